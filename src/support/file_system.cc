@@ -1,0 +1,32 @@
+#include "support/file_system.h"
+
+#include "support/text_case.h"
+
+namespace orvano {
+
+std::optional<std::string> FindFileInFolder(FileSystem& fs, const std::string& folder,
+                                            const std::string& name) {
+  std::string exact = folder + name;
+  if (fs.FileExists(exact)) return exact;
+  for (const FolderEntry& entry : fs.ListFolder(folder)) {
+    if (!entry.is_folder && EqualsIgnoringCase(entry.name, name)) return folder + entry.name;
+  }
+  return std::nullopt;
+}
+
+std::string WithTrailingSlash(std::string path) {
+  if (!path.empty() && path.back() != '/') path += '/';
+  return path;
+}
+
+std::string FolderOf(const std::string& path) {
+  auto slash = path.rfind('/');
+  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+std::string FileNameOf(const std::string& path) {
+  auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace orvano

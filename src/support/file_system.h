@@ -1,0 +1,87 @@
+// The one door to files and folders. Everything that touches the disk goes through FileSystem;
+// PosixFileSystem (file_system_posix.cc) is the only code that calls the operating system.
+// Paths use "/"; folder paths keep their trailing "/" and are joined by plain concatenation.
+
+#ifndef ORVANO_SUPPORT_FILE_SYSTEM_H_
+#define ORVANO_SUPPORT_FILE_SYSTEM_H_
+
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvano {
+
+/// Outcome of reading a whole file: absence is expected, not an error.
+enum class ReadStatus { kOkay, kNotFound, kOtherError };
+
+/// One entry of a folder listing.
+struct FolderEntry {
+  std::string name;
+  bool is_folder = false;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  /// Reads the whole file at `path` into `*contents`. On kNotFound / kOtherError fills `*err`
+  /// with a message naming the path.
+  virtual ReadStatus ReadFile(const std::string& path, std::string* contents,
+                              std::string* err) = 0;
+
+  /// Replaces the file at `path` with `bytes`: written to a temporary file in the same folder,
+  /// then renamed over `path`, so readers see the old file or the whole new one.
+  /// Throws UnexpectedError (70, 75, 76) naming the path on failure; no partial file remains.
+  virtual void WriteFileAtomically(const std::string& path, std::string_view bytes) = 0;
+
+  /// Appends `bytes` to the file at `path`, creating it when missing. Throws UnexpectedError.
+  virtual void AppendToFile(const std::string& path, std::string_view bytes) = 0;
+
+  /// True when a file (not a folder) of that name exists.
+  virtual bool FileExists(const std::string& path) = 0;
+  /// True when a folder of that name exists; a trailing "/" is allowed.
+  virtual bool FolderExists(const std::string& path) = 0;
+
+  /// The entries of the folder `path` ("." and ".." left out), in no set order; empty when the
+  /// folder is missing or unreadable.
+  virtual std::vector<FolderEntry> ListFolder(const std::string& path) = 0;
+
+  /// Creates one folder whose parent exists. Throws UnexpectedError naming the path on failure
+  /// (a file in the way, no permission, missing parent).
+  virtual void MakeFolder(const std::string& path) = 0;
+
+  /// Deletes the file at `path`. Throws UnexpectedError naming the path on failure.
+  virtual void RemoveFile(const std::string& path) = 0;
+
+  /// Makes `target` a byte copy of `source`, replacing an existing target atomically.
+  /// Throws UnexpectedError naming the failing path.
+  virtual void CopyFile(const std::string& source, const std::string& target) = 0;
+
+  /// The current time; tests pin it so logs are byte-stable.
+  virtual std::time_t Now() = 0;
+};
+
+/// The real file system. One instance serves the whole program.
+std::unique_ptr<FileSystem> NewPosixFileSystem();
+
+/// The path of `name` inside `folder` (which ends with "/"): the exact name when it exists,
+/// else the first entry whose name equals `name` without regard to letter case (projects come
+/// from Windows). nullopt when neither exists.
+std::optional<std::string> FindFileInFolder(FileSystem& fs, const std::string& folder,
+                                            const std::string& name);
+
+/// `path` with a trailing "/" added when it has none (and is not empty).
+std::string WithTrailingSlash(std::string path);
+
+/// The folder part of `path` up to and including its last "/", or "" when it has none.
+std::string FolderOf(const std::string& path);
+
+/// The file name part of `path` after its last "/".
+std::string FileNameOf(const std::string& path);
+
+}  // namespace orvano
+
+#endif  // ORVANO_SUPPORT_FILE_SYSTEM_H_

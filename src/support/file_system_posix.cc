@@ -1,0 +1,170 @@
+// The real file system: the only code of the program that calls POSIX file functions.
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+#include "support/errors.h"
+#include "support/file_system.h"
+
+namespace orvano {
+namespace {
+
+// The one place where errno becomes an error number of the program.
+UnexpectedError PosixError(const std::string& what, const std::string& path, int error) {
+  int number;
+  switch (error) {
+    case ENOENT:
+      number = err::kFileNotFound;
+      break;
+    case ENOTDIR:
+      number = err::kPathNotFound;
+      break;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      number = err::kPermissionDenied;
+      break;
+    default:
+      number = err::kPathFileAccess;
+      break;
+  }
+  return UnexpectedError(number, what + " '" + path + "': " + std::strerror(error), "FileSystem");
+}
+
+// Writes all of `bytes` to `fd`; returns false with errno set on failure.
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  ReadStatus ReadFile(const std::string& path, std::string* contents, std::string* err) override {
+    contents->clear();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      int error = errno;
+      *err = PosixError("cannot open", path, error).description();
+      return error == ENOENT ? ReadStatus::kNotFound : ReadStatus::kOtherError;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+      ::close(fd);
+      *err = "cannot read '" + path + "': it is a folder";
+      return ReadStatus::kOtherError;
+    }
+    char buffer[65536];
+    for (;;) {
+      ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        int error = errno;
+        ::close(fd);
+        *err = PosixError("cannot read", path, error).description();
+        contents->clear();
+        return ReadStatus::kOtherError;
+      }
+      if (n == 0) break;
+      contents->append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return ReadStatus::kOkay;
+  }
+
+  void WriteFileAtomically(const std::string& path, std::string_view bytes) override {
+    std::string temp = FolderOf(path) + "." + FileNameOf(path) + ".XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) throw PosixError("cannot create a file beside", path, errno);
+    ::fchmod(fd, 0644);
+    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) {
+      int error = errno;
+      ::close(fd);
+      ::unlink(temp.c_str());
+      throw PosixError("cannot write", path, error);
+    }
+    if (::close(fd) != 0) {
+      int error = errno;
+      ::unlink(temp.c_str());
+      throw PosixError("cannot write", path, error);
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+      int error = errno;
+      ::unlink(temp.c_str());
+      throw PosixError("cannot replace", path, error);
+    }
+  }
+
+  void AppendToFile(const std::string& path, std::string_view bytes) override {
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) throw PosixError("cannot open for appending", path, errno);
+    if (!WriteAll(fd, bytes)) {
+      int error = errno;
+      ::close(fd);
+      throw PosixError("cannot append to", path, error);
+    }
+    if (::close(fd) != 0) throw PosixError("cannot append to", path, errno);
+  }
+
+  bool FileExists(const std::string& path) override {
+    struct stat st;
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  }
+
+  bool FolderExists(const std::string& path) override {
+    struct stat st;
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+
+  std::vector<FolderEntry> ListFolder(const std::string& path) override {
+    std::vector<FolderEntry> entries;
+    DIR* dir = ::opendir(path.empty() ? "." : path.c_str());
+    if (dir == nullptr) return entries;
+    std::string folder = WithTrailingSlash(path);
+    while (dirent* entry = ::readdir(dir)) {
+      std::string name = entry->d_name;
+      if (name == "." || name == "..") continue;
+      entries.push_back({name, FolderExists(folder + name)});
+    }
+    ::closedir(dir);
+    return entries;
+  }
+
+  void MakeFolder(const std::string& path) override {
+    if (::mkdir(path.c_str(), 0755) != 0) throw PosixError("cannot create folder", path, errno);
+  }
+
+  void RemoveFile(const std::string& path) override {
+    if (::unlink(path.c_str()) != 0) throw PosixError("cannot delete", path, errno);
+  }
+
+  void CopyFile(const std::string& source, const std::string& target) override {
+    std::string bytes;
+    std::string error;
+    if (ReadFile(source, &bytes, &error) != ReadStatus::kOkay) {
+      throw UnexpectedError(FileExists(source) ? err::kPathFileAccess : err::kFileNotFound, error,
+                            "FileSystem");
+    }
+    WriteFileAtomically(target, bytes);
+  }
+
+  std::time_t Now() override { return std::time(nullptr); }
+};
+
+}  // namespace
+
+std::unique_ptr<FileSystem> NewPosixFileSystem() { return std::make_unique<PosixFileSystem>(); }
+
+}  // namespace orvano

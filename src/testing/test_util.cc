@@ -1,0 +1,135 @@
+#include "testing/test_util.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace orvano::testing {
+
+ScopedTempDir::ScopedTempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "orvano-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot create a temporary folder";
+  path_ = pattern + "/";
+}
+
+ScopedTempDir::~ScopedTempDir() {
+  std::error_code ec;
+  // Tests may have taken permissions away; give them back so everything can be removed.
+  for (auto it = std::filesystem::recursive_directory_iterator(
+           path_, std::filesystem::directory_options::skip_permission_denied, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+  }
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(path_, ec);
+}
+
+void WriteBytes(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) ADD_FAILURE() << "cannot write " << path;
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void MakeFolders(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::create_directories(path, ec);
+  if (ec) ADD_FAILURE() << "cannot create " << path << ": " << ec.message();
+}
+
+void SetMode(const std::string& path, int mode) { ::chmod(path.c_str(), mode); }
+
+bool RunningAsRoot() { return ::geteuid() == 0; }
+
+std::optional<std::string> SharedPath(const std::string& name) {
+  std::string path = std::string(ORVANO_SHARED_DIR) + "/" + name;
+  if (!std::filesystem::exists(path)) return std::nullopt;
+  return path;
+}
+
+bool RecordingHost::ShowError(std::string_view title, std::string_view text) {
+  calls.push_back({"error", std::string(title), std::string(text)});
+  return continue_after_error;
+}
+
+bool RecordingHost::AskYesNo(std::string_view text) {
+  calls.push_back({"ask", "", std::string(text)});
+  return answer_yes;
+}
+
+void RecordingHost::ShowMessage(std::string_view text) {
+  calls.push_back({"message", "", std::string(text)});
+}
+
+void RecordingHost::StatusStart(std::string_view text, int maximum, bool) {
+  calls.push_back({"status-start", "", std::string(text), maximum});
+}
+
+void RecordingHost::StatusTick() { calls.push_back({"tick", "", ""}); }
+
+void RecordingHost::StatusEnd() { calls.push_back({"status-end", "", ""}); }
+
+void RecordingHost::WriteDiagnostic(std::string_view text) {
+  calls.push_back({"diag", "", std::string(text)});
+}
+
+std::vector<HostCall> RecordingHost::CallsOf(std::string_view kind) const {
+  std::vector<HostCall> found;
+  for (const HostCall& call : calls) {
+    if (call.kind == kind) found.push_back(call);
+  }
+  return found;
+}
+
+FixedClockFileSystem::FixedClockFileSystem(std::time_t now)
+    : now_(now), real_(NewPosixFileSystem()) {}
+
+ReadStatus FixedClockFileSystem::ReadFile(const std::string& path, std::string* contents,
+                                          std::string* err) {
+  return real_->ReadFile(path, contents, err);
+}
+void FixedClockFileSystem::WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  real_->WriteFileAtomically(path, bytes);
+}
+void FixedClockFileSystem::AppendToFile(const std::string& path, std::string_view bytes) {
+  real_->AppendToFile(path, bytes);
+}
+bool FixedClockFileSystem::FileExists(const std::string& path) { return real_->FileExists(path); }
+bool FixedClockFileSystem::FolderExists(const std::string& path) {
+  return real_->FolderExists(path);
+}
+std::vector<FolderEntry> FixedClockFileSystem::ListFolder(const std::string& path) {
+  return real_->ListFolder(path);
+}
+void FixedClockFileSystem::MakeFolder(const std::string& path) { real_->MakeFolder(path); }
+void FixedClockFileSystem::RemoveFile(const std::string& path) { real_->RemoveFile(path); }
+void FixedClockFileSystem::CopyFile(const std::string& source, const std::string& target) {
+  real_->CopyFile(source, target);
+}
+
+std::time_t TestTime() {
+  std::tm tm{};
+  tm.tm_year = 2026 - 1900;
+  tm.tm_mon = 2;
+  tm.tm_mday = 4;
+  tm.tm_hour = 5;
+  tm.tm_min = 6;
+  tm.tm_sec = 7;
+  tm.tm_isdst = -1;
+  return std::mktime(&tm);
+}
+
+}  // namespace orvano::testing

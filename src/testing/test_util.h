@@ -1,0 +1,110 @@
+// Shared test support: temporary folders, a recording host, a file system with a pinned clock,
+// helpers for the read-only samples in ../shared, and file helpers. Used by every *_test.cc.
+
+#ifndef ORVANO_TESTING_TEST_UTIL_H_
+#define ORVANO_TESTING_TEST_UTIL_H_
+
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/host.h"
+#include "support/file_system.h"
+
+namespace orvano::testing {
+
+/// A fresh folder under the system's temporary folder, removed with its contents at the end of
+/// the scope. `path()` ends with "/".
+class ScopedTempDir {
+ public:
+  ScopedTempDir();
+  ~ScopedTempDir();
+  ScopedTempDir(const ScopedTempDir&) = delete;
+  ScopedTempDir& operator=(const ScopedTempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+/// Writes `bytes` to `path` (creating or replacing it); fails the test on error.
+void WriteBytes(const std::string& path, std::string_view bytes);
+/// The bytes of the file at `path`; "" when it cannot be read.
+std::string ReadBytes(const std::string& path);
+/// Makes the folder `path` and its parents.
+void MakeFolders(const std::string& path);
+/// Changes the permission bits of `path` (tests of unwritable files and folders).
+void SetMode(const std::string& path, int mode);
+/// True when the tests run as root, who is not stopped by permission bits.
+bool RunningAsRoot();
+
+/// The path of `name` inside the read-only shared sample folder (../shared beside the project),
+/// or nullopt when the folder is absent (a user's clone has none). Use with SKIP_IF_NO_SHARED.
+std::optional<std::string> SharedPath(const std::string& name);
+
+#define ORVANO_SKIP_IF_NO_SHARED(var, name)                                             \
+  auto var##_opt = ::orvano::testing::SharedPath(name);                                 \
+  if (!var##_opt) GTEST_SKIP() << "no ../shared folder beside the project: " << (name); \
+  const std::string var = *var##_opt
+
+/// One call made to a RecordingHost.
+struct HostCall {
+  std::string kind;  // "error", "ask", "message", "status-start", "tick", "status-end", "diag"
+  std::string title;
+  std::string text;
+  int number = 0;
+};
+
+/// A host that records every call and answers from preset replies.
+class RecordingHost final : public Host {
+ public:
+  bool ShowError(std::string_view title, std::string_view text) override;
+  bool AskYesNo(std::string_view text) override;
+  void ShowMessage(std::string_view text) override;
+  void PumpEvents() override { ++pumps; }
+  void StatusStart(std::string_view text, int maximum, bool lock) override;
+  void StatusTick() override;
+  void StatusEnd() override;
+  void WriteDiagnostic(std::string_view text) override;
+
+  /// The calls of one kind, in order.
+  std::vector<HostCall> CallsOf(std::string_view kind) const;
+
+  bool continue_after_error = false;  // ShowError's answer
+  bool answer_yes = true;             // AskYesNo's answer
+  int pumps = 0;
+  std::vector<HostCall> calls;
+};
+
+/// A file system that forwards to the real one but reports a pinned time from Now().
+class FixedClockFileSystem : public FileSystem {
+ public:
+  explicit FixedClockFileSystem(std::time_t now);
+
+  ReadStatus ReadFile(const std::string& path, std::string* contents, std::string* err) override;
+  void WriteFileAtomically(const std::string& path, std::string_view bytes) override;
+  void AppendToFile(const std::string& path, std::string_view bytes) override;
+  bool FileExists(const std::string& path) override;
+  bool FolderExists(const std::string& path) override;
+  std::vector<FolderEntry> ListFolder(const std::string& path) override;
+  void MakeFolder(const std::string& path) override;
+  void RemoveFile(const std::string& path) override;
+  void CopyFile(const std::string& source, const std::string& target) override;
+  std::time_t Now() override { return now_; }
+
+  std::time_t now_;
+
+ protected:
+  std::unique_ptr<FileSystem> real_;
+};
+
+/// A fixed test time: 2026-03-04 05:06:07 local time.
+std::time_t TestTime();
+
+}  // namespace orvano::testing
+
+#endif  // ORVANO_TESTING_TEST_UTIL_H_
