@@ -45,6 +45,10 @@ class FileSystem {
   /// True when a folder of that name exists; a trailing "/" is allowed.
   virtual bool FolderExists(const std::string& path) = 0;
 
+  /// True when the existing file `path` may be written by this process (a read-only file gives
+  /// false; a missing file gives true when its folder is writable).
+  virtual bool CanWrite(const std::string& path) = 0;
+
   /// The entries of the folder `path` ("." and ".." left out), in no set order; empty when the
   /// folder is missing or unreadable.
   virtual std::vector<FolderEntry> ListFolder(const std::string& path) = 0;

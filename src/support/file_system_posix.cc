@@ -88,7 +88,9 @@ class PosixFileSystem final : public FileSystem {
     std::string temp = FolderOf(path) + "." + FileNameOf(path) + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0) throw PosixError("cannot create a file beside", path, errno);
-    ::fchmod(fd, 0644);
+    // Keep the permissions of the file being replaced; a new file gets the usual ones.
+    struct stat old;
+    ::fchmod(fd, ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
     if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) {
       int error = errno;
       ::close(fd);
@@ -126,6 +128,12 @@ class PosixFileSystem final : public FileSystem {
   bool FolderExists(const std::string& path) override {
     struct stat st;
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+
+  bool CanWrite(const std::string& path) override {
+    if (::access(path.c_str(), F_OK) == 0) return ::access(path.c_str(), W_OK) == 0;
+    std::string folder = FolderOf(path);
+    return ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
   }
 
   std::vector<FolderEntry> ListFolder(const std::string& path) override {

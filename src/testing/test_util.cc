@@ -111,6 +111,7 @@ bool FixedClockFileSystem::FileExists(const std::string& path) { return real_->F
 bool FixedClockFileSystem::FolderExists(const std::string& path) {
   return real_->FolderExists(path);
 }
+bool FixedClockFileSystem::CanWrite(const std::string& path) { return real_->CanWrite(path); }
 std::vector<FolderEntry> FixedClockFileSystem::ListFolder(const std::string& path) {
   return real_->ListFolder(path);
 }

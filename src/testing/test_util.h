@@ -80,7 +80,8 @@ class RecordingHost final : public Host {
   std::vector<HostCall> calls;
 };
 
-/// A file system that forwards to the real one but reports a pinned time from Now().
+/// A file system that forwards to the real one but reports a pinned time from Now(). Tests that
+/// need a fault the real disk cannot give on demand derive from it and override one call.
 class FixedClockFileSystem : public FileSystem {
  public:
   explicit FixedClockFileSystem(std::time_t now);
@@ -90,6 +91,7 @@ class FixedClockFileSystem : public FileSystem {
   void AppendToFile(const std::string& path, std::string_view bytes) override;
   bool FileExists(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
+  bool CanWrite(const std::string& path) override;
   std::vector<FolderEntry> ListFolder(const std::string& path) override;
   void MakeFolder(const std::string& path) override;
   void RemoveFile(const std::string& path) override;
