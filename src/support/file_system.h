@@ -29,8 +29,7 @@ class FileSystem {
 
   /// Reads the whole file at `path` into `*contents`. On kNotFound / kOtherError fills `*err`
   /// with a message naming the path.
-  virtual ReadStatus ReadFile(const std::string& path, std::string* contents,
-                              std::string* err) = 0;
+  virtual ReadStatus ReadFile(const std::string& path, std::string* contents, std::string* err) = 0;
 
   /// Replaces the file at `path` with `bytes`: written to a temporary file in the same folder,
   /// then renamed over `path`, so readers see the old file or the whole new one.

@@ -62,13 +62,14 @@ double Val(std::string_view text) {
     while (i < compact.size() && IsDigit(compact[i])) number += compact[i++], any_digit = true;
   }
   if (!any_digit) return 0;
-  if (i < compact.size() && (compact[i] == 'E' || compact[i] == 'e' || compact[i] == 'D' ||
-                             compact[i] == 'd')) {
+  if (i < compact.size() &&
+      (compact[i] == 'E' || compact[i] == 'e' || compact[i] == 'D' || compact[i] == 'd')) {
     std::size_t j = i + 1;
     std::string exponent = "E";
     if (j < compact.size() && (compact[j] == '+' || compact[j] == '-')) exponent += compact[j++];
     bool exponent_digit = false;
-    while (j < compact.size() && IsDigit(compact[j])) exponent += compact[j++], exponent_digit = true;
+    while (j < compact.size() && IsDigit(compact[j]))
+      exponent += compact[j++], exponent_digit = true;
     if (exponent_digit) number += exponent;
   }
   double value = std::strtod(number.c_str(), nullptr);
@@ -83,8 +84,8 @@ std::optional<double> ParseNumber(std::string_view text) {
   if (text.front() == '+') text.remove_prefix(1);
   if (text.empty() || text.front() == '+') return std::nullopt;
   double value = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                   std::chars_format::general);
+  auto [end, ec] =
+      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
   if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
     return std::nullopt;
   }

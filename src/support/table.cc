@@ -34,7 +34,9 @@ int CompareCodeUnits(std::string_view a, std::string_view b) {
 }
 
 int CompareCells(const Cell& a, const Cell& b) {
-  if (a.index() != b.index()) return a.index() < b.index() ? -1 : 1;
+  // Kinds rank null, number, text.
+  auto rank = [](const Cell& c) { return IsNull(c) ? 0 : (IsNumber(c) ? 1 : 2); };
+  if (rank(a) != rank(b)) return rank(a) < rank(b) ? -1 : 1;
   if (const auto* x = std::get_if<double>(&a)) {
     double y = std::get<double>(b);
     return *x < y ? -1 : (*x > y ? 1 : 0);

@@ -195,8 +195,7 @@ std::optional<std::string> DecodeCodePage(std::string_view bytes, int code_page)
   if (U_FAILURE(status) || raw == nullptr) return std::nullopt;
   std::unique_ptr<UConverter, void (*)(UConverter*)> converter(raw, ucnv_close);
   // Stop at the first byte sequence the code page does not define instead of substituting.
-  ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                      &status);
+  ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
   std::u16string units(bytes.size() * 2 + 2, u'\0');
   int32_t length = ucnv_toUChars(converter.get(), units.data(), static_cast<int32_t>(units.size()),
                                  bytes.data(), static_cast<int32_t>(bytes.size()), &status);

@@ -1,0 +1,66 @@
+// Runs the real orvano-html executable, copied into a temporary folder so that its error log and
+// INI file land there.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "testing/test_util.h"
+
+namespace orvano {
+namespace {
+
+struct Outcome {
+  int status = -1;
+  std::string output;  // stdout and stderr together
+};
+
+struct ExecutableTest : public ::testing::Test {
+  testing::ScopedTempDir dir;
+  std::string exe;
+
+  void SetUp() override {
+    exe = dir.path() + "orvano-html";
+    testing::WriteBytes(exe, testing::ReadBytes(ORVANO_HTML_EXE));
+    testing::SetMode(exe, 0755);
+  }
+
+  Outcome Run(const std::string& arguments) {
+    Outcome outcome;
+    FILE* pipe = ::popen((exe + " " + arguments + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) return outcome;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+      outcome.output.append(buffer, n);
+    int status = ::pclose(pipe);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+  }
+};
+
+TEST_F(ExecutableTest, HelpAndVersionAnswerLikeLinuxTools) {
+  Outcome help = Run("--help");
+  EXPECT_EQ(0, help.status);
+  for (const char* key :
+       {"Silent=", "LangID=", "progress=", "PathOrvanoDOC=", "PathOrvanoDB=", "PathXLCollection=",
+        "PathHTMLSourceFolder=", "PathDestinationFolder=", "pgleft="}) {
+    EXPECT_NE(std::string::npos, help.output.find(key)) << key;
+  }
+  Outcome version = Run("--version");
+  EXPECT_EQ(0, version.status);
+  EXPECT_EQ(0u, version.output.find("orvano-html "));
+}
+
+TEST_F(ExecutableTest, SilentErrorsGoToStderrTheErrorLogAndTheExitStatus) {
+  Outcome outcome = Run("Silent=TRUE LangID=1031 PathOrvanoDOC=" + dir.path() + "Missing.doc");
+  EXPECT_NE(0, outcome.status);
+  EXPECT_NE(std::string::npos, outcome.output.find("Error in Commandline."));
+  EXPECT_EQ(
+      "Unexpected error!\tNo: 9999\tSource: frmMain\tError in Commandline. At least one "
+      "pathparameter incorrect or missing.\r\n",
+      testing::ReadBytes(dir.path() + "orvano-htmlError.log"));
+}
+
+}  // namespace
+}  // namespace orvano

@@ -1,0 +1,38 @@
+#include "app/startup.h"
+
+#include "app/command_line.h"
+#include "app/paths.h"
+#include "app/program_info.h"
+#include "app/run_context.h"
+#include "app/settings_loader.h"
+
+namespace orvano {
+
+StartUpMode ReadStartUpMode(std::string_view argument_text, const ProgramInfo& program) {
+  StartUpMode mode;
+  mode.command_line_args = ReadCommandLine(argument_text);
+  mode.running_on_machine_pc = GetAppRunningOnMachinePC(program.folder, program.install_root);
+  mode.silent = mode.running_on_machine_pc;
+  std::string silent = GetCommandLineValue(mode.command_line_args, "Silent");
+  if (silent == "TRUE") mode.silent = true;
+  if (silent == "FALSE") mode.silent = false;
+  mode.language_id = GetCommandLineValue(mode.command_line_args, "LangID");
+  mode.show_progress =
+      mode.silent && GetCommandLineValue(mode.command_line_args, "progress") == "TRUE";
+  return mode;
+}
+
+void ApplyStartUpMode(const StartUpMode& mode, RunContext& context) {
+  context.settings.command_line_args = mode.command_line_args;
+  context.settings.running_on_machine_pc = mode.running_on_machine_pc;
+  context.settings.silent = mode.silent;
+  context.settings.show_progress = mode.show_progress;
+  context.language.language_id = mode.language_id;
+}
+
+void LoadRunSettings(RunContext& context, SettingsFields& fields, std::string_view argument_text) {
+  context.settings.command_line_args = ReadCommandLine(argument_text);
+  ReadStandardValues(context, fields);
+}
+
+}  // namespace orvano

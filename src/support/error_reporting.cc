@@ -1,0 +1,96 @@
+#include "support/error_reporting.h"
+
+#include <new>
+
+#include "app/host.h"
+#include "support/errors.h"
+#include "support/logs.h"
+
+namespace orvano {
+namespace {
+
+// Line breaks inside messages are LF CR, as the dialogs of the original program had them.
+constexpr std::string_view kBreak = "\n\r";
+
+std::string DetailText(const ErrorReport& report) {
+  std::string detail = "Source: " + report.source + " / ";
+  if (!report.window.empty()) detail += report.window + " / ";
+  return detail + report.procedure + std::string(kBreak) + report.description;
+}
+
+}  // namespace
+
+std::string InteractiveErrorMessage(const ErrorReport& report) {
+  if (report.number == kProgramErrorNumber) {
+    return "Error!" + std::string(kBreak) + report.description;
+  }
+  return "Unexpected error!" + std::string(kBreak) + "No: " + std::to_string(report.number) +
+         std::string(kBreak) + DetailText(report);
+}
+
+std::string SilentErrorLine(const ErrorReport& report) {
+  return "Unexpected error!\tNo: " + std::to_string(report.number) + "\tSource: " + report.window +
+         "\t" + report.description;
+}
+
+ErrorAnswer ShowErrorMessage(const ErrorReport& report, const ErrorContext& context) {
+  std::string log_error;
+  if (context.silent) {
+    std::string line = SilentErrorLine(report);
+    if (!context.logs.LogError(line, &log_error)) {
+      context.host.WriteDiagnostic("cannot write the error log: " + log_error);
+    }
+    context.host.WriteDiagnostic(report.description + " (error " + std::to_string(report.number) +
+                                 " in " + report.procedure + ")");
+    return ErrorAnswer::kStop;
+  }
+  std::string message = InteractiveErrorMessage(report);
+  if (!context.logs.LogError(message, &log_error)) {
+    context.host.WriteDiagnostic("cannot write the error log: " + log_error);
+  }
+  std::string title = report.number == kProgramErrorNumber ? "Error" : "Unexpected error";
+  bool go_on = context.host.ShowError(title, message + std::string(kBreak) + "Continue?");
+  return go_on ? ErrorAnswer::kContinue : ErrorAnswer::kStop;
+}
+
+ErrorReport ReportCurrentException(std::string_view procedure, std::string_view window) {
+  ErrorReport report;
+  report.procedure = procedure;
+  report.window = window;
+  try {
+    throw;
+  } catch (const OrvanoError& e) {
+    report.number = e.number();
+    report.description = e.description();
+    report.source = e.source().empty() ? std::string(procedure) : e.source();
+  } catch (const std::bad_alloc&) {
+    report.number = err::kOutOfMemory;
+    report.description = "Out of memory";
+    report.source = procedure;
+  } catch (const std::exception& e) {
+    report.number = err::kInternalError;
+    report.description = std::string("Internal error: ") + e.what();
+    report.source = procedure;
+  } catch (...) {
+    report.number = err::kInternalError;
+    report.description = "Internal error";
+    report.source = procedure;
+  }
+  return report;
+}
+
+bool Guarded(const ErrorContext& context, std::string_view procedure, std::string_view window,
+             const std::function<void()>& step) {
+  try {
+    step();
+    return true;
+  } catch (const EndProgram&) {
+    throw;
+  } catch (...) {
+    ErrorReport report = ReportCurrentException(procedure, window);
+    if (ShowErrorMessage(report, context) != ErrorAnswer::kContinue) throw EndProgram{1};
+    return false;
+  }
+}
+
+}  // namespace orvano

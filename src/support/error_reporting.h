@@ -1,0 +1,64 @@
+// The common error handling: every failure of a procedure is reported here, then the program
+// either goes on with the procedure's next step or ends. Interactive runs ask the user through
+// the Host; silent runs log the error, say it on stderr and end.
+
+#ifndef ORVANO_SUPPORT_ERROR_REPORTING_H_
+#define ORVANO_SUPPORT_ERROR_REPORTING_H_
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace orvano {
+
+class Host;
+class Logs;
+
+/// What a failing procedure hands to the error dialog.
+struct ErrorReport {
+  int number = 0;
+  std::string source;  // the source text of the error (shown for unexpected errors)
+  std::string description;
+  std::string procedure;  // the failing procedure's name
+  std::string window;     // the window whose procedure failed; empty for module procedures
+};
+
+/// The dialog's answer.
+enum class ErrorAnswer { kNeither = 0, kStop = 1, kContinue = 2 };
+
+/// What the common error handling needs. Cheap to copy; RunContext::errors() makes one.
+struct ErrorContext {
+  Host& host;
+  Logs& logs;
+  bool silent;
+};
+
+/// Reports `report`: writes the error log entry and, interactively, asks "Continue?" through
+/// the host. Silent: logs one line, writes it to stderr through the host and answers kStop.
+/// An error log that cannot be written is said through Host::WriteDiagnostic.
+ErrorAnswer ShowErrorMessage(const ErrorReport& report, const ErrorContext& context);
+
+/// The message texts, exposed for tests: the error-log entry of an interactive report, and the
+/// line of a silent one.
+std::string InteractiveErrorMessage(const ErrorReport& report);
+std::string SilentErrorLine(const ErrorReport& report);
+
+/// Turns the exception being handled into a report under `procedure` and `window`: the
+/// program's own errors keep number, description and source; std::bad_alloc becomes 7, any
+/// other exception 51 with its text. Must be called inside a catch block.
+ErrorReport ReportCurrentException(std::string_view procedure, std::string_view window);
+
+/// Runs `step` under the common error handling of `procedure`. Returns true when the step
+/// completed; false when it failed, was reported and the user chose to go on. Throws
+/// EndProgram{1} when the program is to end (the user's No, or any error in silent mode).
+/// EndProgram thrown inside `step` passes through unreported.
+bool Guarded(const ErrorContext& context, std::string_view procedure, std::string_view window,
+             const std::function<void()>& step);
+inline bool Guarded(const ErrorContext& context, std::string_view procedure,
+                    const std::function<void()>& step) {
+  return Guarded(context, procedure, "", step);
+}
+
+}  // namespace orvano
+
+#endif  // ORVANO_SUPPORT_ERROR_REPORTING_H_

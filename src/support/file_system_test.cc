@@ -1,0 +1,97 @@
+#include "support/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/errors.h"
+#include "testing/test_util.h"
+
+namespace orvano {
+namespace {
+
+struct FileSystemTest : public ::testing::Test {
+  testing::ScopedTempDir dir;
+  std::unique_ptr<FileSystem> fs = NewPosixFileSystem();
+};
+
+TEST_F(FileSystemTest, ReadsWritesAndAppends) {
+  std::string path = dir.path() + "page.htm";
+  std::string contents, err;
+  EXPECT_EQ(ReadStatus::kNotFound, fs->ReadFile(path, &contents, &err));
+  EXPECT_NE(std::string::npos, err.find(path));
+  EXPECT_EQ(ReadStatus::kOtherError, fs->ReadFile(dir.path(), &contents, &err));
+
+  std::string bytes("\xFF\xFE<\0h\0>\0", 8);
+  fs->WriteFileAtomically(path, bytes);
+  ASSERT_EQ(ReadStatus::kOkay, fs->ReadFile(path, &contents, &err));
+  EXPECT_EQ(bytes, contents);
+  fs->WriteFileAtomically(path, "new");
+  EXPECT_EQ("new", testing::ReadBytes(path));
+
+  fs->AppendToFile(dir.path() + "log", "a\r\n");
+  fs->AppendToFile(dir.path() + "log", "b\r\n");
+  EXPECT_EQ("a\r\nb\r\n", testing::ReadBytes(dir.path() + "log"));
+
+  fs->CopyFile(path, dir.path() + "copy.htm");
+  EXPECT_EQ("new", testing::ReadBytes(dir.path() + "copy.htm"));
+  try {
+    fs->CopyFile(dir.path() + "Brenk.gif", dir.path() + "x.gif");
+    FAIL();
+  } catch (const UnexpectedError& e) {
+    EXPECT_EQ(err::kFileNotFound, e.number());
+    EXPECT_NE(std::string::npos, e.description().find("Brenk.gif"));
+  }
+
+  fs->RemoveFile(path);
+  EXPECT_FALSE(fs->FileExists(path));
+  EXPECT_THROW(fs->RemoveFile(path), UnexpectedError);
+}
+
+TEST_F(FileSystemTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
+  std::string path = dir.path() + "sub/page.htm";
+  try {
+    fs->WriteFileAtomically(path, "x");
+    FAIL();
+  } catch (const UnexpectedError& e) {
+    EXPECT_NE(std::string::npos, e.description().find(path));
+  }
+  // A folder in the way of the page: the rename fails, nothing else changes.
+  fs->MakeFolder(dir.path() + "page.htm");
+  EXPECT_THROW(fs->WriteFileAtomically(dir.path() + "page.htm", "x"), UnexpectedError);
+  auto entries = fs->ListFolder(dir.path());
+  ASSERT_EQ(1u, entries.size());
+  EXPECT_EQ("page.htm", entries[0].name);
+  EXPECT_TRUE(entries[0].is_folder);
+}
+
+TEST_F(FileSystemTest, FoldersAndCaseInsensitiveLookUp) {
+  fs->MakeFolder(dir.path() + "Templates");
+  EXPECT_TRUE(fs->FolderExists(dir.path() + "Templates/"));
+  EXPECT_TRUE(fs->FolderExists(dir.path() + "Templates"));
+  EXPECT_FALSE(fs->FileExists(dir.path() + "Templates"));
+  EXPECT_THROW(fs->MakeFolder(dir.path() + "Templates"), UnexpectedError);
+  EXPECT_THROW(fs->MakeFolder(dir.path() + "a/b"), UnexpectedError);
+
+  std::string folder = dir.path() + "Templates/";
+  testing::WriteBytes(folder + "INDEX.HTM", "i");
+  testing::WriteBytes(folder + "Brenk.gif", "g");
+  fs->MakeFolder(folder + "main.htm");  // a folder is never taken for a file
+  EXPECT_EQ(folder + "Brenk.gif", FindFileInFolder(*fs, folder, "Brenk.gif"));
+  EXPECT_EQ(folder + "INDEX.HTM", FindFileInFolder(*fs, folder, "Index.htm"));
+  EXPECT_EQ(std::nullopt, FindFileInFolder(*fs, folder, "Main.htm"));
+  EXPECT_EQ(std::nullopt, FindFileInFolder(*fs, dir.path() + "none/", "Index.htm"));
+  EXPECT_TRUE(fs->CanWrite(folder + "new.htm"));
+}
+
+TEST(Paths, JoinAndSplit) {
+  EXPECT_EQ("/a/b/", WithTrailingSlash("/a/b"));
+  EXPECT_EQ("/a/b/", WithTrailingSlash("/a/b/"));
+  EXPECT_EQ("", WithTrailingSlash(""));
+  EXPECT_EQ("/a/", FolderOf("/a/x.htm"));
+  EXPECT_EQ("", FolderOf("x.htm"));
+  EXPECT_EQ("x.htm", FileNameOf("/a/x.htm"));
+}
+
+}  // namespace
+}  // namespace orvano

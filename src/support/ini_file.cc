@@ -1,0 +1,181 @@
+#include "support/ini_file.h"
+
+#include <cmath>
+#include <utility>
+
+#include "app/host.h"
+#include "support/errors.h"
+#include "support/file_system.h"
+#include "support/number_text.h"
+#include "support/text_case.h"
+
+namespace orvano {
+namespace {
+
+// Shortens a name or value for messages; a damaged file may hold a 100 kB line.
+std::string Shown(std::string_view text) {
+  constexpr std::size_t kMax = 60;
+  return text.size() <= kMax ? std::string(text) : std::string(text.substr(0, kMax)) + "...";
+}
+
+// The first `max` UTF-16 code units of the UTF-8 text `value`, never half a surrogate pair.
+std::string CutToChars(std::string value, std::size_t max) {
+  std::size_t units = 0;
+  std::size_t pos = 0;
+  while (pos < value.size()) {
+    auto lead = static_cast<unsigned char>(value[pos]);
+    std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    std::size_t needed = length == 4 ? 2 : 1;
+    if (units + needed > max) break;
+    units += needed;
+    pos += length;
+  }
+  if (pos < value.size()) value.resize(pos);
+  return value;
+}
+
+void ShowNotFound(Host* host, std::string_view file, std::string_view section,
+                  std::string_view entry) {
+  if (host == nullptr) return;
+  host->ShowMessage("File '" + std::string(file) + "' or Section [" + std::string(section) +
+                    "] or Entry '" + std::string(entry) + "' not found");
+}
+
+}  // namespace
+
+IniFile IniFile::Load(FileSystem& fs, std::string path) {
+  IniFile file;
+  std::string bytes;
+  std::string error;
+  file.found_ = fs.ReadFile(path, &bytes, &error) == ReadStatus::kOkay;
+  if (file.found_) file.document_ = IniDocument::Parse(std::move(bytes));
+  file.path_ = std::move(path);
+  return file;
+}
+
+std::string IniFile::ReadString(std::string_view section, std::string_view entry) const {
+  std::optional<std::string> value = Find(section, entry);
+  return value ? CutToChars(std::move(*value), kIniMaxValueChars) : std::string();
+}
+
+std::int16_t IniFile::ReadInteger(std::string_view section, std::string_view entry) const {
+  std::optional<std::string> value = Find(section, entry);
+  // An empty value counts as absent, as the private-profile integer read treats it.
+  if (!value || value->empty()) return -1;
+  std::string_view text = *value;
+  std::size_t pos = 0;
+  bool negative = false;
+  if (text[0] == '+' || text[0] == '-') {
+    negative = text[0] == '-';
+    ++pos;
+  }
+  std::int64_t number = 0;
+  for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+    // Past 32767 the value only has to stay out of range; stop growing to avoid overflow.
+    if (number <= 32768) number = number * 10 + (text[pos] - '0');
+  }
+  if (negative) number = -number;
+  if (number < -32768 || number > 32767) {
+    throw UnexpectedError(err::kOverflow,
+                          "Overflow: entry '" + std::string(entry) + "' in section [" +
+                              std::string(section) + "] of INI file '" + path_ + "' holds " +
+                              Shown(text.substr(0, pos)) + ", outside -32768..32767",
+                          "LoadIniInteger");
+  }
+  return static_cast<std::int16_t>(number);
+}
+
+bool IniFile::ReadBoolean(std::string_view section, std::string_view entry) const {
+  return ToUpper(ReadString(section, entry)) == "TRUE";
+}
+
+std::string LoadIniString(std::string_view section, std::string_view entry, const std::string& file,
+                          bool show_error, FileSystem& fs, Host* host) {
+  std::string value = IniFile::Load(fs, file).ReadString(section, entry);
+  if (value.empty() && show_error) ShowNotFound(host, file, section, entry);
+  return value;
+}
+
+std::int16_t LoadIniInteger(std::string_view section, std::string_view entry,
+                            const std::string& file, bool show_error, FileSystem& fs, Host* host) {
+  std::int16_t value = IniFile::Load(fs, file).ReadInteger(section, entry);
+  if (value == -1 && show_error) ShowNotFound(host, file, section, entry);
+  return value;
+}
+
+bool LoadIniBoolean(std::string_view section, std::string_view entry, const std::string& file,
+                    bool show_error, FileSystem& fs, Host* host) {
+  std::string upper = ToUpper(IniFile::Load(fs, file).ReadString(section, entry));
+  if (show_error && upper != "TRUE" && upper != "FALSE") {
+    ShowNotFound(host, file, section, entry);
+  }
+  return upper == "TRUE";
+}
+
+bool SaveIni(const IniValue& value, std::string_view section, std::string_view entry,
+             const std::string& file, FileSystem& fs, std::string* error) {
+  std::string ignored;
+  if (error == nullptr) error = &ignored;
+  auto fail = [&](const std::string& why) {
+    *error = "Cannot save entry '" + Shown(entry) + "' in section [" + Shown(section) +
+             "] of INI file '" + file + "': " + why;
+    return false;
+  };
+
+  std::string text;
+  if (const auto* s = std::get_if<std::string>(&value)) {
+    text = *s;
+  } else if (const auto* i = std::get_if<std::int32_t>(&value)) {
+    text = NumberToText(*i);
+  } else if (const auto* d = std::get_if<double>(&value)) {
+    if (!std::isfinite(*d)) return fail("the value is not a finite number");
+    text = NumberToText(*d);
+  } else {
+    text = std::get<bool>(value) ? "true" : "false";
+  }
+
+  std::string bytes;
+  std::string read_error;
+  IniDocument document;
+  switch (fs.ReadFile(file, &bytes, &read_error)) {
+    case ReadStatus::kOkay:
+      document = IniDocument::Parse(std::move(bytes));
+      break;
+    case ReadStatus::kNotFound:
+      break;
+    case ReadStatus::kOtherError:
+      return fail(read_error);
+  }
+  if (!fs.CanWrite(file)) {
+    return fail(fs.FileExists(file) ? "the file is read-only"
+                                    : "its folder is missing or not writable");
+  }
+  std::string why;
+  if (!document.Set(section, entry, text, &why)) return fail(why);
+  try {
+    fs.WriteFileAtomically(file, document.bytes());
+  } catch (const OrvanoError& e) {
+    return fail(e.description());
+  }
+  return true;
+}
+
+std::string GetStandardUserIni(int location, const std::string& exe_path) {
+  if (location != 2 && location != 3) return "";
+  std::string name = FileNameOf(exe_path);
+  // A leading dot starts a hidden file's name, not an extension.
+  if (std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
+  return FolderOf(exe_path) + name + ".ini";
+}
+
+std::string GetINIEnviron(std::string_view entry, const std::string& user_ini_file,
+                          FileSystem& fs) {
+  return LoadIniString(kIniEnvironSection, entry, user_ini_file, false, fs, nullptr);
+}
+
+bool SetINIEnviron(std::string_view entry, const IniValue& value, const std::string& user_ini_file,
+                   FileSystem& fs, std::string* error) {
+  return SaveIni(value, kIniEnvironSection, entry, user_ini_file, fs, error);
+}
+
+}  // namespace orvano

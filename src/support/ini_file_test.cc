@@ -1,0 +1,125 @@
+#include "support/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "support/errors.h"
+#include "testing/test_util.h"
+
+namespace orvano {
+namespace {
+
+using testing::ReadBytes;
+using testing::WriteBytes;
+
+// Faults a real disk cannot give on demand (tests may run as root).
+class FaultyFileSystem final : public testing::FixedClockFileSystem {
+ public:
+  explicit FaultyFileSystem(bool read_only) : FixedClockFileSystem(0), read_only_(read_only) {}
+  bool CanWrite(const std::string&) override { return !read_only_; }
+  void WriteFileAtomically(const std::string& path, std::string_view) override {
+    throw UnexpectedError(err::kPathFileAccess, "cannot write '" + path + "': disk full");
+  }
+  bool read_only_;
+};
+
+class IniFileTest : public ::testing::Test {
+ protected:
+  std::string Saved(const IniValue& value) {
+    std::string error;
+    EXPECT_TRUE(SaveIni(value, "S", "k", file_, *fs_, &error)) << error;
+    return ReadBytes(file_);
+  }
+
+  testing::ScopedTempDir dir_;
+  std::string file_ = dir_.path() + "user.ini";
+  std::unique_ptr<FileSystem> fs_ = NewPosixFileSystem();
+};
+
+TEST_F(IniFileTest, ReadsStringsIntegersAndBooleans) {
+  const std::string a253(253, 'a');
+  WriteBytes(file_, "[S]\nlong=" + std::string(300, 'x') + "\nfull=" + std::string(254, 'y') +
+                        "\npair=" + a253 +
+                        "\xF0\x9F\x98\x80\nn1=12abc\nn2=abc\nn3=-5\nn5=\n"
+                        "big=40000\nhuge=-99999999999999999999\nt1=true\nt2= True \nf1=yes\n");
+  IniFile ini = IniFile::Load(*fs_, file_);
+  EXPECT_EQ(std::string(254, 'x'), ini.ReadString("S", "long"));
+  EXPECT_EQ(std::string(254, 'y'), ini.ReadString("S", "full"));
+  EXPECT_EQ(a253, ini.ReadString("S", "pair"));  // the surrogate pair does not fit whole
+  EXPECT_EQ(12, ini.ReadInteger("S", "n1"));
+  EXPECT_EQ(0, ini.ReadInteger("S", "n2"));
+  EXPECT_EQ(-5, ini.ReadInteger("S", "n3"));
+  EXPECT_EQ(-1, ini.ReadInteger("S", "n5"));
+  EXPECT_EQ(-1, ini.ReadInteger("S", "absent"));
+  try {
+    ini.ReadInteger("S", "big");
+    FAIL() << "no overflow";
+  } catch (const UnexpectedError& e) {
+    EXPECT_EQ(err::kOverflow, e.number());
+    EXPECT_NE(std::string::npos,
+              e.description().find("'big' in section [S] of INI file '" + file_ + "' holds 40000"));
+  }
+  EXPECT_THROW(ini.ReadInteger("S", "huge"), UnexpectedError);
+  EXPECT_TRUE(ini.ReadBoolean("S", "T1") && ini.ReadBoolean("S", "t2"));
+  EXPECT_FALSE(ini.ReadBoolean("S", "f1") || ini.ReadBoolean("S", "n3"));
+  // Parsed once: later changes to the file are not seen.
+  WriteBytes(file_, "");
+  EXPECT_EQ(12, ini.ReadInteger("S", "n1"));
+  EXPECT_FALSE(IniFile::Load(*fs_, dir_.path() + "none.ini").found());
+}
+
+TEST_F(IniFileTest, ShowsNotFoundOnlyWhenAsked) {
+  WriteBytes(file_, "[S]\nk=1\nb=yes\n");
+  testing::RecordingHost host;
+  EXPECT_EQ("", LoadIniString("S", "x", file_, true, *fs_, &host));
+  EXPECT_EQ(-1, LoadIniInteger("T", "k", file_, true, *fs_, &host));
+  EXPECT_FALSE(LoadIniBoolean("S", "b", file_, true, *fs_, &host));
+  EXPECT_EQ("1", LoadIniString("S", "k", file_, true, *fs_, &host));
+  EXPECT_EQ("", LoadIniString("S", "x", file_, false, *fs_, &host));
+  EXPECT_EQ("", LoadIniString("S", "x", dir_.path() + "none.ini", true, *fs_, nullptr));
+  auto messages = host.CallsOf("message");
+  ASSERT_EQ(3u, messages.size());
+  EXPECT_EQ("File '" + file_ + "' or Section [T] or Entry 'k' not found", messages[1].text);
+}
+
+TEST_F(IniFileTest, SavesEachKindOfValue) {
+  EXPECT_EQ("[S]\r\nk=true\r\n", Saved(true));  // a missing file is created, UTF-8
+  EXPECT_EQ("[S]\r\nk=12\r\n", Saved(12));
+  EXPECT_EQ("[S]\r\nk= a b \r\n", Saved(" a b "));
+  std::string error;
+  EXPECT_FALSE(SaveIni(std::numeric_limits<double>::quiet_NaN(), "S", "k", file_, *fs_, &error));
+  // The encoding read is the encoding written.
+  WriteBytes(file_, std::string("\xFF\xFE[\0S\0]\0\n\0", 10));
+  EXPECT_EQ(std::string("\xFF\xFE[\0S\0]\0\n\0k\0=\0x\0\n\0", 18), Saved("x"));
+}
+
+TEST_F(IniFileTest, FailedWritesReturnFalseNamingTheFile) {
+  std::string error;
+  const std::string lost = dir_.path() + "no/such/folder/user.ini";
+  EXPECT_FALSE(SaveIni("v", "S", "k", lost, *fs_, &error));
+  EXPECT_NE(std::string::npos, error.find("'" + lost + "'")) << error;
+
+  WriteBytes(file_, "[S]\nk=old\n");
+  FaultyFileSystem read_only(true);
+  EXPECT_FALSE(SetINIEnviron("k", "new", file_, read_only, &error));
+  EXPECT_NE(std::string::npos, error.find(file_ + "': the file is read-only")) << error;
+  FaultyFileSystem failing(false);
+  EXPECT_FALSE(SaveIni("new", "S", "k", file_, failing, &error));
+  EXPECT_NE(std::string::npos, error.find("disk full")) << error;
+  EXPECT_EQ("[S]\nk=old\n", ReadBytes(file_));
+}
+
+TEST_F(IniFileTest, RemembersSettingsBesideTheExecutable) {
+  EXPECT_EQ("/opt/tools/orvano-html.ini", GetStandardUserIni(2, "/opt/tools/orvano-html"));
+  EXPECT_EQ("/opt/a.b/prog.ini", GetStandardUserIni(3, "/opt/a.b/prog.exe"));
+  EXPECT_EQ("/prog.ini", GetStandardUserIni(2, "/prog"));
+  EXPECT_EQ("", GetStandardUserIni(1, "/prog") + GetStandardUserIni(4, "/prog"));
+  EXPECT_TRUE(SetINIEnviron("PathOrvanoDB", "/data/p.mdb", file_, *fs_));
+  EXPECT_TRUE(SetINIEnviron("pathorvanodb", "/data/q.mdb", file_, *fs_));
+  EXPECT_EQ("[SysEnviron]\r\nPathOrvanoDB=/data/q.mdb\r\n", ReadBytes(file_));
+  EXPECT_EQ("/data/q.mdb", GetINIEnviron("PATHORVANODB", file_, *fs_));
+}
+
+}  // namespace
+}  // namespace orvano

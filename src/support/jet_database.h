@@ -1,0 +1,72 @@
+// Read-only access to Jet database files (.mdb, .vws) through libmdb: the user tables, their
+// columns and their rows as a Table. Used by the text database and language readers.
+// A JetDatabase owns its open file; it is not thread-safe (libmdb keeps page buffers per handle).
+
+#ifndef ORVANO_SUPPORT_JET_DATABASE_H_
+#define ORVANO_SUPPORT_JET_DATABASE_H_
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/table.h"
+
+namespace orvano {
+
+class JetDatabase {
+ public:
+  /// Opens the database file at `path` for reading. Throws UnexpectedError naming the path:
+  /// 3024 "Could not find file '<path>'" when it is missing, 3051 when it cannot be read,
+  /// 3343 "Not a database: <path>" when it is empty or does not start like a Jet file, and
+  /// 3343 "Damaged database: <path>" when it is cut short or its catalog cannot be read.
+  static std::unique_ptr<JetDatabase> Open(const std::string& path);
+
+  /// As Open, over the file's `bytes` already in memory; `path` names them in messages.
+  static std::unique_ptr<JetDatabase> FromBytes(std::string bytes, const std::string& path);
+
+  ~JetDatabase();
+  JetDatabase(const JetDatabase&) = delete;
+  JetDatabase& operator=(const JetDatabase&) = delete;
+
+  const std::string& path() const { return path_; }
+
+  /// The names of the user tables (system tables such as MSysObjects left out), in catalog order.
+  std::vector<std::string> TableNames() const;
+
+  /// True when a user table of that name exists; letter case is ignored.
+  bool HasTable(std::string_view name) const;
+
+  /// The column names of `table` in table order. Throws UnexpectedError 3078 naming the table
+  /// and the file when there is no such table, 3343 when its definition is damaged.
+  std::vector<std::string> ColumnNames(std::string_view table);
+
+  /// Reads every row of `table` in record order: all columns in table order when `columns` is
+  /// empty, else the named ones in the given order (names matched ignoring letter case; a name
+  /// may repeat). A null field gives a null cell. Byte, Integer, Long Integer, Single, Double,
+  /// Currency and Decimal give numbers; Yes/No gives -1 for Yes and 0 for No, as the original
+  /// engine's True and False; Text, Memo and Replication ID give UTF-8 text; Date/Time gives
+  /// the text of libmdb's date format (the process locale's "%x %X"), correct over the whole
+  /// Jet range of years 100 to 9999; binary and OLE fields give null.
+  /// Throws UnexpectedError naming the file: 3078 no such table, 3061 no such column (naming
+  /// the column and the table), 3343 "Damaged database: <path>" when any page the read needs
+  /// is missing or unreadable: a damaged file never yields fewer rows instead of an error.
+  Table ReadTable(std::string_view table, const std::vector<std::string>& columns = {});
+
+ private:
+  struct Handle;  // the libmdb handle and the bytes it reads
+  JetDatabase(std::unique_ptr<Handle> handle, std::string path);
+
+  std::unique_ptr<Handle> handle_;
+  std::string path_;
+};
+
+/// The text of the Jet date/time `value` (days since 30 December 1899; before that date the
+/// whole part counts back and the fraction still counts the time of day forward) through the
+/// strftime `format`, seconds rounded. Values outside Jet's range (years 100 to 9999) or not
+/// finite come back as the number's text.
+std::string FormatJetDateTime(double value, const char* format);
+
+}  // namespace orvano
+
+#endif  // ORVANO_SUPPORT_JET_DATABASE_H_

@@ -1,0 +1,194 @@
+#include "support/jet_database.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/errors.h"
+#include "testing/test_util.h"
+
+namespace orvano {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+constexpr const char* kSample = "realworld/DateTestDatabase.mdb";
+constexpr const char* kSampleCsv = "realworld/DateTestDatabase.DateTest.csv";
+
+// The records of a CSV text: fields split at commas, quoted fields may hold commas, line ends
+// and doubled quotes; records end at "\n" outside quotes.
+std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
+  std::vector<std::vector<std::string>> records(1, std::vector<std::string>(1));
+  bool quoted = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (quoted) {
+      if (c != '"') {
+        records.back().back() += c;
+      } else if (i + 1 < text.size() && text[i + 1] == '"') {
+        records.back().back() += '"';
+        ++i;
+      } else {
+        quoted = false;
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',') {
+      records.back().emplace_back();
+    } else if (c == '\n') {
+      records.emplace_back(1);
+    } else {
+      records.back().back() += c;
+    }
+  }
+  if (records.back() == std::vector<std::string>(1)) records.pop_back();
+  return records;
+}
+
+// Asserts that `action` throws an UnexpectedError with `number` whose message names `path`.
+template <typename Action>
+void ExpectError(Action action, int number, const std::string& path, const std::string& text) {
+  try {
+    action();
+    ADD_FAILURE() << "no error for " << path << "; expected " << number;
+  } catch (const UnexpectedError& e) {
+    EXPECT_EQ(e.number(), number) << e.description();
+    EXPECT_THAT(e.description(), HasSubstr(path));
+    EXPECT_THAT(e.description(), HasSubstr(text));
+  }
+}
+
+TEST(JetDatabaseTest, ReadsSampleLikeItsCsvExport) {
+  ORVANO_SKIP_IF_NO_SHARED(path, kSample);
+  ORVANO_SKIP_IF_NO_SHARED(csv_path, kSampleCsv);
+  std::vector<std::vector<std::string>> csv = ParseCsv(testing::ReadBytes(csv_path));
+  ASSERT_EQ(csv.size(), 7u);
+
+  // The export renders dates libmdb cannot convert (before 30 December 1899 or after about
+  // 4637) as the impossible "01/00/00"; those dates read correctly here.
+  csv[2][1] = csv[2][2] = csv[2][3] = "01/01/99 00:00:00";  // 9999-01-01
+  csv[3][1] = "01/01/98 00:00:00";                          // 1898-01-01
+  csv[3][2] = "01/01/99 00:00:00";                          // 1899-01-01
+  csv[4][1] = "01/01/32 00:00:00";                          // 0632-01-01
+  csv[4][2] = "01/01/33 00:00:00";
+  csv[4][3] = "01/01/34 00:00:00";
+
+  auto db = JetDatabase::Open(path);
+  EXPECT_EQ(db->TableNames(), std::vector<std::string>{"DateTest"});
+  EXPECT_TRUE(db->HasTable("dATEtEST"));
+  EXPECT_FALSE(db->HasTable("MSysObjects"));
+  EXPECT_EQ(db->ColumnNames("DateTest"), csv[0]);
+
+  Table table = db->ReadTable("datetest");
+  ASSERT_EQ(table.column_count(), 6u);
+  ASSERT_EQ(table.row_count(), csv.size() - 1);
+  for (std::size_t row = 0; row < table.row_count(); ++row) {
+    EXPECT_TRUE(IsNumber(table.At(0, row)));
+    for (std::size_t column = 1; column < 6; ++column) {
+      EXPECT_TRUE(IsText(table.At(column, row)));
+    }
+    for (std::size_t column = 0; column < 6; ++column) {
+      EXPECT_EQ(table.TextAt(column, row), csv[row + 1][column])
+          << "row " << row << " column " << column;
+    }
+  }
+
+  // Named columns come in the order asked for, matched without regard to case.
+  Table picked = db->ReadTable("DateTest", {"SHORTTEXTCOL", "idcol", "IDCol"});
+  ASSERT_EQ(picked.column_count(), 3u);
+  ASSERT_EQ(picked.row_count(), 6u);
+  EXPECT_EQ(picked.TextAt(0, 1), "Year 1999");
+  EXPECT_EQ(picked.TextAt(1, 5), "6");
+  EXPECT_EQ(picked.TextAt(2, 5), "6");
+}
+
+TEST(JetDatabaseTest, FormatsTheWholeJetDateRange) {
+  const char* iso = "%Y-%m-%d %H:%M:%S";
+  EXPECT_EQ(FormatJetDateTime(0, iso), "1899-12-30 00:00:00");
+  EXPECT_EQ(FormatJetDateTime(36526.75, iso), "2000-01-01 18:00:00");
+  EXPECT_EQ(FormatJetDateTime(-1.25, iso), "1899-12-29 06:00:00");        // time counts forward
+  EXPECT_EQ(FormatJetDateTime(61.0, iso), "1900-03-01 00:00:00");         // 1900 was no leap year
+  EXPECT_EQ(FormatJetDateTime(0.999999999, iso), "1899-12-31 00:00:00");  // rounds into next day
+  EXPECT_EQ(FormatJetDateTime(-657434, iso), "100-01-01 00:00:00");
+  EXPECT_EQ(FormatJetDateTime(2958465.5, iso), "9999-12-31 12:00:00");
+  EXPECT_EQ(FormatJetDateTime(2958465.5, "%a %j"), "Fri 365");
+  EXPECT_EQ(FormatJetDateTime(-700000, iso), "-700000");  // outside the range: the number
+  EXPECT_EQ(FormatJetDateTime(1e300, iso), "1E+300");
+}
+
+TEST(JetDatabaseTest, RejectsMissingAndForeignFiles) {
+  testing::ScopedTempDir dir;
+  {
+    std::string path = dir.path() + "missing.mdb";
+    ExpectError([&] { JetDatabase::Open(path); }, err::kDbFileNotFound, path,
+                "Could not find file '");
+  }
+  {
+    std::string path = dir.path() + "empty.mdb";
+    testing::WriteBytes(path, "");
+    ExpectError([&] { JetDatabase::Open(path); }, err::kDbUnrecognizedFormat, path,
+                "Not a database: ");
+  }
+  {
+    std::string path = dir.path() + "text.mdb";
+    testing::WriteBytes(path, std::string(8192, 'x'));
+    ExpectError([&] { JetDatabase::Open(path); }, err::kDbUnrecognizedFormat, path,
+                "Not a database: ");
+  }
+  {
+    // The right version word but another signature, in whole pages.
+    std::string path = dir.path() + "other.mdb";
+    std::string bytes(3 * 4096, '\0');
+    bytes[1] = 1;
+    bytes.replace(4, 8, "Standard");
+    testing::WriteBytes(path, bytes);
+    ExpectError([&] { JetDatabase::Open(path); }, err::kDbUnrecognizedFormat, path,
+                "Not a database: ");
+  }
+}
+
+TEST(JetDatabaseTest, ReportsMissingTableAndColumn) {
+  ORVANO_SKIP_IF_NO_SHARED(path, kSample);
+  auto db = JetDatabase::Open(path);
+  ExpectError([&] { db->ReadTable("TidxTexts"); }, err::kDbTableNotFound, path, "'TidxTexts'");
+  ExpectError([&] { db->ColumnNames("TidxTexts"); }, err::kDbTableNotFound, path, "'TidxTexts'");
+  ExpectError(
+      [&] {
+        db->ReadTable("DateTest", {"IDCol", "L1031"});
+      },
+      err::kDbTooFewParameters, path, "column 'L1031' in table 'DateTest'");
+}
+
+// Every cut of the sample either fails with the damage error or, where the missing tail holds
+// nothing the read needs, gives all rows: never a crash and never fewer rows.
+TEST(JetDatabaseTest, TruncatedFileIsDamageNeverShortData) {
+  ORVANO_SKIP_IF_NO_SHARED(sample, kSample);
+  const std::string bytes = testing::ReadBytes(sample);
+  ASSERT_EQ(bytes.size() % 4096, 0u);
+  const std::size_t full_rows = JetDatabase::Open(sample)->ReadTable("DateTest").row_count();
+  testing::ScopedTempDir dir;
+  const std::string path = dir.path() + "cut.mdb";
+
+  std::vector<std::size_t> cuts = {4, 20, 100, 4096, 8192, 12288 + 1, 65536, 69632 - 1};
+  for (std::size_t cut = 3 * 4096; cut < bytes.size(); cut += 4096) cuts.push_back(cut);
+  int damaged = 0;
+  for (std::size_t cut : cuts) {
+    SCOPED_TRACE("cut at " + std::to_string(cut));
+    testing::WriteBytes(path, bytes.substr(0, cut));
+    try {
+      auto db = JetDatabase::Open(path);
+      EXPECT_EQ(db->ReadTable("DateTest").row_count(), full_rows);
+    } catch (const UnexpectedError& e) {
+      ++damaged;
+      EXPECT_EQ(e.number(), err::kDbUnrecognizedFormat);
+      EXPECT_THAT(e.description(), StartsWith("Damaged database: " + path));
+    }
+  }
+  EXPECT_GE(damaged, 10);
+}
+
+}  // namespace
+}  // namespace orvano

@@ -1,0 +1,57 @@
+#include "support/logs.h"
+
+#include <ctime>
+
+#include "support/errors.h"
+#include "support/file_system.h"
+
+namespace orvano {
+namespace {
+
+std::string FormatLocal(std::time_t when, const char* format) {
+  std::tm local{};
+  localtime_r(&when, &local);
+  char buffer[128];
+  std::size_t n = std::strftime(buffer, sizeof buffer, format, &local);
+  return std::string(buffer, n);
+}
+
+bool Append(FileSystem& fs, const std::string& path, const std::string& bytes, std::string* err) {
+  try {
+    fs.AppendToFile(path, bytes);
+    return true;
+  } catch (const OrvanoError& e) {
+    *err = e.description();
+    return false;
+  }
+}
+
+}  // namespace
+
+Logs::Logs(FileSystem& fs, std::string error_log_path, std::string default_event_log_path)
+    : fs_(fs),
+      error_log_path_(std::move(error_log_path)),
+      default_event_log_path_(std::move(default_event_log_path)) {}
+
+bool Logs::LogError(std::string_view message, std::string* err) {
+  return Append(fs_, error_log_path_, std::string(message) + "\r\n", err);
+}
+
+void Logs::ClearEventLog() {
+  if (event_log_path_.empty() || !fs_.FileExists(event_log_path_)) return;
+  try {
+    fs_.RemoveFile(event_log_path_);
+  } catch (const OrvanoError&) {
+    // A log that cannot be deleted is not worth stopping a run for.
+  }
+}
+
+bool Logs::LogEvent(std::string_view message, std::string* err) {
+  if (event_log_path_.empty()) event_log_path_ = default_event_log_path_;
+  std::time_t now = fs_.Now();
+  std::string entry = FormatLocal(now, "%x") + " / " + FormatLocal(now, "%X") + "\r\n" +
+                      std::string(message) + "\r\n";
+  return Append(fs_, event_log_path_, entry, err);
+}
+
+}  // namespace orvano

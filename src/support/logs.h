@@ -1,0 +1,46 @@
+// The program's two logs: the error log beside the executable, which keeps every reported error
+// across runs, and the event log of a run ("Logfile.log" in the destination folder), which keeps
+// notes such as missing sheets. Each entry is appended and the file closed at once.
+
+#ifndef ORVANO_SUPPORT_LOGS_H_
+#define ORVANO_SUPPORT_LOGS_H_
+
+#include <string>
+#include <string_view>
+
+namespace orvano {
+
+class FileSystem;
+
+class Logs {
+ public:
+  /// `fs` must outlive the logs. `default_event_log_path` is used when an event is logged
+  /// before any run has set the event log path.
+  Logs(FileSystem& fs, std::string error_log_path, std::string default_event_log_path);
+
+  /// Appends `message` and CR LF to the error log (UTF-8). Returns false and fills `*err` when
+  /// the log could not be written; the entry is then lost.
+  bool LogError(std::string_view message, std::string* err);
+
+  /// Deletes the event log file when the path is set and the file exists; failures are ignored.
+  void ClearEventLog();
+
+  /// Appends the entry: the current date " / " the current time (the locale's short formats),
+  /// CR LF, `message`, CR LF. Sets the default path first when none is set. Returns false and
+  /// fills `*err` when the log could not be written.
+  bool LogEvent(std::string_view message, std::string* err);
+
+  const std::string& event_log_path() const { return event_log_path_; }
+  void set_event_log_path(std::string path) { event_log_path_ = std::move(path); }
+  const std::string& error_log_path() const { return error_log_path_; }
+
+ private:
+  FileSystem& fs_;
+  std::string error_log_path_;
+  std::string default_event_log_path_;
+  std::string event_log_path_;
+};
+
+}  // namespace orvano
+
+#endif  // ORVANO_SUPPORT_LOGS_H_

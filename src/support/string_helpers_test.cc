@@ -1,0 +1,145 @@
+#include "support/string_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include "support/errors.h"
+
+namespace orvano {
+namespace {
+
+Table KeyTable(const std::vector<Cell>& keys) {
+  Table table(2, 0);
+  for (std::size_t i = 0; i < keys.size(); ++i) table.AddRow({keys[i], Cell(double(i))});
+  return table;
+}
+
+TEST(ReplaceStringInString, ReplacesTheFirstOccurrenceTrimmed) {
+  std::string source = "a###X###b";
+  EXPECT_EQ("a1b", ReplaceStringInString(&source, "###X###", "  1 ", false, "1252"));
+  EXPECT_EQ("a###X###b", source);  // without conversion the source stays
+
+  source = "xax";
+  EXPECT_EQ("yax", ReplaceStringInString(&source, "x", "y", false, "1252"));
+
+  source = "abc";
+  EXPECT_EQ("Zabc", ReplaceStringInString(&source, "", " Z ", false, "1252"));
+
+  source = "";
+  EXPECT_EQ("", ReplaceStringInString(&source, "a", "b", false, "1252"));
+
+  source = "a###x###b";
+  EXPECT_EQ("a###x###b", ReplaceStringInString(&source, "###X###", "1", false, "1252"));
+
+  source = "[\tx\t]";  // only blanks are trimmed, tabs stay
+  EXPECT_EQ("[\t\t]", ReplaceStringInString(&source, "x", "", false, "1252"));
+}
+
+TEST(ReplaceStringInString, ConversionRedecodesThroughTheLanguageCodePage) {
+  std::string source = "<###T###>";
+  // The same text as convert false when the code page is the system's own.
+  EXPECT_EQ("<Größe>", ReplaceStringInString(&source, "###T###", " Größe ", true, "1252"));
+  EXPECT_EQ("<Größe>", source);
+
+  // Russian text read as cp1252 characters comes out as Cyrillic through 1251.
+  source = "###T###";
+  EXPECT_EQ("Привет", ReplaceStringInString(&source, "###T###", "Ïðèâåò", true, "1251"));
+
+  // A text that already holds characters without a cp1252 form is kept, never turned into "?".
+  source = "###T###";
+  EXPECT_EQ("Zażółć 你好", ReplaceStringInString(&source, "###T###", "Zażółć 你好", true, "1250"));
+
+  // Bytes that the target code page does not define, and unknown code pages, keep the text.
+  EXPECT_EQ("\xC2\x81", RecodeThroughCodePage("\xC2\x81", "1252"));
+  EXPECT_EQ("abc", RecodeThroughCodePage("abc", "99999"));
+  EXPECT_EQ("abc", RecodeThroughCodePage("abc", "junk"));
+  EXPECT_EQ("ƒ", RecodeThroughCodePage("ƒ", "932"));  // 0x83 alone is a cut lead byte there
+}
+
+TEST(FindStringInArray, FindsEveryPresentKeyByExactBisection) {
+  Table one = KeyTable({std::string("1.1")});
+  EXPECT_EQ(0, FindStringInArray("1.1", one, 0));  // a one-row table is searched too
+
+  std::vector<Cell> keys;
+  for (int i = 0; i < 1000; ++i) keys.emplace_back("k" + std::to_string(1000 + i));
+  Table many = KeyTable(keys);
+  for (int i = 0; i < 1000; ++i) {
+    ASSERT_EQ(i, FindStringInArray("k" + std::to_string(1000 + i), many, 0)) << i;
+  }
+  EXPECT_EQ(-1, FindStringInArray("k0999", many, 0));
+  EXPECT_EQ(-1, FindStringInArray("k2000", many, 0));
+  EXPECT_EQ(-1, FindStringInArray("K1000", many, 0));  // case matters
+  EXPECT_EQ(-1, FindStringInArray("k1000", many, 5));  // no such column
+
+  Table none(2, 0);
+  EXPECT_EQ(-1, FindStringInArray("", none, 0));
+
+  Table duplicates =
+      KeyTable({std::string("a"), std::string("b"), std::string("b"), std::string("c")});
+  EXPECT_EQ(1, FindStringInArray("b", duplicates, 0));
+
+  Table with_null = KeyTable({Cell(), std::string("a")});
+  EXPECT_EQ(1, FindStringInArray("a", with_null, 0));
+  EXPECT_EQ(-1, FindStringInArray("", with_null, 0));  // a null cell is no empty text
+}
+
+TEST(QuickSort, SortsWholeRowsByTheFirstColumn) {
+  Table table = KeyTable({std::string("b"), std::string("a"), std::string("c")});
+  QuickSort(table);
+  EXPECT_EQ("a", table.TextAt(0, 0));
+  EXPECT_EQ("1", table.TextAt(1, 0));  // the other columns move along
+  EXPECT_EQ("b", table.TextAt(0, 1));
+  EXPECT_EQ("0", table.TextAt(1, 1));
+  EXPECT_EQ("c", table.TextAt(0, 2));
+
+  // Texts in UTF-16 code-unit order: "Z" < "a" < "é" < "😀" < "ｚ" (U+FF5A after the surrogates).
+  Table texts = KeyTable(
+      {std::string("ｚ"), std::string("😀"), std::string("é"), std::string("a"), std::string("Z")});
+  QuickSort(texts);
+  std::vector<std::string> order;
+  for (std::size_t r = 0; r < texts.row_count(); ++r) order.push_back(texts.TextAt(0, r));
+  EXPECT_EQ((std::vector<std::string>{"Z", "a", "é", "😀", "ｚ"}), order);
+
+  // Null before numbers before texts; numbers numerically; equal keys keep their order.
+  Table mixed = KeyTable({std::string("1"), Cell(10.0), Cell(), Cell(9.0), Cell(9.0)});
+  QuickSort(mixed);
+  EXPECT_TRUE(IsNull(mixed.At(0, 0)));
+  EXPECT_EQ("9", mixed.TextAt(0, 1));
+  EXPECT_EQ("3", mixed.TextAt(1, 1));
+  EXPECT_EQ("4", mixed.TextAt(1, 2));
+  EXPECT_EQ("10", mixed.TextAt(0, 3));
+  EXPECT_EQ("1", mixed.TextAt(0, 4));
+
+  // A part of the table only.
+  Table part = KeyTable({std::string("z"), std::string("c"), std::string("b"), std::string("a")});
+  QuickSort(part, 1, 2);
+  EXPECT_EQ("z", part.TextAt(0, 0));
+  EXPECT_EQ("b", part.TextAt(0, 1));
+  EXPECT_EQ("c", part.TextAt(0, 2));
+  EXPECT_EQ("a", part.TextAt(0, 3));
+  EXPECT_THROW(QuickSort(part, 2, 4), UnexpectedError);
+
+  Table empty(2, 0);
+  QuickSort(empty);
+  EXPECT_EQ(0u, empty.row_count());
+}
+
+TEST(Table, CellsAreCheckedAndPrintable) {
+  Table table(2, 1);
+  table.At(0, 0) = std::string("x");
+  table.At(1, 0) = 1.5;
+  EXPECT_EQ("x", table.TextAt(0, 0));
+  EXPECT_EQ("1.5", table.TextAt(1, 0));
+  EXPECT_EQ("", table.TextAt(2, 0));
+  try {
+    table.At(2, 0);
+    FAIL();
+  } catch (const UnexpectedError& e) {
+    EXPECT_EQ(err::kSubscriptOutOfRange, e.number());
+  }
+  table.Resize(3, 2);
+  EXPECT_EQ("x", table.TextAt(0, 0));
+  EXPECT_TRUE(IsNull(table.At(2, 1)));
+}
+
+}  // namespace
+}  // namespace orvano

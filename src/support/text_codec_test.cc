@@ -1,0 +1,95 @@
+#include "support/text_codec.h"
+
+#include <gtest/gtest.h>
+
+#include "support/text_case.h"
+
+namespace orvano {
+namespace {
+
+TEST(TextCodec, DecodesByByteOrderMarkThenByContent) {
+  DecodedText utf16 = DecodeTextFile(std::string("\xFF\xFE"
+                                                 "A\0\xE4\0",
+                                                 6),
+                                     false);
+  EXPECT_EQ("Aä", utf16.text);
+  EXPECT_EQ(TextEncoding::kUtf16LeBom, utf16.encoding);
+
+  DecodedText bare = DecodeTextFile(std::string("A\0B\0", 4), true);
+  EXPECT_EQ("AB", bare.text);
+  EXPECT_EQ(TextEncoding::kUtf16Le, bare.encoding);
+  EXPECT_EQ(TextEncoding::kUtf8, DecodeTextFile(std::string("A\0B\0", 4), false).encoding);
+
+  DecodedText bom8 = DecodeTextFile(
+      "\xEF\xBB\xBFGr\xC3\xB6\xC3\x9F"
+      "e",
+      false);
+  EXPECT_EQ("Größe", bom8.text);
+  EXPECT_EQ(TextEncoding::kUtf8Bom, bom8.encoding);
+
+  EXPECT_EQ(TextEncoding::kUtf8, DecodeTextFile("Größe", false).encoding);
+
+  DecodedText ansi = DecodeTextFile(
+      "Gr\xF6\xDF"
+      "e \x80",
+      false);
+  EXPECT_EQ("Größe €", ansi.text);
+  EXPECT_EQ(TextEncoding::kCp1252, ansi.encoding);
+}
+
+TEST(TextCodec, RoundTripsEveryEncoding) {
+  const std::string text = "Zażółć 你好 😀 €";
+  for (TextEncoding e : {TextEncoding::kUtf16LeBom, TextEncoding::kUtf16Le, TextEncoding::kUtf8Bom,
+                         TextEncoding::kUtf8}) {
+    EXPECT_EQ(text, DecodeTextFile(EncodeText(text, e), true).text);
+  }
+  EXPECT_EQ("\xFF\xFE", EncodeText("", TextEncoding::kUtf16LeBom));
+  // cp1252 keeps what it can hold, including the five unassigned bytes.
+  std::string all;
+  for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+  EXPECT_EQ(all, *Utf8ToCp1252(Cp1252ToUtf8(all)));
+  EXPECT_EQ(std::nullopt, Utf8ToCp1252("ż"));
+  EXPECT_EQ("Za?", EncodeText("Zaż", TextEncoding::kCp1252));
+}
+
+TEST(TextCodec, ReplacesBrokenSequences) {
+  EXPECT_EQ("\xEF\xBF\xBD", Utf16LeToUtf8(std::string("\x00\xD8", 2)));  // lone surrogate
+  EXPECT_EQ("A", Utf16LeToUtf8(std::string("A\0B", 3)));                 // odd byte dropped
+  EXPECT_FALSE(IsValidUtf8("\xC0\x80"));                                 // overlong
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));                             // surrogate
+  EXPECT_FALSE(IsValidUtf8("\xE4\xB8"));                                 // cut
+  EXPECT_EQ(
+      "\xEF\xBF\xBD"
+      "A",
+      DecodeTextFile("\xEF\xBB\xBF\xFF"
+                     "A",
+                     false)
+          .text);
+}
+
+TEST(TextCodec, SplitLinesKnowsEveryLineEnd) {
+  EXPECT_EQ((std::vector<std::string>{"a", "b", "c", "", "d"}), SplitLines("a\r\nb\nc\r\rd"));
+  EXPECT_EQ((std::vector<std::string>{"a"}), SplitLines("a\r\n"));
+  EXPECT_EQ((std::vector<std::string>{"a", ""}), SplitLines("a\n\n"));
+  EXPECT_TRUE(SplitLines("").empty());
+  EXPECT_EQ((std::vector<std::string>{""}), SplitLines("\n"));
+}
+
+TEST(TextCodec, CodePagesDecodeThroughIcu) {
+  EXPECT_EQ("Привет", DecodeCodePage("\xCF\xF0\xE8\xE2\xE5\xF2", 1251));
+  EXPECT_EQ("ąę", DecodeCodePage("\xB9\xEA", 1250));
+  EXPECT_EQ("日本", DecodeCodePage("\x93\xFA\x96\x7B", 932));
+  EXPECT_EQ(std::nullopt, DecodeCodePage("abc", 12345));
+}
+
+TEST(TextCase, ComparesWithoutRegardToCase) {
+  EXPECT_EQ("SILENT=TRUE", ToUpper("silent=True"));
+  EXPECT_EQ("GRÖSSE", ToUpper("größe"));
+  EXPECT_TRUE(EqualsIgnoringCase("Index.HTM", "index.htm"));
+  EXPECT_TRUE(EqualsIgnoringCase("ÜBERSICHT", "übersicht"));
+  EXPECT_FALSE(EqualsIgnoringCase("Index.htm", "Index.html"));
+  EXPECT_LT(CompareIgnoringCase("apple", "Banana"), 0);
+}
+
+}  // namespace
+}  // namespace orvano
