@@ -1,0 +1,257 @@
+#include "mdb_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "header_page.h"
+#include "jet4_format.h"
+#include "support/errors.h"
+#include "support/jet_database.h"
+#include "table_file.h"
+#include "testing/test_util.h"
+
+namespace orvano::tools {
+namespace {
+
+using Row = std::vector<MdbValue>;
+
+// Runs a shell command and returns its standard output; fails the test on a non-zero exit.
+std::string RunShell(const std::string& command) {
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) {
+    ADD_FAILURE() << "cannot run " << command;
+    return output;
+  }
+  char buffer[65536];
+  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+  EXPECT_EQ(pclose(pipe), 0) << command;
+  return output;
+}
+
+// mdb-export's rows in the table file's field format: tab-separated, escaped, "\N" for null.
+std::string Export(const std::string& path, const std::string& table) {
+  return RunShell("mdb-export -H -Q -e -d \"$(printf '\\t')\" -0 '\\N' '" + path + "' '" + table +
+                  "'");
+}
+
+// What Export gives for `rows`. mdb-export prints Booleans as 1/0 and, like every libmdb
+// binding, cannot tell an empty text from null.
+std::string ExpectedExport(const std::vector<Row>& rows) {
+  std::string text;
+  for (const Row& row : rows) {
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      if (c > 0) text += '\t';
+      const auto* flag = std::get_if<bool>(&row[c]);
+      const auto* str = std::get_if<std::string>(&row[c]);
+      text += flag != nullptr                  ? (*flag ? "1" : "0")
+              : str != nullptr && str->empty() ? "\\N"
+                                               : FormatTableFileField(row[c]);
+    }
+    text += '\n';
+  }
+  return text;
+}
+
+std::string Repeat(const std::string& piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+MdbTable SampleTable() {
+  MdbTable table{"Tsample",
+                 {{"Id", MdbType::kLongInteger},
+                  {"Small", MdbType::kInteger},
+                  {"Name", MdbType::kText},
+                  {"Active", MdbType::kBoolean},
+                  {"Note", MdbType::kMemo}},
+                 {}};
+  table.rows = {
+      Row{std::int64_t{1}, std::int64_t{-32768}, "Größe", true, "kurz"},
+      Row{std::int64_t{-2147483648LL}, std::int64_t{32767}, "Zażółć gęślą jaźń", false,
+          Repeat("Привет мир ", 910)},  // 10 010 characters: a chain of long-value rows
+      Row{std::int64_t{2147483647}, std::int64_t{0}, "Привет мир", true, Repeat("你好", 1000)},
+      Row{std::monostate{}, std::monostate{}, std::monostate{}, false, std::monostate{}},
+      Row{std::int64_t{0}, std::int64_t{-1}, "", true, ""},
+      Row{std::int64_t{5}, std::int64_t{7}, "你好世界", false, "tab\there\nline \\ \"q\" 'a'"},
+      Row{std::int64_t{6}, std::int64_t{8}, Repeat("x", 255), true, Repeat("m", 64)},
+  };
+  return table;
+}
+
+TEST(MdbWriterTest, ReadsBackExactlyThroughMdbTools) {
+  testing::ScopedTempDir dir;
+  const std::string path = dir.path() + "sample.mdb";
+  const MdbTable sample = SampleTable();
+  const MdbTable second{"Second", {{"Flag", MdbType::kBoolean}}, {Row{true}, Row{false}}};
+  const MdbTable empty{"Empty", {{"Text", MdbType::kText}, {"Memo", MdbType::kMemo}}, {}};
+  WriteMdb(path, {sample, second, empty});
+
+  EXPECT_EQ(RunShell("mdb-tables -1 '" + path + "'"), "Tsample\nSecond\nEmpty\n");
+  const std::string schema = RunShell("mdb-schema '" + path + "'");
+  EXPECT_NE(schema.find("[Id]\t\t\tLong Integer, \n\t[Small]\t\t\tInteger, \n\t[Name]\t\t\t"
+                        "Text (255), \n\t[Active]\t\t\tBoolean NOT NULL, \n\t[Note]\t\t\tMemo"),
+            std::string::npos)
+      << schema;
+  EXPECT_EQ(Export(path, "Tsample"), ExpectedExport(sample.rows));
+  EXPECT_EQ(Export(path, "Second"), "1\n0\n");
+  EXPECT_EQ(Export(path, "Empty"), "");
+  // Equal input, equal bytes: fixtures stay stable.
+  EXPECT_EQ(BuildMdb({sample, second, empty}), testing::ReadBytes(path));
+}
+
+TEST(MdbWriterTest, ReadsBackThroughJetDatabase) {
+  testing::ScopedTempDir dir;
+  const std::string path = dir.path() + "Texts.vws";
+  const MdbTable sample = SampleTable();
+  WriteMdb(path, {sample});
+
+  const auto db = JetDatabase::Open(path);
+  EXPECT_EQ(db->TableNames(), std::vector<std::string>{"Tsample"});
+  const Table table = db->ReadTable("Tsample");
+  ASSERT_EQ(table.row_count(), sample.rows.size());
+  ASSERT_EQ(table.column_count(), sample.columns.size());
+  for (std::size_t r = 0; r < sample.rows.size(); ++r) {
+    for (std::size_t c = 0; c < sample.columns.size(); ++c) {
+      const MdbValue& value = sample.rows[r][c];
+      Cell expected;
+      if (const auto* number = std::get_if<std::int64_t>(&value)) {
+        expected = static_cast<double>(*number);
+      } else if (const auto* flag = std::get_if<bool>(&value)) {
+        expected = *flag ? -1.0 : 0.0;
+      } else if (const auto* text = std::get_if<std::string>(&value)) {
+        expected = *text;
+      }
+      EXPECT_EQ(table.At(c, r), expected) << "row " << r << ", column " << c;
+    }
+  }
+}
+
+TEST(MdbWriterTest, SpansManyPages) {
+  testing::ScopedTempDir dir;
+  const std::string path = dir.path() + "big.mdb";
+  MdbTable big{"Big", {{"Id", MdbType::kLongInteger}, {"Name", MdbType::kText}}, {}};
+  std::string expected;
+  for (int i = 0; i < 200000; ++i) {
+    big.rows.push_back(Row{std::int64_t{i}, "name " + std::to_string(i)});
+    expected += std::to_string(i) + "\tname " + std::to_string(i) + "\n";
+  }
+  // 255 columns with long names: the definition takes a chain of pages.
+  MdbTable wide{"Wide", {}, {Row{}}};
+  for (int i = 0; i < 255; ++i) {
+    wide.columns.push_back({"Column " + std::to_string(i) + Repeat("-", 50), MdbType::kInteger});
+    wide.rows[0].emplace_back(std::int64_t{i});
+  }
+  WriteMdb(path, {big, wide});
+
+  EXPECT_EQ(Export(path, "Big"), expected);
+  EXPECT_EQ(Export(path, "Wide"), ExpectedExport(wide.rows));
+}
+
+TEST(MdbWriterTest, HeaderUnscramblesLikeARealDatabase) {
+  auto plain = [](const std::string& file) {
+    return jet4::Rc4(
+        jet4::kHeaderRc4Key,
+        std::string_view(file).substr(jet4::kHeaderEncryptedOffset, jet4::kHeaderEncryptedLength));
+  };
+  // Code page 1252 and database key 0 (pages not encrypted), at 0x3c within the region.
+  const std::string settings("\xE4\x04\0\0\0\0", 6);
+  const std::size_t at = jet4::kHeaderCodePageOffset - jet4::kHeaderEncryptedOffset;
+  EXPECT_EQ(plain(BuildMdb({})).substr(at, 6), settings);
+  ORVANO_SKIP_IF_NO_SHARED(real, "realworld/DateTestDatabase.mdb");
+  EXPECT_EQ(plain(testing::ReadBytes(real)).substr(at, 6), settings);
+}
+
+TEST(MdbWriterTest, KeepsAtMost255RowsOnAPage) {
+  // Rows of a lone Boolean take 3 bytes; without the cap 800 would share a page.
+  MdbTable flags{"Flags", {{"On", MdbType::kBoolean}}, {}};
+  for (int i = 0; i < 2000; ++i) flags.rows.push_back(Row{i % 7 == 0});
+  testing::ScopedTempDir dir;
+  const std::string path = dir.path() + "flags.mdb";
+  WriteMdb(path, {flags});
+  EXPECT_EQ(Export(path, "Flags"), ExpectedExport(flags.rows));
+  const std::string bytes = testing::ReadBytes(path);
+  for (std::size_t page = 0; page < bytes.size(); page += jet4::kPageSize) {
+    if (bytes[page] != jet4::kPageTypeData) continue;
+    EXPECT_LE(static_cast<unsigned char>(bytes[page + jet4::kDataRowCountOffset]) +
+                  256 * static_cast<unsigned char>(bytes[page + jet4::kDataRowCountOffset + 1]),
+              255);
+  }
+}
+
+TEST(MdbWriterTest, RefusesWhatItCannotWrite) {
+  auto refusal = [](std::vector<MdbTable> tables) -> std::string {
+    try {
+      BuildMdb(tables);
+    } catch (const ProgramError& e) {
+      return e.description();
+    }
+    return "(written)";
+  };
+  const MdbTable ok{"T", {{"A", MdbType::kText}}, {Row{"a"}}};
+  auto with_value = [](MdbType type, MdbValue value) {
+    return std::vector<MdbTable>{{"T", {{"C", type}}, {Row{std::move(value)}}}};
+  };
+  EXPECT_EQ(refusal(with_value(MdbType::kText, Repeat("ä", 256))),
+            "table \"T\", row 1, column \"C\" (Text): the text has 256 characters, a Text column "
+            "holds at most 255 (use Memo)");
+  EXPECT_EQ(refusal({ok, {"t", {{"B", MdbType::kText}}, {}}}),
+            "two tables are named \"t\" (names ignore case)");
+  EXPECT_EQ(refusal({{"msysobjects", {{"B", MdbType::kText}}, {}}}),
+            "a table may not be named \"msysobjects\": the catalog has that name");
+  EXPECT_EQ(refusal({{"", {{"B", MdbType::kText}}, {}}}), "a table has an empty name");
+  EXPECT_EQ(
+      refusal({{"T", {{Repeat("n", 65), MdbType::kText}}, {}}}),
+      "a column of table \"T\" \"" + Repeat("n", 65) + "\": the name is longer than 64 characters");
+  EXPECT_EQ(refusal({{"T", {{"A", MdbType::kText}, {"a", MdbType::kMemo}}, {}}}),
+            "table \"T\" has two columns named \"a\"");
+  EXPECT_EQ(refusal({{"T.x", {{"A", MdbType::kText}}, {}}}),
+            "a table \"T.x\": the name holds a control character or one of . ! ` [ ]");
+  EXPECT_EQ(refusal({{"T", {}, {}}}), "table \"T\" has no columns");
+  EXPECT_EQ(refusal(with_value(MdbType::kLongInteger, "12")),
+            "table \"T\", row 1, column \"C\" (Long): expected a whole number");
+  EXPECT_EQ(refusal(with_value(MdbType::kText, std::int64_t{1})),
+            "table \"T\", row 1, column \"C\" (Text): expected a text");
+  EXPECT_EQ(refusal(with_value(MdbType::kBoolean, std::monostate{})),
+            "table \"T\", row 1, column \"C\" (Boolean): a Boolean column cannot hold null");
+  EXPECT_EQ(refusal(with_value(MdbType::kInteger, std::int64_t{32768})),
+            "table \"T\", row 1, column \"C\" (Integer): 32768 is outside the Integer range "
+            "-32768 to 32767");
+  EXPECT_EQ(refusal(with_value(MdbType::kLongInteger, std::int64_t{-2147483649LL})),
+            "table \"T\", row 1, column \"C\" (Long): -2147483649 is outside the Long range "
+            "-2147483648 to 2147483647");
+  EXPECT_EQ(refusal({{"T", {{"A", MdbType::kText}, {"B", MdbType::kText}}, {Row{"a"}}}}),
+            "table \"T\", row 1 has 1 values for 2 columns");
+  EXPECT_EQ(refusal(with_value(MdbType::kMemo, "a\xF0\x9F\x98\x80")),
+            "table \"T\", row 1, column \"C\" (Memo): the text holds a character beyond U+FFFF, "
+            "which readers turn into \"?\"");
+  EXPECT_EQ(refusal(with_value(MdbType::kText,
+                               "\xEF\xBB\xBF"
+                               "abc")),
+            "table \"T\", row 1, column \"C\" (Text): the text begins with U+FEFF, which readers "
+            "take for a compressed text");
+  EXPECT_EQ(refusal(with_value(MdbType::kText, "a\xC3")),
+            "table \"T\", row 1, column \"C\" (Text): the text is not valid UTF-8");
+  MdbTable too_wide{"W", {}, {Row{}}};
+  for (int i = 0; i < 9; ++i) {
+    too_wide.columns.push_back({"C" + std::to_string(i), MdbType::kText});
+    too_wide.rows[0].emplace_back(Repeat("x", 255));
+  }
+  EXPECT_EQ(refusal({too_wide}),
+            "table \"W\", row 1: the row needs 4616 bytes, a row holds at "
+            "most 4080");
+
+  // A refused database leaves an existing file as it was.
+  testing::ScopedTempDir dir;
+  const std::string path = dir.path() + "keep.mdb";
+  testing::WriteBytes(path, "old");
+  EXPECT_THROW(WriteMdb(path, with_value(MdbType::kInteger, std::int64_t{40000})), ProgramError);
+  EXPECT_EQ(testing::ReadBytes(path), "old");
+}
+
+}  // namespace
+}  // namespace orvano::tools
