@@ -10,8 +10,14 @@
 #include "app/program_info.h"
 #include "app/run_settings.h"
 #include "inputs/language_info.h"
+#include "inputs/machine_description.h"
+#include "inputs/text_table.h"
+#include "inputs/workbook_cache.h"
 #include "support/error_reporting.h"
 #include "support/logs.h"
+#include "support/table.h"
+#include "templates/current_page.h"
+#include "templates/template_set.h"
 
 namespace orvano {
 
@@ -38,6 +44,14 @@ struct RunContext {
   LanguageInfo language;
   Logs logs;
   std::string user_ini_file;  // UserIniFile
+
+  MachineDescription description;
+  TextTable texts;
+  WorkbookCache workbook;
+  Table direct_cells;  // DirectCellTable: the sheet "CommonDirect"
+  TemplateSet templates;
+  CurrentPage page;
+  SectionBuild build;
 };
 
 }  // namespace orvano

@@ -1,0 +1,59 @@
+// MachineDescription: what the description file Orvano.doc says about the project: the counts of
+// rejects, warnings, faults, machines and sections, the switches, the machines' names and
+// identifiers, the sections' names and the positions of each machine in each section.
+
+#ifndef ORVANO_INPUTS_MACHINE_DESCRIPTION_H_
+#define ORVANO_INPUTS_MACHINE_DESCRIPTION_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace orvano {
+
+struct RunContext;
+
+struct MachineInfo {
+  std::string name;  // "Name" of section "Machine"m
+  std::string id;    // "ID"
+};
+
+struct SectionInfo {
+  std::string name;           // "Name" of section "Section_"s; also the name of its workbook sheet
+  std::string enabled = "1";  // "0" when the driver found no sheet for it
+};
+
+struct MachineDescription {
+  std::int16_t reject_count = 50;          // RejectCount, "AnzAuswuerfe"
+  std::int16_t fault_count = 256;          // FaultCount, "AnzFehler"
+  std::int16_t warning_count = 256;        // WarningCount, "AnzWarnungen"
+  std::int16_t machine_count = 1;          // MachineCount, "AnzMaschinen"
+  std::int16_t control_type = 0;           // ControlType, "Steuerung"
+  std::string screen_resolution = "1280";  // ScreenResolution, "Aufloesung"
+  bool interface_with_opc = false;         // InterfaceWithOpc
+  bool with_reject_counter = false;        // WithRejectCounter
+  bool with_more_service_presets = false;  // WithMoreServicePresets
+  std::int16_t section_count = 0;          // SectionCount
+
+  std::vector<MachineInfo> machines;  // machine m at index m - 1
+  std::vector<SectionInfo> sections;  // section s at index s - 1
+  // position_counts[m - 1][s - 1]: "Machine"m"_count" of "Section_"s, -1 when absent.
+  std::vector<std::vector<std::int16_t>> position_counts;
+
+  /// Machine `m` (1-based). Throws UnexpectedError 9 outside 1..machines.size().
+  const MachineInfo& Machine(int m) const;
+  /// Section `s` (1-based). Throws UnexpectedError 9 outside 1..sections.size().
+  const SectionInfo& Section(int s) const;
+  SectionInfo& Section(int s);
+  /// The position count of machine `m` in section `s` (both 1-based). Throws UnexpectedError 9.
+  std::int16_t PositionCount(int m, int s) const;
+};
+
+/// Reads the description file named by the run settings into `context.description`. Returns 1
+/// when read, -1 when it holds fewer than one section. Errors go through the common error
+/// handling under "ReadOrvanoDoc".
+int ReadOrvanoDoc(RunContext& context);
+
+}  // namespace orvano
+
+#endif  // ORVANO_INPUTS_MACHINE_DESCRIPTION_H_
