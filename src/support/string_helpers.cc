@@ -23,11 +23,9 @@ std::string RecodeThroughCodePage(std::string_view text, std::string_view code_p
   if (!number || *number != RoundHalfEven(*number) || *number <= 0 || *number > 65535) {
     return std::string(text);
   }
+  // A NUL inside the text is decoded like any other byte: it never cuts the text.
   std::optional<std::string> decoded = DecodeCodePage(*bytes, static_cast<int>(*number));
-  // The decoded text ends at the first NUL, as a null-terminated conversion does.
-  if (!decoded) return std::string(text);
-  if (auto nul = decoded->find('\0'); nul != std::string::npos) decoded->resize(nul);
-  return *decoded;
+  return decoded ? *decoded : std::string(text);
 }
 
 std::string ReplaceStringInString(std::string* source, std::string_view search,

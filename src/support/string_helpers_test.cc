@@ -51,6 +51,8 @@ TEST(ReplaceStringInString, ConversionRedecodesThroughTheLanguageCodePage) {
   // Bytes that the target code page does not define, and unknown code pages, keep the text.
   EXPECT_EQ("\xC2\x81", RecodeThroughCodePage("\xC2\x81", "1252"));
   EXPECT_EQ("abc", RecodeThroughCodePage("abc", "99999"));
+  EXPECT_EQ("abc", RecodeThroughCodePage("abc", "-1"));  // a language without a code page
+  EXPECT_EQ(std::string("a\0Ж", 4), RecodeThroughCodePage(std::string("a\0\xC3\x86", 4), "1251"));
   EXPECT_EQ("abc", RecodeThroughCodePage("abc", "junk"));
   EXPECT_EQ("ƒ", RecodeThroughCodePage("ƒ", "932"));  // 0x83 alone is a cut lead byte there
 }
