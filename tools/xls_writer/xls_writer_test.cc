@@ -1,0 +1,432 @@
+#include "xls_writer/xls_writer.h"
+
+#include <freexl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "inputs/biff_format.h"
+#include "inputs/cfb_format.h"
+#include "support/errors.h"
+#include "testing/test_util.h"
+#include "xls_writer/biff_stream.h"
+
+namespace orvano {
+namespace {
+
+using ::testing::HasSubstr;
+
+// What FreeXL reads back from one sheet: name, dimensions and non-empty cells (numbers for
+// its integer and double types, texts for its text types).
+using ReadCell = std::variant<double, std::string>;
+struct ReadSheet {
+  std::string name;
+  unsigned rows = 0;
+  unsigned short columns = 0;
+  std::map<std::pair<int, int>, ReadCell> cells;
+};
+
+std::vector<ReadSheet> ReadWithFreeXl(const std::string& path) {
+  std::vector<ReadSheet> sheets;
+  const void* handle = nullptr;
+  const int opened = freexl_open(path.c_str(), &handle);
+  EXPECT_EQ(opened, FREEXL_OK) << path;
+  unsigned count = 0;
+  if (opened == FREEXL_OK) freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &count);
+  for (unsigned s = 0; s < count; ++s) {
+    ReadSheet sheet;
+    const char* name = nullptr;
+    EXPECT_EQ(freexl_get_worksheet_name(handle, s, &name), FREEXL_OK);
+    sheet.name = name ? name : "";
+    EXPECT_EQ(freexl_select_active_worksheet(handle, s), FREEXL_OK);
+    freexl_worksheet_dimensions(handle, &sheet.rows, &sheet.columns);
+    for (unsigned r = 0; r < sheet.rows; ++r) {
+      for (unsigned short c = 0; c < sheet.columns; ++c) {
+        FreeXL_CellValue v;
+        EXPECT_EQ(freexl_get_cell_value(handle, r, c, &v), FREEXL_OK);
+        const std::pair<int, int> at(r, c);
+        if (v.type == FREEXL_CELL_INT) sheet.cells[at] = double(v.value.int_value);
+        if (v.type == FREEXL_CELL_DOUBLE) sheet.cells[at] = v.value.double_value;
+        if (v.type == FREEXL_CELL_TEXT || v.type == FREEXL_CELL_SST_TEXT) {
+          sheet.cells[at] = std::string(v.value.text_value);
+        }
+      }
+    }
+    sheets.push_back(std::move(sheet));
+  }
+  freexl_close(handle);
+  return sheets;
+}
+
+unsigned U16At(std::string_view bytes, std::size_t pos) {
+  return static_cast<std::uint8_t>(bytes[pos]) | static_cast<std::uint8_t>(bytes[pos + 1]) << 8;
+}
+std::uint32_t U32At(std::string_view bytes, std::size_t pos) {
+  return U16At(bytes, pos) | static_cast<std::uint32_t>(U16At(bytes, pos + 2)) << 16;
+}
+
+struct Record {
+  unsigned id;
+  std::size_t offset;
+  std::string data;
+};
+
+// The records of a Workbook stream up to the zero padding after the last EOF.
+std::vector<Record> Records(std::string_view stream) {
+  std::vector<Record> records;
+  for (std::size_t pos = 0; pos + 4 <= stream.size();) {
+    const unsigned id = U16At(stream, pos);
+    const unsigned length = U16At(stream, pos + 2);
+    if (id == 0 && length == 0) break;
+    EXPECT_LE(pos + 4 + length, stream.size());
+    records.push_back({id, pos, std::string(stream.substr(pos + 4, length))});
+    pos += 4 + length;
+  }
+  return records;
+}
+
+// Checks that FreeXL reads `workbook` back from `path`: names, dimensions, every cell.
+void ExpectWorkbookReadsBack(const std::string& path, const XlsWorkbook& workbook) {
+  const std::vector<ReadSheet> sheets = ReadWithFreeXl(path);
+  ASSERT_EQ(sheets.size(), workbook.sheets.size());
+  for (std::size_t s = 0; s < sheets.size(); ++s) {
+    const XlsSheet& written = workbook.sheets[s];
+    EXPECT_EQ(sheets[s].name, written.name);
+    int rows = 0;
+    int columns = 0;
+    for (const auto& [at, cell] : written.cells) {
+      rows = std::max(rows, at.first + 1);
+      columns = std::max(columns, at.second + 1);
+    }
+    EXPECT_EQ(sheets[s].rows, unsigned(rows));
+    EXPECT_EQ(sheets[s].columns, columns);
+    for (const auto& [at, cell] : written.cells) {
+      SCOPED_TRACE("row " + std::to_string(at.first) + " column " + std::to_string(at.second));
+      const auto it = sheets[s].cells.find(at);
+      if (std::holds_alternative<XlsBlank>(cell.value)) {
+        EXPECT_EQ(it, sheets[s].cells.end());
+        continue;
+      }
+      ASSERT_NE(it, sheets[s].cells.end());
+      if (const auto* text = std::get_if<std::string>(&cell.value)) {
+        EXPECT_EQ(it->second, ReadCell(*text));
+      } else if (const auto* number = std::get_if<double>(&cell.value)) {
+        EXPECT_EQ(it->second, ReadCell(*number));
+      } else if (const auto* flag = std::get_if<bool>(&cell.value)) {
+        EXPECT_EQ(it->second, ReadCell(*flag ? 1.0 : 0.0));
+      } else {
+        EXPECT_TRUE(std::holds_alternative<double>(it->second));  // errors read as integers
+      }
+    }
+  }
+}
+
+XlsWorkbook PlainWorkbook() {
+  XlsWorkbook workbook;
+  XlsSheet& first = workbook.AddSheet("Übersicht");
+  first.Set(0, 0, XlsCell::Text("Übersicht"));
+  first.Set(0, 1, XlsCell::Text("MASCHINENABHAENGIG"));
+  first.Set(1, 0, XlsCell::Text("Größe Ω 概要 😀"));
+  first.Set(1, 1, XlsCell::Text("MASCHINENABHAENGIG"));  // shared with (0, 1)
+  first.Set(1, 3, XlsCell::Text("tab\there\nline"));
+  const double numbers[] = {1, -7, 2.5, 0.1, 1.23, 1e300, -123456789.125, 536870912, 3e-310};
+  int column = 0;
+  for (double number : numbers) first.Set(2, column++, XlsCell::Number(number));
+  first.Set(3, 0, XlsCell::Bool(true));
+  first.Set(3, 1, XlsCell::Bool(false));
+  first.Set(3, 2, XlsCell::Error(XlsError::kDiv0));
+  first.Set(3, 3, XlsCell::Blank());
+  first.Set(3, 4, XlsCell::Blank());
+  first.Set(3, 5, XlsCell::Number(42));
+  first.Set(5, 255, XlsCell::Text("last column"));
+  workbook.AddSheet("Обзор").Set(0, 0, XlsCell::Number(1));
+  workbook.AddSheet("概要").Set(2, 3, XlsCell::Text("概要"));
+  workbook.AddSheet("Empty");
+  return workbook;
+}
+
+TEST(XlsWriterTest, PlainCellsReadBackThroughFreeXl) {
+  testing::ScopedTempDir dir;
+  {
+    SCOPED_TRACE("shared strings, runs combined");
+    const XlsWorkbook workbook = PlainWorkbook();
+    WriteXls(dir.path() + "a.xls", workbook);
+    ASSERT_NO_FATAL_FAILURE(ExpectWorkbookReadsBack(dir.path() + "a.xls", workbook));
+  }
+  {
+    SCOPED_TRACE("LABEL records, one record per cell");
+    XlsWorkbook workbook = PlainWorkbook();
+    workbook.options = {.shared_strings = false, .combine_runs = false};
+    WriteXls(dir.path() + "b.xls", workbook);
+    ASSERT_NO_FATAL_FAILURE(ExpectWorkbookReadsBack(dir.path() + "b.xls", workbook));
+    for (const Record& record : Records(BuildWorkbookStream(workbook))) {
+      EXPECT_TRUE(record.id != biff::kLabelSst && record.id != biff::kMulRk) << record.id;
+    }
+  }
+  {
+    SCOPED_TRACE("longest sheet name");
+    XlsWorkbook workbook;
+    std::string name;
+    for (int i = 0; i < 31; ++i) name += "概";
+    workbook.AddSheet(name).Set(0, 0, XlsCell::Text(name));
+    WriteXls(dir.path() + "c.xls", workbook);
+    ASSERT_NO_FATAL_FAILURE(ExpectWorkbookReadsBack(dir.path() + "c.xls", workbook));
+  }
+}
+
+TEST(XlsWriterTest, RecordsSitWhereReadersLookForThem) {
+  XlsWorkbook workbook = PlainWorkbook();
+  XlsSheet& sheet = workbook.sheets[1];
+  sheet.Set(1, 0, XlsCell::Formula(1.5));
+  sheet.Set(1, 1, XlsCell::Formula(std::string("Ergebnis Ж")));
+  sheet.Set(1, 2, XlsCell::Formula(true));
+  sheet.Set(1, 3, XlsCell::Formula(XlsError::kNa));
+  sheet.Set(1, 4, XlsCell::Formula(std::string()));
+  sheet.Set(1, 5, XlsCell::Formula(std::string(5000, 'L')));  // needs 20 string tokens
+
+  const std::string stream = BuildWorkbookStream(workbook);
+  const std::string file = BuildXlsBytes(workbook);
+  EXPECT_EQ(file.substr(cfb::kSectorSize3, stream.size()), stream);
+  testing::ScopedTempDir dir;
+  testing::WriteBytes(dir.path() + "f.xls", file);
+  EXPECT_EQ(ReadWithFreeXl(dir.path() + "f.xls").size(), 4u);
+
+  const std::vector<Record> records = Records(stream);
+  EXPECT_EQ(records[1].data, std::string("\xB0\x04", 2));  // CODEPAGE 1200
+
+  // Every BOUNDSHEET points at a worksheet BOF; each sheet ends with EOF.
+  std::vector<std::size_t> sheet_starts;
+  for (const Record& record : records) {
+    if (record.id == biff::kBoundSheet) sheet_starts.push_back(U32At(record.data, 0));
+  }
+  ASSERT_EQ(sheet_starts.size(), 4u);
+  std::map<std::size_t, std::size_t> at_offset;
+  for (std::size_t i = 0; i < records.size(); ++i) at_offset[records[i].offset] = i;
+  for (std::size_t start : sheet_starts) {
+    ASSERT_TRUE(at_offset.count(start));
+    const std::size_t i = at_offset[start];
+    EXPECT_EQ(records[i].id, biff::kBof);
+    EXPECT_EQ(U16At(records[i].data, 2), biff::kSubstreamWorksheet);
+    EXPECT_EQ(records[i + 1].id, biff::kDimensions);
+    EXPECT_EQ(records[i + 2].id, biff::kWindow2);
+  }
+  EXPECT_EQ(records.back().id, biff::kEof);
+
+  // Sheet 1 (Обзор): its cells, in order, as records.
+  std::size_t i = at_offset[sheet_starts[1]] + 1;
+  EXPECT_EQ(U32At(records[i].data, 4), 2u);   // rows 0..1
+  EXPECT_EQ(U16At(records[i].data, 10), 6u);  // columns 0..5
+  i += 2;
+  EXPECT_EQ(records[i++].id, biff::kRk);
+  const auto formula = [&](std::size_t at, unsigned column) {
+    EXPECT_EQ(records[at].data.substr(0, 4), std::string("\1\0", 2) + char(column) + '\0');
+    return std::string_view(records[at].data).substr(biff::kFormulaResultOffset, 8);
+  };
+  EXPECT_EQ(formula(i++, 0), std::string_view("\0\0\0\0\0\0\xF8\x3F", 8));  // 1.5
+  EXPECT_EQ(formula(i++, 1), std::string_view("\0\0\0\0\0\0\xFF\xFF", 8));
+  EXPECT_EQ(records[i].id, biff::kString);
+  EXPECT_EQ(records[i++].data,
+            std::string("\x0A\0\x01", 3) + std::string("E\0r\0g\0e\0b\0n\0i\0s\0 \0\x16\x04", 20));
+  EXPECT_EQ(formula(i++, 2), std::string_view("\x01\0\x01\0\0\0\xFF\xFF", 8));
+  EXPECT_EQ(formula(i++, 3), std::string_view("\x02\0\x2A\0\0\0\xFF\xFF", 8));
+  EXPECT_EQ(formula(i++, 4), std::string_view("\x03\0\0\0\0\0\xFF\xFF", 8));  // no STRING
+  EXPECT_EQ(formula(i++, 5), std::string_view("\0\0\0\0\0\0\xFF\xFF", 8));
+  // 19 full string tokens, one of 155 characters, 19 concatenations.
+  EXPECT_EQ(U16At(records[i - 1].data, biff::kFormulaTokenSizeOffset), 19u * 258 + 158 + 19);
+  EXPECT_EQ(records[i].id, biff::kString);
+  EXPECT_EQ(U16At(records[i++].data, 0), 5000u);
+  EXPECT_EQ(records[i].id, biff::kEof);
+
+  // Sheet 0: a run of blanks is combined; an error is a BOOLERR.
+  const auto has = [&](const std::vector<Record>& list, unsigned id, std::string_view data) {
+    return std::any_of(list.begin(), list.end(),
+                       [&](const Record& r) { return r.id == id && r.data == data; });
+  };
+  EXPECT_TRUE(has(records, biff::kMulBlank, std::string("\3\0\3\0\x0F\0\x0F\0\4\0", 10)));
+  EXPECT_TRUE(has(records, biff::kBoolErr, std::string("\3\0\2\0\x0F\0\x07\1", 8)));
+
+  // An empty text is an empty string (FreeXL refuses those, so only the records are checked).
+  XlsWorkbook empty_text;
+  empty_text.AddSheet("E").Set(0, 0, XlsCell::Text(""));
+  EXPECT_TRUE(has(Records(BuildWorkbookStream(empty_text)), biff::kSst,
+                  std::string("\1\0\0\0\1\0\0\0\0\0\0", 11)));
+}
+
+// The strings of an SST record and its CONTINUE records, decoded the way the format lays them
+// out: a string's characters go on in the next record after a fresh option byte.
+std::vector<std::u16string> DecodeSharedStrings(const std::vector<Record>& records,
+                                                std::size_t sst) {
+  std::vector<std::string_view> parts = {std::string_view(records[sst].data).substr(8)};
+  for (std::size_t i = sst + 1; records[i].id == biff::kContinue; ++i) {
+    parts.push_back(records[i].data);
+  }
+  std::vector<std::u16string> strings;
+  std::size_t part = 0;
+  std::size_t pos = 0;
+  for (std::uint32_t n = U32At(records[sst].data, 4); n > 0; --n) {
+    if (pos == parts[part].size()) ++part, pos = 0;
+    std::size_t left = U16At(parts[part], pos);
+    bool wide = parts[part][pos + 2] & biff::kStringHighByte;
+    pos += 3;
+    std::u16string text;
+    while (true) {
+      const std::size_t size = wide ? 2 : 1;
+      const std::size_t count = std::min(left, (parts[part].size() - pos) / size);
+      for (std::size_t i = 0; i < count; ++i, pos += size) {
+        text += static_cast<char16_t>(wide ? U16At(parts[part], pos)
+                                           : static_cast<std::uint8_t>(parts[part][pos]));
+      }
+      left -= count;
+      if (left == 0) break;
+      EXPECT_NE(text.back() & 0xFC00, 0xD800) << "a surrogate pair is split between records";
+      ++part;
+      EXPECT_LT(part, parts.size());
+      if (part == parts.size()) return strings;
+      wide = parts[part][0] & biff::kStringHighByte;
+      pos = 1;
+    }
+    strings.push_back(text);
+  }
+  return strings;
+}
+
+TEST(XlsWriterTest, LongStringTableGoesOnInContinueRecords) {
+  XlsWorkbook workbook;
+  XlsSheet& sheet = workbook.AddSheet("Strings");
+  // Starts in the SST record with 8-bit characters and goes on with 16-bit ones.
+  std::string switching = std::string(8300, 'a');
+  for (int i = 0; i < 100; ++i) switching += "Ж";
+  sheet.Set(0, 0, XlsCell::Text(switching));
+  for (int i = 1; i <= 3000; ++i) {
+    sheet.Set(i, 0, XlsCell::Text("Text number " + std::to_string(i) + (i % 7 ? "" : " Ж")));
+  }
+  testing::ScopedTempDir dir;
+  {
+    SCOPED_TRACE("read back through FreeXL");
+    WriteXls(dir.path() + "s.xls", workbook);
+    ASSERT_NO_FATAL_FAILURE(ExpectWorkbookReadsBack(dir.path() + "s.xls", workbook));
+  }
+
+  // Strings over three records and more: FreeXL 1.0.6 refuses them, so the records are decoded
+  // here.
+  std::string mixed;
+  for (int i = 0; i < 10000; ++i) mixed += i % 2000 < 1000 ? "a" : "Ж";
+  std::string latin;
+  for (int i = 0; i < 20000; ++i) latin += "é";
+  sheet.Set(0, 1, XlsCell::Text(mixed + mixed));
+  sheet.Set(1, 1, XlsCell::Text(latin));
+  sheet.Set(2, 1, XlsCell::Text(std::string(32767, 'q')));  // the longest
+  std::string pairs;  // surrogate pairs, never split between records
+  for (int i = 0; i < 6000; ++i) pairs += "😀";
+  sheet.Set(3, 1, XlsCell::Text(pairs));
+  const std::string stream = BuildWorkbookStream(workbook);
+  const std::vector<Record> records = Records(stream);
+  std::size_t sst = 0;
+  while (records[sst].id != biff::kSst) ++sst;
+  EXPECT_EQ(U32At(records[sst].data, 0), 3005u);
+  EXPECT_EQ(U32At(records[sst].data, 4), 3005u);
+  std::vector<std::u16string> expected;  // all texts differ: first use is the cells' order
+  for (const auto& [at, cell] : sheet.cells) {
+    expected.push_back(ToUtf16Units(std::get<std::string>(cell.value)));
+  }
+  EXPECT_TRUE(DecodeSharedStrings(records, sst) == expected);
+  std::size_t continues = 0;
+  while (records[sst + 1 + continues].id == biff::kContinue) {
+    EXPECT_LE(records[sst + 1 + continues].data.size(), biff::kMaxRecordDataSize);
+    ++continues;
+  }
+  EXPECT_GE(continues, 10u);
+
+  // EXTSST: each bucket points at the length field of every per_bucket-th string.
+  const Record& extsst = records[sst + 1 + continues];
+  ASSERT_EQ(extsst.id, biff::kExtSst);
+  const unsigned per_bucket = U16At(extsst.data, 0);
+  EXPECT_EQ(per_bucket, 24u);  // 3005 strings in at most 128 buckets
+  ASSERT_EQ(extsst.data.size(), 2 + 8 * ((3005 + per_bucket - 1) / per_bucket));
+  for (std::size_t b = 0; 2 + 8 * b < extsst.data.size(); ++b) {
+    const std::uint32_t offset = U32At(extsst.data, 2 + 8 * b);
+    const unsigned in_record = U16At(extsst.data, 6 + 8 * b);
+    EXPECT_EQ(U16At(stream, offset), expected[b * per_bucket].size()) << "bucket " << b;
+    ASSERT_GE(offset, in_record);
+    const unsigned id = U16At(stream, offset - in_record);
+    EXPECT_TRUE(id == biff::kSst || id == biff::kContinue);
+  }
+}
+
+TEST(XlsWriterTest, SixtyFiveThousandRowsNeedDifatSectors) {
+  XlsWorkbook workbook;
+  XlsSheet& sheet = workbook.AddSheet("Rows");
+  for (int r = 0; r < biff::kMaxRows; ++r) {
+    for (int c = 0; c < 8; ++c) sheet.Set(r, c, XlsCell::Number(r * 8 + c + 1.0 / 3));
+  }
+  testing::ScopedTempDir dir;
+  WriteXls(dir.path() + "big.xls", workbook);
+  const std::string bytes = testing::ReadBytes(dir.path() + "big.xls");
+  EXPECT_GE(U32At(bytes, cfb::kHeaderDifatSectorCountOffset), 1u);
+  EXPECT_GT(U32At(bytes, cfb::kHeaderFatSectorCountOffset), cfb::kHeaderDifatEntries);
+  ASSERT_NO_FATAL_FAILURE(ExpectWorkbookReadsBack(dir.path() + "big.xls", workbook));
+}
+
+TEST(XlsWriterTest, RefusesWhatCannotBeWritten) {
+  const auto refusal = [](const XlsWorkbook& workbook) -> std::string {
+    try {
+      BuildXlsBytes(workbook);
+    } catch (const ProgramError& e) {
+      return e.description();
+    }
+    return "(accepted)";
+  };
+  const auto with_sheets = [](std::vector<std::string> names) {
+    XlsWorkbook workbook;
+    for (auto& name : names) workbook.AddSheet(name);
+    return workbook;
+  };
+  const auto with_cell = [](int row, int column, XlsCell cell) {
+    XlsWorkbook workbook;
+    workbook.AddSheet("S").Set(row, column, std::move(cell));
+    return workbook;
+  };
+  EXPECT_EQ(refusal(XlsWorkbook{}), "a workbook needs at least one sheet");
+  EXPECT_EQ(refusal(with_sheets({""})), "a sheet name is empty");
+  EXPECT_EQ(
+      refusal(with_sheets({std::string(32, 'n')})),
+      "sheet name \"" + std::string(32, 'n') + "\" has 32 characters; at most 31 are allowed");
+  for (char bad : std::string("[]:*?/\\")) {
+    EXPECT_THAT(refusal(with_sheets({std::string("a") + bad})),
+                HasSubstr(std::string("holds the character '") + bad + "'"));
+  }
+  EXPECT_THAT(refusal(with_sheets({"'quoted'"})), HasSubstr("starts or ends with an apostrophe"));
+  EXPECT_EQ(refusal(with_sheets({"Data", "Other", "DATA"})),
+            "sheet name \"DATA\" is used twice (letter case aside: \"Data\")");
+  EXPECT_THAT(refusal(with_sheets({"Übersicht", "ÜBERSICHT"})), HasSubstr("used twice"));
+  EXPECT_EQ(refusal(with_cell(65536, 0, XlsCell::Number(1))),
+            "sheet \"S\", row 65536, column 0: rows run from 0 to 65535");
+  EXPECT_THAT(refusal(with_cell(-1, 0, XlsCell::Blank())), HasSubstr("rows run from 0"));
+  EXPECT_THAT(refusal(with_cell(0, 256, XlsCell::Blank())), HasSubstr("columns run from 0 to 255"));
+  EXPECT_THAT(refusal(with_cell(1, 2, XlsCell::Text(std::string(32768, 'x')))),
+              HasSubstr("row 1, column 2: a text of 32768 characters is longer than the 32767"));
+  EXPECT_THAT(refusal(with_cell(0, 0, XlsCell::Formula(std::string("\xC3")))),
+              HasSubstr("not valid UTF-8"));
+  EXPECT_THAT(refusal(with_cell(0, 0, XlsCell::Number(NAN))), HasSubstr("is not finite (nan)"));
+  EXPECT_THAT(refusal(with_cell(0, 0, XlsCell::Formula(-INFINITY))), HasSubstr("not finite"));
+  EXPECT_THAT(refusal(with_cell(0, 0, XlsCell::Formula(std::string(8200, 'x')))),
+              HasSubstr("a formula text result of 8200 characters is too long"));
+
+  // A refused workbook leaves the file that was there untouched.
+  testing::ScopedTempDir dir;
+  const std::string path = dir.path() + "keep.xls";
+  WriteXls(path, with_sheets({"Fine"}));
+  const std::string before = testing::ReadBytes(path);
+  EXPECT_THROW(WriteXls(path, with_sheets({"a", "A"})), ProgramError);
+  EXPECT_EQ(testing::ReadBytes(path), before);
+}
+
+}  // namespace
+}  // namespace orvano
