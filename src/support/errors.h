@@ -25,6 +25,7 @@ inline constexpr int kPermissionDenied = 70;
 inline constexpr int kPathFileAccess = 75;
 inline constexpr int kPathNotFound = 76;
 inline constexpr int kInvalidUseOfNull = 94;
+inline constexpr int kInvalidFileFormat = 321;
 inline constexpr int kDbFileNotFound = 3024;        // "Could not find file"
 inline constexpr int kDbCannotOpen = 3051;          // cannot open the file (read-only, locked)
 inline constexpr int kDbTooFewParameters = 3061;    // unknown column name in a query
