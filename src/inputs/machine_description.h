@@ -49,9 +49,18 @@ struct MachineDescription {
   std::int16_t PositionCount(int m, int s) const;
 };
 
+/// The most machines and sections a description file may declare. The entries are 16-bit, so
+/// without a limit a junk file could ask for 32767 x 32767 position counts (2 GB).
+inline constexpr std::int16_t kMaxMachines = 1000;
+inline constexpr std::int16_t kMaxSections = 1000;
+
 /// Reads the description file named by the run settings into `context.description`. Returns 1
-/// when read, -1 when it holds fewer than one section. Errors go through the common error
-/// handling under "ReadOrvanoDoc".
+/// when read, -1 when it holds fewer than one section or more than kMaxMachines machines or
+/// kMaxSections sections (the latter two reported naming the file and the entry). A machine
+/// count of 0 gives empty machine and position tables. Errors (such as a count outside 16 bits)
+/// go through the common error handling under "ReadOrvanoDoc"; a failed entry keeps the field's
+/// previous value (a position count reads 0) and the read goes on.
+/// Throws EndProgram when the program is to end.
 int ReadOrvanoDoc(RunContext& context);
 
 }  // namespace orvano

@@ -1,0 +1,280 @@
+#include "inputs/text_database.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "app/host.h"
+#include "app/run_context.h"
+#include "support/error_reporting.h"
+#include "support/errors.h"
+#include "support/jet_database.h"
+#include "support/number_text.h"
+
+namespace orvano {
+namespace {
+
+constexpr std::string_view kReadProcedure = "ReadOrvanoDatabase";
+constexpr std::string_view kQueryProcedure = "GetDataFieldFromSQL";
+constexpr std::size_t kDepths = 5;
+constexpr std::int64_t kNoGroup = -1;
+
+// The groups by ID. An INNER JOIN matches IDs by value: numbers numerically, texts exactly;
+// a null ID matches nothing.
+class GroupIndex {
+ public:
+  GroupIndex(const Table& groups, const std::string& path) {
+    by_number_.reserve(groups.row_count());
+    for (std::size_t g = 0; g < groups.row_count(); ++g) {
+      const Cell& id = groups.rows()[g][0];
+      bool added = true;
+      if (const auto* number = std::get_if<double>(&id)) {
+        added = by_number_.emplace(*number, g).second;
+      } else if (const auto* text = std::get_if<std::string>(&id)) {
+        added = by_text_.emplace(*text, g).second;
+      }
+      // ID is the table's key; a repeated one means the file is damaged, and joining through
+      // it would multiply rows without bound.
+      if (!added) {
+        throw UnexpectedError(err::kDbUnrecognizedFormat, "Damaged database: " + path +
+                                                              " (table 'TidxGroups', ID " +
+                                                              CellText(id) + " appears twice)");
+      }
+    }
+  }
+
+  // The row of the group whose ID equals `id`, or kNoGroup.
+  std::int64_t Find(const Cell& id) const {
+    if (const auto* number = std::get_if<double>(&id)) {
+      auto found = by_number_.find(*number);
+      return found == by_number_.end() ? kNoGroup : static_cast<std::int64_t>(found->second);
+    }
+    if (const auto* text = std::get_if<std::string>(&id)) {
+      auto found = by_text_.find(*text);
+      return found == by_text_.end() ? kNoGroup : static_cast<std::int64_t>(found->second);
+    }
+    return kNoGroup;
+  }
+
+ private:
+  std::unordered_map<double, std::size_t> by_number_;
+  std::unordered_map<std::string, std::size_t> by_text_;
+};
+
+struct TextRow {
+  std::string address;
+  Cell text;
+};
+
+// Code-unit order (CompareCodeUnits). It differs from plain byte order only where a character
+// above U+FFFF meets one of U+E000..U+FFFF; without the former, the faster byte order serves.
+class AddressOrder {
+ public:
+  explicit AddressOrder(bool bytewise) : bytewise_(bytewise) {}
+  static bool HasSupplementary(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0xF0; });
+  }
+  bool operator()(std::string_view a, std::string_view b) const {
+    return bytewise_ ? a < b : CompareCodeUnits(a, b) < 0;
+  }
+
+ private:
+  bool bytewise_;
+};
+
+// Sorts `rows` as QuickSort sorts column 0 (a stable sort in code-unit order) and moves them
+// into a two-column table. The rows usually arrive sorted already; checking that is linear.
+Table SortedTable(std::vector<TextRow>& rows, const AddressOrder& less) {
+  auto row_less = [&less](const TextRow& a, const TextRow& b) {
+    return less(a.address, b.address);
+  };
+  if (!std::is_sorted(rows.begin(), rows.end(), row_less)) {
+    std::stable_sort(rows.begin(), rows.end(), row_less);
+  }
+  Table table(2, 0);
+  table.rows().reserve(rows.size());
+  for (TextRow& row : rows) {
+    std::vector<Cell> cells;
+    cells.reserve(2);
+    cells.emplace_back(std::move(row.address));
+    cells.push_back(std::move(row.text));
+    table.rows().push_back(std::move(cells));
+  }
+  return table;
+}
+
+// Opens the file, reads both tables and joins them, reporting each failure under
+// "GetDataFieldFromSQL", the query step's name in the error log. nullopt when it failed and the
+// user chose to go on.
+std::optional<TextTable> GetDataFieldFromSQL(RunContext& context, const std::string& path,
+                                             std::string_view language_id,
+                                             const std::string& first_query) {
+  const ErrorContext errors = context.errors();
+  std::unique_ptr<JetDatabase> database;
+  Guarded(errors, kQueryProcedure, [&] { database = JetDatabase::Open(path); });
+  if (database == nullptr) {
+    Guarded(errors, kQueryProcedure, [&] { throw ProgramError("No Access to Database " + path); });
+    return std::nullopt;
+  }
+  // Every query joins both tables, so any fault in them fails the first query.
+  std::optional<TextTable> result;
+  Guarded(errors, kQueryProcedure, [&] {
+    Table groups = database->ReadTable("TidxGroups", {"ID", "ParentID", "Name"});
+    Table texts =
+        database->ReadTable("TidxTexts", {"ParentID", "Name", "L" + std::string(language_id)});
+    result = JoinTextDepths(groups, texts, path, &context.host);
+  });
+  if (!result) {
+    Guarded(errors, kQueryProcedure,
+            [&] { throw ProgramError("SQL-Failure, SQL=" + first_query); });
+  }
+  return result;
+}
+
+}  // namespace
+
+std::array<std::string, 5> TextDepthQueries(std::string_view language_id) {
+  const std::string id(language_id);
+  return {
+      "SELECT G0.Name & '.' & Txt.Name AS AddrIndex, Txt.L" + id +
+          " FROM TidxTexts AS Txt INNER JOIN TidxGroups AS G0 ON Txt.ParentID = G0.ID ORDER BY "
+          "G0.Name & '.' & Txt.Name;",
+      "SELECT G0.Name & '.' & G1.Name & '.' & Txt.Name AS AddrIndex, Txt.L" + id +
+          " FROM TidxTexts AS Txt INNER JOIN (TidxGroups AS G1 INNER JOIN TidxGroups  AS G0 ON "
+          "G1.ParentID = G0.ID) ON Txt.ParentID = G1.ID ORDER BY G0.Name & '.' & G1.Name & '.' & "
+          "Txt.Name;",
+      "SELECT [G0].[Name] & '.' & [G1].[Name] & '.' & [G2].[Name] & '.' & [Txt].[Name] AS "
+      "AddrIndex, Txt.L" +
+          id +
+          " FROM TidxGroups AS G0 INNER JOIN (TidxTexts AS Txt INNER JOIN (TidxGroups AS G2 INNER "
+          "JOIN TidxGroups AS G1 ON G2.ParentID = G1.ID) ON Txt.ParentID = G2.ID) ON G0.ID = "
+          "G1.ParentID ORDER BY [G0].[Name] & '.' & [G1].[Name] & '.' & [G2].[Name] & '.' & "
+          "[Txt].[Name];",
+      "SELECT [G0].[Name] & '.' & [G1].[Name] & '.' & [G2].[Name] & '.' & [G3].[Name] & '.' & "
+      "[Txt].[Name] AS AddrIndex, Txt.L" +
+          id +
+          " FROM ((TidxGroups AS G0 INNER JOIN (TidxGroups AS G2 INNER JOIN TidxGroups AS G1 ON "
+          "G2.ParentID = G1.ID) ON G0.ID = G1.ParentID) INNER JOIN TidxGroups AS G3 ON G2.ID = "
+          "G3.ParentID) INNER JOIN TidxTexts AS Txt ON G3.ID = Txt.ParentID ORDER BY [G0].[Name] & "
+          "'.' & [G1].[Name] & '.' & [G2].[Name] & '.' & [G3].[Name] & '.' & [Txt].[Name];",
+      "SELECT [G0].[Name] & '.' & [G1].[Name] & '.' & [G2].[Name] & '.' & [G3].[Name] & '.' & "
+      "[G4].[Name] & '.' & [Txt].[Name] AS AddrIndex, Txt.L" +
+          id +
+          " FROM (((TidxGroups AS G0 INNER JOIN (TidxGroups AS G2 INNER JOIN  TidxGroups AS G1 ON "
+          "G2.ParentID = G1.ID) ON G0.ID = G1.ParentID) INNER JOIN TidxGroups AS G3 ON G2.ID = "
+          "G3.ParentID) INNER JOIN TidxGroups AS G4 ON G3.ID = G4.ParentID) INNER JOIN TidxTexts "
+          "AS Txt ON G4.ID = Txt.ParentID ORDER BY [G0].[Name] & '.' & [G1].[Name] & '.' & "
+          "[G2].[Name] & '.' & [G3].[Name] & '.' & [G4].[Name] & '.' & [Txt].[Name];",
+  };
+}
+
+TextTable JoinTextDepths(const Table& groups, const Table& texts, const std::string& path,
+                         Host* host) {
+  const GroupIndex index(groups, path);
+  const std::size_t group_count = groups.row_count();
+
+  std::vector<std::int64_t> parent(group_count);
+  for (std::size_t g = 0; g < group_count; ++g) parent[g] = index.Find(groups.rows()[g][1]);
+
+  // prefix[k][g]: the address part "G0.G1. ... Gk." of group g as Gk, when g has k ancestors.
+  // Built one depth from the one above, so a cycle in the tree costs no more than a chain.
+  std::array<std::vector<std::optional<std::string>>, kDepths> prefix;
+  prefix[0].resize(group_count);
+  for (std::size_t g = 0; g < group_count; ++g) {
+    prefix[0][g] = CellText(groups.rows()[g][2]) + ".";
+  }
+  for (std::size_t k = 1; k < kDepths; ++k) {
+    prefix[k].resize(group_count);
+    for (std::size_t g = 0; g < group_count; ++g) {
+      if (parent[g] == kNoGroup) continue;
+      const auto& above = prefix[k - 1][static_cast<std::size_t>(parent[g])];
+      if (above) prefix[k][g] = *above + CellText(groups.rows()[g][2]) + ".";
+    }
+  }
+
+  // The texts of each group, ordered by name (ties in record order).
+  struct GroupText {
+    std::size_t group;
+    std::string name;
+    Cell text;
+  };
+  std::vector<GroupText> grouped;
+  grouped.reserve(texts.row_count());
+  bool bytewise = true;
+  for (const auto& row : texts.rows()) {
+    const std::int64_t group = index.Find(row[0]);
+    if (group == kNoGroup) continue;
+    grouped.push_back({static_cast<std::size_t>(group), CellText(row[1]), row[2]});
+    bytewise = bytewise && !AddressOrder::HasSupplementary(grouped.back().name);
+  }
+  for (const auto& row : groups.rows()) {
+    bytewise = bytewise && !AddressOrder::HasSupplementary(CellText(row[2]));
+  }
+  const AddressOrder less(bytewise);
+  std::stable_sort(grouped.begin(), grouped.end(), [&less](const GroupText& a, const GroupText& b) {
+    if (a.group != b.group) return a.group < b.group;
+    return less(a.name, b.name);
+  });
+  std::vector<std::size_t> first_text(group_count + 1, 0);  // grouped[first_text[g] ..) of g
+  for (const GroupText& text : grouped) ++first_text[text.group + 1];
+  for (std::size_t g = 0; g < group_count; ++g) first_text[g + 1] += first_text[g];
+
+  // The groups in the order of their prefixes, each with its texts by name, and the texts of
+  // groups with equal prefixes merged by name: that is address order unless a group name holds
+  // a dot, which SortedTable mends.
+  TextTable result;
+  for (std::size_t k = 0; k < kDepths; ++k) {
+    std::vector<std::size_t> order;
+    for (std::size_t g = 0; g < group_count; ++g) {
+      if (prefix[k][g] && first_text[g] != first_text[g + 1]) order.push_back(g);
+    }
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+      return less(*prefix[k][a], *prefix[k][b]);
+    });
+    std::vector<const GroupText*> entries;
+    for (std::size_t run = 0; run < order.size();) {
+      const std::string& run_prefix = *prefix[k][order[run]];
+      const std::size_t run_start = entries.size();
+      std::size_t next = run;
+      for (; next < order.size() && *prefix[k][order[next]] == run_prefix; ++next) {
+        for (std::size_t i = first_text[order[next]]; i < first_text[order[next] + 1]; ++i) {
+          entries.push_back(&grouped[i]);
+        }
+      }
+      if (next - run > 1) {
+        std::stable_sort(
+            entries.begin() + static_cast<std::ptrdiff_t>(run_start), entries.end(),
+            [&less](const GroupText* a, const GroupText* b) { return less(a->name, b->name); });
+      }
+      run = next;
+    }
+    std::vector<TextRow> rows;
+    rows.reserve(entries.size());
+    for (const GroupText* entry : entries) {
+      if (host != nullptr) host->PumpEvents();
+      rows.push_back({*prefix[k][entry->group] + entry->name, entry->text});
+    }
+    result.depths[k] = SortedTable(rows, less);
+  }
+  return result;
+}
+
+int ReadOrvanoDatabase(RunContext& context, TextTable& texts, std::string_view language_id) {
+  const std::string path = context.settings.path_orvano_db;
+  const std::array<std::string, 5> queries = TextDepthQueries(language_id);
+  std::optional<TextTable> read = GetDataFieldFromSQL(context, path, language_id, queries[0]);
+  if (!read) {
+    Guarded(context.errors(), kReadProcedure,
+            [&] { throw ProgramError("Unable to get data from " + path); });
+    return -1;
+  }
+  texts = std::move(*read);
+  return 1;
+}
+
+}  // namespace orvano

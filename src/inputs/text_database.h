@@ -1,0 +1,49 @@
+// The text database reader: every text of one language of the project database, with its
+// address index (group names and text name joined by dots), into TextTable by depth. The
+// generation driver reads it once per run; the address formulas search it afterwards.
+
+#ifndef ORVANO_INPUTS_TEXT_DATABASE_H_
+#define ORVANO_INPUTS_TEXT_DATABASE_H_
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "inputs/text_table.h"
+#include "support/table.h"
+
+namespace orvano {
+
+class Host;
+struct RunContext;
+
+/// The five Jet SQL texts whose results TextTable holds, for `language_id`: query k selects the
+/// texts k + 1 group levels deep with the column "L" + `language_id`. They are not executed:
+/// the rows are computed by JoinTextDepths; the texts name the failing query in messages.
+std::array<std::string, 5> TextDepthQueries(std::string_view language_id);
+
+/// Computes the five depth tables from the rows of TidxGroups (`groups`: columns ID, ParentID,
+/// Name) and TidxTexts (`texts`: columns ParentID, Name, text of the language). Entry k holds,
+/// for every text whose group has at least k ancestors, the row (address index, text): the
+/// address index is the names of the k-th ancestor down to the text's own group, then the text
+/// name, joined by "."; a null name is an empty part, a null text stays null. A text whose
+/// chain of groups breaks (unknown ParentID) has rows only for the depths its chain reaches; a
+/// group that is its own ancestor simply repeats in the chain. Each entry is sorted by column 0
+/// as QuickSort sorts; rows with equal address indices are all kept. `host` (may be null) gets
+/// PumpEvents calls while rows are built.
+/// Throws UnexpectedError 3343 naming `path` when two groups share an ID (a damaged key).
+TextTable JoinTextDepths(const Table& groups, const Table& texts, const std::string& path,
+                         Host* host);
+
+/// Reads every text of `language_id` from the project database named by the run settings into
+/// `texts`. Returns 1 on success; -1 on failure, leaving `texts` unchanged. Failures are
+/// reported through the common error handling in a chain: the engine's error (file missing
+/// 3024, damaged 3343, table missing 3078, no column "L" + `language_id` 3061) and then
+/// "No Access to Database " + path (when the file did not open) or "SQL-Failure, SQL=" + the
+/// first query, both under "GetDataFieldFromSQL", then "Unable to get data from " + path under
+/// "ReadOrvanoDatabase". Throws EndProgram when the program is to end (silent: the first error).
+int ReadOrvanoDatabase(RunContext& context, TextTable& texts, std::string_view language_id);
+
+}  // namespace orvano
+
+#endif  // ORVANO_INPUTS_TEXT_DATABASE_H_

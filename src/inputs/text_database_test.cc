@@ -1,0 +1,183 @@
+#include "inputs/text_database.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/run_context.h"
+#include "mdb_writer.h"
+#include "support/errors.h"
+#include "support/string_helpers.h"
+#include "testing/test_util.h"
+
+namespace orvano {
+namespace {
+
+using tools::MdbTable;
+using tools::MdbType;
+using tools::MdbValue;
+using Strings = std::vector<std::string>;
+
+const MdbValue kNull;
+
+// TidxGroups rows {ID, ParentID, Name}; TidxTexts rows {ParentID, Name, L1031, L1033}.
+std::vector<MdbTable> Project(std::vector<std::vector<MdbValue>> groups,
+                              std::vector<std::vector<MdbValue>> texts) {
+  using enum MdbType;
+  return {{"TidxGroups",
+           {{"ID", kLongInteger}, {"ParentID", kLongInteger}, {"Name", kText}},
+           std::move(groups)},
+          {"TidxTexts",
+           {{"ParentID", kLongInteger}, {"Name", kText}, {"L1031", kMemo}, {"L1033", kMemo}},
+           std::move(texts)}};
+}
+
+// Column `column` of entry `k`, as texts.
+Strings Column(const TextTable& texts, std::size_t k = 0, std::size_t column = 0) {
+  Strings result;
+  for (std::size_t r = 0; r < texts.depths[k].row_count(); ++r) {
+    result.push_back(texts.depths[k].TextAt(column, r));
+  }
+  return result;
+}
+
+class TextDatabaseTest : public ::testing::Test {
+ protected:
+  TextDatabaseTest() : fs_(testing::TestTime()) {
+    context_ = std::make_unique<RunContext>(fs_, host_, ProgramInfo{dir_.path(), "gen", "", ""});
+    context_->settings.path_orvano_db = dir_.path() + "Orvano.mdb";
+  }
+
+  void Write(const std::vector<MdbTable>& tables) {
+    tools::WriteMdb(context_->settings.path_orvano_db, tables);
+  }
+
+  Strings Errors() {
+    Strings texts;
+    for (const auto& call : host_.CallsOf("error")) texts.push_back(call.text);
+    host_.calls.clear();
+    return texts;
+  }
+
+  testing::ScopedTempDir dir_;
+  testing::FixedClockFileSystem fs_;
+  testing::RecordingHost host_;
+  std::unique_ptr<RunContext> context_;
+};
+
+TEST_F(TextDatabaseTest, BuildsEveryDepthAsTheJoinsDo) {
+  // Root > A > B > C > D > E (six levels); "" and two "Dup" under Root; "X.Y" holds a dot;
+  // 20 and 21 are each other's parent, 30's parent is missing.
+  using S = std::string;
+  // clang-format off
+  Write(Project(
+      {{1, kNull, S("Root")}, {2, 1, S("A")}, {3, 2, S("B")}, {4, 3, S("C")}, {5, 4, S("D")},
+       {6, 5, S("E")}, {7, 1, S("")}, {8, kNull, S("a")}, {9, 1, S("Dup")}, {10, 1, S("Dup")},
+       {11, kNull, S("X.Y")}, {12, kNull, S("X")}, {20, 21, S("P")}, {21, 20, S("Q")},
+       {30, 999, S("Orphan")}},
+      {{6, S("Deep"), S("tief"), S("deep")}, {1, S("Top"), S("oben"), kNull},
+       {7, S("Blank"), kNull, S("blank")}, {1, S("Top"), kNull, S("second")},
+       {8, S("x"), kNull, S("small")}, {4, S("Mid"), kNull, S("middle")},
+       {9, S("b"), kNull, S("b9")}, {10, S("a"), kNull, S("a10")}, {11, S("a"), kNull, S("xya")},
+       {12, S("Z"), kNull, S("xz")}, {12, S("Y"), kNull, S("xy")}, {20, S("y"), kNull, S("2")},
+       {30, S("z"), kNull, S("3")}, {777, S("lost"), kNull, S("4")},
+       {kNull, S("none"), kNull, S("5")}}));
+  // clang-format on
+  TextTable texts;
+  ASSERT_EQ(ReadOrvanoDatabase(*context_, texts, "1033"), 1);
+  EXPECT_TRUE(Errors().empty());
+
+  // Exact code-unit order (upper case first), whatever order the engine's joins deliver.
+  EXPECT_EQ(Column(texts, 0),
+            (Strings{".Blank", "C.Mid", "Dup.a", "Dup.b", "E.Deep", "Orphan.z", "P.y", "Root.Top",
+                     "Root.Top", "X.Y", "X.Y.a", "X.Z", "a.x"}));
+  EXPECT_EQ(Column(texts, 0, 1), (Strings{"blank", "middle", "a10", "b9", "deep", "3", "2", "",
+                                          "second", "xy", "xya", "xz", "small"}));
+  EXPECT_TRUE(IsNull(texts.depths[0].At(1, 7)));
+  EXPECT_EQ(Column(texts, 1),
+            (Strings{"B.C.Mid", "D.E.Deep", "Q.P.y", "Root..Blank", "Root.Dup.a", "Root.Dup.b"}));
+  EXPECT_EQ(Column(texts, 3), (Strings{"B.C.D.E.Deep", "Q.P.Q.P.y", "Root.A.B.C.Mid"}));
+  EXPECT_EQ(Column(texts, 4), (Strings{"A.B.C.D.E.Deep", "P.Q.P.Q.P.y"}));
+  for (const Table& table : texts.depths) {
+    Table sorted = table;
+    QuickSort(sorted);
+    EXPECT_EQ(sorted.rows(), table.rows());
+  }
+
+  ASSERT_EQ(ReadOrvanoDatabase(*context_, texts, "1031"), 1);
+  EXPECT_EQ(texts.depths[0].TextAt(1, 7), "oben");
+}
+
+TEST(JoinTextDepthsTest, SortsInUtf16OrderAndJoinsTextIds) {
+  // U+1F600 is a surrogate pair in UTF-16 and sorts before U+E000, unlike in UTF-8 bytes.
+  const std::string private_use = "\xEE\x80\x80";
+  const std::string emoji = "\xF0\x9F\x98\x80";
+  Table groups(3, 0);
+  groups.AddRow({1.0, Cell(), private_use});
+  groups.AddRow({2.0, Cell(), emoji});
+  groups.AddRow({std::string("g7"), 1.0, std::string("Sub")});
+  Table texts(3, 0);
+  texts.AddRow({1.0, std::string("t"), std::string("pua")});
+  texts.AddRow({2.0, std::string("t"), std::string("emoji")});
+  texts.AddRow({std::string("g7"), 5.0, Cell()});
+  TextTable result = JoinTextDepths(groups, texts, "mem.mdb", nullptr);
+  EXPECT_EQ(Column(result), (Strings{"Sub.5", emoji + ".t", private_use + ".t"}));
+  EXPECT_EQ(result.depths[1].TextAt(0, 0), private_use + ".Sub.5");
+}
+
+TEST_F(TextDatabaseTest, FailedReadsReportTheChainAndKeepTheTable) {
+  TextTable texts;
+  texts.depths[0] = Table(2, 1);
+  texts.depths[0].At(0, 0) = std::string("Old.Text");
+  const std::string path = context_->settings.path_orvano_db;
+  host_.continue_after_error = true;
+  Write(Project({{1, kNull, std::string("G")}}, {}));
+  EXPECT_EQ(ReadOrvanoDatabase(*context_, texts, "9999"), -1);
+  Strings errors = Errors();
+  ASSERT_EQ(errors.size(), 3u);
+  EXPECT_NE(errors[0].find("No: 3061\n\rSource: JetDatabase / GetDataFieldFromSQL"),
+            std::string::npos);
+  EXPECT_NE(errors[0].find("L9999"), std::string::npos);
+  EXPECT_EQ(errors[1],
+            "Error!\n\rSQL-Failure, SQL=" + TextDepthQueries("9999")[0] + "\n\rContinue?");
+  EXPECT_EQ(errors[2], "Error!\n\rUnable to get data from " + path + "\n\rContinue?");
+
+  struct Case {
+    std::vector<MdbTable> tables;  // none: the file holds `bytes`
+    std::string bytes;
+    std::string first, second;
+  };
+  const std::string good = tools::BuildMdb(Project({{1, kNull, std::string("G")}}, {}));
+  const std::vector<Case> cases = {
+      {{Project({}, {})[1]}, "", "No: 3078", "SQL-Failure, SQL=SELECT G0.Name"},
+      {{Project({}, {})[0]}, "", "No: 3078", "SQL-Failure"},
+      {Project({{1, kNull, kNull}, {1, kNull, kNull}}, {}), "", "ID 1 appears twice",
+       "SQL-Failure"},
+      {{}, "not a database", "Not a database: " + path, "No Access to Database " + path},
+      {{}, good.substr(0, 3 * 4096), "Damaged database: " + path, "No Access to Database"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.first);
+    if (c.tables.empty())
+      testing::WriteBytes(path, c.bytes);
+    else
+      Write(c.tables);
+    EXPECT_EQ(ReadOrvanoDatabase(*context_, texts, "1033"), -1);
+    errors = Errors();
+    ASSERT_EQ(errors.size(), 3u);
+    EXPECT_NE(errors[0].find(c.first), std::string::npos) << errors[0];
+    EXPECT_NE(errors[1].find(c.second), std::string::npos) << errors[1];
+    EXPECT_NE(errors[2].find("Unable to get data from " + path), std::string::npos);
+  }
+  EXPECT_EQ(texts.depths[0].TextAt(0, 0), "Old.Text");
+
+  context_->settings.silent = true;
+  EXPECT_THROW(ReadOrvanoDatabase(*context_, texts, "1033"), EndProgram);
+  EXPECT_EQ(host_.CallsOf("error").size(), 0u);
+  EXPECT_EQ(host_.CallsOf("diag").size(), 1u);
+}
+
+}  // namespace
+}  // namespace orvano
