@@ -1,0 +1,255 @@
+#include "fonts/font_classes.h"
+
+#include <optional>
+
+#include "app/host.h"
+#include "app/run_context.h"
+#include "support/error_reporting.h"
+#include "support/errors.h"
+#include "support/number_text.h"
+#include "support/string_helpers.h"
+#include "support/text_case.h"
+
+namespace orvano {
+namespace {
+
+constexpr std::string_view kFontClass = "###FONTCLASS###";
+constexpr std::string_view kFont = "###FONT###";
+constexpr std::string_view kSize = "###SIZE###";
+constexpr std::string_view kMarker = "###FONTBEZUG###";
+// Marker lines are short; longer lines are not upper-cased for the marker comparison.
+constexpr std::size_t kLongestMarkerLine = 64;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string_view DigitsAt(std::string_view text, std::size_t at) {
+  std::size_t end = at;
+  while (end < text.size() && IsDigit(text[end])) ++end;
+  return text.substr(std::min(at, text.size()), end - std::min(at, text.size()));
+}
+
+std::string Where(const LineList& lines, std::size_t i) {
+  return lines[0] + ", line " + NumberToText(static_cast<double>(i));
+}
+
+// A size placeholder as it stands in the line and the size that replaces it.
+struct SizeReplacement {
+  std::string placeholder;
+  std::string size;
+};
+
+// Works out the size placeholder at `at` of `line`. Throws with a message naming `where`.
+SizeReplacement WorkOutSize(const RunContext& context, std::string_view line, std::size_t at,
+                            std::string_view where) {
+  std::size_t a_at = at + kSize.size();
+  std::string_view a = DigitsAt(line, a_at);
+  std::size_t separator = a_at + a.size();
+  std::string_view b = separator < line.size() ? DigitsAt(line, separator + 1) : "";
+  std::string shown(line.substr(at, separator + 1 + b.size() - at));
+  std::string place = where.empty() ? "" : " (" + std::string(where) + ")";
+  if (separator >= line.size() || line[separator] != '-') {
+    throw ProgramError("Size placeholder \"" + shown + "\" has no \"-\" after its screen width" +
+                       place);
+  }
+  if (a.empty() || b.empty()) {
+    throw UnexpectedError(err::kTypeMismatch, "Type mismatch: size placeholder \"" + shown +
+                                                  "\" lacks a number" + place);
+  }
+  double width = Val(a);
+  if (width == 0) {
+    throw UnexpectedError(err::kDivisionByZero,
+                          "Division by zero: size placeholder \"" + shown + "\"" + place);
+  }
+  double size = RoundHalfEven(Val(context.description.screen_resolution) * Val(b) / width);
+  if (!(size >= -32768 && size <= 32767)) {
+    throw UnexpectedError(err::kOverflow, "Overflow: size placeholder \"" + shown + "\" gives " +
+                                              NumberToText(size) + place);
+  }
+  return {shown, NumberToText(size)};
+}
+
+// The text that replaces the first occurrence of `search` in `*line`, as placeholders are
+// replaced everywhere (trimmed, no code-page conversion).
+void ReplaceFirst(std::string* line, std::string_view search, std::string_view replacement) {
+  *line = ReplaceStringInString(line, search, replacement, false, "");
+}
+
+}  // namespace
+
+const FontClass& FontClassTable::Class(int k) const {
+  if (k < 1 || k > size()) {
+    throw UnexpectedError(
+        err::kSubscriptOutOfRange,
+        "Subscript out of range: font class " + NumberToText(k) + " of " + NumberToText(size()));
+  }
+  return classes[static_cast<std::size_t>(k - 1)];
+}
+
+int FindFontClass(const FontClassTable& table, const Cell& class_code) {
+  std::optional<double> code;
+  if (IsNumber(class_code)) code = std::get<double>(class_code);
+  if (IsText(class_code)) code = ParseNumber(std::get<std::string>(class_code));
+  if (!code) return 0;
+  for (int k = 1; k <= table.size(); ++k) {
+    if (table.Class(k).number == *code) return k;
+  }
+  return 0;
+}
+
+std::array<std::string, 8> GetFontSpecs(RunContext& context, std::string_view spec) {
+  std::array<std::string, 8> result;
+  context.host.PumpEvents();
+  if (TrimBlanks(spec).empty()) {
+    std::string err;
+    context.logs.LogEvent(
+        "Font specification missing for the language " + context.language.language_id, &err);
+    return result;
+  }
+  // The seven fields are the last seven blank-separated words; the face name is what precedes.
+  std::size_t end = spec.size();
+  for (int f = 7; f >= 1; --f) {
+    while (end > 0 && spec[end - 1] == ' ') --end;
+    std::size_t begin = end;
+    while (begin > 0 && spec[begin - 1] != ' ') --begin;
+    result[f] = std::string(spec.substr(begin, end - begin));
+    if (begin == 0) {  // the specification ran out before a face name
+      result[0] = "-1";
+      return result;
+    }
+    end = begin;
+  }
+  for (int f = 1; f <= 7; ++f) {
+    if (!ParseNumber(result[f])) {
+      result[0] = "-1";
+      return result;
+    }
+  }
+  result[0] = TrimBlanks(spec.substr(0, end));
+  return result;
+}
+
+void EditRelSize(RunContext& context, std::string* line, std::string_view where) {
+  std::size_t from = 0;
+  for (;;) {
+    std::size_t at = line->find(kSize, from);
+    if (at == std::string::npos) return;
+    context.host.PumpEvents();
+    SizeReplacement size;
+    bool done = Guarded(context.errors(), "EditRelSize",
+                        [&] { size = WorkOutSize(context, *line, at, where); });
+    if (done) {
+      line->replace(at, size.placeholder.size(), size.size);
+      from = at + size.size.size();
+    } else {
+      from = at + kSize.size();  // the placeholder stays; go on after it
+    }
+  }
+}
+
+FontClassTable GetHTMLFontClasses(RunContext& context, LineList* lines) {
+  FontClassTable table;
+  if (lines->empty()) return table;
+  table.template_path = (*lines)[0];
+  const std::size_t last = lines->size() - 1;
+  const std::string& font_name = context.language.font_name;
+
+  bool found = false;
+  for (std::size_t i = 1; i <= last; ++i) {
+    std::string& line = (*lines)[i];
+    std::size_t at = line.find(kFontClass);
+    if (at == std::string::npos) {
+      if (found) break;
+      continue;
+    }
+    found = true;
+    std::string where = Where(*lines, i);
+    Guarded(context.errors(), "GetHTMLFontClasses", [&] {
+      std::string_view digits = DigitsAt(line, at + kFontClass.size());
+      if (digits.empty()) {
+        throw UnexpectedError(
+            err::kTypeMismatch,
+            "Type mismatch: font class line without a class number (" + where + ")");
+      }
+      double number = Val(digits);
+      if (number > 32767) {
+        throw UnexpectedError(err::kOverflow, "Overflow: font class number " + std::string(digits) +
+                                                  " (" + where + ")");
+      }
+      FontClass font_class;
+      font_class.number = ToInt16(number);
+      table.classes.push_back(std::move(font_class));
+    });
+    EditRelSize(context, &line, where);
+    ReplaceFirst(&line, kFontClass, "");
+    ReplaceFirst(&line, kFont, font_name);
+  }
+  if (table.classes.empty()) return table;
+
+  // Marker lines compared trimmed and upper-cased; other lines get an empty key.
+  std::vector<std::string> keys(lines->size());
+  for (std::size_t i = 1; i <= last; ++i) {
+    std::string trimmed = TrimBlanks((*lines)[i]);
+    if (trimmed.size() > kMarker.size() && trimmed.size() <= kLongestMarkerLine &&
+        EqualsIgnoringCase(trimmed.substr(0, kMarker.size()), kMarker)) {
+      keys[i] = ToUpper(trimmed);
+    }
+  }
+  auto is = [&](std::size_t i, const std::string& marker) { return keys[i] == marker; };
+
+  for (FontClass& font_class : table.classes) {
+    std::string number = NumberToText(font_class.number);
+    std::string start = std::string(kMarker) + "EIN" + number;
+    std::string main = std::string(kMarker) + "HAUPT" + number;
+    std::string close = std::string(kMarker) + "AUS" + number;
+    std::string end = std::string(kMarker) + "ENDE" + number;
+    // Collects the lines after `from` up to the marker `stop` into `*part`; returns the index of
+    // the marker line. A block that reaches the end of the template is an error.
+    auto collect = [&](std::size_t from, const std::string& stop, LineList* part) {
+      LineList block;
+      std::size_t i = from + 1;
+      for (; i <= last && !is(i, stop); ++i) {
+        context.host.PumpEvents();
+        block.push_back((*lines)[i]);
+      }
+      if (i > last) {
+        throw ProgramError("Font class " + number + ": the block opened in " + Where(*lines, from) +
+                           " is not closed by " + stop);
+      }
+      if (!block.empty()) *part = std::move(block);
+      return i;
+    };
+    Guarded(context.errors(), "GetHTMLFontClasses", [&] {
+      for (std::size_t i = 1; i <= last; ++i) {
+        if (is(i, start)) i = collect(i, main, &font_class.opening);
+        if (is(i, main)) i = collect(i, close, &font_class.main);
+        if (is(i, close)) i = collect(i, end, &font_class.closing);
+        if (is(i, end)) break;
+      }
+    });
+  }
+  return table;
+}
+
+void EditHTMLFontClasses(RunContext& context, LineList* lines) {
+  bool found = false;
+  for (std::size_t i = 1; i < lines->size(); ++i) {
+    std::string& line = (*lines)[i];
+    if (line.find(kFontClass) == std::string::npos) {
+      if (found) break;
+      continue;
+    }
+    found = true;
+    std::optional<SizeReplacement> size;
+    std::size_t at = line.find(kSize);
+    if (at != std::string::npos) {
+      context.host.PumpEvents();
+      Guarded(context.errors(), "EditHTMLFontClasses",
+              [&] { size = WorkOutSize(context, line, at, Where(*lines, i)); });
+    }
+    ReplaceFirst(&line, kFontClass, "");
+    if (size) ReplaceFirst(&line, size->placeholder, size->size);
+    ReplaceFirst(&line, kFont, context.language.font_name);
+  }
+}
+
+}  // namespace orvano

@@ -1,0 +1,209 @@
+#include "templates/address_formulas.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+#include "app/host.h"
+#include "app/run_context.h"
+#include "support/error_reporting.h"
+#include "support/errors.h"
+#include "support/number_text.h"
+#include "support/string_helpers.h"
+
+namespace orvano {
+namespace {
+
+constexpr std::string_view kAddrOpen = "###ADDR:";
+constexpr std::string_view kAddrClose = ":ADDR";
+constexpr std::string_view kIndexOpen = "###INDEX:";
+constexpr std::string_view kIndexClose = ":INDEX";
+// Look-ups inside texts found by earlier look-ups of the same formula; a text that refers to
+// itself would otherwise go on for ever.
+constexpr int kMaxIndexRounds = 1000;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Factor names are ASCII; comparing them byte by byte keeps the formulas cheap.
+bool NameIs(std::string_view name, std::string_view upper) {
+  return std::equal(name.begin(), name.end(), upper.begin(), upper.end(), [](char a, char b) {
+    return (a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a) == b;
+  });
+}
+
+void Note(RunContext& context, const std::string& message) {
+  // A log that cannot be written loses the note; the run goes on.
+  std::string err;
+  context.logs.LogEvent(message, &err);
+}
+
+double PositionValue(const RunContext& context) {
+  std::optional<double> value = ParseNumber(context.page.position);
+  if (!value) {
+    throw UnexpectedError(err::kTypeMismatch, "Type mismatch: the position \"" +
+                                                  context.page.position + "\" is not a number");
+  }
+  return *value;
+}
+
+double FactorValue(const RunContext& context, std::string_view name) {
+  if (NameIs(name, "MNR")) return context.page.machine_index - 1.0;
+  if (NameIs(name, "PLC")) {
+    switch (context.description.control_type) {
+      case 0:
+      case 3:
+        return 0;
+      case 1:
+      case 2:
+        return 1;
+      default:
+        return 0;  // other control types give an empty value, which counts as 0
+    }
+  }
+  if (NameIs(name, "FLD")) return PositionValue(context);
+  if (NameIs(name, "FLDNULL")) return PositionValue(context) - 1;
+  if (NameIs(name, "FREJ") || NameIs(name, "FALA") || NameIs(name, "FWAR")) {
+    return context.build.block_number;
+  }
+  throw ProgramError("Unknown factor in formula: " + std::string(name));
+}
+
+// The value of the formula between "###ADDR:" and ":ADDR", or nullopt when it cannot be cut
+// into a base and terms. Throws UnexpectedError 6 when a number leaves its range.
+std::optional<std::int32_t> EvaluateAddress(RunContext& context, std::string_view formula) {
+  std::size_t sign = formula.find_first_of("+-");
+  if (sign == std::string_view::npos || sign == 0) return std::nullopt;
+  std::optional<double> base = ParseNumber(formula.substr(0, sign));
+  if (!base) return std::nullopt;
+  std::int64_t value = ToInt32(*base);
+  std::string_view terms = formula.substr(sign);
+  char op = '+';
+  while (terms.find_first_of("+-") != std::string_view::npos) {
+    context.host.PumpEvents();
+    std::size_t close = terms.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    std::string_view term = terms.substr(0, close + 1);
+    terms.remove_prefix(close + 1);
+    if (term[0] == '+' || term[0] == '-') {
+      op = term[0];
+      term.remove_prefix(1);
+    }
+    std::size_t digits = 0;
+    while (digits < term.size() && IsDigit(term[digits])) ++digits;
+    if (digits == 0 || term[digits] != '[') return std::nullopt;  // term ends with "]"
+    std::int64_t multiplier = ToInt32(Val(term.substr(0, digits)));
+    std::string_view name = term.substr(digits + 1, term.size() - digits - 2);
+    std::int64_t factor = ToInt16(GetFormulaFaktor(context, name));
+    value += op == '+' ? multiplier * factor : -multiplier * factor;
+    if (value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max()) {
+      throw UnexpectedError(err::kOverflow, "Overflow in the address formula " +
+                                                std::string(kAddrOpen) + std::string(formula) +
+                                                std::string(kAddrClose));
+    }
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+const Cell* LookUpText(const TextTable& texts, std::string_view key) {
+  auto dots = std::count(key.begin(), key.end(), '.');
+  if (dots < 1 || dots > 5) return nullptr;
+  const Table& table = texts.depths[dots - 1];
+  if (table.column_count() < 2) return nullptr;
+  std::int32_t row = FindStringInArray(key, table, 0);
+  if (row < 0) return nullptr;
+  return &table.At(1, static_cast<std::size_t>(row));
+}
+
+}  // namespace
+
+double GetFormulaFaktor(RunContext& context, std::string_view name) {
+  double value = 0;
+  Guarded(context.errors(), "GetFormulaFaktor", [&] { value = FactorValue(context, name); });
+  return value;
+}
+
+std::string CalculateAdressFormula(RunContext& context, std::string_view text) {
+  std::string out(text);
+  std::size_t from = 0;
+  for (;;) {
+    std::size_t open = out.find(kAddrOpen, from);
+    if (open == std::string::npos) break;
+    context.host.PumpEvents();
+    std::size_t body = open + kAddrOpen.size();
+    std::size_t close = out.find(kAddrClose, body);
+    if (close == std::string::npos) {
+      Note(context, "Address formula not closed: " + out.substr(open));
+      break;
+    }
+    std::string_view formula = std::string_view(out).substr(body, close - body);
+    std::string value;
+    Guarded(context.errors(), "CalculateAdressFormula", [&] {
+      std::optional<std::int32_t> result = EvaluateAddress(context, formula);
+      if (result) {
+        value = NumberToText(*result);
+      } else {
+        Note(context, "Address formula not valid: " + std::string(kAddrOpen) +
+                          std::string(formula) + std::string(kAddrClose));
+      }
+    });
+    out.replace(open, close + kAddrClose.size() - open, value);
+    // Every pass shortens the text; looking back a marker's length finds a marker that the
+    // replacement joined together, as a search from the start would.
+    from = open >= kAddrOpen.size() ? open - (kAddrOpen.size() - 1) : 0;
+  }
+  return out;
+}
+
+std::string CalculateIndexFormula(RunContext& context, std::string_view text) {
+  std::string out(text);
+  std::size_t from = 0;
+  std::size_t chain_end = 0;  // end of the texts inserted by the current chain of look-ups
+  int rounds = 0;
+  for (;;) {
+    std::size_t open = out.find(kIndexOpen, from);
+    if (open == std::string::npos) break;
+    context.host.PumpEvents();
+    std::size_t body = open + kIndexOpen.size();
+    std::size_t close = out.find(kIndexClose, body);
+    if (close == std::string::npos) {
+      Note(context, "Index formula not closed: " + out.substr(open));
+      break;
+    }
+    std::size_t end = close + kIndexClose.size();
+    std::string key = out.substr(body, close - body);
+    // A formula of the cell's own text starts a new chain; one inside an inserted text goes on
+    // with the chain that inserted it.
+    if (open >= chain_end) rounds = 0;
+    if (++rounds > kMaxIndexRounds) {
+      Note(context, "Index formula does not end after " + NumberToText(kMaxIndexRounds) +
+                        " rounds: " + out.substr(open, end - open));
+      break;
+    }
+    const Cell* found = LookUpText(context.texts, key);
+    if (found == nullptr) {
+      Note(context, "Indextext not found: " + key);
+      out.replace(open, end - open, key + "?");
+      break;
+    }
+    std::string value =
+        TrimBlanks(RecodeThroughCodePage(CellText(*found), context.language.code_page));
+    out.replace(open, end - open, value);
+    std::size_t inserted_end = open + value.size();
+    chain_end = chain_end > end ? chain_end - (end - open) + value.size() : inserted_end;
+    chain_end = std::max(chain_end, inserted_end);
+    from = open >= kIndexOpen.size() ? open - (kIndexOpen.size() - 1) : 0;
+  }
+  return out;
+}
+
+std::string ReplaceWildCards(const RunContext& context, std::string_view text) {
+  std::string out(text);
+  for (const auto& [key, value] : context.build.wildcards) {
+    out = ReplaceStringInString(&out, "###" + key, value, false, "");
+  }
+  return out;
+}
+
+}  // namespace orvano

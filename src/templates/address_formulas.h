@@ -1,0 +1,47 @@
+// Address formulas: the parts of a cell's text that depend on the machine, the position and the
+// repetition being generated: "###ADDR:" base terms ":ADDR" (a whole number), "###INDEX:"
+// address index ":INDEX" (a text of the run's language) and the wildcards "###MNR", "###FLD",
+// "###OVERVIEW", "###MAIN". Used by the section page builder, the conditions and the main page.
+
+#ifndef ORVANO_TEMPLATES_ADDRESS_FORMULAS_H_
+#define ORVANO_TEMPLATES_ADDRESS_FORMULAS_H_
+
+#include <string>
+#include <string_view>
+
+namespace orvano {
+
+struct RunContext;
+
+/// The value of the factor `name` (any letter case): "MNR" the machine index - 1; "PLC" 0 for
+/// control types 0 and 3, 1 for 1 and 2, else empty (0); "FLD" the current position; "FLDNULL"
+/// the position - 1; "FREJ", "FALA", "FWAR" the block number. An unknown name ("Unknown factor
+/// in formula: " + name) and a position that does not read as a number are reported under
+/// "GetFormulaFaktor" and give 0. Throws only EndProgram.
+double GetFormulaFaktor(RunContext& context, std::string_view name);
+
+/// `text` with every address formula "###ADDR:" base {sign multiplier "[" factor "]"} ":ADDR"
+/// replaced, left to right, by base plus or minus multiplier times factor (factors rounded to
+/// 16-bit integers, the sum in 32 bits). A malformed formula (no base, no term, a term without
+/// "]" or multiplier) gets the event-log note "Address formula not valid: " + the formula and
+/// becomes empty; an unclosed one gets "Address formula not closed: " + the rest and stops the
+/// work. A sum outside 32 bits is reported under "CalculateAdressFormula" and the formula becomes
+/// empty. Throws only EndProgram.
+std::string CalculateAdressFormula(RunContext& context, std::string_view text);
+
+/// `text` with its index formulas "###INDEX:" key ":INDEX" replaced, left to right, by the text
+/// of `key` in `context.texts` (by the number of dots in the key, 1 to 5), re-decoded through the
+/// language's code page and trimmed; a null text gives "". A text found that holds index formulas
+/// is worked out in turn. A key not found gets the event-log note "Indextext not found: " + key,
+/// stands as key + "?" and stops the work; so does an unclosed formula ("Index formula not
+/// closed: ") and a chain of look-ups still going after 1000 rounds ("Index formula does not
+/// end: " + the formula). Texts are inserted as stored, without escaping. Throws only EndProgram.
+std::string CalculateIndexFormula(RunContext& context, std::string_view text);
+
+/// `text` with the first occurrence of each wildcard "###" + key of `context.build.wildcards`
+/// replaced by its value without surrounding blanks, in table order.
+std::string ReplaceWildCards(const RunContext& context, std::string_view text);
+
+}  // namespace orvano
+
+#endif  // ORVANO_TEMPLATES_ADDRESS_FORMULAS_H_

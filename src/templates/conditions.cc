@@ -1,0 +1,85 @@
+#include "templates/conditions.h"
+
+#include <cstdint>
+
+#include "app/run_context.h"
+#include "support/error_reporting.h"
+#include "support/errors.h"
+#include "support/number_text.h"
+#include "templates/address_formulas.h"
+
+namespace orvano {
+namespace {
+
+constexpr std::string_view kIf = "###IF ";
+constexpr std::string_view kThen = " ###THEN ";
+constexpr std::string_view kElse = "###ELSE";
+constexpr std::string_view kEndIf = "###ENDIF";
+
+enum class Choice { kThen, kElse, kNone };
+
+Choice Decide(RunContext& context, std::string_view condition) {
+  std::size_t at = condition.find('<');
+  if (at == std::string_view::npos) at = condition.find('=');
+  if (at == std::string_view::npos) at = condition.find('>');
+  if (at == std::string_view::npos) return Choice::kNone;
+  std::int16_t number = ToInt16(Val(condition.substr(at + 1)));
+  std::int16_t factor = ToInt16(GetFormulaFaktor(context, condition.substr(0, at)));
+  bool holds = condition[at] == '<'   ? factor < number
+               : condition[at] == '=' ? factor == number
+                                      : factor > number;
+  return holds ? Choice::kThen : Choice::kElse;
+}
+
+[[noreturn]] void ThrowUncut(std::string_view cell, std::string_view missing) {
+  throw ProgramError("Condition without \"" + std::string(missing) +
+                     "\" in the cell: " + std::string(cell));
+}
+
+}  // namespace
+
+std::string CalculateIfBedingungen(RunContext& context, std::string_view cell) {
+  std::string result(cell);
+  Guarded(context.errors(), "CalculateIfBedingungen", [&] {
+    std::size_t if_at = cell.find("###IF");
+    if (if_at == std::string_view::npos) return;
+    std::size_t end_if = cell.find(kEndIf);
+    if (end_if != std::string_view::npos && end_if < if_at) return;
+    if (cell.substr(if_at, kIf.size()) != kIf) ThrowUncut(cell, kIf);
+    // "###IF  ###THEN " shares its blank: an empty condition.
+    std::size_t then_at = cell.find(kThen, if_at + kIf.size() - 1);
+    if (then_at == std::string_view::npos || end_if == std::string_view::npos || then_at > end_if) {
+      ThrowUncut(cell, then_at == std::string_view::npos ? kThen : kEndIf);
+    }
+    std::size_t cond_at = if_at + kIf.size();
+    std::string_view condition =
+        then_at > cond_at ? cell.substr(cond_at, then_at - cond_at) : std::string_view();
+    std::size_t rest_at = then_at + kThen.size();
+    // The first "###ENDIF" after " ###THEN " closes the block; its "###ELSE" must stand before.
+    std::size_t close = cell.find(kEndIf, rest_at);
+    if (close == std::string_view::npos) ThrowUncut(cell, kEndIf);
+    std::size_t else_at = cell.find(kElse, rest_at);
+    if (else_at != std::string_view::npos && else_at > close) else_at = std::string_view::npos;
+
+    std::string_view chosen;
+    switch (Decide(context, condition)) {
+      case Choice::kThen:
+        chosen =
+            cell.substr(rest_at, (else_at != std::string_view::npos ? else_at : close) - rest_at);
+        break;
+      case Choice::kElse:
+        if (else_at != std::string_view::npos) {
+          std::size_t else_text = else_at + kElse.size();
+          chosen = cell.substr(else_text, close - else_text);
+        }
+        break;
+      case Choice::kNone:
+        break;
+    }
+    result = std::string(cell.substr(0, if_at)) + std::string(chosen) +
+             std::string(cell.substr(close + kEndIf.size()));
+  });
+  return result;
+}
+
+}  // namespace orvano
