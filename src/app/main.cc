@@ -8,11 +8,13 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "app/generation_driver.h"
 #include "app/host.h"
 #include "app/program_info.h"
 #include "app/run_context.h"
 #include "app/settings_loader.h"
 #include "app/startup.h"
+#include "app/windowless_fields.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 
@@ -38,12 +40,6 @@ constexpr const char kUsage[] =
     "\n"
     "Exit status: 0 when the pages were written, non-zero otherwise.\n";
 
-// The window fields of a run without a window: the settings are all there is.
-class NoWindowFields final : public orvano::SettingsFields {
- public:
-  void SetField(orvano::PathField, const std::string&) override {}
-};
-
 int Run(const std::string& argument_text) {
   auto fs = orvano::NewPosixFileSystem();
   orvano::ProgramInfo program = orvano::CurrentProgramInfo();
@@ -57,10 +53,9 @@ int Run(const std::string& argument_text) {
                  "(see --help)\n");
     return 2;
   }
-  NoWindowFields fields;
+  orvano::WindowlessFields fields(context);
   orvano::LoadRunSettings(context, fields, argument_text);
-  std::fprintf(stderr, "orvano-html: this build cannot generate pages yet\n");
-  return 2;
+  return orvano::StartMainProcess(context) == 1 ? 0 : 1;
 }
 
 }  // namespace

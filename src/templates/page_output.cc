@@ -1,0 +1,242 @@
+#include "templates/page_output.h"
+
+#include "app/run_context.h"
+#include "fonts/font_classes.h"
+#include "support/error_reporting.h"
+#include "support/file_system.h"
+#include "support/ini_file.h"
+#include "support/string_helpers.h"
+#include "support/text_codec.h"
+#include "templates/section_builder.h"
+#include "templates/section_fields.h"
+
+namespace orvano {
+namespace {
+
+constexpr std::string_view kBlockStart = "###FONTBEZUGANFANG###";
+constexpr std::string_view kBlockEnd = "###FONTBEZUGENDE###";
+
+bool Contains(std::string_view text, std::string_view what) {
+  return text.find(what) != std::string_view::npos;
+}
+
+// Replaces the first `search` of `*line` by `value` without its surrounding blanks.
+void Replace(std::string* line, std::string_view search, std::string_view value) {
+  *line = ReplaceStringInString(line, search, value, false, "");
+}
+
+std::string CurrentSheetName(const RunContext& context) {
+  auto index = context.page.sheet_index;
+  const auto& sheets = context.workbook.sheet_list;
+  if (index < 0 || static_cast<std::size_t>(index) >= sheets.size()) return "";
+  return sheets[static_cast<std::size_t>(index)].name;
+}
+
+void Note(RunContext& context, const std::string& message) {
+  std::string err;
+  context.logs.LogEvent(message, &err);
+}
+
+// The frame both editors share: lines are copied while copying is on; the line holding the
+// block start marker is replaced by what `generate` appends; lines up to and including the block
+// end marker are dropped. `edit` fills a line's placeholders.
+template <typename Edit, typename Generate>
+void EditFrame(const LineList& lines, LineList* out, Edit edit, Generate generate) {
+  out->assign(1, "");
+  bool copying = true;
+  bool resume = false;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    if (resume) {
+      resume = false;
+      copying = true;
+    }
+    std::string line = lines[i];
+    if (!Contains(line, "###")) {
+      if (copying) out->push_back(std::move(line));
+      continue;
+    }
+    edit(&line);
+    if (Contains(line, kBlockStart)) {
+      copying = false;
+      generate();
+    } else if (copying) {
+      out->push_back(std::move(line));
+    } else if (Contains(line, kBlockEnd)) {
+      resume = true;
+    }
+  }
+}
+
+// Appends the lines of a class's parts up to each part's first empty line, with `fill` applied.
+template <typename Fill>
+void AppendMenuClass(const FontClass& font_class, LineList* out, Fill fill) {
+  for (const LineList* part : {&font_class.opening, &font_class.main, &font_class.closing}) {
+    for (const std::string& line : *part) {
+      if (line.empty()) break;
+      std::string filled = line;
+      fill(&filled);
+      out->push_back(std::move(filled));
+    }
+  }
+}
+
+const FontClass* MenuClass(RunContext& context, const FontClassTable& classes, int number,
+                           bool* noted) {
+  int k = FindFontClass(classes, Cell(static_cast<double>(number)));
+  if (k > 0) return &classes.Class(k);
+  if (!*noted) {
+    Note(context, "Font class " + std::to_string(number) + " not defined in the menu template " +
+                      classes.template_path);
+    *noted = true;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string SectionPageName(const std::string& section, const std::string& machine, bool detail) {
+  std::string name = machine.empty() ? section : section + "_" + machine;
+  return name + (detail ? "_d.htm" : ".htm");
+}
+
+bool IsSafePageNamePart(const std::string& name) {
+  return !name.empty() && name.find('/') == std::string::npos &&
+         name.find('\\') == std::string::npos && name.find("..") == std::string::npos;
+}
+
+int EditHTMLFile(RunContext& context, LineList* lines, const Table& rows,
+                 const FontClassTable& classes, int section, int machine) {
+  bool ok = true;
+  const MachineDescription& description = context.description;
+  std::string section_name, machine_name, machine_id;
+  ok = Guarded(context.errors(), "EditHTMLFile", [&] {
+    if (section != -1) section_name = description.Section(section).name;
+    if (machine != -1) {
+      machine_name = description.Machine(machine).name;
+      machine_id = description.Machine(machine).id;
+    }
+  });
+  if (!ok) return -1;
+
+  auto edit = [&](std::string* line) {
+    *line = GetDirectExcelCell(context, *line);
+    if (section != -1) {
+      Replace(line, "###ZIEL_D_HTML###", SectionPageName(section_name, machine_name, true));
+      Replace(line, "###ZIEL_HTML###", SectionPageName(section_name, machine_name, false));
+    }
+    if (machine != -1) {
+      Replace(line, "###MASCHINE###", context.page.machine_name);
+      Replace(line, "###MASCHINEID###", machine_id);
+    } else {
+      Replace(line, "###MASCHINE### / ###MASCHINEID###", "");
+    }
+    Replace(line, "###ZIEL_HTML###", context.page.machine_name);
+    Replace(line, "###MENU_TEXT###", context.page.machine_name);
+    if (section != -1) Replace(line, "###UEBERSCHRIFT###", CurrentSheetName(context));
+  };
+
+  LineList out;
+  auto build_rows = [&] {
+    Table table = GetHTMLFromXL(context, rows);
+    Table fields = section != -1 ? GetSectionFieldXL(context, table) : std::move(table);
+    TransferXLFieldToSectionHTML(context, fields, &out, classes);
+  };
+  auto generate = [&] {
+    if (machine == -1) {
+      build_rows();
+      return;
+    }
+    int positions = 0;
+    ok = Guarded(context.errors(), "EditHTMLFile",
+                 [&] { positions = description.PositionCount(machine, section); }) && ok;
+    if (positions <= 0) return;
+    IniFile doc = IniFile::Load(context.fs, context.settings.path_orvano_doc);
+    for (int p = 1; p <= positions; ++p) {
+      std::string position =
+          doc.ReadString("Section_" + std::to_string(section),
+                         "Machine" + std::to_string(machine) + "_Position" + std::to_string(p));
+      context.page.position = position.empty() ? "1" : position;
+      build_rows();
+    }
+  };
+  EditFrame(*lines, &out, edit, generate);
+  *lines = std::move(out);
+  return ok ? 1 : -1;
+}
+
+int EditMenuHTMLFile(RunContext& context, LineList* lines, const FontClassTable& classes) {
+  const MachineDescription& description = context.description;
+  auto edit = [&](std::string* line) {
+    *line = GetDirectExcelCell(context, *line);
+    for (std::string_view key :
+         {"###MASCHINE###", "###MASCHINEID###", "###ZIEL_HTML###", "###MENU_TEXT###"}) {
+      Replace(line, key, context.page.machine_name);
+    }
+  };
+  LineList out;
+  bool noted[3] = {false, false, false};
+  auto entry = [&](int number, bool* was_noted, const std::string& text, const std::string& target,
+                   std::string_view text_key) {
+    if (const FontClass* font_class = MenuClass(context, classes, number, was_noted)) {
+      AppendMenuClass(*font_class, &out, [&](std::string* line) {
+        Replace(line, text_key, text);
+        if (!target.empty()) Replace(line, "###ZIEL_HTML###", target);
+      });
+    } else {
+      // Without its class the entry is written plainly.
+      out.push_back(target.empty() ? text
+                                   : "<a href=\"" + target + "\" target=\"main\">" + text + "</a>");
+    }
+  };
+  auto generate = [&] {
+    for (std::size_t s = 1; s <= description.sections.size(); ++s) {
+      const SectionInfo& section = description.sections[s - 1];
+      if (section.enabled == "0" || !IsSafePageNamePart(section.name)) continue;
+      bool machine_dependent = false;
+      for (const SheetEntry& sheet : context.workbook.sheet_list) {
+        if (sheet.name == section.name) {
+          machine_dependent = sheet.machine_dependent == 1;
+          break;
+        }
+      }
+      if (!machine_dependent) {
+        entry(21, &noted[0], section.name, SectionPageName(section.name, "", false),
+              "###MENU_TEXT_MODUL###");
+        continue;
+      }
+      entry(22, &noted[1], section.name, "", "###MENU_TEXT_MODUL###");
+      for (std::size_t m = 1; m <= description.machines.size(); ++m) {
+        const MachineInfo& machine = description.machines[m - 1];
+        if (m > description.position_counts.size() ||
+            s > description.position_counts[m - 1].size() ||
+            description.position_counts[m - 1][s - 1] == 0 || !IsSafePageNamePart(machine.name)) {
+          continue;
+        }
+        entry(41, &noted[2], machine.name, SectionPageName(section.name, machine.name, false),
+              "###MENU_TEXT_MACHINE###");
+      }
+    }
+  };
+  EditFrame(*lines, &out, edit, generate);
+  *lines = std::move(out);
+  return 1;
+}
+
+int WriteLinesToHTMLFile(RunContext& context, const LineList& lines, const std::string& path) {
+  bool written = Guarded(context.errors(), "WriteHTMLFile", [&] {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    context.fs.WriteFileAtomically(path, EncodeText(text, TextEncoding::kUtf16LeBom));
+  });
+  return written ? 1 : -1;
+}
+
+int WriteHTMLFile(RunContext& context, const LineList& lines, const std::string& path,
+                  const Table& rows, int section, int machine) {
+  LineList copy = lines;
+  FontClassTable classes = GetHTMLFontClasses(context, &copy);
+  if (EditHTMLFile(context, &copy, rows, classes, section, machine) != 1) return -1;
+  return WriteLinesToHTMLFile(context, copy, path);
+}
+
+}  // namespace orvano

@@ -1,0 +1,255 @@
+// Runs the real orvano-html on projects built from the demo's sources and compares what it
+// writes. The program is copied into a temporary folder first, so that its error log, its INI
+// file and the Languages.mdb it looks for beside itself belong to the test.
+//
+// When a page changes on purpose, run with ORVANO_UPDATE_EXPECTED=1 to rewrite the expected
+// pages under tests/e2e/expected/ and say why in the commit.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <set>
+
+#include "project_sources.h"
+#include "project_writer.h"
+#include "support/file_system.h"
+#include "support/text_codec.h"
+#include "testing/test_util.h"
+
+namespace orvano {
+namespace {
+
+using testing::ReadBytes;
+using testing::WriteBytes;
+using tools::ProjectPaths;
+using tools::ProjectSources;
+
+struct Outcome {
+  int status = -1;
+  std::string output;  // stdout and stderr together
+};
+
+class E2eTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    bin_ = dir_.path() + "bin/";
+    testing::MakeFolders(bin_);
+    WriteBytes(bin_ + "orvano-html", ReadBytes(ORVANO_HTML_EXE));
+    testing::SetMode(bin_ + "orvano-html", 0755);
+    out_ = dir_.path() + "out/";
+  }
+
+  // The demo's sources, changed by `edit`, written as a project; Languages.mdb is put beside
+  // the program unless `language_db` is false.
+  ProjectPaths MakeProject(const std::function<void(ProjectSources&)>& edit = {},
+                           bool language_db = true) {
+    ProjectSources sources =
+        tools::ReadProjectSources(*fs_, std::string(ORVANO_SOURCE_DIR) + "/examples/demo/");
+    if (edit) edit(sources);
+    ProjectPaths paths = tools::WriteProject(*fs_, sources, dir_.path() + "project/");
+    if (language_db && !paths.language_database.empty()) {
+      WriteBytes(bin_ + "Languages.mdb", ReadBytes(paths.language_database));
+    }
+    return paths;
+  }
+
+  static std::string PathArgs(const ProjectPaths& paths, const std::string& destination) {
+    return "PathOrvanoDOC=" + paths.description + " PathOrvanoDB=" + paths.database +
+           " PathXLCollection=" + paths.workbook + " PathHTMLSourceFolder=" +
+           paths.template_folder + " PathDestinationFolder=" + destination;
+  }
+
+  Outcome Run(const std::string& arguments) {
+    Outcome outcome;
+    FILE* pipe = ::popen((bin_ + "orvano-html " + arguments + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) return outcome;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) {
+      outcome.output.append(buffer, n);
+    }
+    int status = ::pclose(pipe);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+  }
+
+  std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const FolderEntry& entry : fs_->ListFolder(folder)) {
+      if (!entry.is_folder) names.push_back(entry.name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  std::string Page(const std::string& name) {
+    return DecodeTextFile(ReadBytes(out_ + name), true).text;
+  }
+
+  testing::ScopedTempDir dir_;
+  std::unique_ptr<FileSystem> fs_ = NewPosixFileSystem();
+  std::string bin_;
+  std::string out_;
+};
+
+// The first line where two pages differ, for the failure message.
+std::string FirstDifference(const std::string& expected, const std::string& actual) {
+  std::vector<std::string> a = SplitLines(DecodeTextFile(expected, true).text);
+  std::vector<std::string> b = SplitLines(DecodeTextFile(actual, true).text);
+  for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
+    std::string x = i < a.size() ? a[i] : "(none)";
+    std::string y = i < b.size() ? b[i] : "(none)";
+    if (x != y) return "line " + std::to_string(i + 1) + ": expected\n  " + x + "\ngot\n  " + y;
+  }
+  return "the bytes differ (line ends or encoding)";
+}
+
+TEST_F(E2eTest, DemoPagesMatchTheExpectedPagesInEveryLanguage) {
+  ProjectPaths paths = MakeProject();
+  const bool update = std::getenv("ORVANO_UPDATE_EXPECTED") != nullptr;
+  for (const std::string language : {"1031", "1033", "1049"}) {
+    SCOPED_TRACE("language " + language);
+    std::string destination = out_ + language + "/";
+    Outcome outcome = Run("Silent=TRUE LangID=" + language + " " + PathArgs(paths, destination));
+    ASSERT_EQ(0, outcome.status) << outcome.output;
+    EXPECT_EQ("", outcome.output);
+
+    std::string log = ReadBytes(destination + "Logfile.log");
+    EXPECT_NE(std::string::npos, log.find("\r\nTable not found: Inspection\r\n"));
+    EXPECT_NE(std::string::npos, log.find("\r\nIndextext not found: General.Missing\r\n"));
+
+    std::string expected = std::string(ORVANO_SOURCE_DIR) + "/tests/e2e/expected/" + language + "/";
+    std::vector<std::string> written = FilesIn(destination);
+    written.erase(std::remove(written.begin(), written.end(), "Logfile.log"), written.end());
+    if (update) {
+      testing::MakeFolders(expected);
+      for (const std::string& name : FilesIn(expected)) fs_->RemoveFile(expected + name);
+      for (const std::string& name : written) {
+        WriteBytes(expected + name, ReadBytes(destination + name));
+      }
+    }
+    ASSERT_EQ(FilesIn(expected), written);
+    for (const std::string& name : written) {
+      std::string want = ReadBytes(expected + name);
+      std::string got = ReadBytes(destination + name);
+      EXPECT_TRUE(want == got) << name << ", " << FirstDifference(want, got);
+    }
+  }
+}
+
+TEST_F(E2eTest, EveryStopIsReportedAndLeavesEarlierPagesAlone) {
+  ProjectPaths paths = MakeProject();
+  testing::MakeFolders(out_);
+  WriteBytes(out_ + "Standard.htm", "earlier page");
+  const std::string all = PathArgs(paths, out_);
+  auto without = [&](const std::string& key) {
+    std::string args = all;
+    std::size_t at = args.find(key + "=");
+    std::size_t end = args.find(' ', at);
+    return args.erase(at, end == std::string::npos ? std::string::npos : end - at + 1);
+  };
+  struct Case {
+    std::string arguments;
+    std::string message;
+  };
+  std::vector<Case> cases = {
+      {"LangID=1033 " + without("PathHTMLSourceFolder"), "Path HTML-SourceFolder not set!"},
+      {"LangID=1033 " + without("PathOrvanoDB"), "Path Orvano.mdb not set!"},
+      {"LangID=1033 " + without("PathOrvanoDOC"), "Path Orvano.doc not set!"},
+      {"LangID=1033 " + without("PathXLCollection"), "Path Excel-Collectionfile not set!"},
+      {all, "Language not selected!"},
+      {"LangID=9999 " + all, "Language not found"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    std::remove((bin_ + "orvano-htmlError.log").c_str());
+    Outcome outcome = Run("Silent=TRUE " + c.arguments);
+    EXPECT_NE(0, outcome.status);
+    EXPECT_NE(std::string::npos, outcome.output.find(c.message)) << outcome.output;
+    EXPECT_EQ("Unexpected error!\tNo: 9999\tSource: frmMain\t" + c.message + "\r\n",
+              ReadBytes(bin_ + "orvano-htmlError.log"));
+    EXPECT_EQ("earlier page", ReadBytes(out_ + "Standard.htm"));
+  }
+  // Without a destination the run stops first of all.
+  Outcome outcome = Run("Silent=TRUE LangID=1033 " + without("PathDestinationFolder"));
+  EXPECT_NE(0, outcome.status);
+  EXPECT_NE(std::string::npos, outcome.output.find("Path Destinationfolder not set!"));
+}
+
+TEST_F(E2eTest, BrokenInputsStopTheRunWithTheirStage) {
+  struct Case {
+    std::function<void(ProjectSources&)> edit;
+    std::string message;
+  };
+  std::vector<Case> cases = {
+      {[](ProjectSources& s) { s.orvano_doc = "[Setup]\nSections=0\n"; },
+       "Error reading Orvano.doc"},
+      {[](ProjectSources& s) { s.workbook.sheets.erase(s.workbook.sheets.begin()); },
+       "Error reading XL-Sheet \"CommonDirect\""},
+      {[](ProjectSources& s) { s.language_ids = {"1031", "1049"}; },  // no column L1033
+       "L1033"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    ProjectPaths paths = MakeProject(c.edit);
+    testing::MakeFolders(out_);
+    WriteBytes(out_ + "Menu.htm", "earlier menu");
+    Outcome outcome = Run("Silent=TRUE LangID=1033 " + PathArgs(paths, out_));
+    EXPECT_NE(0, outcome.status);
+    EXPECT_NE(std::string::npos, outcome.output.find(c.message)) << outcome.output;
+    EXPECT_NE(std::string::npos, ReadBytes(bin_ + "orvano-htmlError.log").find(c.message));
+    EXPECT_EQ("earlier menu", ReadBytes(out_ + "Menu.htm"));
+  }
+}
+
+TEST_F(E2eTest, ProjectsAtTheEdges) {
+  // Duplicate language ids: the later row's font wins. No Languages.mdb: the run still works.
+  ProjectPaths paths = MakeProject(
+      [](ProjectSources& s) {
+        s.languages.push_back({1033, std::string("Courier New 10 0 0 0 0 0 0")});
+      },
+      /*language_db=*/false);
+  Outcome outcome = Run("Silent=TRUE LangID=1033 " + PathArgs(paths, out_));
+  ASSERT_EQ(0, outcome.status) << outcome.output;
+  EXPECT_NE(std::string::npos, Page("Standard.htm").find("font-family: \"Courier New\""));
+
+  // A project without machines: machine-dependent sections get no pages, the rest is written.
+  paths = MakeProject([](ProjectSources& s) {
+    auto at = s.orvano_doc.find("AnzMaschinen=3");
+    s.orvano_doc.replace(at, 14, "AnzMaschinen=0");
+  });
+  std::string empty_out = dir_.path() + "nomachines/";
+  outcome = Run("Silent=TRUE LangID=1031 " + PathArgs(paths, empty_out));
+  ASSERT_EQ(0, outcome.status) << outcome.output;
+  std::vector<std::string> files = FilesIn(empty_out);
+  EXPECT_EQ(0, std::count_if(files.begin(), files.end(),
+                             [](const std::string& f) { return f.rfind("Drives", 0) == 0; }));
+  for (const char* name : {"Standard.htm", "Overview.htm", "Menu.htm", "Main.htm", "Index.htm"}) {
+    EXPECT_TRUE(fs_->FileExists(empty_out + name)) << name;
+  }
+
+  // A section whose name would leave the destination is refused, noted, and nothing is
+  // written outside.
+  paths = MakeProject([](ProjectSources& s) {
+    auto at = s.orvano_doc.find("Name=Utilities");
+    s.orvano_doc.replace(at, 14, "Name=../Utilities");
+    for (auto& sheet : s.workbook.sheets) {
+      if (sheet.name == "Utilities") {
+        sheet.name = "Utilities2";
+        sheet.Set(0, 0, XlsCell::Text("../Utilities"));
+      }
+    }
+  });
+  std::string inner = dir_.path() + "deep/out/";
+  outcome = Run("Silent=TRUE LangID=1033 " + PathArgs(paths, inner));
+  ASSERT_EQ(0, outcome.status) << outcome.output;
+  EXPECT_FALSE(fs_->FileExists(dir_.path() + "deep/Utilities.htm"));
+  EXPECT_NE(std::string::npos,
+            ReadBytes(inner + "Logfile.log").find("Page name not allowed: section \"../Utilities\""));
+}
+
+}  // namespace
+}  // namespace orvano
