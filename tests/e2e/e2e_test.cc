@@ -140,6 +140,30 @@ TEST_F(E2eTest, DemoPagesMatchTheExpectedPagesInEveryLanguage) {
   }
 }
 
+// Every link and image of the generated folder points at a file the run wrote.
+TEST_F(E2eTest, DemoLinksLeadToWrittenFiles) {
+  ProjectPaths paths = MakeProject();
+  Outcome outcome = Run("Silent=TRUE LangID=1031 " + PathArgs(paths, out_));
+  ASSERT_EQ(0, outcome.status) << outcome.output;
+  std::set<std::string> files;
+  for (const std::string& name : FilesIn(out_)) files.insert(name);
+  int links = 0;
+  for (const std::string& name : files) {
+    if (name.size() < 4 || name.substr(name.size() - 4) != ".htm") continue;
+    std::string page = Page(name);
+    for (const std::string attribute : {"href=\"", "src=\""}) {
+      for (std::size_t at = page.find(attribute); at != std::string::npos;
+           at = page.find(attribute, at + 1)) {
+        std::size_t start = at + attribute.size();
+        std::string target = page.substr(start, page.find('"', start) - start);
+        EXPECT_TRUE(files.count(target)) << name << " links to missing " << target;
+        ++links;
+      }
+    }
+  }
+  EXPECT_GE(links, 15);
+}
+
 TEST_F(E2eTest, EveryStopIsReportedAndLeavesEarlierPagesAlone) {
   ProjectPaths paths = MakeProject();
   testing::MakeFolders(out_);
