@@ -3,7 +3,7 @@
 // file and the Languages.mdb it looks for beside itself belong to the test.
 //
 // When a page changes on purpose, run with ORVANO_UPDATE_EXPECTED=1 to rewrite the expected
-// pages under tests/e2e/expected/ and say why in the commit.
+// pages under examples/demo/expected/ and say why in the commit.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -121,7 +121,7 @@ TEST_F(E2eTest, DemoPagesMatchTheExpectedPagesInEveryLanguage) {
     EXPECT_NE(std::string::npos, log.find("\r\nTable not found: Inspection\r\n"));
     EXPECT_NE(std::string::npos, log.find("\r\nIndextext not found: General.Missing\r\n"));
 
-    std::string expected = std::string(ORVANO_SOURCE_DIR) + "/tests/e2e/expected/" + language + "/";
+    std::string expected = std::string(ORVANO_SOURCE_DIR) + "/examples/demo/expected/" + language + "/";
     std::vector<std::string> written = FilesIn(destination);
     written.erase(std::remove(written.begin(), written.end(), "Logfile.log"), written.end());
     if (update) {
