@@ -1,5 +1,7 @@
 #include "templates/page_output.h"
 
+#include <algorithm>
+
 #include "app/run_context.h"
 #include "fonts/font_classes.h"
 #include "support/error_reporting.h"
@@ -148,7 +150,8 @@ int EditHTMLFile(RunContext& context, LineList* lines, const Table& rows,
     }
     int positions = 0;
     ok = Guarded(context.errors(), "EditHTMLFile",
-                 [&] { positions = description.PositionCount(machine, section); }) && ok;
+                 [&] { positions = description.PositionCount(machine, section); }) &&
+         ok;
     if (positions <= 0) return;
     IniFile doc = IniFile::Load(context.fs, context.settings.path_orvano_doc);
     for (int p = 1; p <= positions; ++p) {
@@ -224,9 +227,21 @@ int EditMenuHTMLFile(RunContext& context, LineList* lines, const FontClassTable&
 
 int WriteLinesToHTMLFile(RunContext& context, const LineList& lines, const std::string& path) {
   bool written = Guarded(context.errors(), "WriteHTMLFile", [&] {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    context.fs.WriteFileAtomically(path, EncodeText(text, TextEncoding::kUtf16LeBom));
+    std::size_t size = 2;
+    for (const std::string& line : lines) size += 2 * (line.size() + 2);
+    std::string bytes;
+    bytes.reserve(size);
+    bytes.append("\xFF\xFE");
+    for (const std::string& line : lines) {
+      // Pages are mostly ASCII, whose UTF-16LE form is each byte followed by a zero byte.
+      if (std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; })) {
+        for (char c : line) bytes.append({c, '\0'});
+      } else {
+        bytes.append(EncodeText(line, TextEncoding::kUtf16Le));
+      }
+      bytes.append("\r\0\n\0", 4);
+    }
+    context.fs.WriteFileAtomically(path, bytes);
   });
   return written ? 1 : -1;
 }

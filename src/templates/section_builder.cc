@@ -122,7 +122,11 @@ Table GetHTMLFromXL(RunContext& context, const Table& part) {
             if (Contains(x, kind.start)) start = r + 1;
           }
         }
-        for (int pass = 0; pass < 5 && Contains(x, "###"); ++pass) x = ReplaceWildCards(context, x);
+        for (int pass = 0; pass < 5 && Contains(x, "###"); ++pass) {
+          std::string next = ReplaceWildCards(context, x);
+          if (next == x) break;  // a pass that changes nothing changes nothing later either
+          x = std::move(next);
+        }
         if (start == 0) {
           if (Contains(x, "###IF")) x = CalculateIfBedingungen(context, x);
           if (Contains(x, "###ADDR:")) x = CalculateAdressFormula(context, x);

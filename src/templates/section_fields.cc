@@ -41,7 +41,9 @@ std::string CurrentSheetName(const RunContext& context) {
   return sheets[static_cast<std::size_t>(index)].name;
 }
 
-bool IsEmptyClass(const Cell& cell) { return IsNull(cell) || CellText(cell).empty(); }
+bool IsEmptyClass(const Cell& cell) {
+  return IsNull(cell) || (IsText(cell) && std::get<std::string>(cell).empty());
+}
 
 // The direct reference that starts at `pos`: its whole text when well formed (digits "," digits),
 // else nullopt.
@@ -67,9 +69,8 @@ int LoadDirectExcelSheet(RunContext& context) {
     }
   }
   if (context.page.sheet_index == -1) return -1;
-  return ReadCompleteExcelSheet(context, context.page.sheet_index, &context.direct_cells) == -1
-             ? -1
-             : 1;
+  return ReadCompleteExcelSheet(context, context.page.sheet_index, &context.direct_cells) == -1 ? -1
+                                                                                                : 1;
 }
 
 int GetDirectCellAddress(std::string_view text, std::string* column, std::string* row,
@@ -159,16 +160,15 @@ Table GetSectionFieldXL(RunContext& context, const Table& section) {
       if (marker.size() <= 11) return;  // no number: the range is dropped
       auto block = ParseNumber(marker.substr(11));
       if (!block) {
-        throw UnexpectedError(err::kTypeMismatch,
-                              "Type mismatch: \"" + marker + "\" in sheet row " +
-                                  std::to_string(r) + " does not end with a block number");
+        throw UnexpectedError(err::kTypeMismatch, "Type mismatch: \"" + marker +
+                                                      "\" in sheet row " + std::to_string(r) +
+                                                      " does not end with a block number");
       }
       int number = ToInt32(*block);
       if (number < 1) return;
       if (static_cast<std::size_t>(number) >= context.build.range_blocks.size()) {
         throw UnexpectedError(err::kSubscriptOutOfRange,
-                              "Subscript out of range: block " + std::to_string(number) +
-                                  " of " +
+                              "Subscript out of range: block " + std::to_string(number) + " of " +
                                   std::to_string(context.build.range_blocks.size() - 1));
       }
       const Table& rows = context.build.range_blocks[static_cast<std::size_t>(number)];
@@ -208,8 +208,9 @@ std::string FillCellPlaceholders(RunContext& context, std::string line, const Ta
 void TransferXLFieldToSectionHTML(RunContext& context, const Table& fields, LineList* out,
                                   const FontClassTable& classes) {
   Guarded(context.errors(), "TransferXLFieldToSectionHTML", [&] {
-    const FontClass* open = nullptr;  // the class of the current group, when it is defined
-    std::optional<std::string> group;   // the class text of the current group
+    const FontClass* open = nullptr;   // the class of the current group, when it is defined
+    std::optional<std::string> group;  // the class text of the current group
+    const Cell* group_code = nullptr;  // column 0 of the group's last row
     auto append_part = [&](const LineList& part, std::size_t row, bool fill) {
       for (const std::string& line : part) {
         out->push_back(fill ? FillCellPlaceholders(context, line, fields, row) : line);
@@ -218,6 +219,14 @@ void TransferXLFieldToSectionHTML(RunContext& context, const Table& fields, Line
     for (std::size_t r = 1; r < fields.row_count(); ++r) {
       const Cell& code = fields.At(0, r);
       if (IsEmptyClass(code)) continue;  // as if the row were absent
+      // Equal numbers need no text to be compared; a number and a text compare as texts.
+      const bool same_number = group_code != nullptr && IsNumber(code) && IsNumber(*group_code) &&
+                               std::get<double>(code) == std::get<double>(*group_code);
+      group_code = &code;
+      if (same_number) {
+        if (open != nullptr) append_part(open->main, r, true);
+        continue;
+      }
       std::string text = CellText(code);
       if (group && *group == text) {
         if (open != nullptr) append_part(open->main, r, true);
@@ -239,9 +248,9 @@ void TransferXLFieldToSectionHTML(RunContext& context, const Table& fields, Line
 }
 
 void AppendTextField(RunContext& context, const Table& source, Table* destination) {
-  std::size_t columns = std::max({destination->column_count(), source.column_count(),
-                                  static_cast<std::size_t>(std::max<int>(
-                                      0, context.workbook.max_column_index + 1))});
+  std::size_t columns =
+      std::max({destination->column_count(), source.column_count(),
+                static_cast<std::size_t>(std::max<int>(0, context.workbook.max_column_index + 1))});
   destination->Resize(columns, std::max<std::size_t>(destination->row_count(), 1));
   for (std::size_t r = 1; r < source.row_count(); ++r) destination->AddRow(source.rows()[r]);
 }
