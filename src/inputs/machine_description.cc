@@ -1,5 +1,6 @@
 #include "inputs/machine_description.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -42,7 +43,10 @@ bool WithinLimit(const ErrorContext& errors, const IniFile& ini, std::string_vie
 int ReadOrvanoDoc(RunContext& context) {
   const ErrorContext errors = context.errors();
   MachineDescription& d = context.description;
-  const IniFile ini = IniFile::Load(context.fs, context.settings.path_orvano_doc);
+  auto file =
+      std::make_shared<const IniFile>(IniFile::Load(context.fs, context.settings.path_orvano_doc));
+  d.file = file;
+  const IniFile& ini = *file;
 
   ReadCount(errors, ini, "AnzAuswuerfe", 50, &d.reject_count);
   ReadCount(errors, ini, "AnzFehler", 256, &d.fault_count);

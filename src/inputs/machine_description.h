@@ -6,11 +6,13 @@
 #define ORVANO_INPUTS_MACHINE_DESCRIPTION_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace orvano {
 
+class IniFile;
 struct RunContext;
 
 struct MachineInfo {
@@ -39,6 +41,9 @@ struct MachineDescription {
   std::vector<SectionInfo> sections;  // section s at index s - 1
   // position_counts[m - 1][s - 1]: "Machine"m"_count" of "Section_"s, -1 when absent.
   std::vector<std::vector<std::int16_t>> position_counts;
+  // The file as ReadOrvanoDoc read it, so that the pages read their positions without parsing it
+  // again for every machine; null before the first read.
+  std::shared_ptr<const IniFile> file;
 
   /// Machine `m` (1-based). Throws UnexpectedError 9 outside 1..machines.size().
   const MachineInfo& Machine(int m) const;

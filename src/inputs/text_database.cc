@@ -10,6 +10,7 @@
 
 #include "app/host.h"
 #include "app/run_context.h"
+#include "inputs/text_table.h"
 #include "support/error_reporting.h"
 #include "support/errors.h"
 #include "support/jet_database.h"
@@ -261,6 +262,7 @@ TextTable JoinTextDepths(const Table& groups, const Table& texts, const std::str
     }
     result.depths[k] = SortedTable(rows, less);
   }
+  IndexTextTable(&result);
   return result;
 }
 

@@ -16,15 +16,34 @@ std::string TrimBlanks(std::string_view text) {
   return std::string(text.substr(begin, end - begin + 1));
 }
 
+namespace {
+
+// Code pages whose bytes 0x00-0x7F are ASCII: an ASCII text decodes through them to itself.
+bool IsAsciiCodePage(int code_page) {
+  return code_page == 874 || (code_page >= 1250 && code_page <= 1258) || code_page == 65001;
+}
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+}  // namespace
+
 std::string RecodeThroughCodePage(std::string_view text, std::string_view code_page) {
-  std::optional<std::string> bytes = Utf8ToCp1252(text);
-  if (!bytes) return std::string(text);
   auto number = ParseNumber(code_page);
   if (!number || *number != RoundHalfEven(*number) || *number <= 0 || *number > 65535) {
     return std::string(text);
   }
+  const int page = static_cast<int>(*number);
+  // Shortcuts for the usual cases, with the result of the full way: cp1252 bytes decoded as
+  // cp1252 give the text back (its UTF-8 is strict, so re-encoding restores the same bytes),
+  // and ASCII stays ASCII in the code pages above.
+  if (page == 1252 || (IsAsciiCodePage(page) && IsAscii(text))) return std::string(text);
+  std::optional<std::string> bytes = Utf8ToCp1252(text);
+  if (!bytes) return std::string(text);
   // A NUL inside the text is decoded like any other byte: it never cuts the text.
-  std::optional<std::string> decoded = DecodeCodePage(*bytes, static_cast<int>(*number));
+  std::optional<std::string> decoded = DecodeCodePage(*bytes, page);
   return decoded ? *decoded : std::string(text);
 }
 
@@ -47,10 +66,12 @@ std::string ReplaceStringInString(std::string* source, std::string_view search,
 std::int32_t FindStringInArray(std::string_view search, const Table& table, std::size_t column) {
   if (column >= table.column_count()) return -1;
   const auto& rows = table.rows();
-  Cell key{std::string(search)};
-  auto it = std::lower_bound(
-      rows.begin(), rows.end(), key,
-      [column](const auto& row, const Cell& k) { return CompareCells(row[column], k) < 0; });
+  // CompareCells against a text key: null and number cells sort before every text.
+  auto it = std::lower_bound(rows.begin(), rows.end(), search,
+                             [column](const auto& row, std::string_view key) {
+                               const auto* text = std::get_if<std::string>(&row[column]);
+                               return text == nullptr || CompareCodeUnits(*text, key) < 0;
+                             });
   if (it == rows.end()) return -1;
   const auto* text = std::get_if<std::string>(&(*it)[column]);
   if (text == nullptr || *text != search) return -1;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/errors.h"
+#include "support/text_codec.h"
 
 namespace orvano {
 namespace {
@@ -141,6 +142,57 @@ TEST(Table, CellsAreCheckedAndPrintable) {
   table.Resize(3, 2);
   EXPECT_EQ("x", table.TextAt(0, 0));
   EXPECT_TRUE(IsNull(table.At(2, 1)));
+}
+
+TEST(Table, ComparesCodeUnitsPastLongSharedPrefixes) {
+  // The first difference may lie in any byte of an eight-byte step or in the tail after it.
+  auto sign = [](int x) { return (x > 0) - (x < 0); };
+  for (std::size_t length = 0; length < 20; ++length) {
+    std::string a(length, 'k');
+    EXPECT_EQ(0, CompareCodeUnits(a, a));
+    EXPECT_EQ(-1, sign(CompareCodeUnits(a, a + "x")));  // a prefix sorts first
+    for (std::size_t at = 0; at < length; ++at) {
+      std::string b = a;
+      b[at] = 'm';
+      ASSERT_EQ(-1, sign(CompareCodeUnits(a, b))) << length << " " << at;
+      ASSERT_EQ(1, sign(CompareCodeUnits(b, a))) << length << " " << at;
+    }
+  }
+  // Past a long shared prefix a character above U+FFFF still sorts before U+E000..U+FFFF.
+  const std::string prefix = "Area1.Group22.Group3.";
+  EXPECT_EQ(1, sign(CompareCodeUnits(prefix + "\xEE\x80\x80", prefix + "\xF0\x9F\x98\x80")));
+  EXPECT_EQ(-1, sign(CompareCodeUnits(prefix + "\xF0\x9F\x98\x80", prefix + "\xEF\xBF\xBD")));
+  EXPECT_EQ(-1, sign(CompareCodeUnits(prefix + "\xC3\xA4", prefix + "\xF0\x9F\x98\x80")));
+}
+
+TEST(RecodeThroughCodePage, ShortcutsGiveWhatTheFullWayGives) {
+  // The full way: to cp1252 bytes, then decoded through the code page; the text when either
+  // step fails.
+  auto full_way = [](const std::string& text, int code_page) {
+    std::optional<std::string> bytes = Utf8ToCp1252(text);
+    if (!bytes) return text;
+    return DecodeCodePage(*bytes, code_page).value_or(text);
+  };
+  std::vector<std::string> texts = {"",     "plain",    std::string("a\0b", 3), "\x7F\x01",
+                                    "\xFF", "\xC0\x80", "\xED\xA0\x80"};  // invalid UTF-8 too
+  for (char32_t cp = 0x80; cp < 0x3000; ++cp) {
+    std::string text = "x";
+    if (cp >= 0x800) text += static_cast<char>(0xE0 | (cp >> 12));
+    text += static_cast<char>(cp < 0x800 ? 0xC0 | (cp >> 6) : 0x80 | ((cp >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (cp & 0x3F));
+    texts.push_back(text);
+  }
+  texts.push_back("\xF0\x9F\x98\x80 \xE2\x82\xAC \xC3\xA4");
+  for (const std::string& text : texts) {
+    ASSERT_EQ(full_way(text, 1252), RecodeThroughCodePage(text, "1252")) << text;
+  }
+  std::string ascii;
+  for (int b = 0; b < 0x80; ++b) ascii += static_cast<char>(b);
+  for (int code_page : {874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 65001}) {
+    EXPECT_EQ(full_way(ascii, code_page), RecodeThroughCodePage(ascii, std::to_string(code_page)))
+        << code_page;
+  }
+  EXPECT_EQ("\xD0\x9F", RecodeThroughCodePage("\xC3\x8F", "1251"));  // the shortcuts end here
 }
 
 }  // namespace

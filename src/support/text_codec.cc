@@ -125,14 +125,20 @@ std::string Utf16LeToUtf8(std::string_view bytes) {
 }
 
 std::string Utf8ToUtf16Le(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() * 2);
+  // Every byte gives at most one code unit (a 4-byte character gives two), so twice the size
+  // is enough; the units are stored directly, pages being converted this way.
+  std::string out(text.size() * 2, '\0');
+  char* put_at = out.data();
   auto put = [&](char16_t u) {
-    out += static_cast<char>(u & 0xFF);
-    out += static_cast<char>(u >> 8);
+    *put_at++ = static_cast<char>(u & 0xFF);
+    *put_at++ = static_cast<char>(u >> 8);
   };
   std::size_t pos = 0;
   while (pos < text.size()) {
+    if (static_cast<std::uint8_t>(text[pos]) < 0x80) {
+      put(static_cast<char16_t>(text[pos++]));
+      continue;
+    }
     char32_t cp = NextUtf8(text, &pos).value_or(kReplacement);
     if (cp >= 0x10000) {
       cp -= 0x10000;
@@ -142,6 +148,7 @@ std::string Utf8ToUtf16Le(std::string_view text) {
       put(static_cast<char16_t>(cp));
     }
   }
+  out.resize(static_cast<std::size_t>(put_at - out.data()));
   return out;
 }
 

@@ -67,6 +67,15 @@ TEST(TextCodec, ReplacesBrokenSequences) {
           .text);
 }
 
+TEST(TextCodec, EncodesUtf16LeUnitByUnit) {
+  EXPECT_EQ("", Utf8ToUtf16Le(""));
+  EXPECT_EQ(std::string("a\0\xE4\0\xAC\x20\x3D\xD8\x00\xDE", 10),
+            Utf8ToUtf16Le("a\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80"));
+  // Each broken byte becomes one U+FFFD; a cut character at the end too.
+  EXPECT_EQ(std::string("\xFD\xFF\xFD\xFFz\0\xFD\xFF", 8), Utf8ToUtf16Le("\xFF\x80z\xE2"));
+  EXPECT_EQ(std::string("\xFD\xFF\xFD\xFF\xFD\xFF\xFD\xFF", 8), Utf8ToUtf16Le("\xF8\x80\x80\x80"));
+}
+
 TEST(TextCodec, SplitLinesKnowsEveryLineEnd) {
   EXPECT_EQ((std::vector<std::string>{"a", "b", "c", "", "d"}), SplitLines("a\r\nb\nc\r\rd"));
   EXPECT_EQ((std::vector<std::string>{"a"}), SplitLines("a\r\n"));

@@ -7,6 +7,7 @@
 
 #include "app/host.h"
 #include "app/run_context.h"
+#include "inputs/text_table.h"
 #include "support/error_reporting.h"
 #include "support/errors.h"
 #include "support/number_text.h"
@@ -69,6 +70,14 @@ double FactorValue(const RunContext& context, std::string_view name) {
   throw ProgramError("Unknown factor in formula: " + std::string(name));
 }
 
+// The value of a multiplier's digits: read directly when they fit, as Val would read them.
+std::int64_t Multiplier(std::string_view digits) {
+  if (digits.size() > 9) return ToInt32(Val(digits));
+  std::int64_t value = 0;
+  for (char c : digits) value = value * 10 + (c - '0');
+  return value;
+}
+
 // The value of the formula between "###ADDR:" and ":ADDR", or nullopt when it cannot be cut
 // into a base and terms. Throws UnexpectedError 6 when a number leaves its range.
 std::optional<std::int32_t> EvaluateAddress(RunContext& context, std::string_view formula) {
@@ -92,7 +101,7 @@ std::optional<std::int32_t> EvaluateAddress(RunContext& context, std::string_vie
     std::size_t digits = 0;
     while (digits < term.size() && IsDigit(term[digits])) ++digits;
     if (digits == 0 || term[digits] != '[') return std::nullopt;  // term ends with "]"
-    std::int64_t multiplier = ToInt32(Val(term.substr(0, digits)));
+    std::int64_t multiplier = Multiplier(term.substr(0, digits));
     std::string_view name = term.substr(digits + 1, term.size() - digits - 2);
     std::int64_t factor = ToInt16(GetFormulaFaktor(context, name));
     value += op == '+' ? multiplier * factor : -multiplier * factor;
@@ -106,19 +115,14 @@ std::optional<std::int32_t> EvaluateAddress(RunContext& context, std::string_vie
   return static_cast<std::int32_t>(value);
 }
 
-const Cell* LookUpText(const TextTable& texts, std::string_view key) {
-  auto dots = std::count(key.begin(), key.end(), '.');
-  if (dots < 1 || dots > 5) return nullptr;
-  const Table& table = texts.depths[dots - 1];
-  if (table.column_count() < 2) return nullptr;
-  std::int32_t row = FindStringInArray(key, table, 0);
-  if (row < 0) return nullptr;
-  return &table.At(1, static_cast<std::size_t>(row));
-}
-
 }  // namespace
 
 double GetFormulaFaktor(RunContext& context, std::string_view name) {
+  // These factors cannot fail, so they need no error guard (formulas ask for them by the million).
+  if (NameIs(name, "MNR") || NameIs(name, "PLC") || NameIs(name, "FREJ") || NameIs(name, "FALA") ||
+      NameIs(name, "FWAR")) {
+    return FactorValue(context, name);
+  }
   double value = 0;
   Guarded(context.errors(), "GetFormulaFaktor", [&] { value = FactorValue(context, name); });
   return value;
@@ -142,7 +146,7 @@ std::string CalculateAdressFormula(RunContext& context, std::string_view text) {
     Guarded(context.errors(), "CalculateAdressFormula", [&] {
       std::optional<std::int32_t> result = EvaluateAddress(context, formula);
       if (result) {
-        value = NumberToText(*result);
+        value = std::to_string(*result);  // NumberToText of a whole number in 32 bits
       } else {
         Note(context, "Address formula not valid: " + std::string(kAddrOpen) +
                           std::string(formula) + std::string(kAddrClose));
@@ -181,14 +185,17 @@ std::string CalculateIndexFormula(RunContext& context, std::string_view text) {
                         " rounds: " + out.substr(open, end - open));
       break;
     }
-    const Cell* found = LookUpText(context.texts, key);
+    const Cell* found = FindText(context.texts, key);
     if (found == nullptr) {
       Note(context, "Indextext not found: " + key);
       out.replace(open, end - open, key + "?");
       break;
     }
+    const std::string* found_text = std::get_if<std::string>(found);
+    std::string number_text = found_text ? std::string() : CellText(*found);
     std::string value =
-        TrimBlanks(RecodeThroughCodePage(CellText(*found), context.language.code_page));
+        RecodeThroughCodePage(found_text ? *found_text : number_text, context.language.code_page);
+    if (!value.empty() && (value.front() == ' ' || value.back() == ' ')) value = TrimBlanks(value);
     out.replace(open, end - open, value);
     std::size_t inserted_end = open + value.size();
     chain_end = chain_end > end ? chain_end - (end - open) + value.size() : inserted_end;
@@ -199,9 +206,23 @@ std::string CalculateIndexFormula(RunContext& context, std::string_view text) {
 }
 
 std::string ReplaceWildCards(const RunContext& context, std::string_view text) {
+  // Most cells hold "###" only for formulas: when no "###" is followed by a key, nothing changes.
+  bool any = false;
+  for (std::size_t at = text.find("###"); at != std::string_view::npos && !any;
+       at = text.find("###", at + 1)) {
+    std::string_view rest = text.substr(at + 3);
+    for (const auto& wildcard : context.build.wildcards) {
+      if (rest.starts_with(wildcard.first)) any = true;
+    }
+  }
+  if (!any) return std::string(text);
+  // ReplaceStringInString's effect, without building a new text for each wildcard.
   std::string out(text);
+  std::string search = "###";
   for (const auto& [key, value] : context.build.wildcards) {
-    out = ReplaceStringInString(&out, "###" + key, value, false, "");
+    search.replace(3, std::string::npos, key);
+    std::size_t at = out.find(search);
+    if (at != std::string::npos) out.replace(at, search.size(), TrimBlanks(value));
   }
   return out;
 }

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "app/run_context.h"
+#include "inputs/text_table.h"
 #include "support/string_helpers.h"
 #include "testing/test_util.h"
 
@@ -130,6 +131,24 @@ TEST_F(AddressFormulasTest, WildcardsReplaceTheirFirstOccurrence) {
   context.build.wildcards = {{{"MNR", " M1 "}, {"FLD", "3"}, {"OVERVIEW", ""}, {"MAIN", ""}}};
   EXPECT_EQ("M1 3/###FLD|", ReplaceWildCards(context, "###MNR ###FLD/###FLD|###OVERVIEW###MAIN"));
   EXPECT_EQ("###fld", ReplaceWildCards(context, "###fld"));
+  EXPECT_EQ("###INDEX:A.B:INDEX", ReplaceWildCards(context, "###INDEX:A.B:INDEX"));
+  // A value may hold a later wildcard, which is then replaced as well.
+  context.build.wildcards[0].second = "###FLD+###MAIN";
+  EXPECT_EQ("3+/###FLD", ReplaceWildCards(context, "###MNR/###FLD"));
+}
+
+TEST_F(AddressFormulasTest, LooksUpTheSameTextsThroughTheIndex) {
+  IndexTextTable(&context.texts);
+  EXPECT_EQ("AStoppedB", Index("A###INDEX:Alarms.Stop:INDEXB"));
+  EXPECT_EQ("AB", Index("A###INDEX:Alarms.Null:INDEXB"));
+  EXPECT_EQ("a[in]b", Index("a###INDEX:T.Outer:INDEXb"));
+  EXPECT_EQ("alarms.stop?", Index("###INDEX:alarms.stop:INDEX"));
+}
+
+TEST_F(AddressFormulasTest, LongMultipliersAreReadAsNumbers) {
+  EXPECT_EQ("7", Addr("###ADDR:1+000000002[FLD]:ADDR"));   // nine digits
+  EXPECT_EQ("7", Addr("###ADDR:1+0000000002[FLD]:ADDR"));  // ten digits
+  EXPECT_EQ("-2", Addr("###ADDR:1-1[FLD]:ADDR"));
 }
 
 TEST_F(AddressFormulasTest, GeneratedFormulasAlwaysEnd) {

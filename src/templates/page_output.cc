@@ -1,6 +1,7 @@
 #include "templates/page_output.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "app/run_context.h"
 #include "fonts/font_classes.h"
@@ -153,11 +154,18 @@ int EditHTMLFile(RunContext& context, LineList* lines, const Table& rows,
                  [&] { positions = description.PositionCount(machine, section); }) &&
          ok;
     if (positions <= 0) return;
-    IniFile doc = IniFile::Load(context.fs, context.settings.path_orvano_doc);
+    // The description file as this run read it; parsing it again for every machine page
+    // would cost pages x file size.
+    std::optional<IniFile> loaded;
+    const IniFile* doc = description.file.get();
+    if (doc == nullptr || doc->path() != context.settings.path_orvano_doc) {
+      loaded = IniFile::Load(context.fs, context.settings.path_orvano_doc);
+      doc = &*loaded;
+    }
     for (int p = 1; p <= positions; ++p) {
       std::string position =
-          doc.ReadString("Section_" + std::to_string(section),
-                         "Machine" + std::to_string(machine) + "_Position" + std::to_string(p));
+          doc->ReadString("Section_" + std::to_string(section),
+                          "Machine" + std::to_string(machine) + "_Position" + std::to_string(p));
       context.page.position = position.empty() ? "1" : position;
       build_rows();
     }
@@ -235,7 +243,13 @@ int WriteLinesToHTMLFile(RunContext& context, const LineList& lines, const std::
     for (const std::string& line : lines) {
       // Pages are mostly ASCII, whose UTF-16LE form is each byte followed by a zero byte.
       if (std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; })) {
-        for (char c : line) bytes.append({c, '\0'});
+        std::size_t at = bytes.size();
+        bytes.resize(at + 2 * line.size());
+        char* unit = bytes.data() + at;
+        for (char c : line) {
+          *unit++ = c;
+          *unit++ = '\0';
+        }
       } else {
         bytes.append(EncodeText(line, TextEncoding::kUtf16Le));
       }

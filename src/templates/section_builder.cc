@@ -115,8 +115,11 @@ Table GetHTMLFromXL(RunContext& context, const Table& part) {
     for (std::size_t c = 1; c < table.column_count(); ++c) {
       const std::string* text = TextOf(table.At(c, r));
       if (text == nullptr) continue;
+      const bool has_marker = Contains(*text, "###");
+      // A cell without markers stays as copied, unless an open range must look for its end.
+      if (!has_marker && (!standard || start == 0)) continue;
       std::string x = *text;
-      if (Contains(x, "###")) {
+      if (has_marker) {
         if (start == 0 && standard) {
           for (const RangeKind& kind : kRanges) {
             if (Contains(x, kind.start)) start = r + 1;
@@ -131,6 +134,10 @@ Table GetHTMLFromXL(RunContext& context, const Table& part) {
           if (Contains(x, "###IF")) x = CalculateIfBedingungen(context, x);
           if (Contains(x, "###ADDR:")) x = CalculateAdressFormula(context, x);
           if (Contains(x, "###INDEX:")) x = CalculateIndexFormula(context, x);
+        }
+        if (!standard) {
+          table.At(c, r) = std::move(x);
+          continue;
         }
         table.At(c, r) = x;
       }

@@ -198,7 +198,8 @@ std::string FillCellPlaceholders(RunContext& context, std::string line, const Ta
       pos = line.find(kCell, pos + kCell.size());
       continue;
     }
-    std::string value = TrimBlanks(fields.TextAt(n - 1, row));
+    std::string value = fields.TextAt(n - 1, row);
+    if (!value.empty() && (value.front() == ' ' || value.back() == ' ')) value = TrimBlanks(value);
     line.replace(pos, kCell.size() + digits.size(), value);
     pos = line.find(kCell, pos + value.size());
   }

@@ -1,0 +1,135 @@
+// Micro-benchmarks of the hot paths of a whole run at project scale, as profiling found them:
+// looking texts up by address index (hash index against the sorted search), the cell work of the
+// section page builder (wildcards, address and index formulas, code-page re-decoding) and the
+// UTF-16 encoding of page lines. The texts have the shape make_big_project generates.
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/host.h"
+#include "app/program_info.h"
+#include "app/run_context.h"
+#include "inputs/text_table.h"
+#include "support/file_system.h"
+#include "support/string_helpers.h"
+#include "support/text_codec.h"
+#include "templates/address_formulas.h"
+
+namespace {
+
+using orvano::Cell;
+using orvano::Table;
+using orvano::TextTable;
+
+// Address indices of two dots, as the generated projects have most of them.
+std::string Address(long i) {
+  return "Area" + std::to_string(i % 23) + ".Group" + std::to_string((i / 23) % 41) + ".Text" +
+         std::to_string(i);
+}
+
+TextTable MakeTexts(long count, bool indexed) {
+  TextTable texts;
+  Table& table = texts.depths[1];
+  table = Table(2, 0);
+  for (long i = 0; i < count; ++i)
+    table.AddRow({Cell(Address(i)), Cell("Motor " + std::to_string(i))});
+  orvano::QuickSort(table);
+  if (indexed) orvano::IndexTextTable(&texts);
+  return texts;
+}
+
+// Look-ups in a table of `range(0)` texts, in a scattered order as the sheets make them.
+void LookUp(benchmark::State& state, bool indexed) {
+  const long count = state.range(0);
+  const TextTable texts = MakeTexts(count, indexed);
+  std::vector<std::string> keys;
+  for (long i = 0; i < 4096; ++i) keys.push_back(Address((i * 7919) % count));
+  std::size_t k = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(orvano::FindText(texts, keys[k++ % keys.size()]));
+  }
+}
+void BM_FindTextIndexed(benchmark::State& state) { LookUp(state, true); }
+void BM_FindTextSortedSearch(benchmark::State& state) { LookUp(state, false); }
+BENCHMARK(BM_FindTextIndexed)->Arg(25000)->Arg(100000);
+BENCHMARK(BM_FindTextSortedSearch)->Arg(25000)->Arg(100000);
+
+void BM_CompareCodeUnitsSharedPrefix(benchmark::State& state) {
+  const std::string a = "Area12.Group33.Group7.Text104711";
+  const std::string b = "Area12.Group33.Group7.Text104712";
+  for (auto _ : state) benchmark::DoNotOptimize(orvano::CompareCodeUnits(a, b));
+}
+BENCHMARK(BM_CompareCodeUnitsSharedPrefix);
+
+// A run context with the texts and the current page of a machine page.
+struct Context {
+  std::unique_ptr<orvano::FileSystem> fs = orvano::NewPosixFileSystem();
+  std::unique_ptr<orvano::Host> host = orvano::NewSilentHost(false);
+  orvano::RunContext context{*fs, *host, orvano::ProgramInfoFor("/tmp/orvano-html")};
+  Context() {
+    context.texts = MakeTexts(100000, true);
+    context.language.code_page = "1252";
+    context.description.control_type = 1;
+    context.page.machine_index = 3;
+    context.page.machine_name = "Machine3";
+    context.page.position = "2";
+    context.build.wildcards = {{{"MNR", "Machine3"}, {"FLD", "2"}, {"OVERVIEW", ""}, {"MAIN", ""}}};
+  }
+};
+
+void BM_ReplaceWildCards(benchmark::State& state) {
+  Context c;
+  const std::string cells[] = {"###INDEX:" + Address(4711) + ":INDEX",
+                               "A###ADDR:12+16[MNR]+2[FLDNULL]:ADDR.3",
+                               "Group 4 of ###MNR, position ###FLD###MAIN"};
+  std::size_t k = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(orvano::ReplaceWildCards(c.context, cells[k++ % 3]));
+  }
+}
+BENCHMARK(BM_ReplaceWildCards);
+
+void BM_CalculateAdressFormula(benchmark::State& state) {
+  Context c;
+  const std::string cell = "A###ADDR:12+16[MNR]+2[FLDNULL]:ADDR.3";
+  for (auto _ : state) benchmark::DoNotOptimize(orvano::CalculateAdressFormula(c.context, cell));
+}
+BENCHMARK(BM_CalculateAdressFormula);
+
+void BM_CalculateIndexFormula(benchmark::State& state) {
+  Context c;
+  std::vector<std::string> cells;
+  for (long i = 0; i < 4096; ++i)
+    cells.push_back("###INDEX:" + Address((i * 7919) % 100000) + ":INDEX");
+  std::size_t k = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(orvano::CalculateIndexFormula(c.context, cells[k++ % cells.size()]));
+  }
+}
+BENCHMARK(BM_CalculateIndexFormula);
+
+void BM_RecodeThroughCodePage(benchmark::State& state) {
+  const char* texts[][2] = {{"Motor temperature limit 4711", "1252"},
+                            {"Z\xC3\xA4hler F\xC3\xB6rderer St\xC3\xB6rung", "1252"},
+                            {"Motor temperature limit 4711", "1251"},
+                            {"\xD0\xB4\xD0\xB0\xD1\x82\xD1\x87\xD0\xB8\xD0\xBA 4711", "1251"}};
+  const auto& [text, code_page] = texts[state.range(0)];
+  for (auto _ : state) benchmark::DoNotOptimize(orvano::RecodeThroughCodePage(text, code_page));
+}
+BENCHMARK(BM_RecodeThroughCodePage)->DenseRange(0, 3);
+
+void BM_Utf8ToUtf16Le(benchmark::State& state) {
+  const std::string line =
+      "<tr><td class=\"c12\">A12.3</td><td class=\"c12\">Z\xC3\xA4hler F\xC3\xB6rderer "
+      "St\xC3\xB6rung 4711</td></tr>";
+  for (auto _ : state) benchmark::DoNotOptimize(orvano::Utf8ToUtf16Le(line));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * line.size()));
+}
+BENCHMARK(BM_Utf8ToUtf16Le);
+
+}  // namespace
+
+BENCHMARK_MAIN();
