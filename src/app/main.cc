@@ -1,8 +1,9 @@
 // orvano-html: generates a project's interface allocation description as HTML pages. A thin
-// driver: it builds the real seams, runs the start-up sequence and maps the outcome to an exit
-// status.
+// driver: it builds the real seams, runs the start-up sequence (the window, or one silent run)
+// and maps the outcome to an exit status.
 
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -17,6 +18,7 @@
 #include "app/windowless_fields.h"
 #include "support/errors.h"
 #include "support/file_system.h"
+#include "ui/window_start.h"
 
 namespace {
 
@@ -27,7 +29,8 @@ constexpr const char kUsage[] =
     "Keys (blank-separated, no quoting; key names are matched without regard to case):\n"
     "  Silent=TRUE|FALSE            run once without a window and exit\n"
     "  LangID=<id>                  language of the pages (required when silent)\n"
-    "  progress=TRUE                show progress in silent runs (on stderr)\n"
+    "  progress=TRUE                show progress in silent runs (a small window, or\n"
+    "                               stderr where no window can be shown)\n"
     "  PathOrvanoDOC=<file>         the description file Orvano.doc\n"
     "  PathOrvanoDB=<file>          the project's text database (.mdb, .vws)\n"
     "  PathXLCollection=<file>      the module collection workbook (.xls)\n"
@@ -40,19 +43,25 @@ constexpr const char kUsage[] =
     "\n"
     "Exit status: 0 when the pages were written, non-zero otherwise.\n";
 
-int Run(const std::string& argument_text) {
+int Run(int argc, char** argv, const std::string& argument_text) {
   auto fs = orvano::NewPosixFileSystem();
   orvano::ProgramInfo program = orvano::CurrentProgramInfo();
   orvano::StartUpMode mode = orvano::ReadStartUpMode(argument_text, program);
+  if (!mode.silent) {
+    if (!orvano::ui::CanShowWindow()) {
+      std::fprintf(stderr,
+                   "orvano-html: no display to show the window on; run it with Silent=TRUE "
+                   "(see --help)\n");
+      return 2;
+    }
+    return orvano::ui::RunWindow(argc, argv, argument_text);
+  }
+  if (mode.show_progress && orvano::ui::CanShowWindow()) {
+    return orvano::ui::RunSilentWithProgressWindow(argc, argv, argument_text);
+  }
   auto host = orvano::NewSilentHost(mode.show_progress);
   orvano::RunContext context(*fs, *host, program);
   orvano::ApplyStartUpMode(mode, context);
-  if (!context.settings.silent) {
-    std::fprintf(stderr,
-                 "orvano-html: this build has no window yet; run it with Silent=TRUE "
-                 "(see --help)\n");
-    return 2;
-  }
   orvano::WindowlessFields fields(context);
   orvano::LoadRunSettings(context, fields, argument_text);
   return orvano::StartMainProcess(context) == 1 ? 0 : 1;
@@ -63,6 +72,9 @@ int Run(const std::string& argument_text) {
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   std::setlocale(LC_NUMERIC, "C");  // numbers are always read and written with "."
+  // On a full disk or past a file size limit, a write must fail (and be reported as an error)
+  // rather than kill the program half-way through a page.
+  std::signal(SIGXFSZ, SIG_IGN);
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::fputs(kUsage, stdout);
@@ -74,7 +86,7 @@ int main(int argc, char** argv) {
     }
   }
   try {
-    return Run(orvano::JoinArguments(argc, argv));
+    return Run(argc, argv, orvano::JoinArguments(argc, argv));
   } catch (const orvano::EndProgram& end) {
     return end.exit_code;
   } catch (const std::exception& e) {

@@ -1,291 +1,61 @@
-// libmdb reads pages without checking much and reports many faults only as lines on stderr
-// ("offset ... is beyond EOF") while carrying on with less data. So every call into it runs
-// under a StderrCapture, and any report at all turns the operation into a damage error. The
-// bytes handed to libmdb are checked first (Jet signature, whole pages), because some junk
-// makes it crash rather than complain.
+// libmdb is known to crash, loop or read uninitialised memory on damaged files, so it never
+// runs in this process: every JetDatabase has its own reader process (orvano-dbreader, see
+// jet_reader_client.h), and a reader that dies, hangs or talks nonsense is a damaged file.
 
 #include "support/jet_database.h"
 
-// mdbtools.h includes <glib.h> inside extern "C"; glib's C++ parts must come first.
-#include <glib.h>
-#include <mdbtools.h>
+#include <chrono>
+#include <clocale>
 
-#include <array>
-#include <bit>
-#include <cmath>
-#include <cstdint>
-#include <cstring>
-#include <ctime>
-
+#include "support/child_process.h"
 #include "support/errors.h"
 #include "support/file_system.h"
-#include "support/number_text.h"
-#include "support/stderr_capture.h"
+#include "support/jet_reader_client.h"
 #include "support/text_case.h"
 
 namespace orvano {
 namespace {
 
 constexpr const char* kSource = "JetDatabase";
+constexpr const char* kReaderName = "orvano-dbreader";
+// Per request: sending the file and opening it, or reading one table.
+constexpr std::chrono::seconds kTimeLimit(30);
 
-// Page 0 starts with a version word and the engine's signature; the format word at 0x14 says
-// Jet 3 (2 KiB pages) or Jet 4 and later (4 KiB pages).
-constexpr std::array<unsigned char, 4> kMagic = {0x00, 0x01, 0x00, 0x00};
-constexpr std::string_view kJetSignature("Standard Jet DB\0", 16);
-constexpr std::string_view kAceSignature("Standard ACE DB\0", 16);
-constexpr std::size_t kSignatureOffset = 4;
-constexpr std::size_t kVersionOffset = 0x14;
-
-// Large enough for any Memo the original engine's own tools write (65535 characters, up to
-// three UTF-8 bytes each); longer texts are refused rather than cut.
-constexpr std::size_t kBindSize = 1 << 20;
-
-// Jet's date range: 1 January 100 to 31 December 9999, in days from 30 December 1899.
-constexpr double kFirstJetDay = -657434.0;
-constexpr double kDayAfterLastJetDay = 2958466.0;
-
-UnexpectedError NotADatabase(const std::string& path) {
-  return UnexpectedError(err::kDbUnrecognizedFormat, "Not a database: " + path, kSource);
-}
-
-UnexpectedError Damaged(const std::string& path, std::string_view table = {}) {
-  std::string text = "Damaged database: " + path;
-  if (!table.empty()) text += " (table '" + std::string(table) + "')";
-  return UnexpectedError(err::kDbUnrecognizedFormat, text, kSource);
-}
-
-UnexpectedError NoSuchTable(const std::string& path, std::string_view table) {
-  return UnexpectedError(err::kDbTableNotFound,
-                         "Could not find table '" + std::string(table) + "' in '" + path + "'",
-                         kSource);
-}
-
-std::uint32_t U32At(std::string_view bytes, std::size_t offset) {
-  std::uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) {
-    value = (value << 8) | static_cast<unsigned char>(bytes[offset + static_cast<std::size_t>(i)]);
-  }
-  return value;
-}
-
-// Throws unless `bytes` look like a whole Jet file: signature, then whole pages only.
-void CheckFileShape(std::string_view bytes, const std::string& path) {
-  if (bytes.size() < kMagic.size() ||
-      std::memcmp(bytes.data(), kMagic.data(), kMagic.size()) != 0) {
-    throw NotADatabase(path);
-  }
-  if (bytes.size() < kVersionOffset + 4) throw Damaged(path);
-  std::string_view signature = bytes.substr(kSignatureOffset, kJetSignature.size());
-  if (signature != kJetSignature && signature != kAceSignature) throw NotADatabase(path);
-  std::size_t page_size = U32At(bytes, kVersionOffset) == MDB_VER_JET3 ? 2048 : 4096;
-  // Page 2 holds the catalog's own table definition; a file without it is cut short.
-  if (bytes.size() % page_size != 0 || bytes.size() < 3 * page_size) throw Damaged(path);
-}
-
-// Throws the damage error when libmdb complained while `capture` was active.
-void CheckQuiet(StderrCapture& capture, const std::string& path, std::string_view table = {}) {
-  if (!capture.Finish().empty()) throw Damaged(path, table);
-}
-
-struct TableDefDeleter {
-  void operator()(MdbTableDef* table) const { mdb_free_tabledef(table); }
-};
-using TableDefPtr = std::unique_ptr<MdbTableDef, TableDefDeleter>;
-
-struct GFreeDeleter {
-  void operator()(char* text) const { g_free(text); }
-};
-
-std::int64_t SignedLittleEndian(const unsigned char* p, int size) {
-  std::uint64_t value = 0;
-  for (int i = size - 1; i >= 0; --i) value = (value << 8) | p[i];
-  int unused_bits = 64 - 8 * size;
-  return static_cast<std::int64_t>(value << unused_bits) >> unused_bits;
-}
-
-// Year, month, day of the day `days` after 1 January 1970 (proleptic Gregorian calendar).
-void CivilFromDays(long long days, long long* year, int* month, int* day) {
-  days += 719468;  // count from 1 March of year 0, so leap days fall at the end of a year
-  long long era = (days >= 0 ? days : days - 146096) / 146097;
-  long long day_of_era = days - era * 146097;
-  long long year_of_era =
-      (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-  long long day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
-  long long month_from_march = (5 * day_of_year + 2) / 153;
-  *day = static_cast<int>(day_of_year - (153 * month_from_march + 2) / 5 + 1);
-  *month = static_cast<int>(month_from_march < 10 ? month_from_march + 3 : month_from_march - 9);
-  *year = year_of_era + era * 400 + (*month <= 2 ? 1 : 0);
-}
-
-}  // namespace
-
-// libmdb's own conversion gives the impossible date "1900-01-00" outside 1899-12-30..~4637;
-// this one covers the whole Jet range. Values outside it come back as plain numbers.
-std::string FormatJetDateTime(double value, const char* format) {
-  if (!std::isfinite(value) || value < kFirstJetDay || value >= kDayAfterLastJetDay) {
-    return NumberToText(value);
-  }
-  double whole = std::trunc(value);
-  long long days = static_cast<long long>(whole);
-  long long seconds = std::llround(std::fabs(value - whole) * 86400.0);
-  if (seconds >= 86400) {
-    seconds -= 86400;
-    ++days;
-  }
-  constexpr long long kDaysFrom1899To1970 = 25569;
-  long long days_1970 = days - kDaysFrom1899To1970;
-  long long year;
-  int month, day;
-  CivilFromDays(days_1970, &year, &month, &day);
-
-  std::tm tm{};
-  tm.tm_year = static_cast<int>(year - 1900);
-  tm.tm_mon = month - 1;
-  tm.tm_mday = day;
-  tm.tm_hour = static_cast<int>(seconds / 3600);
-  tm.tm_min = static_cast<int>(seconds / 60 % 60);
-  tm.tm_sec = static_cast<int>(seconds % 60);
-  tm.tm_wday = static_cast<int>(((days_1970 + 4) % 7 + 7) % 7);  // 1970-01-01 was a Thursday
-  static constexpr int kDaysBeforeMonth[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-  bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  tm.tm_yday = kDaysBeforeMonth[month - 1] + day - 1 + (leap && month > 2 ? 1 : 0);
-  tm.tm_isdst = -1;
-
-  char text[256];
-  std::size_t length = std::strftime(text, sizeof text, format, &tm);
-  return std::string(text, length);
-}
-
-namespace {
-
-// Reads the definition and columns of the table of `entry`; the caller's capture judges it.
-TableDefPtr ReadDefinition(MdbCatalogEntry* entry, const std::string& path,
-                           std::string_view table) {
-  TableDefPtr def(mdb_read_table(entry));
-  if (!def || mdb_read_columns(def.get()) == nullptr || def->columns->len != def->num_cols ||
-      def->num_cols == 0) {
-    throw Damaged(path, table);
-  }
-  return def;
-}
-
-// libmdb stops quietly where the catalog's pages are missing, dropping tables; the catalog
-// table's definition keeps its row count, which a whole catalog matches.
-void CheckCatalogComplete(MdbHandle* mdb, const std::string& path) {
-  for (unsigned int i = 0; i < mdb->num_catalog; ++i) {
-    auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-    if (entry->object_type != MDB_TABLE || std::string_view(entry->object_name) != "MSysObjects") {
-      continue;
-    }
-    TableDefPtr def = ReadDefinition(entry, path, {});
-    mdb_rewind_table(def.get());
-    std::size_t rows = 0;
-    while (mdb_fetch_row(def.get())) ++rows;
-    if (rows != def->num_rows) throw Damaged(path);
-    return;
-  }
-  throw Damaged(path);
-}
-
-MdbColumn* ColumnAt(MdbTableDef* def, unsigned int index) {
-  return static_cast<MdbColumn*>(g_ptr_array_index(def->columns, index));
-}
-
-// The value of one cracked field of the row in the handle's current page.
-Cell FieldValue(MdbHandle* mdb, MdbColumn* column, const MdbField& field, const std::string& path,
-                std::string_view table) {
-  // A Yes/No value lives in the null mask: "not null" means Yes.
-  if (column->col_type == MDB_BOOL) return field.is_null ? 0.0 : -1.0;
-  if (field.is_null) return Cell{};
-
-  const long page_size = mdb->fmt->pg_size;
-  if (field.start < 0 || field.siz < 0 || field.start > page_size ||
-      field.siz > page_size - field.start) {
-    throw Damaged(path, table);
-  }
-  const unsigned char* bytes = mdb->pg_buf + field.start;
-  auto need = [&](int size) {
-    if (field.siz < size) throw Damaged(path, table);
-  };
-  auto text = [&]() -> Cell {
-    std::unique_ptr<char, GFreeDeleter> value(
-        mdb_col_to_string(mdb, mdb->pg_buf, field.start, column->col_type, field.siz));
-    if (!value) throw Damaged(path, table);
-    std::size_t length = std::strlen(value.get());
-    // libmdb cuts what does not fit its bind buffer; a text that fills it was cut.
-    if (length + 4 >= kBindSize) {
-      throw UnexpectedError(err::kDbUnrecognizedFormat,
-                            "Text longer than " + std::to_string(kBindSize - 4) +
-                                " bytes in column '" + column->name + "' of table '" +
-                                std::string(table) + "' in " + path,
-                            kSource);
-    }
-    return std::string(value.get(), length);
-  };
-
-  switch (column->col_type) {
-    case MDB_BYTE:
-      need(1);
-      return static_cast<double>(bytes[0]);
-    case MDB_INT:
-      need(2);
-      return static_cast<double>(SignedLittleEndian(bytes, 2));
-    case MDB_LONGINT:
-      need(4);
-      return static_cast<double>(SignedLittleEndian(bytes, 4));
-    case MDB_FLOAT:
-      need(4);
-      return static_cast<double>(
-          std::bit_cast<float>(static_cast<std::uint32_t>(SignedLittleEndian(bytes, 4))));
-    case MDB_DOUBLE:
-      need(8);
-      return std::bit_cast<double>(SignedLittleEndian(bytes, 8));
-    case MDB_MONEY:  // a 64-bit count of ten-thousandths
-      need(8);
-      return static_cast<double>(SignedLittleEndian(bytes, 8)) / 10000.0;
-    case MDB_DATETIME:
-      need(8);
-      return FormatJetDateTime(std::bit_cast<double>(SignedLittleEndian(bytes, 8)), mdb->date_fmt);
-    case MDB_NUMERIC: {
-      need(17);
-      std::unique_ptr<char, GFreeDeleter> value(
-          mdb_numeric_to_string(mdb, field.start, column->col_scale, column->col_prec));
-      if (!value) throw Damaged(path, table);
-      return Val(value.get());
-    }
-    case MDB_TEXT:
-    case MDB_MEMO:
-      return text();
-    case MDB_REPID:
-      need(16);
-      return text();
-    default:  // binary, OLE and types this program never reads
-      return Cell{};
-  }
+// The reader beside the running executable. Programs run from the build tree that have none
+// beside them (test binaries in other build folders, copies of orvano-html in temporary
+// folders, benchmarks) use the one the build made, whose path is built in.
+std::string ReaderProgram(FileSystem& fs) {
+  const std::string folder = RunningExecutableFolder();
+  if (!folder.empty() && fs.FileExists(folder + kReaderName)) return folder + kReaderName;
+#ifdef ORVANO_DBREADER_FALLBACK
+  if (fs.FileExists(ORVANO_DBREADER_FALLBACK)) return ORVANO_DBREADER_FALLBACK;
+#endif
+  throw UnexpectedError(err::kDbCannotOpen,
+                        "The database reader " + folder + kReaderName + " is missing", kSource);
 }
 
 }  // namespace
 
 struct JetDatabase::Handle {
-  std::string bytes;  // libmdb reads them in place for the handle's whole life
-  MdbHandle* mdb = nullptr;
+  Handle(const std::string& program, const std::string& path)
+      : reader(program, {std::setlocale(LC_ALL, nullptr)}, path, kTimeLimit) {}
 
-  ~Handle() {
-    if (mdb != nullptr) mdb_close(mdb);
-  }
-
-  // The catalog entry of the user table `name`, ignoring letter case; nullptr when none.
-  MdbCatalogEntry* FindUserTable(std::string_view name) const {
-    for (unsigned int i = 0; i < mdb->num_catalog; ++i) {
-      auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-      if (IsUserTable(entry) && EqualsIgnoringCase(entry->object_name, name)) return entry;
+  bool Has(std::string_view name) const {
+    for (const std::string& table : tables) {
+      if (EqualsIgnoringCase(table, name)) return true;
     }
-    return nullptr;
+    return false;
   }
 
-  static bool IsUserTable(MdbCatalogEntry* entry) {
-    return entry->object_type == MDB_TABLE && mdb_is_user_table(entry) &&
-           !EqualsIgnoringCase(std::string_view(entry->object_name).substr(0, 4), "MSys");
+  JetReaderClient reader;
+  std::vector<std::string> tables;  // the user tables, in catalog order
+
+  // Throws the error for a missing table unless `name` is one, ignoring letter case.
+  void CheckTable(std::string_view name, const std::string& path) const {
+    if (Has(name)) return;
+    throw UnexpectedError(err::kDbTableNotFound,
+                          "Could not find table '" + std::string(name) + "' in '" + path + "'",
+                          kSource);
   }
 };
 
@@ -310,112 +80,24 @@ std::unique_ptr<JetDatabase> JetDatabase::Open(const std::string& path) {
 }
 
 std::unique_ptr<JetDatabase> JetDatabase::FromBytes(std::string bytes, const std::string& path) {
-  CheckFileShape(bytes, path);
-  auto handle = std::make_unique<Handle>();
-  handle->bytes = std::move(bytes);
-
-  StderrCapture capture;
-  handle->mdb = mdb_open_buffer(handle->bytes.data(), handle->bytes.size(), MDB_NOFLAGS);
-  if (handle->mdb == nullptr) throw Damaged(path);
-  mdb_set_bind_size(handle->mdb, kBindSize);
-  if (mdb_read_catalog(handle->mdb, MDB_TABLE) == nullptr) throw Damaged(path);
-  CheckCatalogComplete(handle->mdb, path);
-  CheckQuiet(capture, path);
+  std::unique_ptr<FileSystem> fs = NewPosixFileSystem();
+  auto handle = std::make_unique<Handle>(ReaderProgram(*fs), path);
+  handle->tables = handle->reader.Open(bytes);
   return std::unique_ptr<JetDatabase>(new JetDatabase(std::move(handle), path));
 }
 
-std::vector<std::string> JetDatabase::TableNames() const {
-  std::vector<std::string> names;
-  MdbHandle* mdb = handle_->mdb;
-  for (unsigned int i = 0; i < mdb->num_catalog; ++i) {
-    auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-    if (Handle::IsUserTable(entry)) names.emplace_back(entry->object_name);
-  }
-  return names;
-}
+std::vector<std::string> JetDatabase::TableNames() const { return handle_->tables; }
 
-bool JetDatabase::HasTable(std::string_view name) const {
-  return handle_->FindUserTable(name) != nullptr;
-}
+bool JetDatabase::HasTable(std::string_view name) const { return handle_->Has(name); }
 
 std::vector<std::string> JetDatabase::ColumnNames(std::string_view table) {
-  MdbCatalogEntry* entry = handle_->FindUserTable(table);
-  if (entry == nullptr) throw NoSuchTable(path_, table);
-  StderrCapture capture;
-  TableDefPtr def = ReadDefinition(entry, path_, table);
-  CheckQuiet(capture, path_, table);
-  std::vector<std::string> names;
-  for (unsigned int i = 0; i < def->num_cols; ++i) names.emplace_back(ColumnAt(def.get(), i)->name);
-  return names;
+  handle_->CheckTable(table, path_);
+  return handle_->reader.ColumnNames(table);
 }
 
 Table JetDatabase::ReadTable(std::string_view table, const std::vector<std::string>& columns) {
-  MdbCatalogEntry* entry = handle_->FindUserTable(table);
-  if (entry == nullptr) throw NoSuchTable(path_, table);
-  MdbHandle* mdb = handle_->mdb;
-
-  StderrCapture capture;
-  TableDefPtr def = ReadDefinition(entry, path_, table);
-  const unsigned int column_count = def->num_cols;
-
-  // wanted[k]: the index in table order of output column k.
-  std::vector<unsigned int> wanted;
-  if (columns.empty()) {
-    for (unsigned int i = 0; i < column_count; ++i) wanted.push_back(i);
-  } else {
-    for (const std::string& name : columns) {
-      unsigned int i = 0;
-      while (i < column_count && !EqualsIgnoringCase(ColumnAt(def.get(), i)->name, name)) ++i;
-      if (i == column_count) {
-        throw UnexpectedError(err::kDbTooFewParameters,
-                              "Could not find column '" + name + "' in table '" +
-                                  std::string(table) + "' of '" + path_ + "'",
-                              kSource);
-      }
-      wanted.push_back(i);
-    }
-  }
-
-  Table result(wanted.size(), 0);
-  // The stored row count only sizes the first allocation; a row takes at least a few bytes.
-  result.rows().reserve(std::min<std::size_t>(def->num_rows, handle_->bytes.size() / 8));
-
-  std::vector<MdbField> fields(column_count);
-  std::vector<int> field_of_column(column_count);
-  mdb_rewind_table(def.get());
-  while (mdb_fetch_row(def.get())) {
-    // mdb_fetch_row leaves the row's page in pg_buf and points cur_row past it; crack it again
-    // here because its own binding cannot tell a null from an empty text.
-    int start = 0;
-    std::size_t size = 0;
-    if (def->cur_row == 0 ||
-        mdb_find_row(mdb, static_cast<int>(def->cur_row - 1), &start, &size) != 0) {
-      throw Damaged(path_, table);
-    }
-    constexpr int kOffsetMask = 0x1fff;  // the high bits of a row offset are flags
-    int cracked = mdb_crack_row(def.get(), start & kOffsetMask, size, fields.data());
-    if (cracked != static_cast<int>(column_count)) throw Damaged(path_, table);
-    std::fill(field_of_column.begin(), field_of_column.end(), -1);
-    for (unsigned int f = 0; f < column_count; ++f) {
-      int colnum = fields[f].colnum;
-      if (colnum < 0 || colnum >= static_cast<int>(column_count)) throw Damaged(path_, table);
-      field_of_column[static_cast<std::size_t>(colnum)] = static_cast<int>(f);
-    }
-    std::vector<Cell> row;
-    row.reserve(wanted.size());
-    for (unsigned int c : wanted) {
-      int f = field_of_column[c];
-      if (f < 0) throw Damaged(path_, table);
-      row.push_back(FieldValue(mdb, ColumnAt(def.get(), c), fields[static_cast<std::size_t>(f)],
-                               path_, table));
-    }
-    result.AddRow(std::move(row));
-  }
-  // Pages lost from the end of the table's page list go unnoticed by libmdb; the row count in
-  // the table definition (which the original engine keeps exact) shows them.
-  if (result.row_count() != def->num_rows) throw Damaged(path_, table);
-  CheckQuiet(capture, path_, table);
-  return result;
+  handle_->CheckTable(table, path_);
+  return handle_->reader.ReadTable(table, columns);
 }
 
 }  // namespace orvano

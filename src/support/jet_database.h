@@ -1,6 +1,7 @@
-// Read-only access to Jet database files (.mdb, .vws) through libmdb: the user tables, their
-// columns and their rows as a Table. Used by the text database and language readers.
-// A JetDatabase owns its open file; it is not thread-safe (libmdb keeps page buffers per handle).
+// Read-only access to Jet database files (.mdb, .vws): the user tables, their columns and their
+// rows as a Table. Used by the text database and language readers. libmdb does the reading in a
+// reader process of its own (orvano-dbreader) that each JetDatabase owns for its whole life; it
+// is not thread-safe.
 
 #ifndef ORVANO_SUPPORT_JET_DATABASE_H_
 #define ORVANO_SUPPORT_JET_DATABASE_H_
@@ -19,7 +20,9 @@ class JetDatabase {
   /// Opens the database file at `path` for reading. Throws UnexpectedError naming the path:
   /// 3024 "Could not find file '<path>'" when it is missing, 3051 when it cannot be read,
   /// 3343 "Not a database: <path>" when it is empty or does not start like a Jet file, and
-  /// 3343 "Damaged database: <path>" when it is cut short or its catalog cannot be read.
+  /// 3343 "Damaged database: <path>" when it is cut short or its catalog cannot be read, or
+  /// the reader process dies, answers nonsense or takes longer than 30 seconds (it is then
+  /// killed). 3051 when the reader program is missing, 75 when it cannot be started.
   static std::unique_ptr<JetDatabase> Open(const std::string& path);
 
   /// As Open, over the file's `bytes` already in memory; `path` names them in messages.
@@ -51,10 +54,11 @@ class JetDatabase {
   /// Throws UnexpectedError naming the file: 3078 no such table, 3061 no such column (naming
   /// the column and the table), 3343 "Damaged database: <path>" when any page the read needs
   /// is missing or unreadable: a damaged file never yields fewer rows instead of an error.
+  /// After a damage error every later call fails with it too.
   Table ReadTable(std::string_view table, const std::vector<std::string>& columns = {});
 
  private:
-  struct Handle;  // the libmdb handle and the bytes it reads
+  struct Handle;  // the reader process and the table names it sent
   JetDatabase(std::unique_ptr<Handle> handle, std::string path);
 
   std::unique_ptr<Handle> handle_;

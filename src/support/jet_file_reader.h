@@ -1,0 +1,44 @@
+// libmdb's view of one Jet database file held in memory: its user tables, their columns and
+// their rows. Used only inside the reader process (orvano-dbreader), because libmdb may crash
+// on a damaged file; the program itself reads databases through JetDatabase.
+
+#ifndef ORVANO_SUPPORT_JET_FILE_READER_H_
+#define ORVANO_SUPPORT_JET_FILE_READER_H_
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/table.h"
+
+namespace orvano {
+
+class JetFileReader {
+ public:
+  /// Opens the database file `bytes`; `path` names it in messages. Throws UnexpectedError 3343
+  /// "Not a database: <path>" or "Damaged database: <path>" as JetDatabase::Open describes.
+  static std::unique_ptr<JetFileReader> Open(std::string bytes, const std::string& path);
+
+  ~JetFileReader();
+  JetFileReader(const JetFileReader&) = delete;
+  JetFileReader& operator=(const JetFileReader&) = delete;
+
+  /// The names of the user tables, in catalog order.
+  std::vector<std::string> TableNames() const;
+  /// As JetDatabase::ColumnNames.
+  std::vector<std::string> ColumnNames(std::string_view table);
+  /// As JetDatabase::ReadTable.
+  Table ReadTable(std::string_view table, const std::vector<std::string>& columns);
+
+ private:
+  struct Handle;  // the libmdb handle and the bytes it reads
+  JetFileReader(std::unique_ptr<Handle> handle, std::string path);
+
+  std::unique_ptr<Handle> handle_;
+  std::string path_;
+};
+
+}  // namespace orvano
+
+#endif  // ORVANO_SUPPORT_JET_FILE_READER_H_

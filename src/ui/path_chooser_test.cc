@@ -1,0 +1,89 @@
+#include "ui/path_chooser.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdlib>
+
+#include "app/run_context.h"
+#include "support/file_system.h"
+#include "testing/test_util.h"
+#include "ui/qt_host.h"
+
+namespace orvano::ui {
+namespace {
+
+TEST(PathChooserTest, FiltersAndFolderNames) {
+  EXPECT_EQ("Orvano database  (*.mdb);;Orvano database (*.vws)",
+            QtFilterOf(FileChooserFor(PathField::kOrvanoDb)->filter).toStdString());
+  EXPECT_FALSE(FileChooserFor(PathField::kDestinationFolder));
+
+  EXPECT_EQ("/out/New/", ComposeFolder("/out", "New"));
+  EXPECT_EQ("/out/New/", ComposeFolder("/out/", "New"));
+  EXPECT_EQ("/out/", ComposeFolder("/out//", ""));
+  EXPECT_EQ("/", ComposeFolder("/", ""));
+  EXPECT_EQ("", ComposeFolder("out", "New"));  // never relative to the working folder
+}
+
+TEST(PathChooserTest, CancelKeepsOnlyAnExistingFile) {
+  testing::ScopedTempDir dir;
+  auto fs = NewPosixFileSystem();
+  const std::string doc = dir.path() + "Orvano.doc";
+  testing::WriteBytes(doc, "x");
+  std::string started_at;
+  std::optional<std::string> answer;
+  PathDialogs dialogs;
+  dialogs.open_file = [&](const std::string&, const std::string& start, const std::string&) {
+    started_at = start;
+    return answer;
+  };
+  FileChooser chooser = *FileChooserFor(PathField::kOrvanoDoc);
+  EXPECT_EQ(doc, GetFileName(*fs, dialogs, chooser, doc, "/bin/"));
+  EXPECT_EQ(doc, started_at);
+  EXPECT_EQ("", GetFileName(*fs, dialogs, chooser, dir.path() + "Gone.doc", "/bin/"));
+  EXPECT_EQ("/bin/", started_at);
+  answer = dir.path() + "Other.doc";
+  EXPECT_EQ(*answer, GetFileName(*fs, dialogs, chooser, doc, "/bin/"));
+}
+
+TEST(PathChooserTest, FolderDialogCreatesTheTypedSubFolder) {
+  testing::ScopedTempDir dir;
+  auto fs = NewPosixFileSystem();
+  std::vector<DialogRequest> asked;
+  QtHost host([&](const DialogRequest& request) {
+    asked.push_back(request);
+    return true;
+  });
+  RunContext context(*fs, host, ProgramInfo{dir.path(), "orvano-html", "0.1.0", "/none/"});
+  PathDialogs dialogs = QtPathDialogs(nullptr, context, host);
+  // Answers the modal dialog once it runs: a sub-folder name, then OK.
+  auto answer = [](const char* typed, const char* button) {
+    QTimer::singleShot(0, [typed, button] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      ASSERT_NE(nullptr, dialog);
+      if (const char* folder = std::getenv("ORVANO_SCREENSHOT_DIR")) {
+        dialog->grab().save(QString(folder) + "/folder_dialog.png");
+      }
+      dialog->findChild<QLineEdit*>("TextDirectory")->setText(typed);
+      for (QPushButton* b : dialog->findChildren<QPushButton*>()) {
+        if (b->text() == button) b->click();
+      }
+    });
+  };
+  answer("New", "OK");
+  EXPECT_EQ(dir.path() + "New/", dialogs.choose_folder(dir.path(), true).value_or("?"));
+  EXPECT_TRUE(fs->FolderExists(dir.path() + "New/"));
+  ASSERT_EQ(1u, asked.size());
+  EXPECT_EQ("Directory not found", asked[0].title);
+  EXPECT_EQ("Verzeichnis \"" + dir.path() + "New\" nicht vorhanden! Erstellen?", asked[0].text);
+
+  answer("Other", "Abbrechen");
+  EXPECT_FALSE(dialogs.choose_folder(dir.path(), true));
+  EXPECT_FALSE(fs->FolderExists(dir.path() + "Other/"));
+}
+
+}  // namespace
+}  // namespace orvano::ui

@@ -1,0 +1,90 @@
+#include "ui/window_start.h"
+
+#include <QApplication>
+#include <QStatusBar>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "app/generation_driver.h"
+#include "app/program_info.h"
+#include "app/run_context.h"
+#include "app/startup.h"
+#include "app/windowless_fields.h"
+#include "support/file_system.h"
+#include "ui/about_box.h"
+#include "ui/main_window.h"
+#include "ui/progress_display.h"
+#include "ui/qt_host.h"
+
+namespace orvano::ui {
+
+int RunWindow(int argc, char** argv, const std::string& argument_text) {
+  QApplication app(argc, argv);
+  app.setApplicationName(kAppTitle);
+  app.setQuitOnLastWindowClosed(false);  // the splash closing must not end the program
+
+  auto fs = NewPosixFileSystem();
+  ProgramInfo program = CurrentProgramInfo();
+  StartUpMode mode = ReadStartUpMode(argument_text, program);
+  QtHost host(MessageBoxAnswerer());
+  RunContext context(*fs, host, program);
+  ApplyStartUpMode(mode, context);
+
+  int exit_code = 0;
+  bool ended = false;
+  auto end = [&exit_code, &ended](int code) {
+    exit_code = code;
+    ended = true;
+    for (QWidget* widget : QApplication::topLevelWidgets()) widget->hide();
+    QCoreApplication::exit(code);
+  };
+  std::unique_ptr<MainWindow> window;
+  AboutBox splash(program.version);
+  QObject::connect(&splash, &QDialog::finished, [&] {
+    window = std::make_unique<MainWindow>(context, host, PathDialogs{}, end);
+    window->LoadSettings(argument_text);
+    if (!ended) window->show();
+  });
+  splash.show();
+  app.exec();
+  return exit_code;
+}
+
+bool CanShowWindow() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
+int RunSilentWithProgressWindow(int argc, char** argv, const std::string& argument_text) {
+  QApplication app(argc, argv);
+  app.setApplicationName(kAppTitle);
+
+  auto fs = NewPosixFileSystem();
+  ProgramInfo program = CurrentProgramInfo();
+  StartUpMode mode = ReadStartUpMode(argument_text, program);
+  // A silent run never waits for an answer: what would be asked is done, messages are printed.
+  QtHost host([](const DialogRequest& request) {
+    std::fprintf(stderr, "orvano-html: %s\n", request.text.c_str());
+    return true;
+  });
+  RunContext context(*fs, host, program);
+  ApplyStartUpMode(mode, context);
+
+  // The main window stays hidden; its status bar keeps the progress display's books.
+  QWidget hidden_window;
+  QStatusBar status_bar(&hidden_window);
+  ProgressDisplay display(&hidden_window, &status_bar, true,
+                          PlacementFromCommandLine(context.settings.command_line_args));
+  host.SetProgressDisplay(&display);
+  WindowlessFields fields(context);
+  LoadRunSettings(context, fields, argument_text);
+  int result = StartMainProcess(context);
+  host.SetProgressDisplay(nullptr);
+  return result == 1 ? 0 : 1;
+}
+
+}  // namespace orvano::ui
