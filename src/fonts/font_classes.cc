@@ -112,7 +112,7 @@ std::array<std::string, 8> GetFontSpecs(RunContext& context, std::string_view sp
     std::size_t begin = end;
     while (begin > 0 && spec[begin - 1] != ' ') --begin;
     result[f] = std::string(spec.substr(begin, end - begin));
-    if (begin == 0) {  // the specification ran out before a face name
+    if (begin == 0) {  // the text ran out before a face name
       result[0] = "-1";
       return result;
     }

@@ -46,7 +46,7 @@ int FindFontClass(const FontClassTable& table, const Cell& class_code);
 
 /// Parses a font specification: a face name (which may hold blanks) and seven numeric fields,
 /// all separated by runs of blanks. Returns element 0 the face name and elements 1..7 the fields.
-/// Element 0 is "-1" when the specification runs out before seven fields or when a field is not
+/// Element 0 is "-1" when the text runs out before seven fields or when a field is not
 /// numeric. An empty or blank specification gives an empty face name and the event-log note
 /// "Font specification missing for the language " + the language id. Throws only EndProgram.
 std::array<std::string, 8> GetFontSpecs(RunContext& context, std::string_view spec);

@@ -32,7 +32,8 @@ class FileSystem {
   virtual ReadStatus ReadFile(const std::string& path, std::string* contents, std::string* err) = 0;
 
   /// Replaces the file at `path` with `bytes`: written to a temporary file in the same folder,
-  /// then renamed over `path`, so readers see the old file or the whole new one.
+  /// then renamed over `path`, so readers see the old file or the whole new one. The bytes
+  /// are not forced to disk.
   /// Throws UnexpectedError (70, 75, 76) naming the path on failure; no partial file remains.
   virtual void WriteFileAtomically(const std::string& path, std::string_view bytes) = 0;
 

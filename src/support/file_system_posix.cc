@@ -91,7 +91,10 @@ class PosixFileSystem final : public FileSystem {
     // Keep the permissions of the file being replaced; a new file gets the usual ones.
     struct stat old;
     ::fchmod(fd, ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
-    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) {
+    // No fsync: a run writes hundreds of pages, and flushing each one costs more than the whole
+    // page build. The rename still makes every reader see the old file or the complete new one;
+    // what a power failure may cost is the newest pages, which the next run writes again.
+    if (!WriteAll(fd, bytes)) {
       int error = errno;
       ::close(fd);
       ::unlink(temp.c_str());
