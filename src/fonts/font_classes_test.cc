@@ -4,22 +4,14 @@
 
 #include "app/run_context.h"
 #include "support/errors.h"
+#include "testing/run_context_test.h"
 #include "testing/test_util.h"
 
 namespace orvano {
 namespace {
 
-struct FontClassesTest : public ::testing::Test {
-  testing::ScopedTempDir dir;
-  testing::FixedClockFileSystem fs{testing::TestTime()};
-  testing::RecordingHost host;
-  RunContext context{fs, host, ProgramInfoFor(dir.path() + "orvano-html")};
-
-  void SetUp() override {
-    host.continue_after_error = true;
-    context.logs.set_event_log_path(dir.path() + "Logfile.log");
-    context.language.font_name = "Arial Unicode MS";
-  }
+struct FontClassesTest : public testing::RunContextTest {
+  void SetUp() override { context.language.font_name = "Arial Unicode MS"; }
   std::string Size(std::string line) {
     EditRelSize(context, &line, "T.htm, line 1");
     return line;
@@ -36,11 +28,11 @@ TEST_F(FontClassesTest, ParsesFontSpecifications) {
   for (const char* bad : {"Arial 0 0 0 0 0 0", "0 0 0 0 0 0 0", "Arial 0 0 x 0 0 0 0", "  1 2"}) {
     EXPECT_EQ("-1", GetFontSpecs(context, bad)[0]) << bad;
   }
-  EXPECT_EQ("", testing::ReadBytes(dir.path() + "Logfile.log"));
+  EXPECT_EQ("", EventLog());
   context.language.language_id = "7";
   EXPECT_EQ("", GetFontSpecs(context, "   ")[0]);  // missing: empty face and a note
-  EXPECT_NE(std::string::npos, testing::ReadBytes(dir.path() + "Logfile.log")
-                                   .find("Font specification missing for the language 7\r\n"));
+  EXPECT_NE(std::string::npos,
+            EventLog().find("Font specification missing for the language 7\r\n"));
   EXPECT_TRUE(host.calls.empty());
 }
 

@@ -7,20 +7,14 @@
 #include "app/run_context.h"
 #include "inputs/text_table.h"
 #include "support/string_helpers.h"
+#include "testing/run_context_test.h"
 #include "testing/test_util.h"
 
 namespace orvano {
 namespace {
 
-struct AddressFormulasTest : public ::testing::Test {
-  testing::ScopedTempDir dir;
-  testing::FixedClockFileSystem fs{testing::TestTime()};
-  testing::RecordingHost host;
-  RunContext context{fs, host, ProgramInfoFor(dir.path() + "orvano-html")};
-
+struct AddressFormulasTest : public testing::RunContextTest {
   void SetUp() override {
-    host.continue_after_error = true;
-    context.logs.set_event_log_path(dir.path() + "Logfile.log");
     context.page.position = "3";
     context.page.machine_index = 1;
     context.build.block_number = 4;
@@ -43,7 +37,7 @@ struct AddressFormulasTest : public ::testing::Test {
   std::string Addr(std::string_view text) { return CalculateAdressFormula(context, text); }
   std::string Index(std::string_view text) { return CalculateIndexFormula(context, text); }
   bool Logged(const std::string& note) {
-    return testing::ReadBytes(dir.path() + "Logfile.log").find(note + "\r\n") != std::string::npos;
+    return EventLog().find(note + "\r\n") != std::string::npos;
   }
 };
 

@@ -6,17 +6,13 @@
 
 #include "app/run_context.h"
 #include "support/errors.h"
+#include "testing/run_context_test.h"
 #include "testing/test_util.h"
 
 namespace orvano {
 namespace {
 
-struct ConditionsTest : public ::testing::Test {
-  testing::ScopedTempDir dir;
-  testing::FixedClockFileSystem fs{testing::TestTime()};
-  testing::RecordingHost host;
-  RunContext context{fs, host, ProgramInfoFor(dir.path() + "orvano-html")};
-  void SetUp() override { host.continue_after_error = true; }
+struct ConditionsTest : public testing::RunContextTest {
   std::string If(std::string_view cell) { return CalculateIfBedingungen(context, cell); }
 };
 

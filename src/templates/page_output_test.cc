@@ -5,6 +5,7 @@
 #include "app/run_context.h"
 #include "fonts/font_classes.h"
 #include "support/text_codec.h"
+#include "testing/run_context_test.h"
 #include "testing/test_util.h"
 
 namespace orvano {
@@ -19,16 +20,10 @@ std::string Block(const std::string& n, const std::string& main, const std::stri
          (closing.empty() ? "" : "\n" + closing) + m + "ENDE" + n;
 }
 
-struct PageOutputTest : public ::testing::Test {
-  testing::ScopedTempDir dir;
-  testing::FixedClockFileSystem fs{testing::TestTime()};
-  testing::RecordingHost host;
-  RunContext context{fs, host, ProgramInfoFor(dir.path() + "orvano-html")};
+struct PageOutputTest : public testing::RunContextTest {
   Table rows{3, 1};  // the section's main part
 
   void SetUp() override {
-    host.continue_after_error = true;
-    context.logs.set_event_log_path(dir.path() + "Logfile.log");
     context.settings.path_orvano_doc = dir.path() + "Orvano.doc";
     testing::WriteBytes(context.settings.path_orvano_doc,
                         "[Section_1]\r\nName=Filler\r\nMachine1_Position1=4\r\n"
@@ -43,7 +38,7 @@ struct PageOutputTest : public ::testing::Test {
     context.direct_cells.At(1, 1) = "Dîrect";
     rows.AddRow({11.0, "Pos", "###FLD"});
   }
-  std::string Log() { return testing::ReadBytes(dir.path() + "Logfile.log"); }
+  std::string Log() { return EventLog(); }
   // `lines` edited as a section page (menu page when `section` is 0).
   LineList Edit(LineList lines, int section, int machine) {
     FontClassTable classes = GetHTMLFontClasses(context, &lines);

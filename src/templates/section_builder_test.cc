@@ -3,20 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "app/run_context.h"
+#include "testing/run_context_test.h"
 #include "testing/test_util.h"
 
 namespace orvano {
 namespace {
 
-struct SectionBuilderTest : public ::testing::Test {
-  testing::ScopedTempDir dir;
-  testing::FixedClockFileSystem fs{testing::TestTime()};
-  testing::RecordingHost host;
-  RunContext context{fs, host, ProgramInfoFor(dir.path() + "orvano-html")};
-
+struct SectionBuilderTest : public testing::RunContextTest {
   void SetUp() override {
-    host.continue_after_error = true;
-    context.logs.set_event_log_path(dir.path() + "Logfile.log");
     context.workbook.sheet_list = {{"Drives", 1}, {"standard", 0}};
     context.page.sheet_index = 1;
     context.page.machine_name = "M1";

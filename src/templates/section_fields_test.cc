@@ -5,6 +5,7 @@
 #include "app/run_context.h"
 #include "fonts/font_classes.h"
 #include "support/text_codec.h"
+#include "testing/run_context_test.h"
 #include "testing/test_util.h"
 
 namespace orvano {
@@ -19,15 +20,8 @@ std::string Block(const std::string& n, const std::string& main, const std::stri
          (closing.empty() ? "" : "\n" + closing) + m + "ENDE" + n;
 }
 
-struct SectionFieldsTest : public ::testing::Test {
-  testing::ScopedTempDir dir;
-  testing::FixedClockFileSystem fs{testing::TestTime()};
-  testing::RecordingHost host;
-  RunContext context{fs, host, ProgramInfoFor(dir.path() + "orvano-html")};
-
+struct SectionFieldsTest : public testing::RunContextTest {
   void SetUp() override {
-    host.continue_after_error = true;
-    context.logs.set_event_log_path(dir.path() + "Logfile.log");
     context.workbook.sheet_list = {{"CommonDirect", 0}, {"STANDARD", 0}, {"Drives", 1}};
     context.page.sheet_index = 1;
     context.direct_cells = Table(5, 12);
@@ -35,7 +29,7 @@ struct SectionFieldsTest : public ::testing::Test {
     context.direct_cells.At(1, 2) = 42.0;
     context.direct_cells.At(2, 2) = "x###DIREKT###2,2";  // leads back to itself
   }
-  std::string Log() { return testing::ReadBytes(dir.path() + "Logfile.log"); }
+  std::string Log() { return EventLog(); }
   bool Logged(const std::string& note) { return Log().find(note + "\r\n") != std::string::npos; }
 
   // Classes 11 and 12 with all three parts, from a small template.

@@ -5,6 +5,7 @@
 #include "app/run_context.h"
 #include "support/table.h"
 #include "support/text_codec.h"
+#include "testing/run_context_test.h"
 #include "testing/test_util.h"
 
 namespace orvano {
@@ -12,11 +13,7 @@ namespace {
 
 using testing::WriteBytes;
 
-struct TemplateFilesTest : public ::testing::Test {
-  testing::ScopedTempDir dir;
-  testing::FixedClockFileSystem fs{testing::TestTime()};
-  testing::RecordingHost host;
-  RunContext context{fs, host, ProgramInfoFor(dir.path() + "orvano-html")};
+struct TemplateFilesTest : public testing::RunContextTest {
   void SetUp() override { context.settings.path_html_source_folder = dir.path(); }
 
   LineList Read(const std::string& name, std::string_view bytes) {
