@@ -69,6 +69,7 @@ void WriteSectionPages(RunContext& context, const Table& main_part, int section,
     return;
   }
   const std::string& destination = context.settings.path_destination_folder;
+  context.build.last_page_rows.clear();  // only the detail twin may reuse the rows built here
   for (bool detail : {false, true}) {
     const LineList& lines =
         context.templates.entries[detail ? TemplateSet::kDetail : TemplateSet::kSection];
@@ -102,7 +103,8 @@ void GenerateSection(RunContext& context, int section, Table* overview_rows) {
     Stop("Error reading Collectionfile");
   }
   Table overview, main_part;
-  if (SeparateOverviewAndMain(context, context.workbook.current_sheet, &overview, &main_part) == -1) {
+  if (SeparateOverviewAndMain(context, context.workbook.current_sheet, &overview, &main_part) ==
+      -1) {
     Stop("Error reading Collectionfile");
   }
   AppendTextField(context, GetHTMLFromXL(context, overview), overview_rows);

@@ -34,6 +34,7 @@ Logs::Logs(FileSystem& fs, std::string error_log_path, std::string default_event
       default_event_log_path_(std::move(default_event_log_path)) {}
 
 bool Logs::LogError(std::string_view message, std::string* err) {
+  ++error_count_;
   return Append(fs_, error_log_path_, std::string(message) + "\r\n", err);
 }
 
@@ -47,6 +48,7 @@ void Logs::ClearEventLog() {
 }
 
 bool Logs::LogEvent(std::string_view message, std::string* err) {
+  if (event_sink_ != nullptr) event_sink_->emplace_back(message);
   if (event_log_path_.empty()) event_log_path_ = default_event_log_path_;
   std::time_t now = fs_.Now();
   std::string entry = FormatLocal(now, "%x") + " / " + FormatLocal(now, "%X") + "\r\n" +

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvano {
 
@@ -30,6 +31,12 @@ class Logs {
   /// fills `*err` when the log could not be written.
   bool LogEvent(std::string_view message, std::string* err);
 
+  /// While `sink` is set (not null), every event message is also appended to it; used to note
+  /// what a piece of work logged so that it can be logged again when the work is reused.
+  void set_event_sink(std::vector<std::string>* sink) { event_sink_ = sink; }
+  /// The number of errors reported so far (LogError calls, written or not).
+  int error_count() const { return error_count_; }
+
   const std::string& event_log_path() const { return event_log_path_; }
   void set_event_log_path(std::string path) { event_log_path_ = std::move(path); }
   const std::string& error_log_path() const { return error_log_path_; }
@@ -39,6 +46,8 @@ class Logs {
   std::string error_log_path_;
   std::string default_event_log_path_;
   std::string event_log_path_;
+  std::vector<std::string>* event_sink_ = nullptr;
+  int error_count_ = 0;
 };
 
 }  // namespace orvano

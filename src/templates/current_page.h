@@ -21,6 +21,19 @@ struct CurrentPage {
   std::string position = "2";       // CurrentPosition: a number as text
 };
 
+/// The section fields one page built for one machine position, kept so that the page's twin
+/// (the detail page, built right after from the same rows) need not build them again.
+struct BuiltRows {
+  int section = -1;
+  int machine = -1;
+  std::string position;
+  std::int32_t block_number = 0;  // at the start of the build: formulas outside blocks read it
+  std::int32_t block_number_after = 0;  // what the build left
+  const Table* rows = nullptr;          // the part table they were built from
+  Table fields;
+  std::vector<std::string> notes;  // the event-log notes the build wrote, to write them again
+};
+
 struct SectionBuild {
   /// WildcardTable: the keys "MNR", "FLD", "OVERVIEW", "MAIN" and their values, in this order.
   std::array<std::pair<std::string, std::string>, 4> wildcards = {
@@ -29,6 +42,9 @@ struct SectionBuild {
   std::vector<Table> range_blocks = std::vector<Table>(1);
   /// BlockNumber: the repetition being generated inside a block (1-based).
   std::int32_t block_number = 0;
+  /// The fields the last section page built, one entry per position in order. The driver
+  /// clears them before each section page; the detail page built right after reuses them.
+  std::vector<BuiltRows> last_page_rows;
 };
 
 }  // namespace orvano

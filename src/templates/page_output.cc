@@ -139,10 +139,45 @@ int EditHTMLFile(RunContext& context, LineList* lines, const Table& rows,
   };
 
   LineList out;
+  // The twin pages of a section build the same fields for every position; the second takes the
+  // first one's, writing the same event-log notes again, unless anything differs or an error
+  // was reported while they were built.
+  std::vector<BuiltRows> previous = std::move(context.build.last_page_rows);
+  std::vector<BuiltRows> built;
   auto build_rows = [&] {
+    const std::size_t index = built.size();
+    BuiltRows entry;
+    entry.section = section;
+    entry.machine = machine;
+    entry.position = context.page.position;
+    entry.block_number = context.build.block_number;
+    entry.rows = &rows;
+    if (section != -1 && index < previous.size()) {
+      const BuiltRows& before = previous[index];
+      if (before.section == section && before.machine == machine &&
+          before.position == entry.position && before.block_number == entry.block_number &&
+          before.rows == &rows) {
+        std::string err;
+        for (const std::string& note : before.notes) context.logs.LogEvent(note, &err);
+        // Leave what the build would have left (its range blocks are never read again).
+        context.build.wildcards = {{{"MNR", context.page.machine_name},
+                                    {"FLD", context.page.position},
+                                    {"OVERVIEW", ""},
+                                    {"MAIN", ""}}};
+        context.build.block_number = before.block_number_after;
+        TransferXLFieldToSectionHTML(context, before.fields, &out, classes);
+        built.push_back(std::move(previous[index]));
+        return;
+      }
+    }
+    const int errors = context.logs.error_count();
+    context.logs.set_event_sink(&entry.notes);
     Table table = GetHTMLFromXL(context, rows);
-    Table fields = section != -1 ? GetSectionFieldXL(context, table) : std::move(table);
-    TransferXLFieldToSectionHTML(context, fields, &out, classes);
+    entry.fields = section != -1 ? GetSectionFieldXL(context, table) : std::move(table);
+    context.logs.set_event_sink(nullptr);
+    entry.block_number_after = context.build.block_number;
+    TransferXLFieldToSectionHTML(context, entry.fields, &out, classes);
+    if (section != -1 && context.logs.error_count() == errors) built.push_back(std::move(entry));
   };
   auto generate = [&] {
     if (machine == -1) {
@@ -172,6 +207,7 @@ int EditHTMLFile(RunContext& context, LineList* lines, const Table& rows,
   };
   EditFrame(*lines, &out, edit, generate);
   *lines = std::move(out);
+  context.build.last_page_rows = std::move(built);
   return ok ? 1 : -1;
 }
 

@@ -133,3 +133,33 @@ TEST_F(PageOutputTest, WritesMenuEntries) {
 
 }  // namespace
 }  // namespace orvano
+
+namespace orvano {
+namespace {
+
+// The detail page takes the rows its twin built, with the twin's notes written again.
+TEST_F(PageOutputTest, TwinPagesShareTheirRowsAndNotes) {
+  rows.AddRow({11.0, "Gone", "###INDEX:No.Such:INDEX"});
+  context.page.machine_index = 1;
+  context.page.machine_name = "M1";
+  LineList section = Edit(kSection, 1, 1);
+  LineList detail = Edit(kSection, 1, 1);
+  EXPECT_EQ(section, detail);
+  std::string log = Log();
+  std::size_t notes = 0;
+  for (std::size_t at = log.find("Indextext not found: No.Such"); at != std::string::npos;
+       at = log.find("Indextext not found: No.Such", at + 1)) {
+    ++notes;
+  }
+  EXPECT_EQ(4u, notes);                               // two positions, two pages
+  EXPECT_EQ("1", context.build.wildcards[1].second);  // as the last position's build left it
+
+  // The driver forgets the rows before each new section page.
+  rows.At(2, 1) = std::string("Other ###FLD");
+  context.build.last_page_rows.clear();
+  LineList changed = Edit(kSection, 1, 1);
+  EXPECT_NE(std::string::npos, changed[6].find("Other 4")) << changed[6];
+}
+
+}  // namespace
+}  // namespace orvano
