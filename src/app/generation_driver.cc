@@ -32,11 +32,6 @@ void CheckPath(RunContext& context, const std::string& path, const std::string& 
   if (!strFullPath(context.fs, path)) Stop("Path " + what + " (" + path + ") not found!");
 }
 
-void Note(RunContext& context, const std::string& message) {
-  std::string err;
-  context.logs.LogEvent(message, &err);
-}
-
 // The font face and code page of the run's language; stops when the language is not selected or
 // not in the list.
 void ChooseLanguage(RunContext& context) {
@@ -62,8 +57,8 @@ void WriteSectionPages(RunContext& context, const Table& main_part, int section,
   const std::string& section_name = context.description.Section(section).name;
   std::string machine_name = machine == -1 ? "" : context.description.Machine(machine).name;
   if (!IsSafePageNamePart(section_name) || (machine != -1 && !IsSafePageNamePart(machine_name))) {
-    Note(context, "Page name not allowed: section \"" + section_name + "\"" +
-                      (machine == -1 ? "" : ", machine \"" + machine_name + "\""));
+    context.logs.LogEvent("Page name not allowed: section \"" + section_name + "\"" +
+                          (machine == -1 ? "" : ", machine \"" + machine_name + "\""));
     context.host.StatusTick();
     context.host.StatusTick();
     return;
@@ -94,7 +89,7 @@ void GenerateSection(RunContext& context, int section, Table* overview_rows) {
     }
   }
   if (page.sheet_index == -1) {
-    Note(context, "Table not found: " + name);
+    context.logs.LogEvent("Table not found: " + name);
     description.Section(section).enabled = "0";
     context.host.StatusTick();
     return;

@@ -21,7 +21,7 @@ bool Append(FileSystem& fs, const std::string& path, const std::string& bytes, s
     fs.AppendToFile(path, bytes);
     return true;
   } catch (const OrvanoError& e) {
-    *err = e.description();
+    if (err != nullptr) *err = e.description();
     return false;
   }
 }

@@ -28,8 +28,8 @@ class Logs {
 
   /// Appends the entry: the current date " / " the current time (the locale's short formats),
   /// CR LF, `message`, CR LF. Sets the default path first when none is set. Returns false and
-  /// fills `*err` when the log could not be written.
-  bool LogEvent(std::string_view message, std::string* err);
+  /// fills `*err` (when given) when the log could not be written; the note is then lost.
+  bool LogEvent(std::string_view message, std::string* err = nullptr);
 
   /// While `sink` is set (not null), every event message is also appended to it; used to note
   /// what a piece of work logged so that it can be logged again when the work is reused.

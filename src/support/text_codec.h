@@ -36,6 +36,9 @@ std::string Utf16LeToUtf8(std::string_view bytes);
 /// UTF-8 to UTF-16LE bytes; invalid sequences become U+FFFD.
 std::string Utf8ToUtf16Le(std::string_view text);
 
+/// Appends the code point `cp` (at most U+10FFFF) to `out` as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
 /// True when `bytes` is well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
 

@@ -33,12 +33,6 @@ bool NameIs(std::string_view name, std::string_view upper) {
   });
 }
 
-void Note(RunContext& context, const std::string& message) {
-  // A log that cannot be written loses the note; the run goes on.
-  std::string err;
-  context.logs.LogEvent(message, &err);
-}
-
 double PositionValue(const RunContext& context) {
   std::optional<double> value = ParseNumber(context.page.position);
   if (!value) {
@@ -138,7 +132,7 @@ std::string CalculateAdressFormula(RunContext& context, std::string_view text) {
     std::size_t body = open + kAddrOpen.size();
     std::size_t close = out.find(kAddrClose, body);
     if (close == std::string::npos) {
-      Note(context, "Address formula not closed: " + out.substr(open));
+      context.logs.LogEvent("Address formula not closed: " + out.substr(open));
       break;
     }
     std::string_view formula = std::string_view(out).substr(body, close - body);
@@ -148,8 +142,8 @@ std::string CalculateAdressFormula(RunContext& context, std::string_view text) {
       if (result) {
         value = std::to_string(*result);  // NumberToText of a whole number in 32 bits
       } else {
-        Note(context, "Address formula not valid: " + std::string(kAddrOpen) +
-                          std::string(formula) + std::string(kAddrClose));
+        context.logs.LogEvent("Address formula not valid: " + std::string(kAddrOpen) +
+                              std::string(formula) + std::string(kAddrClose));
       }
     });
     out.replace(open, close + kAddrClose.size() - open, value);
@@ -172,7 +166,7 @@ std::string CalculateIndexFormula(RunContext& context, std::string_view text) {
     std::size_t body = open + kIndexOpen.size();
     std::size_t close = out.find(kIndexClose, body);
     if (close == std::string::npos) {
-      Note(context, "Index formula not closed: " + out.substr(open));
+      context.logs.LogEvent("Index formula not closed: " + out.substr(open));
       break;
     }
     std::size_t end = close + kIndexClose.size();
@@ -181,13 +175,13 @@ std::string CalculateIndexFormula(RunContext& context, std::string_view text) {
     // with the chain that inserted it.
     if (open >= chain_end) rounds = 0;
     if (++rounds > kMaxIndexRounds) {
-      Note(context, "Index formula does not end after " + NumberToText(kMaxIndexRounds) +
-                        " rounds: " + out.substr(open, end - open));
+      context.logs.LogEvent("Index formula does not end after " + NumberToText(kMaxIndexRounds) +
+                            " rounds: " + out.substr(open, end - open));
       break;
     }
     const Cell* found = FindText(context.texts, key);
     if (found == nullptr) {
-      Note(context, "Indextext not found: " + key);
+      context.logs.LogEvent("Indextext not found: " + key);
       out.replace(open, end - open, key + "?");
       break;
     }

@@ -28,18 +28,6 @@ void Replace(std::string* line, std::string_view search, std::string_view value)
   *line = ReplaceStringInString(line, search, value, false, "");
 }
 
-std::string CurrentSheetName(const RunContext& context) {
-  auto index = context.page.sheet_index;
-  const auto& sheets = context.workbook.sheet_list;
-  if (index < 0 || static_cast<std::size_t>(index) >= sheets.size()) return "";
-  return sheets[static_cast<std::size_t>(index)].name;
-}
-
-void Note(RunContext& context, const std::string& message) {
-  std::string err;
-  context.logs.LogEvent(message, &err);
-}
-
 // The frame both editors share: lines are copied while copying is on; the line holding the
 // block start marker is replaced by what `generate` appends; lines up to and including the block
 // end marker are dropped. `edit` fills a line's placeholders.
@@ -88,8 +76,8 @@ const FontClass* MenuClass(RunContext& context, const FontClassTable& classes, i
   int k = FindFontClass(classes, Cell(static_cast<double>(number)));
   if (k > 0) return &classes.Class(k);
   if (!*noted) {
-    Note(context, "Font class " + std::to_string(number) + " not defined in the menu template " +
-                      classes.template_path);
+    context.logs.LogEvent("Font class " + std::to_string(number) +
+                          " not defined in the menu template " + classes.template_path);
     *noted = true;
   }
   return nullptr;
@@ -157,8 +145,7 @@ int EditHTMLFile(RunContext& context, LineList* lines, const Table& rows,
       if (before.section == section && before.machine == machine &&
           before.position == entry.position && before.block_number == entry.block_number &&
           before.rows == &rows) {
-        std::string err;
-        for (const std::string& note : before.notes) context.logs.LogEvent(note, &err);
+        for (const std::string& note : before.notes) context.logs.LogEvent(note);
         // Leave what the build would have left (its range blocks are never read again).
         context.build.wildcards = {{{"MNR", context.page.machine_name},
                                     {"FLD", context.page.position},

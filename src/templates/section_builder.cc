@@ -93,11 +93,15 @@ void CloseRange(RunContext& context, Table& table, const RangeKind& kind, std::s
 
 }  // namespace
 
-bool IsStandardSheet(const RunContext& context) {
+std::string CurrentSheetName(const RunContext& context) {
   const auto index = context.page.sheet_index;
   const auto& sheets = context.workbook.sheet_list;
-  return index >= 0 && static_cast<std::size_t>(index) < sheets.size() &&
-         EqualsIgnoringCase(sheets[static_cast<std::size_t>(index)].name, "Standard");
+  if (index < 0 || static_cast<std::size_t>(index) >= sheets.size()) return "";
+  return sheets[static_cast<std::size_t>(index)].name;
+}
+
+bool IsStandardSheet(const RunContext& context) {
+  return EqualsIgnoringCase(CurrentSheetName(context), "Standard");
 }
 
 Table GetHTMLFromXL(RunContext& context, const Table& part) {

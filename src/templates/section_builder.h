@@ -6,6 +6,8 @@
 #ifndef ORVANO_TEMPLATES_SECTION_BUILDER_H_
 #define ORVANO_TEMPLATES_SECTION_BUILDER_H_
 
+#include <string>
+
 #include "support/table.h"
 
 namespace orvano {
@@ -23,6 +25,9 @@ Table GetHTMLFromXL(RunContext& context, const Table& part);
 
 /// True when the current page's sheet is the sheet "Standard" (any letter case).
 bool IsStandardSheet(const RunContext& context);
+
+/// The name of the current page's sheet in the sheet list; "" when there is none.
+std::string CurrentSheetName(const RunContext& context);
 
 }  // namespace orvano
 

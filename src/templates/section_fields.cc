@@ -29,18 +29,6 @@ std::string DigitsAt(std::string_view text, std::size_t pos) {
   return std::string(text.substr(pos, end - pos));
 }
 
-void Note(RunContext& context, const std::string& message) {
-  std::string err;
-  context.logs.LogEvent(message, &err);
-}
-
-std::string CurrentSheetName(const RunContext& context) {
-  auto index = context.page.sheet_index;
-  const auto& sheets = context.workbook.sheet_list;
-  if (index < 0 || static_cast<std::size_t>(index) >= sheets.size()) return "";
-  return sheets[static_cast<std::size_t>(index)].name;
-}
-
 bool IsEmptyClass(const Cell& cell) {
   return IsNull(cell) || (IsText(cell) && std::get<std::string>(cell).empty());
 }
@@ -103,14 +91,15 @@ std::string GetDirectExcelCell(RunContext& context, std::string_view input) {
       std::string whole = text.substr(pos, end - pos);
       if (reference && !reported.count(whole)) break;
       if (!reference && reported.insert(whole).second) {
-        Note(context, "Direct cell reference not valid: " + whole + " (sheet \"CommonDirect\")");
+        context.logs.LogEvent("Direct cell reference not valid: " + whole +
+                              " (sheet \"CommonDirect\")");
       }
       reference.reset();
       pos = text.find(kDirect, pos + 1);
     }
     if (!reference) return text;
     if (round == kMaxDirectRounds) {
-      Note(context, "Direct cell reference does not end: " + *reference);
+      context.logs.LogEvent("Direct cell reference does not end: " + *reference);
       return text;
     }
     context.host.PumpEvents();
@@ -193,8 +182,8 @@ std::string FillCellPlaceholders(RunContext& context, std::string line, const Ta
     if (numbered) n = static_cast<std::size_t>(std::stoul(digits));
     if (!numbered || n == 0) {
       std::string shown = line.substr(pos, kCell.size() + digits.size() + (digits.empty() ? 1 : 0));
-      Note(context, "Cell placeholder not valid in sheet \"" + CurrentSheetName(context) +
-                        "\", row " + std::to_string(row) + ": " + shown);
+      context.logs.LogEvent("Cell placeholder not valid in sheet \"" + CurrentSheetName(context) +
+                            "\", row " + std::to_string(row) + ": " + shown);
       pos = line.find(kCell, pos + kCell.size());
       continue;
     }
