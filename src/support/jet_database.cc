@@ -64,19 +64,12 @@ JetDatabase::JetDatabase(std::unique_ptr<Handle> handle, std::string path)
 
 JetDatabase::~JetDatabase() = default;
 
+// The reader reads the file itself: sending it the bytes cost more than opening them.
 std::unique_ptr<JetDatabase> JetDatabase::Open(const std::string& path) {
   std::unique_ptr<FileSystem> fs = NewPosixFileSystem();
-  std::string bytes;
-  std::string error;
-  switch (fs->ReadFile(path, &bytes, &error)) {
-    case ReadStatus::kOkay:
-      break;
-    case ReadStatus::kNotFound:
-      throw UnexpectedError(err::kDbFileNotFound, "Could not find file '" + path + "'", kSource);
-    case ReadStatus::kOtherError:
-      throw UnexpectedError(err::kDbCannotOpen, error, kSource);
-  }
-  return FromBytes(std::move(bytes), path);
+  auto handle = std::make_unique<Handle>(ReaderProgram(*fs), path);
+  handle->tables = handle->reader.OpenFile();
+  return std::unique_ptr<JetDatabase>(new JetDatabase(std::move(handle), path));
 }
 
 std::unique_ptr<JetDatabase> JetDatabase::FromBytes(std::string bytes, const std::string& path) {

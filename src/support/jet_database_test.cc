@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -125,6 +126,18 @@ TEST(JetDatabaseTest, RejectsMissingAndForeignFiles) {
     std::string path = dir.path() + "missing.mdb";
     ExpectError([&] { JetDatabase::Open(path); }, err::kDbFileNotFound, path,
                 "Could not find file '");
+  }
+  {
+    // The reader reads the file itself; what it cannot read comes back as the same error.
+    std::string path = dir.path() + "folder.mdb";
+    ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+    try {
+      JetDatabase::Open(path);
+      ADD_FAILURE() << "no error";
+    } catch (const UnexpectedError& e) {
+      EXPECT_EQ(e.number(), err::kDbCannotOpen);
+      EXPECT_THAT(e.description(), HasSubstr(path));
+    }
   }
   {
     std::string path = dir.path() + "empty.mdb";

@@ -10,6 +10,7 @@
 #include <glib.h>
 #include <mdbtools.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
@@ -18,6 +19,7 @@
 #include <ctime>
 
 #include "support/errors.h"
+#include "support/file_system.h"
 #include "support/jet_database.h"  // FormatJetDateTime
 #include "support/number_text.h"
 #include "support/stderr_capture.h"
@@ -158,6 +160,20 @@ std::string FormatJetDateTime(double value, const char* format) {
 
 namespace {
 
+// libmdb allocates a whole bind buffer for every text it converts, and a megabyte per field
+// made reading a large table slow. The buffer need only hold the field's characters, at most one
+// per stored byte and at most three UTF-8 bytes each: a Text field's bytes are all in the row
+// (`size`); a Memo's length is its first word, whether it lies in the row or on other pages.
+std::size_t TextBindSize(int type, const unsigned char* field, int size) {
+  constexpr int kMemoHeader = 12;
+  std::size_t stored = static_cast<std::size_t>(size);
+  if (type == MDB_MEMO) {
+    if (size < kMemoHeader) return kBindSize;  // libmdb gives an empty text
+    stored = static_cast<std::size_t>(SignedLittleEndian(field, 4)) & 0x3fffffff;
+  }
+  return std::min(kBindSize, 3 * stored + 8);
+}
+
 // Reads the definition and columns of the table of `entry`; the caller's capture judges it.
 TableDefPtr ReadDefinition(MdbCatalogEntry* entry, const std::string& path,
                            std::string_view table) {
@@ -208,14 +224,16 @@ Cell FieldValue(MdbHandle* mdb, MdbColumn* column, const MdbField& field, const 
     if (field.siz < size) throw Damaged(path, table);
   };
   auto text = [&]() -> Cell {
+    const std::size_t bind_size = TextBindSize(column->col_type, bytes, field.siz);
+    mdb_set_bind_size(mdb, bind_size);
     std::unique_ptr<char, GFreeDeleter> value(
         mdb_col_to_string(mdb, mdb->pg_buf, field.start, column->col_type, field.siz));
     if (!value) throw Damaged(path, table);
     std::size_t length = std::strlen(value.get());
     // libmdb cuts what does not fit its bind buffer; a text that fills it was cut.
-    if (length + 4 >= kBindSize) {
+    if (length + 4 >= bind_size) {
       throw UnexpectedError(err::kDbUnrecognizedFormat,
-                            "Text longer than " + std::to_string(kBindSize - 4) +
+                            "Text longer than " + std::to_string(bind_size - 4) +
                                 " bytes in column '" + column->name + "' of table '" +
                                 std::string(table) + "' in " + path,
                             kSource);
@@ -307,6 +325,20 @@ std::unique_ptr<JetFileReader> JetFileReader::Open(std::string bytes, const std:
   CheckCatalogComplete(handle->mdb, path);
   CheckQuiet(capture, path);
   return std::unique_ptr<JetFileReader>(new JetFileReader(std::move(handle), path));
+}
+
+std::unique_ptr<JetFileReader> JetFileReader::OpenFile(const std::string& path) {
+  std::string bytes;
+  std::string error;
+  switch (NewPosixFileSystem()->ReadFile(path, &bytes, &error)) {
+    case ReadStatus::kOkay:
+      break;
+    case ReadStatus::kNotFound:
+      throw UnexpectedError(err::kDbFileNotFound, "Could not find file '" + path + "'", kSource);
+    case ReadStatus::kOtherError:
+      throw UnexpectedError(err::kDbCannotOpen, error, kSource);
+  }
+  return Open(std::move(bytes), path);
 }
 
 std::vector<std::string> JetFileReader::TableNames() const {

@@ -19,6 +19,9 @@ class JetFileReader {
   /// Opens the database file `bytes`; `path` names it in messages. Throws UnexpectedError 3343
   /// "Not a database: <path>" or "Damaged database: <path>" as JetDatabase::Open describes.
   static std::unique_ptr<JetFileReader> Open(std::string bytes, const std::string& path);
+  /// Reads the file at `path` and opens it. Throws as Open, and UnexpectedError 3024 "Could not
+  /// find file '<path>'" when it is missing, 3051 when it cannot be read.
+  static std::unique_ptr<JetFileReader> OpenFile(const std::string& path);
 
   ~JetFileReader();
   JetFileReader(const JetFileReader&) = delete;

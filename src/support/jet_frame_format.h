@@ -27,6 +27,7 @@ enum Tag : std::uint8_t {
   // Requests, to the reader.
   kFileBytes = 'B',  // the next part of the database file's bytes
   kOpen = 'O',     // text path: open the bytes sent so far. Answer: kNames (user tables) or kError
+  kOpenFile = 'F',  // text path: read the file at path and open it. Answers as kOpen
   kColumns = 'C',  // text table. Answer: kNames (its columns) or kError
   kRead = 'R',     // text table, u32 n, n texts column names. Answer: kRows..., kEnd; or kError
   // Answers, from the reader.

@@ -20,7 +20,8 @@ constexpr std::size_t kMaxMessage = 4096;
 // The errors the reader itself raises; any other number means it is not itself any more.
 bool IsReaderErrorNumber(std::uint32_t number) {
   return number == err::kDbUnrecognizedFormat || number == err::kDbTableNotFound ||
-         number == err::kDbTooFewParameters || number == err::kPathFileAccess;
+         number == err::kDbTooFewParameters || number == err::kPathFileAccess ||
+         number == err::kDbFileNotFound || number == err::kDbCannotOpen;
 }
 
 std::string DamagedText(const std::string& path, std::string_view table) {
@@ -92,7 +93,19 @@ std::vector<std::string> JetReaderClient::Open(std::string_view bytes) {
   }
   frame.clear();
   FramePayload().Text(path_).AppendFrame(kOpen, &frame);
-  Frame answer = Ask(frame, {});
+  return TableNamesAnswer(frame);
+}
+
+std::vector<std::string> JetReaderClient::OpenFile() {
+  if (failed_) Fail({});
+  deadline_ = std::chrono::steady_clock::now() + time_limit_;
+  std::string request;
+  FramePayload().Text(path_).AppendFrame(kOpenFile, &request);
+  return TableNamesAnswer(request);
+}
+
+std::vector<std::string> JetReaderClient::TableNamesAnswer(const std::string& request) {
+  Frame answer = Ask(request, {});
   if (answer.tag != kNames) Fail({});
   try {
     ByteReader reader = PayloadReader(answer);

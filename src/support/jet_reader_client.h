@@ -34,6 +34,9 @@ class JetReaderClient {
   /// Sends the database file's `bytes` and opens them; returns the user table names.
   /// Throws UnexpectedError: the reader's own error (as JetDatabase::Open), or the damage error.
   std::vector<std::string> Open(std::string_view bytes);
+  /// Has the reader read the file at `path` itself and open it; returns the user table names.
+  /// Throws as JetDatabase::Open, or the damage error.
+  std::vector<std::string> OpenFile();
   /// The column names of `table`. Throws as JetDatabase::ColumnNames, or the damage error.
   std::vector<std::string> ColumnNames(std::string_view table);
   /// The rows of `table`. Throws as JetDatabase::ReadTable, or the damage error.
@@ -43,6 +46,8 @@ class JetReaderClient {
   // Sends `request` and returns the first frame of the answer; throws the reader's error when
   // that is what came.
   Frame Ask(const std::string& request, std::string_view table);
+  // Sends an open request and returns the table names it answers with.
+  std::vector<std::string> TableNamesAnswer(const std::string& request);
   // The next frame of the current answer.
   Frame Next(std::string_view table);
   // Kills the reader and returns the damage error.

@@ -38,10 +38,11 @@ int ServeJetRequests(std::FILE* in, std::FILE* out) {
     answer.clear();
     ByteReader request(AsBytes(frame->payload));
     try {
-      if (frame->tag == kOpen) {
+      if (frame->tag == kOpen || frame->tag == kOpenFile) {
         const std::string path = ReadText(request);
         database.reset();
-        database = JetFileReader::Open(std::move(file), path);
+        database = frame->tag == kOpen ? JetFileReader::Open(std::move(file), path)
+                                       : JetFileReader::OpenFile(path);
         file = std::string();
         FramePayload().Names(database->TableNames()).AppendFrame(kNames, &answer);
       } else if (frame->tag == kColumns && database != nullptr) {
