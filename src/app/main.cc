@@ -59,12 +59,16 @@ int Run(int argc, char** argv, const std::string& argument_text) {
   if (mode.show_progress && orvano::ui::CanShowWindow()) {
     return orvano::ui::RunSilentWithProgressWindow(argc, argv, argument_text);
   }
-  auto host = orvano::NewSilentHost(mode.show_progress);
-  orvano::RunContext context(*fs, *host, program);
-  orvano::ApplyStartUpMode(mode, context);
-  orvano::WindowlessFields fields(context);
-  orvano::LoadRunSettings(context, fields, argument_text);
-  return orvano::StartMainProcess(context) == 1 ? 0 : 1;
+  // The run's tables (texts, workbook cells) make up hundreds of thousands of small blocks. The
+  // process ends right after the run, and freeing them one by one would take longer than the
+  // kernel takes to drop them all, so the context is never destroyed; the pointer keeps it
+  // reachable for leak checkers.
+  static orvano::Host* host = orvano::NewSilentHost(mode.show_progress).release();
+  static orvano::RunContext* context = new orvano::RunContext(*fs.release(), *host, program);
+  orvano::ApplyStartUpMode(mode, *context);
+  orvano::WindowlessFields fields(*context);
+  orvano::LoadRunSettings(*context, fields, argument_text);
+  return orvano::StartMainProcess(*context) == 1 ? 0 : 1;
 }
 
 }  // namespace
