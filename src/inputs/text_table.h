@@ -7,31 +7,19 @@
 #define ORVANO_INPUTS_TEXT_TABLE_H_
 
 #include <array>
-#include <cstddef>
-#include <functional>
-#include <string>
 #include <string_view>
-#include <unordered_map>
 
+#include "inputs/address_index.h"
 #include "support/table.h"
 
 namespace orvano {
-
-/// Hashes std::string and std::string_view alike, so look-ups need no copy of the key.
-struct AddressHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const {
-    return std::hash<std::string_view>{}(text);
-  }
-};
 
 struct TextTable {
   /// depths[k]: texts with k + 1 dots in their address index; a table without rows when none.
   std::array<Table, 5> depths;
   /// by_address[k]: each address index of depths[k] with its first row, made by IndexTextTable
   /// from the tables as they are; empty when not made, and FindText then searches the table.
-  std::array<std::unordered_map<std::string, std::size_t, AddressHash, std::equal_to<>>, 5>
-      by_address;
+  std::array<AddressIndex, 5> by_address;
 };
 
 /// Fills `texts->by_address` from `texts->depths` (text cells of column 0; the first row of
