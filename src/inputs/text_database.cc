@@ -66,11 +66,6 @@ class GroupIndex {
   std::unordered_map<std::string, std::size_t> by_text_;
 };
 
-struct TextRow {
-  std::string address;
-  Cell text;
-};
-
 // Code-unit order (CompareCodeUnits). It differs from plain byte order only where a character
 // above U+FFFF meets one of U+E000..U+FFFF; without the former, the faster byte order serves.
 class AddressOrder {
@@ -88,25 +83,16 @@ class AddressOrder {
   bool bytewise_;
 };
 
-// Sorts `rows` as QuickSort sorts column 0 (a stable sort in code-unit order) and moves them
-// into a two-column table. The rows usually arrive sorted already; checking that is linear.
-Table SortedTable(std::vector<TextRow>& rows, const AddressOrder& less) {
-  auto row_less = [&less](const TextRow& a, const TextRow& b) {
-    return less(a.address, b.address);
+// Sorts the rows of `table` as QuickSort sorts column 0 (a stable sort in code-unit order).
+// The rows usually are in order already; checking that is linear.
+void SortByAddress(Table* table, const AddressOrder& less) {
+  auto row_less = [&less](const std::vector<Cell>& a, const std::vector<Cell>& b) {
+    return less(std::get<std::string>(a[0]), std::get<std::string>(b[0]));
   };
+  auto& rows = table->rows();
   if (!std::is_sorted(rows.begin(), rows.end(), row_less)) {
     std::stable_sort(rows.begin(), rows.end(), row_less);
   }
-  Table table(2, 0);
-  table.rows().reserve(rows.size());
-  for (TextRow& row : rows) {
-    std::vector<Cell> cells;
-    cells.reserve(2);
-    cells.emplace_back(std::move(row.address));
-    cells.push_back(std::move(row.text));
-    table.rows().push_back(std::move(cells));
-  }
-  return table;
 }
 
 // Opens the file, reads both tables and joins them, reporting each failure under
@@ -128,7 +114,7 @@ std::optional<TextTable> GetDataFieldFromSQL(RunContext& context, const std::str
     Table groups = database->ReadTable("TidxGroups", {"ID", "ParentID", "Name"});
     Table texts =
         database->ReadTable("TidxTexts", {"ParentID", "Name", "L" + std::string(language_id)});
-    result = JoinTextDepths(groups, texts, path, &context.host);
+    result = JoinTextDepths(groups, std::move(texts), path, &context.host);
   });
   if (!result) {
     Guarded(errors, kQueryProcedure,
@@ -174,8 +160,7 @@ std::array<std::string, 5> TextDepthQueries(std::string_view language_id) {
   };
 }
 
-TextTable JoinTextDepths(const Table& groups, const Table& texts, const std::string& path,
-                         Host* host) {
+TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& path, Host* host) {
   const GroupIndex index(groups, path);
   const std::size_t group_count = groups.row_count();
 
@@ -198,32 +183,47 @@ TextTable JoinTextDepths(const Table& groups, const Table& texts, const std::str
     }
   }
 
-  // The texts of each group, ordered by name (ties in record order).
+  // The texts of each group, ordered by name (ties in record order): placed group by group in
+  // record order (a counting sort), then each group's sorted by name unless it is already.
   struct GroupText {
     std::size_t group;
     std::string name;
     Cell text;
   };
-  std::vector<GroupText> grouped;
-  grouped.reserve(texts.row_count());
+  std::vector<std::int64_t> group_of(texts.row_count());
+  std::vector<std::size_t> first_text(group_count + 1, 0);  // grouped[first_text[g] ..) of g
+  for (std::size_t r = 0; r < texts.row_count(); ++r) {
+    group_of[r] = index.Find(texts.rows()[r][0]);
+    if (group_of[r] != kNoGroup) ++first_text[static_cast<std::size_t>(group_of[r]) + 1];
+  }
+  for (std::size_t g = 0; g < group_count; ++g) first_text[g + 1] += first_text[g];
+  std::vector<GroupText> grouped(first_text[group_count]);
+  std::vector<std::size_t> place(first_text.begin(), first_text.end() - 1);
   bool bytewise = true;
-  for (const auto& row : texts.rows()) {
-    const std::int64_t group = index.Find(row[0]);
-    if (group == kNoGroup) continue;
-    grouped.push_back({static_cast<std::size_t>(group), CellText(row[1]), row[2]});
-    bytewise = bytewise && !AddressOrder::HasSupplementary(grouped.back().name);
+  for (std::size_t r = 0; r < texts.row_count(); ++r) {
+    if (group_of[r] == kNoGroup) continue;
+    const auto group = static_cast<std::size_t>(group_of[r]);
+    std::vector<Cell>& row = texts.rows()[r];
+    GroupText& text = grouped[place[group]++];
+    text.group = group;
+    if (auto* name = std::get_if<std::string>(&row[1])) {
+      text.name = std::move(*name);
+    } else {
+      text.name = CellText(row[1]);
+    }
+    text.text = std::move(row[2]);
+    bytewise = bytewise && !AddressOrder::HasSupplementary(text.name);
   }
   for (const auto& row : groups.rows()) {
     bytewise = bytewise && !AddressOrder::HasSupplementary(CellText(row[2]));
   }
   const AddressOrder less(bytewise);
-  std::stable_sort(grouped.begin(), grouped.end(), [&less](const GroupText& a, const GroupText& b) {
-    if (a.group != b.group) return a.group < b.group;
-    return less(a.name, b.name);
-  });
-  std::vector<std::size_t> first_text(group_count + 1, 0);  // grouped[first_text[g] ..) of g
-  for (const GroupText& text : grouped) ++first_text[text.group + 1];
-  for (std::size_t g = 0; g < group_count; ++g) first_text[g + 1] += first_text[g];
+  auto by_name = [&less](const GroupText& a, const GroupText& b) { return less(a.name, b.name); };
+  for (std::size_t g = 0; g < group_count; ++g) {
+    auto begin = grouped.begin() + static_cast<std::ptrdiff_t>(first_text[g]);
+    auto end = grouped.begin() + static_cast<std::ptrdiff_t>(first_text[g + 1]);
+    if (!std::is_sorted(begin, end, by_name)) std::stable_sort(begin, end, by_name);
+  }
 
   // The groups in the order of their prefixes, each with its texts by name, and the texts of
   // groups with equal prefixes merged by name: that is address order unless a group name holds
@@ -254,13 +254,21 @@ TextTable JoinTextDepths(const Table& groups, const Table& texts, const std::str
       }
       run = next;
     }
-    std::vector<TextRow> rows;
-    rows.reserve(entries.size());
+    Table& table = result.depths[k];
+    table = Table(2, 0);
+    table.rows().reserve(entries.size());
     for (const GroupText* entry : entries) {
       if (host != nullptr) host->PumpEvents();
-      rows.push_back({*prefix[k][entry->group] + entry->name, entry->text});
+      const std::string& group_prefix = *prefix[k][entry->group];
+      std::vector<Cell> cells;
+      cells.reserve(2);
+      std::string& address = std::get<std::string>(cells.emplace_back(std::string()));
+      address.reserve(group_prefix.size() + entry->name.size());
+      address.append(group_prefix).append(entry->name);
+      cells.push_back(entry->text);
+      table.rows().push_back(std::move(cells));
     }
-    result.depths[k] = SortedTable(rows, less);
+    SortByAddress(&table, less);
   }
   IndexTextTable(&result);
   return result;

@@ -32,8 +32,7 @@ std::array<std::string, 5> TextDepthQueries(std::string_view language_id);
 /// as QuickSort sorts; rows with equal address indices are all kept. `host` (may be null) gets
 /// PumpEvents calls while rows are built.
 /// Throws UnexpectedError 3343 naming `path` when two groups share an ID (a damaged key).
-TextTable JoinTextDepths(const Table& groups, const Table& texts, const std::string& path,
-                         Host* host);
+TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& path, Host* host);
 
 /// Reads every text of `language_id` from the project database named by the run settings into
 /// `texts`. Returns 1 on success; -1 on failure, leaving `texts` unchanged. Failures are
