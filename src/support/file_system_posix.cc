@@ -61,11 +61,14 @@ class PosixFileSystem final : public FileSystem {
       return error == ENOENT ? ReadStatus::kNotFound : ReadStatus::kOtherError;
     }
     struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    const bool known = ::fstat(fd, &st) == 0;
+    if (known && S_ISDIR(st.st_mode)) {
       ::close(fd);
       *err = "cannot read '" + path + "': it is a folder";
       return ReadStatus::kOtherError;
     }
+    // Room for the whole file at once: growing step by step copied a large file several times.
+    if (known && S_ISREG(st.st_mode)) contents->reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
       ssize_t n = ::read(fd, buffer, sizeof buffer);
