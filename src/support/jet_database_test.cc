@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "mdb_table.h"
+#include "mdb_writer.h"
 #include "support/errors.h"
 #include "testing/test_util.h"
 
@@ -201,6 +205,56 @@ TEST(JetDatabaseTest, TruncatedFileIsDamageNeverShortData) {
     }
   }
   EXPECT_GE(damaged, 10);
+}
+
+// Sets the first four bytes (a chain row's pointer to the next) of every row on the file's
+// long-value pages to what `pointer` gives for (page, row).
+template <typename Pointer>
+std::string WithChainPointers(std::string bytes, Pointer pointer) {
+  constexpr std::size_t kPage = 4096;
+  for (std::size_t page = 1; page < bytes.size() / kPage; ++page) {
+    char* p = bytes.data() + page * kPage;
+    if (std::string_view(p + 4, 4) != "LVAL") continue;
+    const auto u16 = [p](std::size_t at) {
+      return static_cast<std::size_t>(static_cast<unsigned char>(p[at]) |
+                                      static_cast<unsigned char>(p[at + 1]) << 8);
+    };
+    for (std::size_t row = 0; row < u16(12); ++row) {
+      const std::uint32_t value = pointer(page, row);
+      std::memcpy(p + (u16(14 + 2 * row) & 0x1fff), &value, 4);  // little-endian machine
+    }
+  }
+  return bytes;
+}
+
+TEST(JetDatabaseTest, LongMemoChainsAreReadWholeOrNotAtAll) {
+  testing::ScopedTempDir dir;
+  const std::string path = dir.path() + "memo.mdb";
+  std::string long_text;
+  for (int i = 0; i < 910; ++i) long_text += "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 m\xC3\xBC ";
+  const std::string bytes = tools::BuildMdb(
+      {{"Notes", {{"Note", tools::MdbType::kMemo}}, {{std::string("short")}, {long_text}}}});
+  testing::WriteBytes(path, bytes);
+  const Table read = JetDatabase::Open(path)->ReadTable("Notes");
+  ASSERT_EQ(read.row_count(), 2u);
+  EXPECT_EQ(read.TextAt(0, 0), "short");
+  EXPECT_EQ(read.TextAt(0, 1), long_text);
+
+  const std::pair<const char*, std::function<std::uint32_t(std::size_t, std::size_t)>> damages[] =
+      {{"chain cut after its first row", [](std::size_t, std::size_t) { return 0u; }},
+       {"next row beyond the file", [](std::size_t, std::size_t) { return 0x7fffff00u; }},
+       {"row outside its page", [](std::size_t page, std::size_t) {
+          return static_cast<std::uint32_t>(page << 8 | 200);
+        }},
+       {"every row its own next", [](std::size_t page, std::size_t row) {
+          return static_cast<std::uint32_t>(page << 8 | row);
+        }}};
+  for (const auto& [what, pointer] : damages) {
+    SCOPED_TRACE(what);
+    testing::WriteBytes(path, WithChainPointers(bytes, pointer));
+    ExpectError([&] { JetDatabase::Open(path)->ReadTable("Notes"); }, err::kDbUnrecognizedFormat,
+                path, "Damaged database: ");
+  }
 }
 
 }  // namespace

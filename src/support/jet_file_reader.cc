@@ -41,6 +41,8 @@ constexpr std::size_t kVersionOffset = 0x14;
 // Large enough for any Memo the original engine's own tools write (65535 characters, up to
 // three UTF-8 bytes each); longer texts are refused rather than cut.
 constexpr std::size_t kBindSize = 1 << 20;
+// The high bits of a row's offset on its page are flags.
+constexpr std::size_t kRowOffsetMask = 0x1fff;
 
 // Jet's date range: 1 January 100 to 31 December 9999, in days from 30 December 1899.
 constexpr double kFirstJetDay = -657434.0;
@@ -160,18 +162,87 @@ std::string FormatJetDateTime(double value, const char* format) {
 
 namespace {
 
-// libmdb allocates a whole bind buffer for every text it converts, and a megabyte per field
-// made reading a large table slow. The buffer need only hold the field's characters, at most one
-// per stored byte and at most three UTF-8 bytes each: a Text field's bytes are all in the row
-// (`size`); a Memo's length is its first word, whether it lies in the row or on other pages.
-std::size_t TextBindSize(int type, const unsigned char* field, int size) {
-  constexpr int kMemoHeader = 12;
-  std::size_t stored = static_cast<std::size_t>(size);
-  if (type == MDB_MEMO) {
-    if (size < kMemoHeader) return kBindSize;  // libmdb gives an empty text
-    stored = static_cast<std::size_t>(SignedLittleEndian(field, 4)) & 0x3fffffff;
+// Where a table is read: the file's bytes, libmdb's handle, and the names for messages.
+struct TableSource {
+  std::string_view file;
+  MdbHandle* mdb;
+  const std::string& path;
+  std::string_view table;
+};
+
+// The bytes of the long-value row `pointer` (page << 8 | row on that page), read in place: libmdb
+// copies its page buffers three times over for every such row, which made reading a table of
+// memos slow. Checked as libmdb checks a row; a page outside the file or a row outside its page
+// is damage.
+std::string_view LongValueRow(const TableSource& source, std::uint32_t pointer) {
+  const auto page_size = static_cast<std::size_t>(source.mdb->fmt->pg_size);
+  const std::size_t page = pointer >> 8;
+  const std::size_t row = pointer & 0xff;
+  const std::size_t row_count_at = source.mdb->fmt->row_count_offset;
+  if (page == 0 || page >= source.file.size() / page_size ||
+      row_count_at + 4 + 2 * row > page_size) {
+    throw Damaged(source.path, source.table);
   }
-  return std::min(kBindSize, 3 * stored + 8);
+  const std::string_view bytes = source.file.substr(page * page_size, page_size);
+  auto offset = [&](std::size_t at) {
+    return static_cast<std::size_t>(SignedLittleEndian(
+               reinterpret_cast<const unsigned char*>(bytes.data()) + at, 2)) &
+           kRowOffsetMask;
+  };
+  const std::size_t start = offset(row_count_at + 2 + 2 * row);
+  const std::size_t end = row == 0 ? page_size : offset(row_count_at + 2 * row);
+  if (start >= page_size || start > end) throw Damaged(source.path, source.table);
+  return bytes.substr(start, end - start);
+}
+
+// The stored bytes of a Memo field (`field`: its 12-byte header and what follows it in the row):
+// in the row itself, in one long-value row, or in a chain of them, each starting with the
+// pointer to the next. Where libmdb would complain about the chain, this is damage.
+std::string MemoBytes(const TableSource& source, std::string_view field) {
+  constexpr std::size_t kHeader = MDB_MEMO_OVERHEAD;
+  constexpr std::uint32_t kInline = 0x80000000;
+  constexpr std::uint32_t kSingleRow = 0x40000000;
+  if (field.size() < kHeader) return {};  // libmdb gives an empty text
+  auto u32 = [](std::string_view bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(
+        SignedLittleEndian(reinterpret_cast<const unsigned char*>(bytes.data()) + at, 4));
+  };
+  const std::uint32_t length = u32(field, 0);
+  std::uint32_t pointer = u32(field, 4);
+  if ((length & kInline) != 0) return std::string(field.substr(kHeader));
+  if ((length & kSingleRow) != 0) return std::string(LongValueRow(source, pointer));
+  if ((length & 0xff000000) != 0) throw Damaged(source.path, source.table);  // unknown flags
+  std::string data;
+  // Every row holds at least its pointer, so a longer chain runs in circles.
+  const std::size_t most_rows = source.file.size() / 4;
+  for (std::size_t rows = 0; pointer != 0; ++rows) {
+    if (rows > most_rows) throw Damaged(source.path, source.table);
+    const std::string_view row = LongValueRow(source, pointer);
+    if (row.size() < 4 || data.size() + row.size() - 4 > length) break;
+    data.append(row.substr(4));
+    pointer = u32(row, 0);
+  }
+  if (data.size() < length) throw Damaged(source.path, source.table);
+  return data;
+}
+
+// The UTF-8 text of a Memo field. At most one character per stored byte and three UTF-8 bytes
+// per character, so the buffer need not be libmdb's megabyte for every field.
+std::string MemoText(const TableSource& source, std::string_view field, std::string_view column) {
+  const std::string stored = MemoBytes(source, field);
+  const std::size_t size = std::min(kBindSize, 3 * stored.size() + 8);
+  std::string text(size, '\0');
+  mdb_unicode2ascii(source.mdb, stored.data(), stored.size(), text.data(), size);
+  text.resize(std::strlen(text.c_str()));
+  // libmdb cuts what does not fit; a text that fills the buffer was cut.
+  if (text.size() + 4 >= size) {
+    throw UnexpectedError(err::kDbUnrecognizedFormat,
+                          "Text longer than " + std::to_string(size - 4) + " bytes in column '" +
+                              std::string(column) + "' of table '" + std::string(source.table) +
+                              "' in " + source.path,
+                          kSource);
+  }
+  return text;
 }
 
 // Reads the definition and columns of the table of `entry`; the caller's capture judges it.
@@ -208,11 +279,13 @@ MdbColumn* ColumnAt(MdbTableDef* def, unsigned int index) {
 }
 
 // The value of one cracked field of the row in the handle's current page.
-Cell FieldValue(MdbHandle* mdb, MdbColumn* column, const MdbField& field, const std::string& path,
-                std::string_view table) {
+Cell FieldValue(const TableSource& source, MdbColumn* column, const MdbField& field) {
   // A Yes/No value lives in the null mask: "not null" means Yes.
   if (column->col_type == MDB_BOOL) return field.is_null ? 0.0 : -1.0;
   if (field.is_null) return Cell{};
+  MdbHandle* mdb = source.mdb;
+  const std::string& path = source.path;
+  const std::string_view table = source.table;
 
   const long page_size = mdb->fmt->pg_size;
   if (field.start < 0 || field.siz < 0 || field.start > page_size ||
@@ -223,8 +296,9 @@ Cell FieldValue(MdbHandle* mdb, MdbColumn* column, const MdbField& field, const 
   auto need = [&](int size) {
     if (field.siz < size) throw Damaged(path, table);
   };
+  // A Text field's characters are all in the row: at most one per byte, three UTF-8 bytes each.
   auto text = [&]() -> Cell {
-    const std::size_t bind_size = TextBindSize(column->col_type, bytes, field.siz);
+    const std::size_t bind_size = 3 * static_cast<std::size_t>(field.siz) + 8;
     mdb_set_bind_size(mdb, bind_size);
     std::unique_ptr<char, GFreeDeleter> value(
         mdb_col_to_string(mdb, mdb->pg_buf, field.start, column->col_type, field.siz));
@@ -272,8 +346,12 @@ Cell FieldValue(MdbHandle* mdb, MdbColumn* column, const MdbField& field, const 
       return Val(value.get());
     }
     case MDB_TEXT:
-    case MDB_MEMO:
       return text();
+    case MDB_MEMO:
+      return MemoText(source,
+                      std::string_view(reinterpret_cast<const char*>(bytes),
+                                       static_cast<std::size_t>(field.siz)),
+                      column->name);
     case MDB_REPID:
       need(16);
       return text();
@@ -320,7 +398,6 @@ std::unique_ptr<JetFileReader> JetFileReader::Open(std::string bytes, const std:
   StderrCapture capture;
   handle->mdb = mdb_open_buffer(handle->bytes.data(), handle->bytes.size(), MDB_NOFLAGS);
   if (handle->mdb == nullptr) throw Damaged(path);
-  mdb_set_bind_size(handle->mdb, kBindSize);
   if (mdb_read_catalog(handle->mdb, MDB_TABLE) == nullptr) throw Damaged(path);
   CheckCatalogComplete(handle->mdb, path);
   CheckQuiet(capture, path);
@@ -393,6 +470,7 @@ Table JetFileReader::ReadTable(std::string_view table, const std::vector<std::st
   // The stored row count only sizes the first allocation; a row takes at least a few bytes.
   result.rows().reserve(std::min<std::size_t>(def->num_rows, handle_->bytes.size() / 8));
 
+  const TableSource source{handle_->bytes, mdb, path_, table};
   std::vector<MdbField> fields(column_count);
   std::vector<int> field_of_column(column_count);
   mdb_rewind_table(def.get());
@@ -405,8 +483,7 @@ Table JetFileReader::ReadTable(std::string_view table, const std::vector<std::st
         mdb_find_row(mdb, static_cast<int>(def->cur_row - 1), &start, &size) != 0) {
       throw Damaged(path_, table);
     }
-    constexpr int kOffsetMask = 0x1fff;  // the high bits of a row offset are flags
-    int cracked = mdb_crack_row(def.get(), start & kOffsetMask, size, fields.data());
+    int cracked = mdb_crack_row(def.get(), start & kRowOffsetMask, size, fields.data());
     if (cracked != static_cast<int>(column_count)) throw Damaged(path_, table);
     std::fill(field_of_column.begin(), field_of_column.end(), -1);
     for (unsigned int f = 0; f < column_count; ++f) {
@@ -419,8 +496,8 @@ Table JetFileReader::ReadTable(std::string_view table, const std::vector<std::st
     for (unsigned int c : wanted) {
       int f = field_of_column[c];
       if (f < 0) throw Damaged(path_, table);
-      row.push_back(FieldValue(mdb, ColumnAt(def.get(), c), fields[static_cast<std::size_t>(f)],
-                               path_, table));
+      row.push_back(
+          FieldValue(source, ColumnAt(def.get(), c), fields[static_cast<std::size_t>(f)]));
     }
     result.AddRow(std::move(row));
   }
