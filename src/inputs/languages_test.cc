@@ -61,12 +61,7 @@ class LanguagesTest : public ::testing::Test {
     return names;
   }
 
-  Strings Errors() {
-    Strings texts;
-    for (const auto& call : host_.CallsOf("error")) texts.push_back(call.text);
-    host_.calls.clear();
-    return texts;
-  }
+  Strings Errors() { return host_.TakeErrorTexts(); }
 
   testing::ScopedTempDir dir_;
   testing::FixedClockFileSystem fs_;

@@ -54,12 +54,7 @@ class TextDatabaseTest : public ::testing::Test {
     tools::WriteMdb(context_->settings.path_orvano_db, tables);
   }
 
-  Strings Errors() {
-    Strings texts;
-    for (const auto& call : host_.CallsOf("error")) texts.push_back(call.text);
-    host_.calls.clear();
-    return texts;
-  }
+  Strings Errors() { return host_.TakeErrorTexts(); }
 
   testing::ScopedTempDir dir_;
   testing::FixedClockFileSystem fs_;

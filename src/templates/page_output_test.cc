@@ -11,14 +11,7 @@
 namespace orvano {
 namespace {
 
-// The marker lines of font class `n` around its parts (one line each; an empty one is left out).
-std::string Block(const std::string& n, const std::string& main, const std::string& opening = "",
-                  const std::string& closing = "") {
-  const std::string m = "\n###FONTBEZUG###";
-  std::string text = opening.empty() ? "" : m + "EIN" + n + "\n" + opening;
-  return text + m + "HAUPT" + n + "\n" + main + m + "AUS" + n +
-         (closing.empty() ? "" : "\n" + closing) + m + "ENDE" + n;
-}
+using testing::FontClassBlock;
 
 struct PageOutputTest : public testing::RunContextTest {
   Table rows{3, 1};  // the section's main part
@@ -60,7 +53,7 @@ const LineList kSection = SplitLines(
     "<h1>###UEBERSCHRIFT###</h1><h2>###MASCHINE### / ###MASCHINEID###</h2>\n"
     "<a href=\"###ZIEL_HTML###\">###ZIEL_HTML###</a> <a href=\"###ZIEL_D_HTML###\">d</a>\n"
     "<i>###DIREKT###1,1 ###MENU_TEXT###</i>\n###FONTBEZUGANFANG###" +
-    Block("11", "<td>###ZELLE###2 ###ZELLE###3</td>", "<tr>", "</tr>") +
+    FontClassBlock("11", "<td>###ZELLE###2 ###ZELLE###3</td>", "<tr>", "</tr>") +
     "\n###FONTBEZUGENDE###\nend");
 
 TEST_F(PageOutputTest, WritesSectionPages) {
@@ -109,9 +102,9 @@ TEST_F(PageOutputTest, WritesMenuEntries) {
   const LineList menu = SplitLines(
       "menu.htm\nli.###FONTCLASS###21\nli.###FONTCLASS###22\nli.###FONTCLASS###41\n"
       "<b>###MENU_TEXT### ###DIREKT###1,1</b>\n<ul>###FONTBEZUGANFANG###" +
-      Block("21", "<a href=\"###ZIEL_HTML###\">###MENU_TEXT_MODUL###</a>") +
-      Block("22", "<h3>###MENU_TEXT_MODUL###</h3>") +
-      Block("41", "<a href=\"###ZIEL_HTML###\">###MENU_TEXT_MACHINE###</a>") +
+      FontClassBlock("21", "<a href=\"###ZIEL_HTML###\">###MENU_TEXT_MODUL###</a>") +
+      FontClassBlock("22", "<h3>###MENU_TEXT_MODUL###</h3>") +
+      FontClassBlock("41", "<a href=\"###ZIEL_HTML###\">###MENU_TEXT_MACHINE###</a>") +
       "\n###FONTBEZUGENDE###</ul>\nend");
   context.page.machine_name = "-1";
   {  // "Off" is disabled, "Drives" has only machine 2, "NoSheet" is not machine dependent

@@ -11,14 +11,7 @@
 namespace orvano {
 namespace {
 
-// The marker lines of font class `n` around its parts (one line each; an empty one is left out).
-std::string Block(const std::string& n, const std::string& main, const std::string& opening = "",
-                  const std::string& closing = "") {
-  const std::string m = "\n###FONTBEZUG###";
-  std::string text = opening.empty() ? "" : m + "EIN" + n + "\n" + opening;
-  return text + m + "HAUPT" + n + "\n" + main + m + "AUS" + n +
-         (closing.empty() ? "" : "\n" + closing) + m + "ENDE" + n;
-}
+using testing::FontClassBlock;
 
 struct SectionFieldsTest : public testing::RunContextTest {
   void SetUp() override {
@@ -34,9 +27,10 @@ struct SectionFieldsTest : public testing::RunContextTest {
 
   // Classes 11 and 12 with all three parts, from a small template.
   FontClassTable Classes() {
-    LineList lines = SplitLines("t.htm\nc###FONTCLASS###11\nc###FONTCLASS###12" +
-                                Block("11", "A ###ZELLE###2 [###ZELLE###3]", "<a>", "</a>") +
-                                Block("12", "B ###ZELLE###2", "<b>", "</b>"));
+    LineList lines =
+        SplitLines("t.htm\nc###FONTCLASS###11\nc###FONTCLASS###12" +
+                   FontClassBlock("11", "A ###ZELLE###2 [###ZELLE###3]", "<a>", "</a>") +
+                   FontClassBlock("12", "B ###ZELLE###2", "<b>", "</b>"));
     return GetHTMLFontClasses(context, &lines);
   }
 };

@@ -94,6 +94,21 @@ std::vector<HostCall> RecordingHost::CallsOf(std::string_view kind) const {
   return found;
 }
 
+std::string FontClassBlock(const std::string& n, const std::string& main,
+                           const std::string& opening, const std::string& closing) {
+  const std::string m = "\n###FONTBEZUG###";
+  std::string text = opening.empty() ? "" : m + "EIN" + n + "\n" + opening;
+  return text + m + "HAUPT" + n + "\n" + main + m + "AUS" + n +
+         (closing.empty() ? "" : "\n" + closing) + m + "ENDE" + n;
+}
+
+std::vector<std::string> RecordingHost::TakeErrorTexts() {
+  std::vector<std::string> texts;
+  for (const HostCall& call : CallsOf("error")) texts.push_back(call.text);
+  calls.clear();
+  return texts;
+}
+
 FixedClockFileSystem::FixedClockFileSystem(std::time_t now)
     : now_(now), real_(NewPosixFileSystem()) {}
 

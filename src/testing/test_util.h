@@ -59,6 +59,11 @@ struct HostCall {
   int number = 0;
 };
 
+/// The template lines of font class `n` around its parts, each part one line (an empty opening
+/// or closing part is left out), starting with a line break.
+std::string FontClassBlock(const std::string& n, const std::string& main,
+                           const std::string& opening = "", const std::string& closing = "");
+
 /// A host that records every call and answers from preset replies.
 class RecordingHost final : public Host {
  public:
@@ -73,6 +78,8 @@ class RecordingHost final : public Host {
 
   /// The calls of one kind, in order.
   std::vector<HostCall> CallsOf(std::string_view kind) const;
+  /// The texts of the error calls so far, in order; forgets every call.
+  std::vector<std::string> TakeErrorTexts();
 
   bool continue_after_error = false;  // ShowError's answer
   bool answer_yes = true;             // AskYesNo's answer
