@@ -2,19 +2,13 @@
 // INI file land there.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 
 #include "testing/test_util.h"
 
 namespace orvano {
 namespace {
 
-struct Outcome {
-  int status = -1;
-  std::string output;  // stdout and stderr together
-};
+using Outcome = testing::CommandOutcome;  // standard output and error together
 
 struct ExecutableTest : public ::testing::Test {
   testing::ScopedTempDir dir;
@@ -27,15 +21,7 @@ struct ExecutableTest : public ::testing::Test {
   }
 
   Outcome Run(const std::string& arguments) {
-    Outcome outcome;
-    FILE* pipe = ::popen((exe + " " + arguments + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return outcome;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-      outcome.output.append(buffer, n);
-    int status = ::pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
+    return testing::RunCommand(exe + " " + arguments + " 2>&1");
   }
 };
 

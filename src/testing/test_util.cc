@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -92,6 +94,19 @@ std::vector<HostCall> RecordingHost::CallsOf(std::string_view kind) const {
     if (call.kind == kind) found.push_back(call);
   }
   return found;
+}
+
+CommandOutcome RunCommand(const std::string& command) {
+  CommandOutcome outcome;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return outcome;
+  char buffer[65536];
+  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) {
+    outcome.output.append(buffer, n);
+  }
+  const int status = ::pclose(pipe);
+  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return outcome;
 }
 
 std::string FontClassBlock(const std::string& n, const std::string& main,

@@ -35,6 +35,15 @@ class ScopedTempDir {
 void WriteBytes(const std::string& path, std::string_view bytes);
 /// The bytes of the file at `path`; "" when it cannot be read.
 std::string ReadBytes(const std::string& path);
+/// What a shell command did: its exit status (-1 when it did not exit normally) and what it
+/// wrote to its standard output.
+struct CommandOutcome {
+  int status = -1;
+  std::string output;
+};
+/// Runs `command` with /bin/sh; add "2>&1" to collect standard error too.
+CommandOutcome RunCommand(const std::string& command);
+
 /// Makes the folder `path` and its parents.
 void MakeFolders(const std::string& path);
 /// Changes the permission bits of `path` (tests of unwritable files and folders).

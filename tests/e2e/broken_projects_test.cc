@@ -5,7 +5,6 @@
 // The program and its database reader are copied into a temporary folder first.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -28,10 +27,7 @@ using tools::ProjectSources;
 constexpr const char* kEarlierPage = "earlier page";
 constexpr const char* kEarlierMenu = "earlier menu";
 
-struct Outcome {
-  int status = -1;  // the exit status; -1 when the program was killed
-  std::string output;
-};
+using Outcome = testing::CommandOutcome;  // standard output and error together
 
 // One broken project: how it is broken and what the run must say.
 struct Case {
@@ -75,16 +71,7 @@ class BrokenProjectsTest : public ::testing::Test {
                           " PathXLCollection=" + paths.workbook +
                           " PathHTMLSourceFolder=" + paths.template_folder +
                           " PathDestinationFolder=" + destination + " 2>&1";
-    Outcome outcome;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return outcome;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) {
-      outcome.output.append(buffer, n);
-    }
-    int status = ::pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
+    return testing::RunCommand(command);
   }
 
   // Every file below the test's folder, except the program's own.

@@ -3,10 +3,9 @@
 // kept in the build folder (e2e-artefacts/) for a person to look at.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <set>
+#include <sstream>
 
 #include "project_sources.h"
 #include "project_writer.h"
@@ -21,32 +20,30 @@ constexpr char kChromium[] = "/usr/bin/chromium";
 // The files Chromium loaded while rendering `page` into the screenshot `png`.
 std::vector<std::string> LoadedFiles(const std::string& page, const std::string& png,
                                      const std::string& profile) {
-  std::string command = std::string("timeout 120 ") + kChromium +
-                        " --headless --no-sandbox --disable-gpu --disable-quic --no-first-run"
-                        " --disable-background-networking --disable-component-update"
-                        " --disable-sync --user-data-dir=" + profile +
-                        " --window-size=1200,800 --enable-logging=stderr --v=1 --screenshot=" +
-                        png + " file://" + page + " 2>&1";
+  std::string command =
+      std::string("timeout 120 ") + kChromium +
+      " --headless --no-sandbox --disable-gpu --disable-quic --no-first-run"
+      " --disable-background-networking --disable-component-update"
+      " --disable-sync --user-data-dir=" +
+      profile + " --window-size=1200,800 --enable-logging=stderr --v=1 --screenshot=" + png +
+      " file://" + page + " 2>&1";
   std::vector<std::string> files;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return files;
   const std::string marker = "FileURLLoader::Start: file://";
-  char line[8192];
-  while (std::fgets(line, sizeof line, pipe)) {
-    std::string text = line;
-    auto at = text.find(marker);
+  std::istringstream lines(testing::RunCommand(command).output);
+  for (std::string line; std::getline(lines, line);) {
+    auto at = line.find(marker);
     if (at == std::string::npos) continue;
-    std::string path = text.substr(at + marker.size());
-    while (!path.empty() && (path.back() == '\n' || path.back() == '\r')) path.pop_back();
+    std::string path = line.substr(at + marker.size());
+    while (!path.empty() && path.back() == '\r') path.pop_back();
     files.push_back(path);
   }
-  ::pclose(pipe);
   return files;
 }
 
 TEST(Browser, DemoFramesAndPagesLoadWithoutMissingFiles) {
   auto fs = NewPosixFileSystem();
-  if (!fs->FileExists(kChromium)) GTEST_SKIP() << "no " << kChromium << " (Debian package chromium)";
+  if (!fs->FileExists(kChromium))
+    GTEST_SKIP() << "no " << kChromium << " (Debian package chromium)";
   testing::ScopedTempDir dir;
   std::string bin = dir.path() + "bin/";
   testing::MakeFolders(bin);
@@ -57,9 +54,8 @@ TEST(Browser, DemoFramesAndPagesLoadWithoutMissingFiles) {
   tools::ProjectPaths paths = tools::WriteProject(*fs, sources, dir.path() + "project/");
   testing::WriteBytes(bin + "Languages.mdb", testing::ReadBytes(paths.language_database));
   std::string out = dir.path() + "out/";
-  std::string run = bin + "orvano-html Silent=TRUE LangID=1049 PathOrvanoDOC=" +
-                    paths.description + " PathOrvanoDB=" + paths.database +
-                    " PathXLCollection=" + paths.workbook +
+  std::string run = bin + "orvano-html Silent=TRUE LangID=1049 PathOrvanoDOC=" + paths.description +
+                    " PathOrvanoDB=" + paths.database + " PathXLCollection=" + paths.workbook +
                     " PathHTMLSourceFolder=" + paths.template_folder +
                     " PathDestinationFolder=" + out;
   ASSERT_EQ(0, std::system(run.c_str()));

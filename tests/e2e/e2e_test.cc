@@ -6,10 +6,8 @@
 // pages under examples/demo/expected/ and say why in the commit.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <set>
@@ -28,10 +26,7 @@ using testing::WriteBytes;
 using tools::ProjectPaths;
 using tools::ProjectSources;
 
-struct Outcome {
-  int status = -1;
-  std::string output;  // stdout and stderr together
-};
+using Outcome = testing::CommandOutcome;  // standard output and error together
 
 class E2eTest : public ::testing::Test {
  protected:
@@ -59,21 +54,13 @@ class E2eTest : public ::testing::Test {
 
   static std::string PathArgs(const ProjectPaths& paths, const std::string& destination) {
     return "PathOrvanoDOC=" + paths.description + " PathOrvanoDB=" + paths.database +
-           " PathXLCollection=" + paths.workbook + " PathHTMLSourceFolder=" +
-           paths.template_folder + " PathDestinationFolder=" + destination;
+           " PathXLCollection=" + paths.workbook +
+           " PathHTMLSourceFolder=" + paths.template_folder +
+           " PathDestinationFolder=" + destination;
   }
 
   Outcome Run(const std::string& arguments) {
-    Outcome outcome;
-    FILE* pipe = ::popen((bin_ + "orvano-html " + arguments + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return outcome;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) {
-      outcome.output.append(buffer, n);
-    }
-    int status = ::pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
+    return testing::RunCommand(bin_ + "orvano-html " + arguments + " 2>&1");
   }
 
   std::vector<std::string> FilesIn(const std::string& folder) {
@@ -121,7 +108,8 @@ TEST_F(E2eTest, DemoPagesMatchTheExpectedPagesInEveryLanguage) {
     EXPECT_NE(std::string::npos, log.find("\r\nTable not found: Inspection\r\n"));
     EXPECT_NE(std::string::npos, log.find("\r\nIndextext not found: General.Missing\r\n"));
 
-    std::string expected = std::string(ORVANO_SOURCE_DIR) + "/examples/demo/expected/" + language + "/";
+    std::string expected =
+        std::string(ORVANO_SOURCE_DIR) + "/examples/demo/expected/" + language + "/";
     std::vector<std::string> written = FilesIn(destination);
     written.erase(std::remove(written.begin(), written.end(), "Logfile.log"), written.end());
     if (update) {
@@ -213,7 +201,9 @@ TEST_F(E2eTest, BrokenInputsStopTheRunWithTheirStage) {
        "Error reading Orvano.doc"},
       {[](ProjectSources& s) { s.workbook.sheets.erase(s.workbook.sheets.begin()); },
        "Error reading XL-Sheet \"CommonDirect\""},
-      {[](ProjectSources& s) { s.language_ids = {"1031", "1049"}; },  // no column L1033
+      {[](ProjectSources& s) {
+         s.language_ids = {"1031", "1049"};
+       },  // no column L1033
        "L1033"},
   };
   for (const Case& c : cases) {
@@ -271,8 +261,9 @@ TEST_F(E2eTest, ProjectsAtTheEdges) {
   outcome = Run("Silent=TRUE LangID=1033 " + PathArgs(paths, inner));
   ASSERT_EQ(0, outcome.status) << outcome.output;
   EXPECT_FALSE(fs_->FileExists(dir_.path() + "deep/Utilities.htm"));
-  EXPECT_NE(std::string::npos,
-            ReadBytes(inner + "Logfile.log").find("Page name not allowed: section \"../Utilities\""));
+  EXPECT_NE(
+      std::string::npos,
+      ReadBytes(inner + "Logfile.log").find("Page name not allowed: section \"../Utilities\""));
 }
 
 }  // namespace

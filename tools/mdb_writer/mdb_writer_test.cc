@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -20,16 +19,9 @@ using Row = std::vector<MdbValue>;
 
 // Runs a shell command and returns its standard output; fails the test on a non-zero exit.
 std::string RunShell(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) {
-    ADD_FAILURE() << "cannot run " << command;
-    return output;
-  }
-  char buffer[65536];
-  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-  EXPECT_EQ(pclose(pipe), 0) << command;
-  return output;
+  testing::CommandOutcome outcome = testing::RunCommand(command);
+  EXPECT_EQ(outcome.status, 0) << command;
+  return outcome.output;
 }
 
 // mdb-export's rows in the table file's field format: tab-separated, escaped, "\N" for null.
