@@ -6,6 +6,7 @@
 #include "support/file_system.h"
 #include "support/number_text.h"
 #include "support/text_codec.h"
+#include "text_escapes/text_escapes.h"
 #include "xls_writer/sheet_file.h"
 
 namespace orvano::tools {
@@ -22,32 +23,12 @@ std::string ReadWhole(FileSystem& fs, const std::string& path) {
 // One field of a line: nullopt for "\N", else the unescaped text.
 std::optional<std::string> Field(std::string_view raw, const std::string& place) {
   if (raw == "\\N") return std::nullopt;
-  std::string out;
-  for (std::size_t i = 0; i < raw.size(); ++i) {
-    if (raw[i] != '\\') {
-      out += raw[i];
-      continue;
-    }
-    char next = i + 1 < raw.size() ? raw[i + 1] : '\0';
-    switch (next) {
-      case 't':
-        out += '\t';
-        break;
-      case 'n':
-        out += '\n';
-        break;
-      case 'r':
-        out += '\r';
-        break;
-      case '\\':
-        out += '\\';
-        break;
-      default:
-        Fail(place + ": unknown escape \"\\" + std::string(1, next) + "\"");
-    }
-    ++i;
+  UnescapedText unescaped = Unescape(raw);
+  if (!unescaped.ok()) {
+    const char escape = unescaped.bad_escape.value_or('\0');  // '\0' for a lone backslash
+    Fail(place + ": unknown escape \"\\" + std::string(1, escape) + "\"");
   }
-  return out;
+  return std::move(unescaped.text);
 }
 
 struct TsvLine {

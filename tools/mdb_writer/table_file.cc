@@ -6,6 +6,7 @@
 #include "support/errors.h"
 #include "support/text_case.h"
 #include "support/text_codec.h"
+#include "text_escapes/text_escapes.h"
 
 namespace orvano::tools {
 
@@ -36,31 +37,13 @@ std::vector<std::string_view> SplitTabs(std::string_view line) {
 }
 
 std::string Unescape(std::string_view field, const Place& place) {
-  std::string text;
-  for (std::size_t i = 0; i < field.size(); ++i) {
-    if (field[i] != '\\') {
-      text += field[i];
-      continue;
-    }
-    if (++i == field.size()) place.Fail("a field ends in a lone backslash");
-    switch (field[i]) {
-      case 't':
-        text += '\t';
-        break;
-      case 'n':
-        text += '\n';
-        break;
-      case 'r':
-        text += '\r';
-        break;
-      case '\\':
-        text += '\\';
-        break;
-      default:
-        place.Fail(std::string("unknown escape \\") + field[i] + " (known: \\t \\n \\r \\\\ \\N)");
-    }
+  UnescapedText unescaped = tools::Unescape(field);
+  if (unescaped.lone_backslash) place.Fail("a field ends in a lone backslash");
+  if (unescaped.bad_escape) {
+    place.Fail(std::string("unknown escape \\") + *unescaped.bad_escape +
+               " (known: \\t \\n \\r \\\\ \\N)");
   }
-  return text;
+  return std::move(unescaped.text);
 }
 
 MdbType ParseType(std::string_view name, const Place& place) {

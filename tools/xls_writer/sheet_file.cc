@@ -9,6 +9,7 @@
 #include "inputs/biff_format.h"
 #include "support/errors.h"
 #include "support/text_codec.h"
+#include "text_escapes/text_escapes.h"
 
 namespace orvano {
 namespace {
@@ -20,31 +21,15 @@ constexpr std::array<XlsError, 7> kErrors = {XlsError::kNull, XlsError::kDiv0, X
 [[noreturn]] void Fail(const std::string& message) { throw ProgramError(message, "xls_writer"); }
 
 std::string Unescape(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\') {
-      out += text[i];
-      continue;
-    }
-    if (++i == text.size()) Fail("a lone \"\\\" ends the field (write \"\\\\\" for a backslash)");
-    switch (text[i]) {
-      case 't':
-        out += '\t';
-        break;
-      case 'n':
-        out += '\n';
-        break;
-      case 'r':
-        out += '\r';
-        break;
-      case '\\':
-        out += '\\';
-        break;
-      default:
-        Fail(std::string("unknown escape \"\\") + text[i] + "\" (known: \\t \\n \\r \\\\)");
-    }
+  tools::UnescapedText unescaped = tools::Unescape(text);
+  if (unescaped.lone_backslash) {
+    Fail("a lone \"\\\" ends the field (write \"\\\\\" for a backslash)");
   }
-  return out;
+  if (unescaped.bad_escape) {
+    Fail(std::string("unknown escape \"\\") + *unescaped.bad_escape +
+         "\" (known: \\t \\n \\r \\\\)");
+  }
+  return std::move(unescaped.text);
 }
 
 // A decimal number in the plain form [+-]digits[.digits][E[+-]digits]; nullopt for other text.
