@@ -13,6 +13,11 @@
 
 namespace orvano {
 
+/// True when `what` occurs in `text`.
+inline bool Contains(std::string_view text, std::string_view what) {
+  return text.find(what) != std::string_view::npos;
+}
+
 /// `text` without leading and trailing blanks (U+0020 only; tabs and line breaks stay).
 std::string TrimBlanks(std::string_view text);
 

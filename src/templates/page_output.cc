@@ -19,10 +19,6 @@ namespace {
 constexpr std::string_view kBlockStart = "###FONTBEZUGANFANG###";
 constexpr std::string_view kBlockEnd = "###FONTBEZUGENDE###";
 
-bool Contains(std::string_view text, std::string_view what) {
-  return text.find(what) != std::string_view::npos;
-}
-
 // Replaces the first `search` of `*line` by `value` without its surrounding blanks.
 void Replace(std::string* line, std::string_view search, std::string_view value) {
   *line = ReplaceStringInString(line, search, value, false, "");

@@ -7,6 +7,7 @@
 #include "support/error_reporting.h"
 #include "support/errors.h"
 #include "support/number_text.h"
+#include "support/string_helpers.h"
 #include "support/text_case.h"
 #include "templates/address_formulas.h"
 #include "templates/conditions.h"
@@ -30,10 +31,6 @@ constexpr std::array<RangeKind, 3> kRanges = {{
     {"###SDR[WAR]", "###EDR[WAR]", &MachineDescription::warning_count, 256},
     {"###SDR[ALA]", "###EDR[ALA]", &MachineDescription::fault_count, 256},
 }};
-
-bool Contains(std::string_view text, std::string_view what) {
-  return text.find(what) != std::string_view::npos;
-}
 
 // The text of a cell that may hold markers; numbers and nulls hold none.
 const std::string* TextOf(const Cell& cell) { return std::get_if<std::string>(&cell); }
