@@ -64,12 +64,17 @@ UnexpectedError NoSuchTable(const std::string& path, std::string_view table) {
                          kSource);
 }
 
-std::uint32_t U32At(std::string_view bytes, std::size_t offset) {
+// The unsigned little-endian number of `size` bytes at `offset` of `bytes`.
+std::uint32_t UnsignedAt(std::string_view bytes, std::size_t offset, int size) {
   std::uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) {
+  for (int i = size - 1; i >= 0; --i) {
     value = (value << 8) | static_cast<unsigned char>(bytes[offset + static_cast<std::size_t>(i)]);
   }
   return value;
+}
+
+std::uint32_t U32At(std::string_view bytes, std::size_t offset) {
+  return UnsignedAt(bytes, offset, 4);
 }
 
 // Throws unless `bytes` look like a whole Jet file: signature, then whole pages only.
@@ -184,11 +189,7 @@ std::string_view LongValueRow(const TableSource& source, std::uint32_t pointer) 
     throw Damaged(source.path, source.table);
   }
   const std::string_view bytes = source.file.substr(page * page_size, page_size);
-  auto offset = [&](std::size_t at) {
-    return static_cast<std::size_t>(SignedLittleEndian(
-               reinterpret_cast<const unsigned char*>(bytes.data()) + at, 2)) &
-           kRowOffsetMask;
-  };
+  auto offset = [&](std::size_t at) { return UnsignedAt(bytes, at, 2) & kRowOffsetMask; };
   const std::size_t start = offset(row_count_at + 2 + 2 * row);
   const std::size_t end = row == 0 ? page_size : offset(row_count_at + 2 * row);
   if (start >= page_size || start > end) throw Damaged(source.path, source.table);
@@ -203,12 +204,8 @@ std::string MemoBytes(const TableSource& source, std::string_view field) {
   constexpr std::uint32_t kInline = 0x80000000;
   constexpr std::uint32_t kSingleRow = 0x40000000;
   if (field.size() < kHeader) return {};  // libmdb gives an empty text
-  auto u32 = [](std::string_view bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(
-        SignedLittleEndian(reinterpret_cast<const unsigned char*>(bytes.data()) + at, 4));
-  };
-  const std::uint32_t length = u32(field, 0);
-  std::uint32_t pointer = u32(field, 4);
+  const std::uint32_t length = U32At(field, 0);
+  std::uint32_t pointer = U32At(field, 4);
   if ((length & kInline) != 0) return std::string(field.substr(kHeader));
   if ((length & kSingleRow) != 0) return std::string(LongValueRow(source, pointer));
   if ((length & 0xff000000) != 0) throw Damaged(source.path, source.table);  // unknown flags
@@ -220,7 +217,7 @@ std::string MemoBytes(const TableSource& source, std::string_view field) {
     const std::string_view row = LongValueRow(source, pointer);
     if (row.size() < 4 || data.size() + row.size() - 4 > length) break;
     data.append(row.substr(4));
-    pointer = u32(row, 0);
+    pointer = U32At(row, 0);
   }
   if (data.size() < length) throw Damaged(source.path, source.table);
   return data;
