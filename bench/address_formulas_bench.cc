@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/host.h"
+#include "support/host.h"
 #include "app/program_info.h"
 #include "app/run_context.h"
 #include "support/file_system.h"

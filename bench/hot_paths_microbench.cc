@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/host.h"
+#include "support/host.h"
 #include "app/program_info.h"
 #include "app/run_context.h"
 #include "inputs/text_table.h"

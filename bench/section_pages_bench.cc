@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/host.h"
+#include "support/host.h"
 #include "app/run_context.h"
 #include "support/file_system.h"
 #include "templates/page_output.h"

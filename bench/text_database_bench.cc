@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/host.h"
+#include "support/host.h"
 #include "app/run_context.h"
 #include "inputs/text_database.h"
 #include "mdb_writer.h"

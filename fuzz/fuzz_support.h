@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/host.h"
+#include "support/host.h"
 #include "app/program_info.h"
 #include "app/run_context.h"
 #include "support/errors.h"

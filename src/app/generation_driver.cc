@@ -1,6 +1,6 @@
 #include "app/generation_driver.h"
 
-#include "app/host.h"
+#include "support/host.h"
 #include "app/navigation_pages.h"
 #include "app/paths.h"
 #include "app/run_context.h"
@@ -8,7 +8,7 @@
 #include "inputs/languages.h"
 #include "inputs/text_database.h"
 #include "inputs/workbook.h"
-#include "support/error_reporting.h"
+#include "app/error_reporting.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "templates/page_output.h"

@@ -2,7 +2,7 @@
 
 #include "app/run_context.h"
 #include "fonts/font_classes.h"
-#include "support/error_reporting.h"
+#include "app/error_reporting.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "support/string_helpers.h"

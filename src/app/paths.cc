@@ -1,6 +1,6 @@
 #include "app/paths.h"
 
-#include "support/error_reporting.h"
+#include "app/error_reporting.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "support/text_case.h"

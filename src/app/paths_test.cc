@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/error_reporting.h"
+#include "app/error_reporting.h"
 #include "support/errors.h"
 #include "support/logs.h"
 #include "testing/test_util.h"

@@ -7,13 +7,13 @@
 
 #include <string>
 
+#include "app/error_reporting.h"
 #include "app/program_info.h"
 #include "app/run_settings.h"
 #include "inputs/language_info.h"
 #include "inputs/machine_description.h"
 #include "inputs/text_table.h"
 #include "inputs/workbook_cache.h"
-#include "support/error_reporting.h"
 #include "support/logs.h"
 #include "support/table.h"
 #include "templates/current_page.h"
@@ -36,6 +36,8 @@ struct RunContext {
 
   /// What the common error handling needs, for Guarded().
   ErrorContext errors() { return {host, logs, settings.silent}; }
+  /// Where the readers and page builders report.
+  ErrorSink& sink() { return error_sink; }
 
   FileSystem& fs;
   Host& host;
@@ -43,6 +45,7 @@ struct RunContext {
   RunSettings settings;
   LanguageInfo language;
   Logs logs;
+  ReportingErrorSink error_sink{host, logs, settings.silent};
   std::string user_ini_file;  // UserIniFile
 
   MachineDescription description;

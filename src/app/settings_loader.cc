@@ -3,7 +3,7 @@
 #include <array>
 
 #include "app/command_line.h"
-#include "app/host.h"
+#include "support/host.h"
 #include "app/paths.h"
 #include "app/run_context.h"
 #include "support/errors.h"

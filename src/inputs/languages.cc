@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/host.h"
+#include "support/host.h"
 #include "app/run_context.h"
-#include "support/error_reporting.h"
+#include "app/error_reporting.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "support/jet_database.h"

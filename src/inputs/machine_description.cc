@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "app/run_context.h"
-#include "support/error_reporting.h"
+#include "app/error_reporting.h"
 #include "support/errors.h"
 #include "support/ini_file.h"
 #include "support/number_text.h"

@@ -52,6 +52,9 @@ struct MachineDescription {
   SectionInfo& Section(int s);
   /// The position count of machine `m` in section `s` (both 1-based). Throws UnexpectedError 9.
   std::int16_t PositionCount(int m, int s) const;
+  /// The text of position `p` (1-based) of machine `m` in section `s`: the entry
+  /// "Machine"m"_Position"p of "Section_"s of the file read; "" when absent or nothing was read.
+  std::string PositionText(int m, int s, int p) const;
 };
 
 /// The most machines and sections a description file may declare. The entries are 16-bit, so

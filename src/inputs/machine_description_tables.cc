@@ -2,6 +2,7 @@
 
 #include "inputs/machine_description.h"
 #include "support/errors.h"
+#include "support/ini_file.h"
 
 namespace orvano {
 namespace {
@@ -37,6 +38,12 @@ std::int16_t MachineDescription::PositionCount(int m, int s) const {
   const auto& row = position_counts[static_cast<std::size_t>(m - 1)];
   if (s < 1 || static_cast<std::size_t>(s) > row.size()) ThrowIndex("section", s, row.size());
   return row[static_cast<std::size_t>(s - 1)];
+}
+
+std::string MachineDescription::PositionText(int m, int s, int p) const {
+  if (file == nullptr) return "";
+  return file->ReadString("Section_" + std::to_string(s),
+                          "Machine" + std::to_string(m) + "_Position" + std::to_string(p));
 }
 
 }  // namespace orvano

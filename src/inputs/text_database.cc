@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/host.h"
+#include "support/host.h"
 #include "app/run_context.h"
 #include "inputs/text_table.h"
-#include "support/error_reporting.h"
+#include "app/error_reporting.h"
 #include "support/errors.h"
 #include "support/jet_database.h"
 #include "support/number_text.h"

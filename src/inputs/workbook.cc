@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/host.h"
+#include "support/host.h"
 #include "app/run_context.h"
 #include "inputs/biff_reader.h"
 #include "inputs/parsed_workbook.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <utility>
 
-#include "app/host.h"
+#include "support/host.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "support/number_text.h"

@@ -5,10 +5,10 @@
 #include <limits>
 #include <optional>
 
-#include "app/host.h"
+#include "support/host.h"
 #include "app/run_context.h"
 #include "inputs/text_table.h"
-#include "support/error_reporting.h"
+#include "app/error_reporting.h"
 #include "support/errors.h"
 #include "support/number_text.h"
 #include "support/string_helpers.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "app/run_context.h"
-#include "support/error_reporting.h"
+#include "app/error_reporting.h"
 #include "support/errors.h"
 #include "support/number_text.h"
 #include "templates/address_formulas.h"

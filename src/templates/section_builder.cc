@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/run_context.h"
-#include "support/error_reporting.h"
+#include "app/error_reporting.h"
 #include "support/errors.h"
 #include "support/number_text.h"
 #include "support/string_helpers.h"

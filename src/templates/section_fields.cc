@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <set>
 
-#include "app/host.h"
+#include "support/host.h"
 #include "app/run_context.h"
 #include "fonts/font_classes.h"
 #include "inputs/workbook.h"
-#include "support/error_reporting.h"
+#include "app/error_reporting.h"
 #include "support/errors.h"
 #include "support/number_text.h"
 #include "support/string_helpers.h"

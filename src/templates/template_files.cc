@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "app/host.h"
+#include "support/host.h"
 #include "app/run_context.h"
-#include "support/error_reporting.h"
+#include "app/error_reporting.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "support/table.h"

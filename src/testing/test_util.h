@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/host.h"
+#include "support/host.h"
 #include "support/file_system.h"
 
 namespace orvano::testing {

@@ -20,7 +20,7 @@
 #include "app/run_context.h"
 #include "app/startup.h"
 #include "inputs/languages.h"
-#include "support/error_reporting.h"
+#include "app/error_reporting.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "ui/about_box.h"

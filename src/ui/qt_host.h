@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/host.h"
+#include "support/host.h"
 
 class QMessageBox;
 class QString;

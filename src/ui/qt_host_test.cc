@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/run_context.h"
-#include "support/error_reporting.h"
+#include "app/error_reporting.h"
 #include "support/errors.h"
 #include "testing/test_util.h"
 

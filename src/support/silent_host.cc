@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/host.h"
+#include "support/host.h"
 
 namespace orvano {
 namespace {

@@ -1,4 +1,4 @@
-#include "support/error_reporting.h"
+#include "app/error_reporting.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 
 #include "app/command_line.h"
 #include "app/generation_driver.h"
-#include "app/host.h"
+#include "support/host.h"
 #include "app/program_info.h"
 #include "app/run_context.h"
 #include "app/settings_loader.h"

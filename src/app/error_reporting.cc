@@ -1,8 +1,8 @@
-#include "support/error_reporting.h"
+#include "app/error_reporting.h"
 
 #include <new>
 
-#include "app/host.h"
+#include "support/host.h"
 #include "support/errors.h"
 #include "support/logs.h"
 
@@ -92,5 +92,16 @@ bool Guarded(const ErrorContext& context, std::string_view procedure, std::strin
     return false;
   }
 }
+
+void ReportingErrorSink::ReportFailure(std::string_view procedure) {
+  ErrorReport report = ReportCurrentException(procedure, "");
+  if (ShowErrorMessage(report, {host_, logs_, silent_}) != ErrorAnswer::kContinue) {
+    throw EndProgram{1};
+  }
+}
+
+void ReportingErrorSink::Note(std::string_view text) { logs_.LogEvent(text); }
+
+void ReportingErrorSink::KeepResponsive() { host_.PumpEvents(); }
 
 }  // namespace orvano

@@ -2,12 +2,14 @@
 // either goes on with the procedure's next step or ends. Interactive runs ask the user through
 // the Host; silent runs log the error, say it on stderr and end.
 
-#ifndef ORVANO_SUPPORT_ERROR_REPORTING_H_
-#define ORVANO_SUPPORT_ERROR_REPORTING_H_
+#ifndef ORVANO_APP_ERROR_REPORTING_H_
+#define ORVANO_APP_ERROR_REPORTING_H_
 
 #include <functional>
 #include <string>
 #include <string_view>
+
+#include "support/error_sink.h"
 
 namespace orvano {
 
@@ -59,6 +61,23 @@ inline bool Guarded(const ErrorContext& context, std::string_view procedure,
   return Guarded(context, procedure, "", step);
 }
 
+/// The error sink of a run: a failure is reported as ShowErrorMessage reports it (window "")
+/// and the program ends unless the user chooses to go on; notes go to the event log; keeping
+/// responsive pumps the host's events. `host`, `logs` and `silent` must outlive the sink.
+class ReportingErrorSink final : public ErrorSink {
+ public:
+  ReportingErrorSink(Host& host, Logs& logs, const bool& silent)
+      : host_(host), logs_(logs), silent_(silent) {}
+  void ReportFailure(std::string_view procedure) override;
+  void Note(std::string_view text) override;
+  void KeepResponsive() override;
+
+ private:
+  Host& host_;
+  Logs& logs_;
+  const bool& silent_;
+};
+
 }  // namespace orvano
 
-#endif  // ORVANO_SUPPORT_ERROR_REPORTING_H_
+#endif  // ORVANO_APP_ERROR_REPORTING_H_

@@ -2,8 +2,8 @@
 // it with dialogs (QtHost), silent runs with SilentHost; tests with a recording host. Nothing in
 // the core shows a window, sleeps or writes to the terminal except through a Host.
 
-#ifndef ORVANO_APP_HOST_H_
-#define ORVANO_APP_HOST_H_
+#ifndef ORVANO_SUPPORT_HOST_H_
+#define ORVANO_SUPPORT_HOST_H_
 
 #include <memory>
 #include <string>
@@ -43,4 +43,4 @@ std::unique_ptr<Host> NewSilentHost(bool show_progress);
 
 }  // namespace orvano
 
-#endif  // ORVANO_APP_HOST_H_
+#endif  // ORVANO_SUPPORT_HOST_H_

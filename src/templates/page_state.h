@@ -1,0 +1,54 @@
+// PageState: what changes while pages are built: the sheet, machine and position of the page
+// being built, the wildcard values and range blocks its section table produced, the repetition
+// being generated, and the rows a section page built for its detail twin. Each run (later: each
+// page) has its own; the page builders read and write it, nothing else shares it.
+
+#ifndef ORVANO_TEMPLATES_PAGE_STATE_H_
+#define ORVANO_TEMPLATES_PAGE_STATE_H_
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/table.h"
+
+namespace orvano {
+
+/// The section fields one page built for one machine position, kept so that the page's twin
+/// (the detail page, built right after from the same rows) need not build them again.
+struct BuiltRows {
+  int section = -1;
+  int machine = -1;
+  std::string position;
+  std::int32_t block_number = 0;        // at the start of the build: formulas outside blocks read it
+  std::int32_t block_number_after = 0;  // what the build left
+  const Table* rows = nullptr;          // the part table they were built from
+  Table fields;
+  std::vector<std::string> notes;  // the event-log notes the build wrote, to write them again
+};
+
+struct PageState {
+  std::optional<std::size_t> sheet_index;  // the page's sheet in the sheet list
+  std::int16_t machine_index = -1;         // 1-based; -1 for a page of no machine
+  std::string machine_name = "-1";         // "-1" for a page of no machine
+  std::string position = "2";              // a number as text
+
+  /// The keys "MNR", "FLD", "OVERVIEW", "MAIN" and their values, in this order.
+  std::array<std::pair<std::string, std::string>, 4> wildcards = {
+      {{"MNR", ""}, {"FLD", ""}, {"OVERVIEW", ""}, {"MAIN", ""}}};
+  /// Element 0 empty, blocks numbered from 1, each with its rows from 1.
+  std::vector<Table> range_blocks = std::vector<Table>(1);
+  /// The repetition being generated inside a block (1-based).
+  std::int32_t block_number = 0;
+  /// The fields the last section page built, one entry per position in order. The driver
+  /// clears them before each section page; the detail page built right after reuses them.
+  std::vector<BuiltRows> last_page_rows;
+};
+
+}  // namespace orvano
+
+#endif  // ORVANO_TEMPLATES_PAGE_STATE_H_
