@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     auto dots = std::count(key.begin(), key.end(), '.');
     context.texts.depths[dots - 1].AddRow({key, "Text number " + std::to_string(i)});
   }
-  for (auto& table : context.texts.depths) orvano::QuickSort(table);
+  for (auto& table : context.texts.depths) orvano::SortRowsByFirstColumn(table);
 
   std::mt19937 random(1);
   std::vector<std::string> cells;

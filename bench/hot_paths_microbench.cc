@@ -36,7 +36,7 @@ TextTable MakeTexts(long count, bool indexed) {
   table = Table(2, 0);
   for (long i = 0; i < count; ++i)
     table.AddRow({Cell(Address(i)), Cell("Motor " + std::to_string(i))});
-  orvano::QuickSort(table);
+  orvano::SortRowsByFirstColumn(table);
   if (indexed) orvano::IndexTextTable(&texts);
   return texts;
 }
@@ -112,10 +112,11 @@ void BM_CalculateIndexFormula(benchmark::State& state) {
 BENCHMARK(BM_CalculateIndexFormula);
 
 void BM_RecodeThroughCodePage(benchmark::State& state) {
-  const char* texts[][2] = {{"Motor temperature limit 4711", "1252"},
-                            {"Z\xC3\xA4hler F\xC3\xB6rderer St\xC3\xB6rung", "1252"},
-                            {"Motor temperature limit 4711", "1251"},
-                            {"\xD0\xB4\xD0\xB0\xD1\x82\xD1\x87\xD0\xB8\xD0\xBA 4711", "1251"}};
+  const std::pair<const char*, int> texts[] = {
+      {"Motor temperature limit 4711", 1252},
+      {"Z\xC3\xA4hler F\xC3\xB6rderer St\xC3\xB6rung", 1252},
+      {"Motor temperature limit 4711", 1251},
+      {"\xD0\xB4\xD0\xB0\xD1\x82\xD1\x87\xD0\xB8\xD0\xBA 4711", 1251}};
   const auto& [text, code_page] = texts[state.range(0)];
   for (auto _ : state) benchmark::DoNotOptimize(orvano::RecodeThroughCodePage(text, code_page));
 }

@@ -31,7 +31,7 @@ const LineList& RequiredTemplate(const RunContext& context, TemplateSet::Entry e
 void ReplaceNumbered(std::string* line, const char* placeholder, int number,
                      const std::string& value) {
   if (line->find(placeholder) == std::string::npos) return;
-  *line = ReplaceStringInString(line, placeholder + std::to_string(number), value, false, "");
+  *line = ReplaceFirstTrimmed(*line, placeholder + std::to_string(number), value);
 }
 
 }  // namespace

@@ -55,12 +55,12 @@ SizeReplacement WorkOutSize(const RunContext& context, std::string_view line, st
     throw UnexpectedError(err::kTypeMismatch, "Type mismatch: size placeholder \"" + shown +
                                                   "\" lacks a number" + place);
   }
-  double width = Val(a);
+  double width = LeadingNumber(a);
   if (width == 0) {
     throw UnexpectedError(err::kDivisionByZero,
                           "Division by zero: size placeholder \"" + shown + "\"" + place);
   }
-  double size = RoundHalfEven(Val(context.description.screen_resolution) * Val(b) / width);
+  double size = RoundHalfEven(LeadingNumber(context.description.screen_resolution) * LeadingNumber(b) / width);
   if (!(size >= -32768 && size <= 32767)) {
     throw UnexpectedError(err::kOverflow, "Overflow: size placeholder \"" + shown + "\" gives " +
                                               NumberToText(size) + place);
@@ -71,7 +71,7 @@ SizeReplacement WorkOutSize(const RunContext& context, std::string_view line, st
 // The text that replaces the first occurrence of `search` in `*line`, as placeholders are
 // replaced everywhere (trimmed, no code-page conversion).
 void ReplaceFirst(std::string* line, std::string_view search, std::string_view replacement) {
-  *line = ReplaceStringInString(line, search, replacement, false, "");
+  *line = ReplaceFirstTrimmed(*line, search, replacement);
 }
 
 }  // namespace
@@ -170,7 +170,7 @@ FontClassTable GetHTMLFontClasses(RunContext& context, LineList* lines) {
             err::kTypeMismatch,
             "Type mismatch: font class line without a class number (" + where + ")");
       }
-      double number = Val(digits);
+      double number = LeadingNumber(digits);
       if (number > 32767) {
         throw UnexpectedError(err::kOverflow, "Overflow: font class number " + std::string(digits) +
                                                   " (" + where + ")");

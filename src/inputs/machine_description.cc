@@ -56,7 +56,7 @@ int ReadOrvanoDoc(RunContext& context) {
 
   Guarded(errors, kProcedure,
           [&] { d.screen_resolution = std::to_string(ini.ReadInteger(kSetup, "Aufloesung")); });
-  if (Val(d.screen_resolution) < 1) d.screen_resolution = "1280";
+  if (LeadingNumber(d.screen_resolution) < 1) d.screen_resolution = "1280";
 
   d.interface_with_opc = ini.ReadBoolean(kSetup, "InterFaceWithOPC");
   d.with_reject_counter = ini.ReadBoolean(kSetup, "WithRejectCounter");

@@ -83,7 +83,7 @@ class AddressOrder {
   bool bytewise_;
 };
 
-// Sorts the rows of `table` as QuickSort sorts column 0 (a stable sort in code-unit order).
+// Sorts the rows of `table` as SortRowsByFirstColumn sorts them (a stable sort in code-unit order).
 // The rows usually are in order already; checking that is linear.
 void SortByAddress(Table* table, const AddressOrder& less) {
   auto row_less = [&less](const std::vector<Cell>& a, const std::vector<Cell>& b) {

@@ -29,7 +29,7 @@ std::array<std::string, 5> TextDepthQueries(std::string_view language_id);
 /// name, joined by "."; a null name is an empty part, a null text stays null. A text whose
 /// chain of groups breaks (unknown ParentID) has rows only for the depths its chain reaches; a
 /// group that is its own ancestor simply repeats in the chain. Each entry is sorted by column 0
-/// as QuickSort sorts; rows with equal address indices are all kept. `host` (may be null) gets
+/// as SortRowsByFirstColumn sorts them; rows with equal address indices are all kept. `host` (may be null) gets
 /// PumpEvents calls while rows are built.
 /// Throws UnexpectedError 3343 naming `path` when two groups share an ID (a damaged key).
 TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& path, Host* host);

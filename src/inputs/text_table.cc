@@ -27,8 +27,8 @@ const Cell* FindText(const TextTable& texts, std::string_view address) {
     const std::optional<std::size_t> row = index.Find(table, address);
     return row ? &table.At(1, *row) : nullptr;
   }
-  const std::int32_t row = FindStringInArray(address, table, 0);
-  return row < 0 ? nullptr : &table.At(1, static_cast<std::size_t>(row));
+  const std::optional<std::size_t> row = FindRowInSortedTable(table, 0, address);
+  return row ? &table.At(1, *row) : nullptr;
 }
 
 }  // namespace orvano

@@ -1,6 +1,6 @@
 // TextTable: every text of the run's language with its address index, by depth. Entry k holds
 // the texts whose address index has k + 1 dots, as a table of two columns (0: address index,
-// 1: the text or null), sorted by column 0 for FindStringInArray, and a hash index of each
+// 1: the text or null), sorted by column 0 for FindRowInSortedTable, and a hash index of each
 // table so that the index formulas of a large project find their texts in constant time.
 
 #ifndef ORVANO_INPUTS_TEXT_TABLE_H_

@@ -19,7 +19,7 @@ TEST(TextTable, IndexFindsWhatTheSortedSearchFinds) {
                                       {"B.\xEE\x80\x80", "private use"}}) {
     texts.depths[0].AddRow({address, text});
   }
-  QuickSort(texts.depths[0]);
+  SortRowsByFirstColumn(texts.depths[0]);
   texts.depths[1] = Table(2, 0);
   texts.depths[1].AddRow({"A.b.c", "deep"});
 

@@ -340,7 +340,7 @@ Cell FieldValue(const TableSource& source, MdbColumn* column, const MdbField& fi
       std::unique_ptr<char, GFreeDeleter> value(
           mdb_numeric_to_string(mdb, field.start, column->col_scale, column->col_prec));
       if (!value) throw Damaged(path, table);
-      return Val(value.get());
+      return LeadingNumber(value.get());
     }
     case MDB_TEXT:
       return text();

@@ -40,7 +40,7 @@ double ValRadix(std::string_view digits, int radix) {
 
 }  // namespace
 
-double Val(std::string_view text) {
+double LeadingNumber(std::string_view text) {
   std::string compact;
   compact.reserve(text.size());
   for (char c : text) {

@@ -1,5 +1,5 @@
 // Reading numbers from text and printing them, the one way the whole program does it: the
-// leading numeric part of a text (Val), integer conversion rounding half to even, and number to
+// leading numeric part of a text (LeadingNumber), integer conversion rounding half to even, and number to
 // text with at most 15 significant digits.
 
 #ifndef ORVANO_SUPPORT_NUMBER_TEXT_H_
@@ -17,7 +17,7 @@ namespace orvano {
 /// "&H" and "&O" read hexadecimal and octal integers. Reading stops at the first character that
 /// does not fit; a text without a leading number gives 0.
 /// Throws UnexpectedError 6 (overflow) when the number is too large for a double.
-double Val(std::string_view text);
+double LeadingNumber(std::string_view text);
 
 /// `text` as a number when the whole text (blanks around it aside) is one decimal number, as
 /// "12", "-1.5", "1E3"; otherwise nullopt.

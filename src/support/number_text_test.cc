@@ -7,22 +7,22 @@
 namespace orvano {
 namespace {
 
-TEST(NumberText, ValReadsTheLeadingNumericPart) {
-  EXPECT_EQ(12, Val("12abc"));
-  EXPECT_EQ(123, Val("  1 2\t3"));  // blanks, tabs and line feeds are skipped anywhere
-  EXPECT_EQ(-1.5, Val("-1.5"));
-  EXPECT_EQ(1, Val("1,000"));  // the comma is no decimal sign
-  EXPECT_EQ(0.5, Val(".5."));
-  EXPECT_EQ(1500, Val("1.5E3x"));
-  EXPECT_EQ(1500, Val("1.5d3"));
-  EXPECT_EQ(2, Val("2E"));  // an exponent without digits is not part of the number
-  EXPECT_EQ(0, Val(""));
-  EXPECT_EQ(0, Val("abc"));
-  EXPECT_EQ(0, Val("-"));
-  EXPECT_EQ(255, Val("&HFF"));
-  EXPECT_EQ(-1, Val("&HFFFF"));  // hexadecimal texts wrap like 16-bit integers
-  EXPECT_EQ(8, Val("&O10"));
-  EXPECT_THROW(Val("1E999"), UnexpectedError);
+TEST(NumberText, LeadingNumberReadsTheLeadingNumericPart) {
+  EXPECT_EQ(12, LeadingNumber("12abc"));
+  EXPECT_EQ(123, LeadingNumber("  1 2\t3"));  // blanks, tabs and line feeds are skipped anywhere
+  EXPECT_EQ(-1.5, LeadingNumber("-1.5"));
+  EXPECT_EQ(1, LeadingNumber("1,000"));  // the comma is no decimal sign
+  EXPECT_EQ(0.5, LeadingNumber(".5."));
+  EXPECT_EQ(1500, LeadingNumber("1.5E3x"));
+  EXPECT_EQ(1500, LeadingNumber("1.5d3"));
+  EXPECT_EQ(2, LeadingNumber("2E"));  // an exponent without digits is not part of the number
+  EXPECT_EQ(0, LeadingNumber(""));
+  EXPECT_EQ(0, LeadingNumber("abc"));
+  EXPECT_EQ(0, LeadingNumber("-"));
+  EXPECT_EQ(255, LeadingNumber("&HFF"));
+  EXPECT_EQ(-1, LeadingNumber("&HFFFF"));  // hexadecimal texts wrap like 16-bit integers
+  EXPECT_EQ(8, LeadingNumber("&O10"));
+  EXPECT_THROW(LeadingNumber("1E999"), UnexpectedError);
 }
 
 TEST(NumberText, ParseNumberAcceptsOnlyWholeNumbers) {

@@ -30,12 +30,17 @@ bool IsAscii(std::string_view text) {
 
 }  // namespace
 
-std::string RecodeThroughCodePage(std::string_view text, std::string_view code_page) {
-  auto number = ParseNumber(code_page);
+std::optional<int> ParseCodePage(std::string_view text) {
+  std::optional<double> number = ParseNumber(text);
   if (!number || *number != RoundHalfEven(*number) || *number <= 0 || *number > 65535) {
-    return std::string(text);
+    return std::nullopt;
   }
-  const int page = static_cast<int>(*number);
+  return static_cast<int>(*number);
+}
+
+std::string RecodeThroughCodePage(std::string_view text, std::optional<int> code_page) {
+  if (!code_page) return std::string(text);
+  const int page = *code_page;
   // Shortcuts for the usual cases, with the result of the full way: cp1252 bytes decoded as
   // cp1252 give the text back (its UTF-8 is strict, so re-encoding restores the same bytes),
   // and ASCII stays ASCII in the code pages above.
@@ -47,54 +52,40 @@ std::string RecodeThroughCodePage(std::string_view text, std::string_view code_p
   return decoded ? *decoded : std::string(text);
 }
 
-std::string ReplaceStringInString(std::string* source, std::string_view search,
-                                  std::string_view replacement, bool convert,
-                                  std::string_view code_page) {
-  std::size_t at = source->find(search);
-  if (at == std::string::npos) return *source;
-  std::string inserted =
-      convert ? TrimBlanks(RecodeThroughCodePage(replacement, code_page)) : TrimBlanks(replacement);
+std::string ReplaceFirstTrimmed(std::string_view text, std::string_view search,
+                                std::string_view value) {
+  std::size_t at = text.find(search);
+  if (at == std::string_view::npos) return std::string(text);
+  std::string inserted = TrimBlanks(value);
   std::string result;
-  result.reserve(source->size() - search.size() + inserted.size());
-  result.append(*source, 0, at);
+  result.reserve(text.size() - search.size() + inserted.size());
+  result.append(text.substr(0, at));
   result += inserted;
-  result.append(*source, at + search.size());
-  if (convert) *source = result;
+  result.append(text.substr(at + search.size()));
   return result;
 }
 
-std::int32_t FindStringInArray(std::string_view search, const Table& table, std::size_t column) {
-  if (column >= table.column_count()) return -1;
+std::optional<std::size_t> FindRowInSortedTable(const Table& table, std::size_t column,
+                                                std::string_view key) {
+  if (column >= table.column_count()) return std::nullopt;
   const auto& rows = table.rows();
   // CompareCells against a text key: null and number cells sort before every text.
-  auto it = std::lower_bound(rows.begin(), rows.end(), search,
-                             [column](const auto& row, std::string_view key) {
+  auto it = std::lower_bound(rows.begin(), rows.end(), key,
+                             [column](const auto& row, std::string_view k) {
                                const auto* text = std::get_if<std::string>(&row[column]);
-                               return text == nullptr || CompareCodeUnits(*text, key) < 0;
+                               return text == nullptr || CompareCodeUnits(*text, k) < 0;
                              });
-  if (it == rows.end()) return -1;
+  if (it == rows.end()) return std::nullopt;
   const auto* text = std::get_if<std::string>(&(*it)[column]);
-  if (text == nullptr || *text != search) return -1;
-  return static_cast<std::int32_t>(it - rows.begin());
+  if (text == nullptr || *text != key) return std::nullopt;
+  return static_cast<std::size_t>(it - rows.begin());
 }
 
-void QuickSort(Table& table) {
-  if (table.row_count() > 1) QuickSort(table, 0, table.row_count() - 1);
-}
-
-void QuickSort(Table& table, std::size_t low, std::size_t high) {
-  if (low > high || high >= table.row_count()) {
-    throw UnexpectedError(err::kSubscriptOutOfRange,
-                          "Subscript out of range: sorting rows " + std::to_string(low) + " to " +
-                              std::to_string(high) + " of a table of " +
-                              std::to_string(table.row_count()) + " rows",
-                          "QuickSort");
-  }
-  if (table.column_count() == 0) return;
+void SortRowsByFirstColumn(Table& table) {
+  if (table.row_count() < 2 || table.column_count() == 0) return;
   auto& rows = table.rows();
   // A stable sort: O(n log n) whatever the input, and rows with equal keys keep their order.
-  std::stable_sort(rows.begin() + static_cast<std::ptrdiff_t>(low),
-                   rows.begin() + static_cast<std::ptrdiff_t>(high) + 1,
+  std::stable_sort(rows.begin(), rows.end(),
                    [](const auto& a, const auto& b) { return CompareCells(a[0], b[0]) < 0; });
 }
 

@@ -14,80 +14,72 @@ Table KeyTable(const std::vector<Cell>& keys) {
   return table;
 }
 
-TEST(ReplaceStringInString, ReplacesTheFirstOccurrenceTrimmed) {
-  std::string source = "a###X###b";
-  EXPECT_EQ("a1b", ReplaceStringInString(&source, "###X###", "  1 ", false, "1252"));
-  EXPECT_EQ("a###X###b", source);  // without conversion the source stays
-
-  source = "xax";
-  EXPECT_EQ("yax", ReplaceStringInString(&source, "x", "y", false, "1252"));
-
-  source = "abc";
-  EXPECT_EQ("Zabc", ReplaceStringInString(&source, "", " Z ", false, "1252"));
-
-  source = "";
-  EXPECT_EQ("", ReplaceStringInString(&source, "a", "b", false, "1252"));
-
-  source = "a###x###b";
-  EXPECT_EQ("a###x###b", ReplaceStringInString(&source, "###X###", "1", false, "1252"));
-
-  source = "[\tx\t]";  // only blanks are trimmed, tabs stay
-  EXPECT_EQ("[\t\t]", ReplaceStringInString(&source, "x", "", false, "1252"));
+TEST(ReplaceFirstTrimmed, ReplacesTheFirstOccurrenceTrimmed) {
+  EXPECT_EQ("a1b", ReplaceFirstTrimmed("a###X###b", "###X###", "  1 "));
+  EXPECT_EQ("yax", ReplaceFirstTrimmed("xax", "x", "y"));
+  EXPECT_EQ("Zabc", ReplaceFirstTrimmed("abc", "", " Z "));
+  EXPECT_EQ("", ReplaceFirstTrimmed("", "a", "b"));
+  EXPECT_EQ("a###x###b", ReplaceFirstTrimmed("a###x###b", "###X###", "1"));  // case matters
+  EXPECT_EQ("[\t\t]", ReplaceFirstTrimmed("[\tx\t]", "x", ""));  // only blanks are trimmed
 }
 
-TEST(ReplaceStringInString, ConversionRedecodesThroughTheLanguageCodePage) {
-  std::string source = "<###T###>";
-  // The same text as convert false when the code page is the system's own.
-  EXPECT_EQ("<Größe>", ReplaceStringInString(&source, "###T###", " Größe ", true, "1252"));
-  EXPECT_EQ("<Größe>", source);
-
+TEST(RecodeThroughCodePage, RedecodesThroughTheLanguageCodePage) {
+  // The same text when the code page is the system's own.
+  EXPECT_EQ(" Größe ", RecodeThroughCodePage(" Größe ", 1252));
   // Russian text read as cp1252 characters comes out as Cyrillic through 1251.
-  source = "###T###";
-  EXPECT_EQ("Привет", ReplaceStringInString(&source, "###T###", "Ïðèâåò", true, "1251"));
-
+  EXPECT_EQ("Привет", RecodeThroughCodePage("Ïðèâåò", 1251));
   // A text that already holds characters without a cp1252 form is kept, never turned into "?".
-  source = "###T###";
-  EXPECT_EQ("Zażółć 你好", ReplaceStringInString(&source, "###T###", "Zażółć 你好", true, "1250"));
+  EXPECT_EQ("Zażółć 你好", RecodeThroughCodePage("Zażółć 你好", 1250));
 
   // Bytes that the target code page does not define, and unknown code pages, keep the text.
-  EXPECT_EQ("\xC2\x81", RecodeThroughCodePage("\xC2\x81", "1252"));
-  EXPECT_EQ("abc", RecodeThroughCodePage("abc", "99999"));
-  EXPECT_EQ("abc", RecodeThroughCodePage("abc", "-1"));  // a language without a code page
-  EXPECT_EQ(std::string("a\0Ж", 4), RecodeThroughCodePage(std::string("a\0\xC3\x86", 4), "1251"));
-  EXPECT_EQ("abc", RecodeThroughCodePage("abc", "junk"));
-  EXPECT_EQ("ƒ", RecodeThroughCodePage("ƒ", "932"));  // 0x83 alone is a cut lead byte there
+  EXPECT_EQ("\xC2\x81", RecodeThroughCodePage("\xC2\x81", 1252));
+  EXPECT_EQ("abc", RecodeThroughCodePage("abc", ParseCodePage("99999")));
+  EXPECT_EQ("abc", RecodeThroughCodePage("abc", std::nullopt));  // a language without one
+  EXPECT_EQ(std::string("a\0Ж", 4), RecodeThroughCodePage(std::string("a\0\xC3\x86", 4), 1251));
+  EXPECT_EQ("ƒ", RecodeThroughCodePage("ƒ", 932));  // 0x83 alone is a cut lead byte there
 }
 
-TEST(FindStringInArray, FindsEveryPresentKeyByExactBisection) {
+TEST(ParseCodePage, TakesWholeNumbersOfSixteenBits) {
+  EXPECT_EQ(1251, ParseCodePage("1251"));
+  EXPECT_EQ(65535, ParseCodePage("65535"));
+  EXPECT_EQ(std::nullopt, ParseCodePage("65536"));
+  EXPECT_EQ(std::nullopt, ParseCodePage("0"));
+  EXPECT_EQ(std::nullopt, ParseCodePage("-1"));
+  EXPECT_EQ(std::nullopt, ParseCodePage("1251.5"));
+  EXPECT_EQ(std::nullopt, ParseCodePage("junk"));
+  EXPECT_EQ(std::nullopt, ParseCodePage(""));
+}
+
+TEST(FindRowInSortedTable, FindsEveryPresentKeyByExactBisection) {
   Table one = KeyTable({std::string("1.1")});
-  EXPECT_EQ(0, FindStringInArray("1.1", one, 0));  // a one-row table is searched too
+  EXPECT_EQ(0u, FindRowInSortedTable(one, 0, "1.1"));  // a one-row table is searched too
 
   std::vector<Cell> keys;
   for (int i = 0; i < 1000; ++i) keys.emplace_back("k" + std::to_string(1000 + i));
   Table many = KeyTable(keys);
   for (int i = 0; i < 1000; ++i) {
-    ASSERT_EQ(i, FindStringInArray("k" + std::to_string(1000 + i), many, 0)) << i;
+    ASSERT_EQ(static_cast<std::size_t>(i), FindRowInSortedTable(many, 0, "k" + std::to_string(1000 + i))) << i;
   }
-  EXPECT_EQ(-1, FindStringInArray("k0999", many, 0));
-  EXPECT_EQ(-1, FindStringInArray("k2000", many, 0));
-  EXPECT_EQ(-1, FindStringInArray("K1000", many, 0));  // case matters
-  EXPECT_EQ(-1, FindStringInArray("k1000", many, 5));  // no such column
+  EXPECT_EQ(std::nullopt, FindRowInSortedTable(many, 0, "k0999"));
+  EXPECT_EQ(std::nullopt, FindRowInSortedTable(many, 0, "k2000"));
+  EXPECT_EQ(std::nullopt, FindRowInSortedTable(many, 0, "K1000"));  // case matters
+  EXPECT_EQ(std::nullopt, FindRowInSortedTable(many, 5, "k1000"));  // no such column
 
   Table none(2, 0);
-  EXPECT_EQ(-1, FindStringInArray("", none, 0));
+  EXPECT_EQ(std::nullopt, FindRowInSortedTable(none, 0, ""));
 
   Table duplicates =
       KeyTable({std::string("a"), std::string("b"), std::string("b"), std::string("c")});
-  EXPECT_EQ(1, FindStringInArray("b", duplicates, 0));
+  EXPECT_EQ(1u, FindRowInSortedTable(duplicates, 0, "b"));
 
   Table with_null = KeyTable({Cell(), std::string("a")});
-  EXPECT_EQ(1, FindStringInArray("a", with_null, 0));
-  EXPECT_EQ(-1, FindStringInArray("", with_null, 0));  // a null cell is no empty text
+  EXPECT_EQ(1u, FindRowInSortedTable(with_null, 0, "a"));
+  EXPECT_EQ(std::nullopt, FindRowInSortedTable(with_null, 0, ""));  // a null cell is no empty text
 }
 
-TEST(QuickSort, SortsWholeRowsByTheFirstColumn) {
+TEST(SortRowsByFirstColumn, SortsWholeRowsByTheFirstColumn) {
   Table table = KeyTable({std::string("b"), std::string("a"), std::string("c")});
-  QuickSort(table);
+  SortRowsByFirstColumn(table);
   EXPECT_EQ("a", table.TextAt(0, 0));
   EXPECT_EQ("1", table.TextAt(1, 0));  // the other columns move along
   EXPECT_EQ("b", table.TextAt(0, 1));
@@ -97,14 +89,14 @@ TEST(QuickSort, SortsWholeRowsByTheFirstColumn) {
   // Texts in UTF-16 code-unit order: "Z" < "a" < "é" < "😀" < "ｚ" (U+FF5A after the surrogates).
   Table texts = KeyTable(
       {std::string("ｚ"), std::string("😀"), std::string("é"), std::string("a"), std::string("Z")});
-  QuickSort(texts);
+  SortRowsByFirstColumn(texts);
   std::vector<std::string> order;
   for (std::size_t r = 0; r < texts.row_count(); ++r) order.push_back(texts.TextAt(0, r));
   EXPECT_EQ((std::vector<std::string>{"Z", "a", "é", "😀", "ｚ"}), order);
 
   // Null before numbers before texts; numbers numerically; equal keys keep their order.
   Table mixed = KeyTable({std::string("1"), Cell(10.0), Cell(), Cell(9.0), Cell(9.0)});
-  QuickSort(mixed);
+  SortRowsByFirstColumn(mixed);
   EXPECT_TRUE(IsNull(mixed.At(0, 0)));
   EXPECT_EQ("9", mixed.TextAt(0, 1));
   EXPECT_EQ("3", mixed.TextAt(1, 1));
@@ -112,17 +104,8 @@ TEST(QuickSort, SortsWholeRowsByTheFirstColumn) {
   EXPECT_EQ("10", mixed.TextAt(0, 3));
   EXPECT_EQ("1", mixed.TextAt(0, 4));
 
-  // A part of the table only.
-  Table part = KeyTable({std::string("z"), std::string("c"), std::string("b"), std::string("a")});
-  QuickSort(part, 1, 2);
-  EXPECT_EQ("z", part.TextAt(0, 0));
-  EXPECT_EQ("b", part.TextAt(0, 1));
-  EXPECT_EQ("c", part.TextAt(0, 2));
-  EXPECT_EQ("a", part.TextAt(0, 3));
-  EXPECT_THROW(QuickSort(part, 2, 4), UnexpectedError);
-
   Table empty(2, 0);
-  QuickSort(empty);
+  SortRowsByFirstColumn(empty);
   EXPECT_EQ(0u, empty.row_count());
 }
 
@@ -184,15 +167,15 @@ TEST(RecodeThroughCodePage, ShortcutsGiveWhatTheFullWayGives) {
   }
   texts.push_back("\xF0\x9F\x98\x80 \xE2\x82\xAC \xC3\xA4");
   for (const std::string& text : texts) {
-    ASSERT_EQ(full_way(text, 1252), RecodeThroughCodePage(text, "1252")) << text;
+    ASSERT_EQ(full_way(text, 1252), RecodeThroughCodePage(text, 1252)) << text;
   }
   std::string ascii;
   for (int b = 0; b < 0x80; ++b) ascii += static_cast<char>(b);
   for (int code_page : {874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 65001}) {
-    EXPECT_EQ(full_way(ascii, code_page), RecodeThroughCodePage(ascii, std::to_string(code_page)))
+    EXPECT_EQ(full_way(ascii, code_page), RecodeThroughCodePage(ascii, code_page))
         << code_page;
   }
-  EXPECT_EQ("\xD0\x9F", RecodeThroughCodePage("\xC3\x8F", "1251"));  // the shortcuts end here
+  EXPECT_EQ("\xD0\x9F", RecodeThroughCodePage("\xC3\x8F", 1251));  // the shortcuts end here
 }
 
 }  // namespace

@@ -64,9 +64,9 @@ double FactorValue(const RunContext& context, std::string_view name) {
   throw ProgramError("Unknown factor in formula: " + std::string(name));
 }
 
-// The value of a multiplier's digits: read directly when they fit, as Val would read them.
+// The value of a multiplier's digits: read directly when they fit, as LeadingNumber would read them.
 std::int64_t Multiplier(std::string_view digits) {
-  if (digits.size() > 9) return ToInt32(Val(digits));
+  if (digits.size() > 9) return ToInt32(LeadingNumber(digits));
   std::int64_t value = 0;
   for (char c : digits) value = value * 10 + (c - '0');
   return value;
@@ -188,7 +188,7 @@ std::string CalculateIndexFormula(RunContext& context, std::string_view text) {
     const std::string* found_text = std::get_if<std::string>(found);
     std::string number_text = found_text ? std::string() : CellText(*found);
     std::string value =
-        RecodeThroughCodePage(found_text ? *found_text : number_text, context.language.code_page);
+        RecodeThroughCodePage(found_text ? *found_text : number_text, ParseCodePage(context.language.code_page));
     if (!value.empty() && (value.front() == ' ' || value.back() == ' ')) value = TrimBlanks(value);
     out.replace(open, end - open, value);
     std::size_t inserted_end = open + value.size();
@@ -210,7 +210,7 @@ std::string ReplaceWildCards(const RunContext& context, std::string_view text) {
     }
   }
   if (!any) return std::string(text);
-  // ReplaceStringInString's effect, without building a new text for each wildcard.
+  // ReplaceFirstTrimmed's effect, without building a new text for each wildcard.
   std::string out(text);
   std::string search = "###";
   for (const auto& [key, value] : context.build.wildcards) {

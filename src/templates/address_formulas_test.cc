@@ -31,7 +31,7 @@ struct AddressFormulasTest : public testing::RunContextTest {
       Table& table = context.texts.depths[std::count(key.begin(), key.end(), '.') - 1];
       if (table.column_count() == 0) table = Table(2, 0);
       table.AddRow({Cell(key), text});
-      QuickSort(table);
+      SortRowsByFirstColumn(table);
     }
   }
   std::string Addr(std::string_view text) { return CalculateAdressFormula(context, text); }

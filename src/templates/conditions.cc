@@ -23,7 +23,7 @@ Choice Decide(RunContext& context, std::string_view condition) {
   if (at == std::string_view::npos) at = condition.find('=');
   if (at == std::string_view::npos) at = condition.find('>');
   if (at == std::string_view::npos) return Choice::kNone;
-  std::int16_t number = ToInt16(Val(condition.substr(at + 1)));
+  std::int16_t number = ToInt16(LeadingNumber(condition.substr(at + 1)));
   std::int16_t factor = ToInt16(GetFormulaFaktor(context, condition.substr(0, at)));
   bool holds = condition[at] == '<'   ? factor < number
                : condition[at] == '=' ? factor == number

@@ -21,7 +21,7 @@ constexpr std::string_view kBlockEnd = "###FONTBEZUGENDE###";
 
 // Replaces the first `search` of `*line` by `value` without its surrounding blanks.
 void Replace(std::string* line, std::string_view search, std::string_view value) {
-  *line = ReplaceStringInString(line, search, value, false, "");
+  *line = ReplaceFirstTrimmed(*line, search, value);
 }
 
 // The frame both editors share: lines are copied while copying is on; the line holding the

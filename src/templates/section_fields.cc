@@ -108,8 +108,8 @@ std::string GetDirectExcelCell(RunContext& context, std::string_view input) {
     GetDirectCellAddress(*reference, &column, &row, &separator);
     std::string cell;
     bool found = Guarded(context.errors(), "GetDirectExcelCell", [&] {
-      cell = CellText(context.direct_cells.At(static_cast<std::size_t>(ToInt32(Val(column))),
-                                              static_cast<std::size_t>(ToInt32(Val(row)))));
+      cell = CellText(context.direct_cells.At(static_cast<std::size_t>(ToInt32(LeadingNumber(column))),
+                                              static_cast<std::size_t>(ToInt32(LeadingNumber(row)))));
     });
     if (!found) {
       reported.insert(*reference);
@@ -117,7 +117,7 @@ std::string GetDirectExcelCell(RunContext& context, std::string_view input) {
     }
     std::string head = text.substr(0, pos);
     std::string tail = text.substr(pos + reference->size());
-    text = head + TrimBlanks(RecodeThroughCodePage(cell, context.language.code_page)) + tail;
+    text = head + TrimBlanks(RecodeThroughCodePage(cell, ParseCodePage(context.language.code_page))) + tail;
   }
 }
 
