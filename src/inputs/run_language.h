@@ -5,6 +5,7 @@
 #ifndef ORVANO_INPUTS_RUN_LANGUAGE_H_
 #define ORVANO_INPUTS_RUN_LANGUAGE_H_
 
+#include <optional>
 #include <string>
 
 namespace orvano {
@@ -12,7 +13,7 @@ namespace orvano {
 struct RunLanguage {
   std::string id;                  // as the command line or the window gave it
   std::string font_name;           // the face of the language's font specification
-  std::string code_page = "1252";  // decimal text
+  std::optional<int> code_page = 1252;  // none: texts are kept as stored
 };
 
 }  // namespace orvano
