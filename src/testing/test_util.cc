@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/errors.h"
+
 namespace orvano::testing {
 
 ScopedTempDir::ScopedTempDir() {
@@ -161,6 +163,21 @@ std::time_t TestTime() {
   tm.tm_sec = 7;
   tm.tm_isdst = -1;
   return std::mktime(&tm);
+}
+
+void RecordingErrorSink::ReportFailure(std::string_view procedure) {
+  Failure failure{std::string(procedure), err::kInternalError, "Internal error"};
+  try {
+    throw;
+  } catch (const OrvanoError& e) {
+    failure.number = e.number();
+    failure.description = e.description();
+  } catch (const std::exception& e) {
+    failure.description = std::string("Internal error: ") + e.what();
+  } catch (...) {
+  }
+  failures.push_back(std::move(failure));
+  if (end_on_failure) throw EndProgram{1};
 }
 
 }  // namespace orvano::testing

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "support/error_sink.h"
 #include "support/host.h"
 #include "support/file_system.h"
 
@@ -94,6 +95,25 @@ class RecordingHost final : public Host {
   bool answer_yes = true;             // AskYesNo's answer
   int pumps = 0;
   std::vector<HostCall> calls;
+};
+
+/// An error sink that keeps what it is handed: each failure (procedure, error number and
+/// description) and each note, in order. Failures let the work go on unless `end_on_failure`.
+class RecordingErrorSink final : public ErrorSink {
+ public:
+  struct Failure {
+    std::string procedure;
+    int number = 0;
+    std::string description;
+  };
+  void ReportFailure(std::string_view procedure) override;
+  void Note(std::string_view text) override { notes.emplace_back(text); }
+  void KeepResponsive() override { ++keep_responsive_calls; }
+
+  bool end_on_failure = false;
+  std::vector<Failure> failures;
+  std::vector<std::string> notes;
+  int keep_responsive_calls = 0;
 };
 
 /// A file system that forwards to the real one but reports a pinned time from Now(). Tests that
