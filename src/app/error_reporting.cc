@@ -18,6 +18,15 @@ std::string DetailText(const ErrorReport& report) {
   return detail + report.procedure + std::string(kBreak) + report.description;
 }
 
+// Appends `entry` to the error log; a log that cannot be written is said on the terminal.
+void WriteErrorLog(const ErrorContext& context, std::string_view entry) {
+  try {
+    context.logs.LogError(entry);
+  } catch (const OrvanoError& e) {
+    context.host.WriteDiagnostic("cannot write the error log: " + e.description());
+  }
+}
+
 }  // namespace
 
 std::string InteractiveErrorMessage(const ErrorReport& report) {
@@ -34,20 +43,14 @@ std::string SilentErrorLine(const ErrorReport& report) {
 }
 
 ErrorAnswer ShowErrorMessage(const ErrorReport& report, const ErrorContext& context) {
-  std::string log_error;
   if (context.silent) {
-    std::string line = SilentErrorLine(report);
-    if (!context.logs.LogError(line, &log_error)) {
-      context.host.WriteDiagnostic("cannot write the error log: " + log_error);
-    }
+    WriteErrorLog(context, SilentErrorLine(report));
     context.host.WriteDiagnostic(report.description + " (error " + std::to_string(report.number) +
                                  " in " + report.procedure + ")");
     return ErrorAnswer::kStop;
   }
   std::string message = InteractiveErrorMessage(report);
-  if (!context.logs.LogError(message, &log_error)) {
-    context.host.WriteDiagnostic("cannot write the error log: " + log_error);
-  }
+  WriteErrorLog(context, message);
   std::string title = report.number == kProgramErrorNumber ? "Error" : "Unexpected error";
   bool go_on = context.host.ShowError(title, message + std::string(kBreak) + "Continue?");
   return go_on ? ErrorAnswer::kContinue : ErrorAnswer::kStop;
@@ -100,7 +103,14 @@ void ReportingErrorSink::ReportFailure(std::string_view procedure) {
   }
 }
 
-void ReportingErrorSink::Note(std::string_view text) { logs_.LogEvent(text); }
+void ReportingErrorSink::Note(std::string_view text) {
+  try {
+    logs_.LogEvent(text);
+  } catch (const OrvanoError&) {
+    // A note that cannot be written is lost, as the event log's other notes are: the pages
+    // are what the run is for, and their own writes report a destination that fails.
+  }
+}
 
 void ReportingErrorSink::KeepResponsive() { host_.PumpEvents(); }
 

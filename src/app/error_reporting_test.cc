@@ -110,30 +110,5 @@ TEST_F(ErrorReportingTest, GuardContinuesOrEndsTheProgram) {
   EXPECT_TRUE(host.calls.empty());
 }
 
-TEST_F(ErrorReportingTest, EventLogKeepsTheEntriesOfTheLastRun) {
-  std::string err;
-  // Before any run the default file beside the executable is used and kept.
-  ASSERT_TRUE(logs.LogEvent("early", &err)) << err;
-  EXPECT_EQ(dir.path() + "gen_Events.log", logs.event_log_path());
-  std::string entry = ReadBytes(dir.path() + "gen_Events.log");
-  EXPECT_NE(std::string::npos, entry.find(" / "));
-  EXPECT_EQ("\r\nearly\r\n", entry.substr(entry.size() - 9));
-
-  std::string run_log = dir.path() + "Logfile.log";
-  for (const char* run : {"first", "second"}) {
-    logs.set_event_log_path(run_log);
-    logs.ClearEventLog();
-    ASSERT_TRUE(logs.LogEvent(std::string("Table not found: ") + run, &err));
-  }
-  std::string second = ReadBytes(run_log);
-  EXPECT_EQ(std::string::npos, second.find("first"));
-  EXPECT_NE(std::string::npos, second.find("Table not found: second"));
-
-  logs.set_event_log_path(dir.path() + "no/such/Logfile.log");
-  logs.ClearEventLog();  // nothing to delete, no complaint
-  EXPECT_FALSE(logs.LogEvent("lost", &err));
-  EXPECT_NE(std::string::npos, err.find("no/such/Logfile.log"));
-}
-
 }  // namespace
 }  // namespace orvano

@@ -100,9 +100,8 @@ std::array<std::string, 8> GetFontSpecs(RunContext& context, std::string_view sp
   std::array<std::string, 8> result;
   context.host.PumpEvents();
   if (TrimBlanks(spec).empty()) {
-    std::string err;
-    context.logs.LogEvent(
-        "Font specification missing for the language " + context.language.language_id, &err);
+    context.error_sink.Note("Font specification missing for the language " +
+                            context.language.language_id);
     return result;
   }
   // The seven fields are the last seven blank-separated words; the face name is what precedes.

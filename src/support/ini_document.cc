@@ -3,10 +3,14 @@
 #include <cstdint>
 #include <utility>
 
+#include "support/errors.h"
 #include "support/text_case.h"
 
 namespace orvano {
 namespace {
+
+// An edit that would damage the file or cannot be written in it.
+[[noreturn]] void RefuseEdit(std::string why) { throw ProgramError(std::move(why)); }
 
 std::string_view Trim(std::string_view text) {
   std::size_t first = text.find_first_not_of(" \t");
@@ -179,28 +183,23 @@ std::optional<std::string> IniDocument::Encode(std::string_view text) const {
 
 std::string IniDocument::LineEnd() const { return *Encode(lf_only_ ? "\n" : "\r\n"); }
 
-bool IniDocument::Set(std::string_view section, std::string_view entry, std::string_view value,
-                      std::string* error) {
-  auto fail = [&](std::string text) {
-    *error = std::move(text);
-    return false;
-  };
+void IniDocument::Set(std::string_view section, std::string_view entry, std::string_view value) {
   if (!IsValidUtf8(section) || !IsValidUtf8(entry) || !IsValidUtf8(value)) {
-    return fail("the section name, entry name or value is not valid UTF-8 text");
+    RefuseEdit("the section name, entry name or value is not valid UTF-8 text");
   }
   std::string_view name = Trim(section);
   std::string_view key = Trim(entry);
   if (name.empty() || name.find_first_of("\r\n]") != std::string_view::npos) {
-    return fail("the section name '" + Shown(section) +
+    RefuseEdit("the section name '" + Shown(section) +
                 "' is empty or holds a line break or \"]\"");
   }
   if (key.empty() || key.find_first_of("\r\n=") != std::string_view::npos || key.front() == ';' ||
       key.front() == '[') {
-    return fail("the entry name '" + Shown(entry) +
+    RefuseEdit("the entry name '" + Shown(entry) +
                 "' is empty, holds a line break or \"=\", or starts with \";\" or \"[\"");
   }
   if (value.find_first_of("\r\n") != std::string_view::npos) {
-    return fail("the value holds a line break");
+    RefuseEdit("the value holds a line break");
   }
 
   std::string entry_line = std::string(key) + "=" + std::string(value);
@@ -229,7 +228,7 @@ bool IniDocument::Set(std::string_view section, std::string_view entry, std::str
     if (header && encoded) insert = (ends_with_line_end ? "" : le) + *header + le + *encoded + le;
   }
   if (!insert) {
-    return fail(
+    RefuseEdit(
         "the section name, entry name or value holds characters that code page 1252 "
         "cannot hold");
   }
@@ -239,13 +238,12 @@ bool IniDocument::Set(std::string_view section, std::string_view entry, std::str
   // A cp1252 file whose non-ASCII bytes happen to form UTF-8 would be read as UTF-8 next time,
   // changing every non-ASCII character in it.
   if (edited.encoding_ != encoding_ && HasHighByte(edited.bytes_)) {
-    return fail("the file would no longer read in its encoding after this change");
+    RefuseEdit("the file would no longer read in its encoding after this change");
   }
   if (edited.Find(name, key) != IniReadForm(value)) {
-    return fail("the file would not read back the value (damaged text near the end?)");
+    RefuseEdit("the file would not read back the value (damaged text near the end?)");
   }
   *this = std::move(edited);
-  return true;
 }
 
 }  // namespace orvano

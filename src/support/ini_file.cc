@@ -3,7 +3,6 @@
 #include <cmath>
 #include <utility>
 
-#include "support/host.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "support/number_text.h"
@@ -34,12 +33,6 @@ std::string CutToChars(std::string value, std::size_t max) {
   return value;
 }
 
-void ShowNotFound(Host* host, std::string_view file, std::string_view section,
-                  std::string_view entry) {
-  if (host == nullptr) return;
-  host->ShowMessage("File '" + std::string(file) + "' or Section [" + std::string(section) +
-                    "] or Entry '" + std::string(entry) + "' not found");
-}
 
 }  // namespace
 
@@ -80,7 +73,7 @@ std::int16_t IniFile::ReadInteger(std::string_view section, std::string_view ent
                           "Overflow: entry '" + std::string(entry) + "' in section [" +
                               std::string(section) + "] of INI file '" + path_ + "' holds " +
                               Shown(text.substr(0, pos)) + ", outside -32768..32767",
-                          "LoadIniInteger");
+                          std::string(kIntegerReadSource));
   }
   return static_cast<std::int16_t>(number);
 }
@@ -89,37 +82,12 @@ bool IniFile::ReadBoolean(std::string_view section, std::string_view entry) cons
   return ToUpper(ReadString(section, entry)) == "TRUE";
 }
 
-std::string LoadIniString(std::string_view section, std::string_view entry, const std::string& file,
-                          bool show_error, FileSystem& fs, Host* host) {
-  std::string value = IniFile::Load(fs, file).ReadString(section, entry);
-  if (value.empty() && show_error) ShowNotFound(host, file, section, entry);
-  return value;
-}
-
-std::int16_t LoadIniInteger(std::string_view section, std::string_view entry,
-                            const std::string& file, bool show_error, FileSystem& fs, Host* host) {
-  std::int16_t value = IniFile::Load(fs, file).ReadInteger(section, entry);
-  if (value == -1 && show_error) ShowNotFound(host, file, section, entry);
-  return value;
-}
-
-bool LoadIniBoolean(std::string_view section, std::string_view entry, const std::string& file,
-                    bool show_error, FileSystem& fs, Host* host) {
-  std::string upper = ToUpper(IniFile::Load(fs, file).ReadString(section, entry));
-  if (show_error && upper != "TRUE" && upper != "FALSE") {
-    ShowNotFound(host, file, section, entry);
-  }
-  return upper == "TRUE";
-}
-
-bool SaveIni(const IniValue& value, std::string_view section, std::string_view entry,
-             const std::string& file, FileSystem& fs, std::string* error) {
-  std::string ignored;
-  if (error == nullptr) error = &ignored;
+void WriteIniEntry(FileSystem& fs, const std::string& file, std::string_view section,
+                   std::string_view entry, const IniValue& value) {
   auto fail = [&](const std::string& why) {
-    *error = "Cannot save entry '" + Shown(entry) + "' in section [" + Shown(section) +
-             "] of INI file '" + file + "': " + why;
-    return false;
+    throw UnexpectedError(err::kPathFileAccess, "Cannot save entry '" + Shown(entry) +
+                                                    "' in section [" + Shown(section) +
+                                                    "] of INI file '" + file + "': " + why);
   };
 
   std::string text;
@@ -128,7 +96,7 @@ bool SaveIni(const IniValue& value, std::string_view section, std::string_view e
   } else if (const auto* i = std::get_if<std::int32_t>(&value)) {
     text = NumberToText(*i);
   } else if (const auto* d = std::get_if<double>(&value)) {
-    if (!std::isfinite(*d)) return fail("the value is not a finite number");
+    if (!std::isfinite(*d)) fail("the value is not a finite number");
     text = NumberToText(*d);
   } else {
     text = std::get<bool>(value) ? "true" : "false";
@@ -144,38 +112,34 @@ bool SaveIni(const IniValue& value, std::string_view section, std::string_view e
     case ReadStatus::kNotFound:
       break;
     case ReadStatus::kOtherError:
-      return fail(read_error);
+      fail(read_error);
   }
   if (!fs.CanWrite(file)) {
-    return fail(fs.FileExists(file) ? "the file is read-only"
-                                    : "its folder is missing or not writable");
+    fail(fs.FileExists(file) ? "the file is read-only" : "its folder is missing or not writable");
   }
-  std::string why;
-  if (!document.Set(section, entry, text, &why)) return fail(why);
   try {
+    document.Set(section, entry, text);
     fs.WriteFileAtomically(file, document.bytes());
   } catch (const OrvanoError& e) {
-    return fail(e.description());
+    fail(e.description());
   }
-  return true;
 }
 
-std::string GetStandardUserIni(int location, const std::string& exe_path) {
-  if (location != 2 && location != 3) return "";
+std::string UserIniPathBeside(const std::string& exe_path) {
   std::string name = FileNameOf(exe_path);
   // A leading dot starts a hidden file's name, not an extension.
   if (std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
   return FolderOf(exe_path) + name + ".ini";
 }
 
-std::string GetINIEnviron(std::string_view entry, const std::string& user_ini_file,
-                          FileSystem& fs) {
-  return LoadIniString(kIniEnvironSection, entry, user_ini_file, false, fs, nullptr);
+std::string ReadRememberedSetting(FileSystem& fs, const std::string& user_ini_file,
+                                  std::string_view entry) {
+  return IniFile::Load(fs, user_ini_file).ReadString(kIniEnvironSection, entry);
 }
 
-bool SetINIEnviron(std::string_view entry, const IniValue& value, const std::string& user_ini_file,
-                   FileSystem& fs, std::string* error) {
-  return SaveIni(value, kIniEnvironSection, entry, user_ini_file, fs, error);
+void RememberSetting(FileSystem& fs, const std::string& user_ini_file, std::string_view entry,
+                     const IniValue& value) {
+  WriteIniEntry(fs, user_ini_file, kIniEnvironSection, entry, value);
 }
 
 }  // namespace orvano

@@ -27,9 +27,24 @@ class FaultyFileSystem final : public testing::FixedClockFileSystem {
 class IniFileTest : public ::testing::Test {
  protected:
   std::string Saved(const IniValue& value) {
-    std::string error;
-    EXPECT_TRUE(SaveIni(value, "S", "k", file_, *fs_, &error)) << error;
+    try {
+      WriteIniEntry(*fs_, file_, "S", "k", value);
+    } catch (const OrvanoError& e) {
+      ADD_FAILURE() << e.description();
+    }
     return ReadBytes(file_);
+  }
+
+  // The description of the error that writing `value` to `file` through `fs` throws.
+  static std::string WriteError(FileSystem& fs, const std::string& file, const IniValue& value) {
+    try {
+      WriteIniEntry(fs, file, "S", "k", value);
+    } catch (const UnexpectedError& e) {
+      EXPECT_EQ(err::kPathFileAccess, e.number());
+      return e.description();
+    }
+    ADD_FAILURE() << "written: " << file;
+    return "";
   }
 
   testing::ScopedTempDir dir_;
@@ -69,56 +84,45 @@ TEST_F(IniFileTest, ReadsStringsIntegersAndBooleans) {
   EXPECT_FALSE(IniFile::Load(*fs_, dir_.path() + "none.ini").found());
 }
 
-TEST_F(IniFileTest, ShowsNotFoundOnlyWhenAsked) {
-  WriteBytes(file_, "[S]\nk=1\nb=yes\n");
-  testing::RecordingHost host;
-  EXPECT_EQ("", LoadIniString("S", "x", file_, true, *fs_, &host));
-  EXPECT_EQ(-1, LoadIniInteger("T", "k", file_, true, *fs_, &host));
-  EXPECT_FALSE(LoadIniBoolean("S", "b", file_, true, *fs_, &host));
-  EXPECT_EQ("1", LoadIniString("S", "k", file_, true, *fs_, &host));
-  EXPECT_EQ("", LoadIniString("S", "x", file_, false, *fs_, &host));
-  EXPECT_EQ("", LoadIniString("S", "x", dir_.path() + "none.ini", true, *fs_, nullptr));
-  auto messages = host.CallsOf("message");
-  ASSERT_EQ(3u, messages.size());
-  EXPECT_EQ("File '" + file_ + "' or Section [T] or Entry 'k' not found", messages[1].text);
-}
-
 TEST_F(IniFileTest, SavesEachKindOfValue) {
   EXPECT_EQ("[S]\r\nk=true\r\n", Saved(true));  // a missing file is created, UTF-8
   EXPECT_EQ("[S]\r\nk=12\r\n", Saved(12));
   EXPECT_EQ("[S]\r\nk= a b \r\n", Saved(" a b "));
-  std::string error;
-  EXPECT_FALSE(SaveIni(std::numeric_limits<double>::quiet_NaN(), "S", "k", file_, *fs_, &error));
+  EXPECT_NE(std::string::npos,
+            WriteError(*fs_, file_, std::numeric_limits<double>::quiet_NaN()).find("finite"));
   // The encoding read is the encoding written.
   WriteBytes(file_, std::string("\xFF\xFE[\0S\0]\0\n\0", 10));
   EXPECT_EQ(std::string("\xFF\xFE[\0S\0]\0\n\0k\0=\0x\0\n\0", 18), Saved("x"));
 }
 
-TEST_F(IniFileTest, FailedWritesReturnFalseNamingTheFile) {
-  std::string error;
+TEST_F(IniFileTest, FailedWritesThrowNamingTheFile) {
   const std::string lost = dir_.path() + "no/such/folder/user.ini";
-  EXPECT_FALSE(SaveIni("v", "S", "k", lost, *fs_, &error));
+  std::string error = WriteError(*fs_, lost, "v");
   EXPECT_NE(std::string::npos, error.find("'" + lost + "'")) << error;
 
   WriteBytes(file_, "[S]\nk=old\n");
   FaultyFileSystem read_only(true);
-  EXPECT_FALSE(SetINIEnviron("k", "new", file_, read_only, &error));
+  error = WriteError(read_only, file_, "new");
   EXPECT_NE(std::string::npos, error.find(file_ + "': the file is read-only")) << error;
   FaultyFileSystem failing(false);
-  EXPECT_FALSE(SaveIni("new", "S", "k", file_, failing, &error));
+  error = WriteError(failing, file_, "new");
   EXPECT_NE(std::string::npos, error.find("disk full")) << error;
+  // A value the file cannot hold is refused naming the entry.
+  error = WriteError(*fs_, file_, "a\r\nInjected=1");
+  EXPECT_NE(std::string::npos, error.find("entry 'k' in section [S]")) << error;
   EXPECT_EQ("[S]\nk=old\n", ReadBytes(file_));
 }
 
 TEST_F(IniFileTest, RemembersSettingsBesideTheExecutable) {
-  EXPECT_EQ("/opt/tools/orvano-html.ini", GetStandardUserIni(2, "/opt/tools/orvano-html"));
-  EXPECT_EQ("/opt/a.b/prog.ini", GetStandardUserIni(3, "/opt/a.b/prog.exe"));
-  EXPECT_EQ("/prog.ini", GetStandardUserIni(2, "/prog"));
-  EXPECT_EQ("", GetStandardUserIni(1, "/prog") + GetStandardUserIni(4, "/prog"));
-  EXPECT_TRUE(SetINIEnviron("PathOrvanoDB", "/data/p.mdb", file_, *fs_));
-  EXPECT_TRUE(SetINIEnviron("pathorvanodb", "/data/q.mdb", file_, *fs_));
+  EXPECT_EQ("/opt/tools/orvano-html.ini", UserIniPathBeside("/opt/tools/orvano-html"));
+  EXPECT_EQ("/opt/a.b/prog.ini", UserIniPathBeside("/opt/a.b/prog.exe"));
+  EXPECT_EQ("/prog.ini", UserIniPathBeside("/prog"));
+  EXPECT_EQ("/opt/.hidden.ini", UserIniPathBeside("/opt/.hidden"));
+  RememberSetting(*fs_, file_, "PathOrvanoDB", "/data/p.mdb");
+  RememberSetting(*fs_, file_, "pathorvanodb", "/data/q.mdb");
   EXPECT_EQ("[SysEnviron]\r\nPathOrvanoDB=/data/q.mdb\r\n", ReadBytes(file_));
-  EXPECT_EQ("/data/q.mdb", GetINIEnviron("PATHORVANODB", file_, *fs_));
+  EXPECT_EQ("/data/q.mdb", ReadRememberedSetting(*fs_, file_, "PATHORVANODB"));
+  EXPECT_EQ("", ReadRememberedSetting(*fs_, file_, "PathOrvanoDOC"));
 }
 
 }  // namespace

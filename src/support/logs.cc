@@ -16,16 +16,6 @@ std::string FormatLocal(std::time_t when, const char* format) {
   return std::string(buffer, n);
 }
 
-bool Append(FileSystem& fs, const std::string& path, const std::string& bytes, std::string* err) {
-  try {
-    fs.AppendToFile(path, bytes);
-    return true;
-  } catch (const OrvanoError& e) {
-    if (err != nullptr) *err = e.description();
-    return false;
-  }
-}
-
 }  // namespace
 
 Logs::Logs(FileSystem& fs, std::string error_log_path, std::string default_event_log_path)
@@ -33,9 +23,9 @@ Logs::Logs(FileSystem& fs, std::string error_log_path, std::string default_event
       error_log_path_(std::move(error_log_path)),
       default_event_log_path_(std::move(default_event_log_path)) {}
 
-bool Logs::LogError(std::string_view message, std::string* err) {
+void Logs::LogError(std::string_view message) {
   ++error_count_;
-  return Append(fs_, error_log_path_, std::string(message) + "\r\n", err);
+  fs_.AppendToFile(error_log_path_, std::string(message) + "\r\n");
 }
 
 void Logs::ClearEventLog() {
@@ -47,13 +37,13 @@ void Logs::ClearEventLog() {
   }
 }
 
-bool Logs::LogEvent(std::string_view message, std::string* err) {
+void Logs::LogEvent(std::string_view message) {
   if (event_sink_ != nullptr) event_sink_->emplace_back(message);
   if (event_log_path_.empty()) event_log_path_ = default_event_log_path_;
   std::time_t now = fs_.Now();
   std::string entry = FormatLocal(now, "%x") + " / " + FormatLocal(now, "%X") + "\r\n" +
                       std::string(message) + "\r\n";
-  return Append(fs_, event_log_path_, entry, err);
+  fs_.AppendToFile(event_log_path_, entry);
 }
 
 }  // namespace orvano

@@ -19,17 +19,17 @@ class Logs {
   /// before any run has set the event log path.
   Logs(FileSystem& fs, std::string error_log_path, std::string default_event_log_path);
 
-  /// Appends `message` and CR LF to the error log (UTF-8). Returns false and fills `*err` when
-  /// the log could not be written; the entry is then lost.
-  bool LogError(std::string_view message, std::string* err);
+  /// Appends `message` and CR LF to the error log (UTF-8). Throws what FileSystem::AppendToFile
+  /// throws when the log could not be written; the entry is then lost.
+  void LogError(std::string_view message);
 
   /// Deletes the event log file when the path is set and the file exists; failures are ignored.
   void ClearEventLog();
 
   /// Appends the entry: the current date " / " the current time (the locale's short formats),
-  /// CR LF, `message`, CR LF. Sets the default path first when none is set. Returns false and
-  /// fills `*err` (when given) when the log could not be written; the note is then lost.
-  bool LogEvent(std::string_view message, std::string* err = nullptr);
+  /// CR LF, `message`, CR LF. Sets the default path first when none is set. Throws what
+  /// FileSystem::AppendToFile throws when the log could not be written; the note is then lost.
+  void LogEvent(std::string_view message);
 
   /// While `sink` is set (not null), every event message is also appended to it; used to note
   /// what a piece of work logged so that it can be logged again when the work is reused.
