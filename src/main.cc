@@ -9,15 +9,12 @@
 #include <string>
 
 #include "app/command_line.h"
-#include "app/generation_driver.h"
-#include "support/host.h"
 #include "app/program_info.h"
 #include "app/run_context.h"
-#include "app/settings_loader.h"
 #include "app/startup.h"
-#include "app/windowless_fields.h"
 #include "support/errors.h"
 #include "support/file_system.h"
+#include "support/host.h"
 #include "ui/window_start.h"
 
 namespace {
@@ -64,11 +61,9 @@ int Run(int argc, char** argv, const std::string& argument_text) {
   // kernel takes to drop them all, so the context is never destroyed; the pointer keeps it
   // reachable for leak checkers.
   static orvano::Host* host = orvano::NewSilentHost(mode.show_progress).release();
-  static orvano::RunContext* context = new orvano::RunContext(*fs.release(), *host, program);
-  orvano::ApplyStartUpMode(mode, *context);
-  orvano::WindowlessFields fields(*context);
-  orvano::LoadRunSettings(*context, fields, argument_text);
-  return orvano::StartMainProcess(*context) == 1 ? 0 : 1;
+  static orvano::RunContext* context =
+      orvano::NewStartContext(*fs.release(), *host, program, mode).release();
+  return orvano::RunWithoutWindow(*context, argument_text);
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ constexpr std::string_view kWindow = "frmMain";  // the driver is a procedure of
 
 void CheckPath(RunContext& context, const std::string& path, const std::string& what) {
   if (path.empty()) Stop("Path " + what + " not set!");
-  if (!strFullPath(context.fs, path)) Stop("Path " + what + " (" + path + ") not found!");
+  if (!PathExists(context.fs, path)) Stop("Path " + what + " (" + path + ") not found!");
 }
 
 // The font face and code page of the run's language; stops when the language is not selected or

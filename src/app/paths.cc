@@ -10,38 +10,43 @@
 #endif
 
 namespace orvano {
+namespace {
 
-bool strFullPath(FileSystem& fs, const std::string& path) {
+constexpr std::string_view kCreateFolderProcedure = "CreateDirectory";
+
+}  // namespace
+
+bool PathExists(FileSystem& fs, const std::string& path) {
   if (path.empty()) return false;
   if (fs.FolderExists(path)) return true;
   return path.back() != '/' && fs.FileExists(path);
 }
 
-int CreateDirectory(FileSystem& fs, const ErrorContext& errors, const std::string& path) {
+bool CreateFolderWithParents(FileSystem& fs, const ErrorContext& errors, const std::string& path) {
   // Every prefix that ends at a "/" is one level; the whole path is the last level when it does
   // not end with "/". The root "/" itself is never created.
   for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     std::string level = slash == std::string::npos ? path : path.substr(0, slash + 1);
     if (level.empty() || level == "/") break;
     if (!fs.FolderExists(level)) {
-      bool made = Guarded(errors, "CreateDirectory", [&] {
+      bool made = Guarded(errors, kCreateFolderProcedure, [&] {
         if (fs.FileExists(level.back() == '/' ? level.substr(0, level.size() - 1) : level)) {
           throw UnexpectedError(err::kPathFileAccess,
                                 "cannot create folder '" + level + "': a file is in the way",
-                                "CreateDirectory");
+                                std::string(kCreateFolderProcedure));
         }
         fs.MakeFolder(level);
       });
-      if (!made) return -1;
+      if (!made) return false;
     }
     if (slash == std::string::npos || slash + 1 == path.size()) break;
   }
-  return 1;
+  return true;
 }
 
 std::string InstallRoot() { return WithTrailingSlash(ORVANO_INSTALL_ROOT); }
 
-bool GetAppRunningOnMachinePC(const std::string& program_folder, const std::string& install_root) {
+bool IsRunningFromMachinePcTools(const std::string& program_folder, const std::string& install_root) {
   return EqualsIgnoringCase(WithTrailingSlash(program_folder),
                             WithTrailingSlash(install_root) + "Tools/");
 }

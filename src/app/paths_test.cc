@@ -32,47 +32,47 @@ struct PathsTest : public ::testing::Test {
   ErrorContext errors{host, logs, false};
 };
 
-TEST_F(PathsTest, CreateDirectoryMakesEveryMissingLevelTopDown) {
+TEST_F(PathsTest, CreateFolderWithParentsMakesEveryMissingLevelTopDown) {
   std::string root = dir.path();
-  EXPECT_EQ(1, CreateDirectory(fs, errors, root + "x/y/z/"));
+  EXPECT_TRUE(CreateFolderWithParents(fs, errors, root + "x/y/z/"));
   EXPECT_EQ((std::vector<std::string>{root + "x/", root + "x/y/", root + "x/y/z/"}), fs.made);
   EXPECT_TRUE(fs.FolderExists(root + "x/y/z/"));
 
   fs.made.clear();
-  EXPECT_EQ(1, CreateDirectory(fs, errors, root + "x/y/w"));  // no trailing "/"
+  EXPECT_TRUE(CreateFolderWithParents(fs, errors, root + "x/y/w"));  // no trailing "/"
   EXPECT_EQ(std::vector<std::string>{root + "x/y/w"}, fs.made);
 
   fs.made.clear();
-  EXPECT_EQ(1, CreateDirectory(fs, errors, root + "x/"));
+  EXPECT_TRUE(CreateFolderWithParents(fs, errors, root + "x/"));
   EXPECT_TRUE(fs.made.empty());
   EXPECT_TRUE(host.calls.empty());
 }
 
-TEST_F(PathsTest, CreateDirectoryReportsAFolderItCannotMake) {
+TEST_F(PathsTest, CreateFolderWithParentsReportsAFolderItCannotMake) {
   testing::WriteBytes(dir.path() + "file", "x");
   host.continue_after_error = true;
-  EXPECT_EQ(-1, CreateDirectory(fs, errors, dir.path() + "file/sub/"));
+  EXPECT_FALSE(CreateFolderWithParents(fs, errors, dir.path() + "file/sub/"));
   ASSERT_EQ(1u, host.CallsOf("error").size());
   EXPECT_NE(std::string::npos, host.calls[0].text.find(dir.path() + "file/"));
   EXPECT_NE(std::string::npos, host.calls[0].text.find("CreateDirectory"));
 
   host.calls.clear();
-  EXPECT_EQ(-1, CreateDirectory(fs, errors, dir.path() + "locked/a/"));
+  EXPECT_FALSE(CreateFolderWithParents(fs, errors, dir.path() + "locked/a/"));
   EXPECT_EQ(std::vector<std::string>{dir.path() + "locked/"}, fs.made);  // stops at the failure
   EXPECT_NE(std::string::npos, host.calls[0].text.find("No: 70"));
 
   host.continue_after_error = false;
-  EXPECT_THROW(CreateDirectory(fs, errors, dir.path() + "locked/"), EndProgram);
+  EXPECT_THROW(static_cast<void>(CreateFolderWithParents(fs, errors, dir.path() + "locked/")), EndProgram);
 }
 
-TEST_F(PathsTest, StrFullPathNamesFilesAndFolders) {
+TEST_F(PathsTest, PathExistsNamesFilesAndFolders) {
   testing::WriteBytes(dir.path() + "Orvano.doc", "");
-  EXPECT_FALSE(strFullPath(fs, ""));
-  EXPECT_TRUE(strFullPath(fs, dir.path()));
-  EXPECT_TRUE(strFullPath(fs, dir.path().substr(0, dir.path().size() - 1)));
-  EXPECT_TRUE(strFullPath(fs, dir.path() + "Orvano.doc"));
-  EXPECT_FALSE(strFullPath(fs, dir.path() + "Orvano.doc/"));
-  EXPECT_FALSE(strFullPath(fs, dir.path() + "missing"));
+  EXPECT_FALSE(PathExists(fs, ""));
+  EXPECT_TRUE(PathExists(fs, dir.path()));
+  EXPECT_TRUE(PathExists(fs, dir.path().substr(0, dir.path().size() - 1)));
+  EXPECT_TRUE(PathExists(fs, dir.path() + "Orvano.doc"));
+  EXPECT_FALSE(PathExists(fs, dir.path() + "Orvano.doc/"));
+  EXPECT_FALSE(PathExists(fs, dir.path() + "missing"));
 }
 
 }  // namespace

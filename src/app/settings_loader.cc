@@ -4,6 +4,7 @@
 
 #include "app/command_line.h"
 #include "support/host.h"
+#include "app/path_fields.h"
 #include "app/paths.h"
 #include "app/run_context.h"
 #include "support/errors.h"
@@ -13,7 +14,12 @@
 namespace orvano {
 namespace {
 
-constexpr std::string_view kLoaderProcedure = "ReadStandardValues";
+// The procedure texts under which the loader's failures are reported.
+constexpr std::string_view kLoadProcedure = "ReadStandardValues";
+constexpr std::string_view kCommandLineProcedure = "ReadStandardValuesCommand";
+constexpr std::string_view kRememberedPathProcedure = "ReadStandardValuesIni";
+constexpr std::string_view kDefaultPathProcedure = "ReadStandardValuesConst";
+constexpr std::string_view kRememberPathsProcedure = "WriteStandardValuesIni";
 constexpr std::string_view kWindow = "frmMain";
 
 // The settings entries in loading order, with the field that mirrors each and whether the path
@@ -26,10 +32,10 @@ struct PathEntry {
 };
 
 constexpr std::array<PathEntry, 5> kPathEntries = {{
-    {"PathOrvanoDOC", PathField::kOrvanoDoc, false, &RunSettings::path_orvano_doc},
-    {"PathOrvanoDB", PathField::kOrvanoDb, false, &RunSettings::path_orvano_db},
-    {"PathXLCollection", PathField::kXlCollection, false, &RunSettings::path_xl_collection},
-    {"PathHTMLSourceFolder", PathField::kHtmlSourceFolder, true,
+    {"PathOrvanoDOC", PathField::kDescriptionFile, false, &RunSettings::path_orvano_doc},
+    {"PathOrvanoDB", PathField::kDatabase, false, &RunSettings::path_orvano_db},
+    {"PathXLCollection", PathField::kWorkbook, false, &RunSettings::path_xl_collection},
+    {"PathHTMLSourceFolder", PathField::kTemplateFolder, true,
      &RunSettings::path_html_source_folder},
     {"PathDestinationFolder", PathField::kDestinationFolder, true,
      &RunSettings::path_destination_folder},
@@ -42,19 +48,10 @@ const PathEntry* FindEntry(std::string_view name) {
   return nullptr;
 }
 
-// A folder that exists and holds at least one plain file: what a template folder must be.
-bool FolderHoldsAFile(FileSystem& fs, const std::string& path) {
-  if (path.empty() || path.back() != '/' || !fs.FolderExists(path)) return false;
-  for (const FolderEntry& entry : fs.ListFolder(path)) {
-    if (!entry.is_folder) return true;
-  }
-  return false;
-}
-
 // The existence test of the INI and default loaders: files must exist, the template folder must
 // hold a file.
 bool PassesExistenceTest(FileSystem& fs, const PathEntry& entry, const std::string& path) {
-  if (entry.field == PathField::kHtmlSourceFolder) return FolderHoldsAFile(fs, path);
+  if (entry.field == PathField::kTemplateFolder) return FolderHoldsAFile(fs, path);
   return fs.FileExists(path);
 }
 
@@ -68,7 +65,7 @@ bool EnsureDestinationFolder(RunContext& context, std::string_view procedure) {
   }
   bool created = false;
   Guarded(context.errors(), procedure, kWindow, [&] {
-    if (CreateDirectory(context.fs, context.errors(), path) != 1) {
+    if (!CreateFolderWithParents(context.fs, context.errors(), path)) {
       throw ProgramError("Path could not be created: " + path, std::string(procedure));
     }
     created = true;
@@ -77,12 +74,12 @@ bool EnsureDestinationFolder(RunContext& context, std::string_view procedure) {
 }
 
 std::string UserIniPath(const RunContext& context) {
-  return GetStandardUserIni(2, context.program.folder + context.program.base_name);
+  return UserIniPathBeside(context.program.folder + context.program.base_name);
 }
 
 }  // namespace
 
-std::string DefaultPathOf(std::string_view entry, const std::string& install_root) {
+std::string MachinePcDefaultPath(std::string_view entry, const std::string& install_root) {
   std::string root = WithTrailingSlash(install_root);
   if (entry == "PathOrvanoDOC") return root + "Orvano.doc";
   if (entry == "PathOrvanoDB") return root + "Orvano.mdb";
@@ -92,7 +89,7 @@ std::string DefaultPathOf(std::string_view entry, const std::string& install_roo
   return "";
 }
 
-bool ReadStandardValuesCommand(RunContext& context, SettingsFields& fields) {
+bool TakeCommandLinePaths(RunContext& context, SettingsFields& fields) {
   RunSettings& settings = context.settings;
   std::array<std::string, kPathEntries.size()> given;
   bool any = false;
@@ -101,33 +98,33 @@ bool ReadStandardValuesCommand(RunContext& context, SettingsFields& fields) {
     if (kPathEntries[i].is_folder) given[i] = WithTrailingSlash(given[i]);
     any = any || !given[i].empty();
   }
-  if (!any) return false;
+  if (!any) return true;
 
-  bool in_error = false;
+  bool all_usable = true;
   for (std::size_t i = 0; i < kPathEntries.size(); ++i) {
     const PathEntry& entry = kPathEntries[i];
     if (given[i].empty()) continue;
     settings.*entry.setting = given[i];
-    bool exists = strFullPath(context.fs, given[i]);
+    bool exists = PathExists(context.fs, given[i]);
     if (!exists && entry.field == PathField::kDestinationFolder) {
-      exists = EnsureDestinationFolder(context, "ReadStandardValuesCommand");
+      exists = EnsureDestinationFolder(context, kCommandLineProcedure);
     }
     if (exists) {
       fields.SetField(entry.field, given[i]);
     } else {
       settings.*entry.setting = "";
       fields.SetField(entry.field, "");
-      in_error = true;
+      all_usable = false;
     }
   }
-  return in_error;
+  return all_usable;
 }
 
-void ReadStandardValuesIni(RunContext& context, SettingsFields& fields,
+void TakeRememberedPath(RunContext& context, SettingsFields& fields,
                            std::string_view entry_name) {
-  Guarded(context.errors(), "ReadStandardValuesIni", kWindow, [&] {
+  Guarded(context.errors(), kRememberedPathProcedure, kWindow, [&] {
     context.user_ini_file = UserIniPath(context);
-    std::string value = GetINIEnviron(std::string(entry_name), context.user_ini_file, context.fs);
+    std::string value = ReadRememberedSetting(context.fs, context.user_ini_file, entry_name);
     RunSettings& settings = context.settings;
     if (entry_name == "PathLanguageDB") {
       if (!value.empty() && context.fs.FileExists(value)) settings.path_language_db = value;
@@ -137,7 +134,7 @@ void ReadStandardValuesIni(RunContext& context, SettingsFields& fields,
     if (entry == nullptr) return;
     settings.*entry->setting = value;
     if (entry->field == PathField::kDestinationFolder) {
-      if (!strFullPath(context.fs, value)) settings.*entry->setting = "";
+      if (!PathExists(context.fs, value)) settings.*entry->setting = "";
       fields.SetField(entry->field, settings.*entry->setting);
     } else if (PassesExistenceTest(context.fs, *entry, value)) {
       fields.SetField(entry->field, value);
@@ -147,12 +144,12 @@ void ReadStandardValuesIni(RunContext& context, SettingsFields& fields,
   });
 }
 
-void ReadStandardValuesConst(RunContext& context, SettingsFields& fields,
+void TakeMachinePcDefault(RunContext& context, SettingsFields& fields,
                              std::string_view entry_name) {
-  Guarded(context.errors(), "ReadStandardValuesConst", kWindow, [&] {
+  Guarded(context.errors(), kDefaultPathProcedure, kWindow, [&] {
     const PathEntry* entry = FindEntry(entry_name);
     if (entry == nullptr) return;
-    std::string value = DefaultPathOf(entry_name, context.program.install_root);
+    std::string value = MachinePcDefaultPath(entry_name, context.program.install_root);
     context.settings.*entry->setting = value;
     if (entry->field == PathField::kDestinationFolder ||
         PassesExistenceTest(context.fs, *entry, value)) {
@@ -161,12 +158,12 @@ void ReadStandardValuesConst(RunContext& context, SettingsFields& fields,
   });
 }
 
-void ReadStandardValues(RunContext& context, SettingsFields& fields) {
+void LoadSettings(RunContext& context, SettingsFields& fields) {
   context.user_ini_file = UserIniPath(context);
-  bool command_line_ok = Guarded(context.errors(), kLoaderProcedure, kWindow, [&] {
-    if (ReadStandardValuesCommand(context, fields)) {
+  bool command_line_ok = Guarded(context.errors(), kLoadProcedure, kWindow, [&] {
+    if (!TakeCommandLinePaths(context, fields)) {
       throw ProgramError("Error in Commandline. At least one pathparameter incorrect or missing.",
-                         std::string(kLoaderProcedure));
+                         std::string(kLoadProcedure));
     }
   });
   if (!command_line_ok) return;
@@ -175,30 +172,30 @@ void ReadStandardValues(RunContext& context, SettingsFields& fields) {
   // A path given on the command line wins over the remembered one.
   for (const PathEntry& entry : kPathEntries) {
     bool from_command_line = !GetCommandLinePath(settings.command_line_args, entry.name).empty();
-    if (!from_command_line) ReadStandardValuesIni(context, fields, entry.name);
-    if (entry.field == PathField::kOrvanoDb) {
-      ReadStandardValuesIni(context, fields, "PathLanguageDB");
+    if (!from_command_line) TakeRememberedPath(context, fields, entry.name);
+    if (entry.field == PathField::kDatabase) {
+      TakeRememberedPath(context, fields, "PathLanguageDB");
     }
   }
   if (!settings.running_on_machine_pc) return;
 
   for (const PathEntry& entry : kPathEntries) {
-    if ((settings.*entry.setting).empty()) ReadStandardValuesConst(context, fields, entry.name);
+    if ((settings.*entry.setting).empty()) TakeMachinePcDefault(context, fields, entry.name);
   }
-  if (!strFullPath(context.fs, settings.path_destination_folder)) {
-    EnsureDestinationFolder(context, kLoaderProcedure);
+  if (!PathExists(context.fs, settings.path_destination_folder)) {
+    static_cast<void>(EnsureDestinationFolder(context, kLoadProcedure));
   }
 }
 
-void WriteStandardValuesIni(RunContext& context) {
-  Guarded(context.errors(), "WriteStandardValuesIni", kWindow, [&] {
-    for (const PathEntry& entry : kPathEntries) {
-      std::string err;
-      if (!SetINIEnviron(std::string(entry.name), context.settings.*entry.setting,
-                         context.user_ini_file, context.fs, &err)) {
-        context.host.WriteDiagnostic("cannot remember the paths: " + err);
-        return;
+void RememberPaths(RunContext& context) {
+  Guarded(context.errors(), kRememberPathsProcedure, kWindow, [&] {
+    try {
+      for (const PathEntry& entry : kPathEntries) {
+        RememberSetting(context.fs, context.user_ini_file, entry.name,
+                        context.settings.*entry.setting);
       }
+    } catch (const OrvanoError& e) {
+      context.host.WriteDiagnostic("cannot remember the paths: " + e.description());
     }
   });
 }

@@ -55,7 +55,7 @@ struct SettingsLoaderTest : public ::testing::Test {
 
   void Load(const std::string& command_line) {
     ApplyStartUpMode(ReadStartUpMode(command_line, context->program), *context);
-    LoadRunSettings(*context, fields, command_line);
+    LoadStartSettings(*context, fields, command_line);
   }
 };
 
@@ -74,8 +74,8 @@ TEST_F(SettingsLoaderTest, CommandLinePathsKeepTheirCaseAndWinOverTheIniFile) {
   EXPECT_EQ(project + "Coll.xls", s.path_xl_collection);         // from the INI file
   EXPECT_EQ(project + "Languages.mdb", s.path_language_db);
   EXPECT_EQ("", s.path_orvano_db);
-  EXPECT_EQ(project + "Orvano.doc", fields.fields[PathField::kOrvanoDoc]);
-  EXPECT_EQ(project + "Coll.xls", fields.fields[PathField::kXlCollection]);
+  EXPECT_EQ(project + "Orvano.doc", fields.fields[PathField::kDescriptionFile]);
+  EXPECT_EQ(project + "Coll.xls", fields.fields[PathField::kWorkbook]);
   EXPECT_EQ("", fields.fields[PathField::kDestinationFolder]);
   EXPECT_EQ(IniPath(), context->user_ini_file);
   EXPECT_TRUE(host.CallsOf("error").empty());
@@ -116,11 +116,11 @@ TEST_F(SettingsLoaderTest, IniEntriesNamingNothingAreCleared) {
                             "Gone/\r\n"
                             "PathLanguageDB=" +
                             project + "gone.mdb\r\n");
-  fields.fields[PathField::kOrvanoDoc] = "typed before";
+  fields.fields[PathField::kDescriptionFile] = "typed before";
   Load("");
   const RunSettings& s = context->settings;
   EXPECT_EQ("", s.path_orvano_doc);
-  EXPECT_EQ("typed before", fields.fields[PathField::kOrvanoDoc]);  // field left unchanged
+  EXPECT_EQ("typed before", fields.fields[PathField::kDescriptionFile]);  // field left unchanged
   EXPECT_EQ(project + "Orvano.mdb", s.path_orvano_db);
   EXPECT_EQ("", s.path_html_source_folder);  // a template folder without files
   EXPECT_EQ("", s.path_destination_folder);
@@ -140,9 +140,9 @@ TEST_F(SettingsLoaderTest, MachinePcFallsBackToDefaultsAndCreatesTheDestination)
   EXPECT_TRUE(s.running_on_machine_pc);
   EXPECT_TRUE(s.silent);
   EXPECT_EQ(root + "Orvano.doc", s.path_orvano_doc);
-  EXPECT_EQ(root + "Orvano.doc", fields.fields[PathField::kOrvanoDoc]);
+  EXPECT_EQ(root + "Orvano.doc", fields.fields[PathField::kDescriptionFile]);
   EXPECT_EQ(root + "Orvano.mdb", s.path_orvano_db);  // the default stays without its file
-  EXPECT_EQ(0u, fields.fields.count(PathField::kOrvanoDb));
+  EXPECT_EQ(0u, fields.fields.count(PathField::kDatabase));
   EXPECT_EQ(root + "InterfaceDescription_HTML/", s.path_destination_folder);
   EXPECT_TRUE(fs.FolderExists(root + "InterfaceDescription_HTML/"));  // silent: created at once
   EXPECT_TRUE(host.CallsOf("ask").empty());
@@ -181,12 +181,12 @@ TEST_F(SettingsLoaderTest, InteractiveRunsAskBeforeCreatingTheDestination) {
 TEST_F(SettingsLoaderTest, RememberingWritesTheFivePathsAndKeepsTheRest) {
   WriteBytes(IniPath(), "; mine\r\n[Other]\r\nKeep=1\r\n");
   Load("PathOrvanoDOC=" + project + "Orvano.doc PathDestinationFolder=" + project + "Out/");
-  WriteStandardValuesIni(*context);
+  RememberPaths(*context);
   std::string ini = ReadBytes(IniPath());
   EXPECT_EQ(0u, ini.find("; mine\r\n[Other]\r\nKeep=1\r\n"));
-  EXPECT_EQ(project + "Orvano.doc", GetINIEnviron("PathOrvanoDOC", IniPath(), fs));
-  EXPECT_EQ(project + "Out/", GetINIEnviron("PathDestinationFolder", IniPath(), fs));
-  EXPECT_EQ("", GetINIEnviron("PathLanguageDB", IniPath(), fs));
+  EXPECT_EQ(project + "Orvano.doc", ReadRememberedSetting(fs, IniPath(), "PathOrvanoDOC"));
+  EXPECT_EQ(project + "Out/", ReadRememberedSetting(fs, IniPath(), "PathDestinationFolder"));
+  EXPECT_EQ("", ReadRememberedSetting(fs, IniPath(), "PathLanguageDB"));
 
   // An INI file that cannot be written is said, and the run goes on.
   class ReadOnly : public testing::FixedClockFileSystem {
@@ -196,7 +196,7 @@ TEST_F(SettingsLoaderTest, RememberingWritesTheFivePathsAndKeepsTheRest) {
   } read_only;
   RunContext locked(read_only, host, context->program);
   locked.user_ini_file = IniPath();
-  WriteStandardValuesIni(locked);
+  RememberPaths(locked);
   ASSERT_EQ(1u, host.CallsOf("diag").size());
   EXPECT_NE(std::string::npos, host.CallsOf("diag")[0].text.find(IniPath()));
 }

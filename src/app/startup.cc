@@ -5,13 +5,15 @@
 #include "app/program_info.h"
 #include "app/run_context.h"
 #include "app/settings_loader.h"
+#include "app/windowless_fields.h"
+#include "app/generation_driver.h"
 
 namespace orvano {
 
 StartUpMode ReadStartUpMode(std::string_view argument_text, const ProgramInfo& program) {
   StartUpMode mode;
   mode.command_line_args = ReadCommandLine(argument_text);
-  mode.running_on_machine_pc = GetAppRunningOnMachinePC(program.folder, program.install_root);
+  mode.running_on_machine_pc = IsRunningFromMachinePcTools(program.folder, program.install_root);
   mode.silent = mode.running_on_machine_pc;
   std::string silent = GetCommandLineValue(mode.command_line_args, "Silent");
   if (silent == "TRUE") mode.silent = true;
@@ -30,9 +32,22 @@ void ApplyStartUpMode(const StartUpMode& mode, RunContext& context) {
   context.language.language_id = mode.language_id;
 }
 
-void LoadRunSettings(RunContext& context, SettingsFields& fields, std::string_view argument_text) {
+void LoadStartSettings(RunContext& context, SettingsFields& fields, std::string_view argument_text) {
   context.settings.command_line_args = ReadCommandLine(argument_text);
-  ReadStandardValues(context, fields);
+  LoadSettings(context, fields);
+}
+
+std::unique_ptr<RunContext> NewStartContext(FileSystem& fs, Host& host, const ProgramInfo& program,
+                                            const StartUpMode& mode) {
+  auto context = std::make_unique<RunContext>(fs, host, program);
+  ApplyStartUpMode(mode, *context);
+  return context;
+}
+
+int RunWithoutWindow(RunContext& context, std::string_view argument_text) {
+  WindowlessFields fields(context);
+  LoadStartSettings(context, fields, argument_text);
+  return StartMainProcess(context) == 1 ? 0 : 1;
 }
 
 }  // namespace orvano

@@ -4,12 +4,15 @@
 #ifndef ORVANO_APP_STARTUP_H_
 #define ORVANO_APP_STARTUP_H_
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace orvano {
 
+class FileSystem;
+class Host;
 struct ProgramInfo;
 struct RunContext;
 class SettingsFields;
@@ -31,9 +34,19 @@ StartUpMode ReadStartUpMode(std::string_view argument_text, const ProgramInfo& p
 /// Takes `mode` into the context's settings and language.
 void ApplyStartUpMode(const StartUpMode& mode, RunContext& context);
 
-/// The main window's loading: reads the command line again and loads the settings
-/// (ReadStandardValues) into `context` and `fields`.
-void LoadRunSettings(RunContext& context, SettingsFields& fields, std::string_view argument_text);
+/// The context of one program start over `fs` and `host` (both must outlive it), with `mode`
+/// applied. The executable and the window both start this way.
+std::unique_ptr<RunContext> NewStartContext(FileSystem& fs, Host& host, const ProgramInfo& program,
+                                            const StartUpMode& mode);
+
+/// The loading at start: reads the command line again and loads the settings (LoadSettings)
+/// into `context` and `fields`.
+void LoadStartSettings(RunContext& context, SettingsFields& fields, std::string_view argument_text);
+
+/// One run without a window: loads the settings through windowless fields and generates the
+/// pages. Returns the exit status: 0 when every page was written, 1 otherwise. Throws
+/// EndProgram when an error ends the program.
+int RunWithoutWindow(RunContext& context, std::string_view argument_text);
 
 }  // namespace orvano
 

@@ -1,13 +1,12 @@
-// The path fields of a run without a window. Setting the database field does what the window's
-// database field does on a change: it chooses the language table by the file's ending and loads
-// the language list, which a silent run needs to check its language.
+// The path fields of a run without a window: setting a field applies the fields' change rules,
+// so that setting the database loads the language list a silent run checks its language in.
 
 #ifndef ORVANO_APP_WINDOWLESS_FIELDS_H_
 #define ORVANO_APP_WINDOWLESS_FIELDS_H_
 
 #include <string>
 
-#include "app/settings_loader.h"
+#include "app/path_fields.h"
 
 namespace orvano {
 

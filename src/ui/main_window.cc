@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "app/generation_driver.h"
+#include "app/path_fields.h"
 #include "app/paths.h"
 #include "app/run_context.h"
 #include "app/startup.h"
@@ -42,44 +43,15 @@ struct FieldInfo {
 };
 
 constexpr std::array<FieldInfo, 5> kFields = {{
-    {PathField::kOrvanoDoc, "OrvanoDOC", "Vizovodera descriptionfile",
+    {PathField::kDescriptionFile, "OrvanoDOC", "Vizovodera descriptionfile",
      "The project's description file Orvano.doc"},
-    {PathField::kOrvanoDb, "OrvanoDB", "Orvano database",
+    {PathField::kDatabase, "OrvanoDB", "Orvano database",
      "The project's database (.mdb or .vws); its languages fill the Language box"},
-    {PathField::kXlCollection, "XLCollection", "Collectionfile",
+    {PathField::kWorkbook, "XLCollection", "Collectionfile",
      "The module collection workbook (.xls)"},
-    {PathField::kHtmlSourceFolder, "HTMLSourceFolder", "HTML Sourcefolder", ""},
+    {PathField::kTemplateFolder, "HTMLSourceFolder", "HTML Sourcefolder", ""},
     {PathField::kDestinationFolder, "DestinationFolder", "Destinationfolder", ""},
 }};
-
-std::string& SettingOf(RunSettings& settings, PathField field) {
-  switch (field) {
-    case PathField::kOrvanoDoc:
-      return settings.path_orvano_doc;
-    case PathField::kOrvanoDb:
-      return settings.path_orvano_db;
-    case PathField::kXlCollection:
-      return settings.path_xl_collection;
-    case PathField::kHtmlSourceFolder:
-      return settings.path_html_source_folder;
-    case PathField::kDestinationFolder:
-      break;
-  }
-  return settings.path_destination_folder;
-}
-
-// A folder, written with its final "/", that exists and holds at least one plain file.
-bool HoldsAFile(FileSystem& fs, const std::string& path) {
-  if (path.empty() || path.back() != '/' || !fs.FolderExists(path)) return false;
-  for (const FolderEntry& entry : fs.ListFolder(path)) {
-    if (!entry.is_folder) return true;
-  }
-  return false;
-}
-
-bool IsFolderField(PathField field) {
-  return field == PathField::kHtmlSourceFolder || field == PathField::kDestinationFolder;
-}
 
 }  // namespace
 
@@ -160,7 +132,7 @@ void MainWindow::BuildControls() {
     chain(edit);
     chain(button);
 
-    if (info.field == PathField::kOrvanoDb) {
+    if (info.field == PathField::kDatabase) {
       auto* language_label = new QLabel("Language", frame);
       language_label->setObjectName("Label2");
       language_box_ = new QComboBox(frame);
@@ -216,7 +188,7 @@ void MainWindow::End(int exit_code) {
 }
 
 void MainWindow::LoadSettings(std::string_view argument_text) {
-  Handle("Form_Load", [&] { LoadRunSettings(context_, *this, argument_text); });
+  Handle("Form_Load", [&] { LoadStartSettings(context_, *this, argument_text); });
 }
 
 void MainWindow::SetField(PathField which, const std::string& text) {
@@ -227,52 +199,36 @@ void MainWindow::FieldChanged(PathField which) {
   const std::string text = field(which)->text().toStdString();
   const std::string procedure = std::string("Text") + kFields[Index(which)].name + "_Change";
   Handle(procedure, [&] {
-    FileSystem& fs = context_.fs;
-    RunSettings& settings = context_.settings;
-    switch (which) {
-      case PathField::kOrvanoDoc:
-      case PathField::kXlCollection:
-        if (!text.empty() && fs.FileExists(text)) SettingOf(settings, which) = text;
-        break;
-      case PathField::kOrvanoDb:
-        DatabaseChanged(text);
-        break;
-      case PathField::kHtmlSourceFolder: {
-        bool holds = HoldsAFile(fs, text);
-        if (holds) settings.path_html_source_folder = text;
-        field(which)->setToolTip(holds ? QString::fromStdString(text) : QString());
-        break;
-      }
-      case PathField::kDestinationFolder: {
-        bool exists = !text.empty() && fs.FolderExists(text);
-        // Pages are joined to the folder by concatenation: the stored folder ends with "/".
-        if (exists) settings.path_destination_folder = WithTrailingSlash(text);
-        field(which)->setToolTip(exists ? QString::fromStdString(text) : QString());
-        break;
-      }
+    if (which == PathField::kDatabase) {
+      DatabaseChanged(text);
+      return;
+    }
+    const bool taken = TakeFieldText(context_, which, text);
+    // The folder fields show the folder they took.
+    if (IsFolderField(which)) {
+      field(which)->setToolTip(taken ? QString::fromStdString(text) : QString());
     }
   });
 }
 
 void MainWindow::DatabaseChanged(const std::string& text) {
-  if (text.empty() || !context_.fs.FileExists(text)) return;
-  LanguageInfo& language = context_.language;
-  language.language_table = LanguageTableFor(text, language.language_table);
-  if (!context_.fs.CanWrite(text)) {
+  if (!IsExistingFile(context_.fs, text)) return;
+  if (IsReadOnlyDatabase(context_.fs, text)) {
+    LanguageInfo& language = context_.language;
+    language.language_table = LanguageTableFor(text, language.language_table);
     ErrorReport report{err::kDbCannotOpen, "DAO.Workspace", "Database is READONLY!",
                        "TextOrvanoDB_Change", std::string(kWindow)};
     if (ShowErrorMessage(report, context_.errors()) != ErrorAnswer::kContinue) {
       throw EndProgram{1};
     }
     context_.settings.path_orvano_db.clear();
-    field(PathField::kOrvanoDb)->clear();
+    field(PathField::kDatabase)->clear();
     language_box_->clear();
     return;
   }
   language_box_->clear();
-  context_.settings.path_orvano_db = text;
-  language.language_list = GetLanguages_Orvano_MDB(context_);
-  const Table& list = language.language_list;
+  static_cast<void>(TakeFieldText(context_, PathField::kDatabase, text));
+  const Table& list = context_.language.language_list;
   for (std::size_t r = 0; r < list.row_count(); ++r) {
     language_box_->addItem(QString::fromStdString(list.TextAt(1, r)));
   }
@@ -287,17 +243,17 @@ void MainWindow::FieldLostFocus(PathField which) {
     RunSettings& settings = context_.settings;
     std::string text = edit->text().toStdString();
     switch (which) {
-      case PathField::kOrvanoDoc:
-      case PathField::kXlCollection:
-      case PathField::kOrvanoDb:
-        if (!text.empty() && fs.FileExists(text)) SettingOf(settings, which) = text;
+      case PathField::kDescriptionFile:
+      case PathField::kWorkbook:
+      case PathField::kDatabase:
+        if (IsExistingFile(fs, text)) PathSetting(settings, which) = text;
         break;
-      case PathField::kHtmlSourceFolder:
+      case PathField::kTemplateFolder:
         if (!text.empty() && text.back() != '/' && fs.FolderExists(text)) {
           text += '/';
           edit->setText(QString::fromStdString(text));
         }
-        if (HoldsAFile(fs, text)) settings.path_html_source_folder = text;
+        if (FolderHoldsAFile(fs, text)) settings.path_html_source_folder = text;
         break;
       case PathField::kDestinationFolder:
         // An empty field stays empty: a lone "/" would name the root folder.
@@ -317,17 +273,17 @@ void MainWindow::FieldLostFocus(PathField which) {
 
 void MainWindow::Start() {
   Handle("CommandCreateIFD_Click", [&] {
-    for (PathField which : {PathField::kOrvanoDoc, PathField::kOrvanoDb, PathField::kXlCollection,
-                            PathField::kHtmlSourceFolder}) {
+    for (PathField which : {PathField::kDescriptionFile, PathField::kDatabase, PathField::kWorkbook,
+                            PathField::kTemplateFolder}) {
       QLineEdit* edit = field(which);
-      if (!strFullPath(context_.fs, edit->text().toStdString())) {
+      if (!PathExists(context_.fs, edit->text().toStdString())) {
         host_.ShowWarning("Please complete input!");
         edit->clear();
         edit->setFocus();
         return;
       }
     }
-    WriteStandardValuesIni(context_);
+    RememberPaths(context_);
     running_ = true;
     try {
       StartMainProcess(context_);
@@ -352,7 +308,7 @@ void MainWindow::ChooseLanguage(int row) {
 void MainWindow::Browse(PathField which) {
   const std::string procedure = std::string("Command") + kFields[Index(which)].name + "_Click";
   Handle(procedure, [&] {
-    std::string& setting = SettingOf(context_.settings, which);
+    std::string& setting = PathSetting(context_.settings, which);
     if (std::optional<FileChooser> chooser = FileChooserFor(which)) {
       setting = GetFileName(context_.fs, dialogs_, *chooser, setting, context_.program.folder);
       SetField(which, setting);

@@ -62,10 +62,10 @@ class MainWindowTest : public ::testing::Test {
   }
 
   void Fill(const tools::ProjectPaths& paths) {
-    window_->SetField(PathField::kOrvanoDoc, paths.description);
-    window_->SetField(PathField::kOrvanoDb, paths.database);
-    window_->SetField(PathField::kXlCollection, paths.workbook);
-    window_->SetField(PathField::kHtmlSourceFolder, paths.template_folder);
+    window_->SetField(PathField::kDescriptionFile, paths.description);
+    window_->SetField(PathField::kDatabase, paths.database);
+    window_->SetField(PathField::kWorkbook, paths.workbook);
+    window_->SetField(PathField::kTemplateFolder, paths.template_folder);
     window_->SetField(PathField::kDestinationFolder, out_);
   }
 
@@ -107,9 +107,9 @@ TEST_F(MainWindowTest, FieldsStoreOnlyPathsThatExist) {
   WriteBytes(doc, "[x]\r\n");
   ASSERT_NO_FATAL_FAILURE(ShowActive());
   {  // an existing file is stored; a missing one leaves the stored path as it was
-    TypeAndLeave(PathField::kOrvanoDoc, doc);
+    TypeAndLeave(PathField::kDescriptionFile, doc);
     EXPECT_EQ(doc, context_->settings.path_orvano_doc);
-    TypeAndLeave(PathField::kOrvanoDoc, dir_.path() + "Missing.doc");
+    TypeAndLeave(PathField::kDescriptionFile, dir_.path() + "Missing.doc");
     EXPECT_EQ(doc, context_->settings.path_orvano_doc);
   }
   {  // a destination typed without "/" gets it on leaving the field
@@ -127,11 +127,11 @@ TEST_F(MainWindowTest, FieldsStoreOnlyPathsThatExist) {
   {  // a template folder counts only when it holds a file; "/" is added on leaving
     const std::string templates = dir_.path() + "tpl/";
     testing::MakeFolders(templates);
-    TypeAndLeave(PathField::kHtmlSourceFolder, dir_.path() + "tpl");
+    TypeAndLeave(PathField::kTemplateFolder, dir_.path() + "tpl");
     EXPECT_EQ("", context_->settings.path_html_source_folder);
     WriteBytes(templates + "Main.htm", "x");
-    TypeAndLeave(PathField::kHtmlSourceFolder, dir_.path() + "tpl");
-    EXPECT_EQ(templates, Text(PathField::kHtmlSourceFolder));
+    TypeAndLeave(PathField::kTemplateFolder, dir_.path() + "tpl");
+    EXPECT_EQ(templates, Text(PathField::kTemplateFolder));
     EXPECT_EQ(templates, context_->settings.path_html_source_folder);
   }
   EXPECT_FALSE(ended_);
@@ -142,7 +142,7 @@ TEST_F(MainWindowTest, LanguageBoxListsNamesOrBareIds) {
     auto& names = *sources.language_names;
     std::erase_if(names, [](const tools::LanguageName& n) { return n.language == 1049; });
   });
-  window_->SetField(PathField::kOrvanoDb, paths.database);
+  window_->SetField(PathField::kDatabase, paths.database);
   QComboBox* box = window_->language_box();
   ASSERT_EQ(3, box->count());
   EXPECT_EQ("Deutsch", box->itemText(0).toStdString());
@@ -159,13 +159,13 @@ TEST_F(MainWindowTest, StartWithAMissingInputAsksToCompleteIt) {
   Fill(paths);
   window_->show();
   ASSERT_NO_FATAL_FAILURE(ShowActive());
-  window_->SetField(PathField::kXlCollection, dir_.path() + "Missing.xls");
+  window_->SetField(PathField::kWorkbook, dir_.path() + "Missing.xls");
   window_->Start();
   ASSERT_EQ(1u, dialogs_.size());
   EXPECT_EQ(DialogKind::kWarning, dialogs_[0].kind);
   EXPECT_EQ("Please complete input!", dialogs_[0].text);
-  EXPECT_EQ("", Text(PathField::kXlCollection));
-  EXPECT_TRUE(window_->field(PathField::kXlCollection)->hasFocus());
+  EXPECT_EQ("", Text(PathField::kWorkbook));
+  EXPECT_TRUE(window_->field(PathField::kWorkbook)->hasFocus());
   EXPECT_FALSE(fs_->FileExists(out_ + "Logfile.log"));
 }
 

@@ -118,12 +118,12 @@ class FolderDialog final : public QDialog {
 
 std::optional<FileChooser> FileChooserFor(PathField field) {
   switch (field) {
-    case PathField::kOrvanoDoc:
+    case PathField::kDescriptionFile:
       return FileChooser{"Please select Orvano descripionfile", "Orvano.doc (*.doc)|*.doc"};
-    case PathField::kOrvanoDb:
+    case PathField::kDatabase:
       return FileChooser{"Please select Orvano database",
                          "Orvano database  (*.mdb)|*.mdb| Orvano database (*.vws)|*.vws"};
-    case PathField::kXlCollection:
+    case PathField::kWorkbook:
       return FileChooser{"Please select modulecollection",
                          "Interfacedescription modulecollection (*.xls)|*.xls"};
     default:
@@ -184,7 +184,7 @@ bool TestDirectory(RunContext& context, QtHost& host, const std::string& folder)
                         "Verzeichnis \"" + shown + "\" nicht vorhanden! Erstellen?")) {
     return false;
   }
-  return CreateDirectory(context.fs, context.errors(), folder) == 1 &&
+  return CreateFolderWithParents(context.fs, context.errors(), folder) &&
          context.fs.FolderExists(folder);
 }
 

@@ -18,7 +18,7 @@ namespace {
 
 TEST(PathChooserTest, FiltersAndFolderNames) {
   EXPECT_EQ("Orvano database  (*.mdb);;Orvano database (*.vws)",
-            QtFilterOf(FileChooserFor(PathField::kOrvanoDb)->filter).toStdString());
+            QtFilterOf(FileChooserFor(PathField::kDatabase)->filter).toStdString());
   EXPECT_FALSE(FileChooserFor(PathField::kDestinationFolder));
 
   EXPECT_EQ("/out/New/", ComposeFolder("/out", "New"));
@@ -40,7 +40,7 @@ TEST(PathChooserTest, CancelKeepsOnlyAnExistingFile) {
     started_at = start;
     return answer;
   };
-  FileChooser chooser = *FileChooserFor(PathField::kOrvanoDoc);
+  FileChooser chooser = *FileChooserFor(PathField::kDescriptionFile);
   EXPECT_EQ(doc, GetFileName(*fs, dialogs, chooser, doc, "/bin/"));
   EXPECT_EQ(doc, started_at);
   EXPECT_EQ("", GetFileName(*fs, dialogs, chooser, dir.path() + "Gone.doc", "/bin/"));

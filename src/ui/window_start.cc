@@ -6,11 +6,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/generation_driver.h"
 #include "app/program_info.h"
 #include "app/run_context.h"
 #include "app/startup.h"
-#include "app/windowless_fields.h"
 #include "support/file_system.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
@@ -28,8 +26,8 @@ int RunWindow(int argc, char** argv, const std::string& argument_text) {
   ProgramInfo program = CurrentProgramInfo();
   StartUpMode mode = ReadStartUpMode(argument_text, program);
   QtHost host(MessageBoxAnswerer());
-  RunContext context(*fs, host, program);
-  ApplyStartUpMode(mode, context);
+  std::unique_ptr<RunContext> started = NewStartContext(*fs, host, program, mode);
+  RunContext& context = *started;
 
   int exit_code = 0;
   bool ended = false;
@@ -71,8 +69,8 @@ int RunSilentWithProgressWindow(int argc, char** argv, const std::string& argume
     std::fprintf(stderr, "orvano-html: %s\n", request.text.c_str());
     return true;
   });
-  RunContext context(*fs, host, program);
-  ApplyStartUpMode(mode, context);
+  std::unique_ptr<RunContext> started = NewStartContext(*fs, host, program, mode);
+  RunContext& context = *started;
 
   // The main window stays hidden; its status bar keeps the progress display's books.
   QWidget hidden_window;
@@ -80,11 +78,9 @@ int RunSilentWithProgressWindow(int argc, char** argv, const std::string& argume
   ProgressDisplay display(&hidden_window, &status_bar, true,
                           PlacementFromCommandLine(context.settings.command_line_args));
   host.SetProgressDisplay(&display);
-  WindowlessFields fields(context);
-  LoadRunSettings(context, fields, argument_text);
-  int result = StartMainProcess(context);
+  int exit_status = RunWithoutWindow(context, argument_text);
   host.SetProgressDisplay(nullptr);
-  return result == 1 ? 0 : 1;
+  return exit_status;
 }
 
 }  // namespace orvano::ui
