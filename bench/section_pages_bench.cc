@@ -9,17 +9,30 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "support/host.h"
-#include "app/run_context.h"
+#include "support/error_sink.h"
 #include "support/file_system.h"
+#include "support/ini_file.h"
 #include "templates/page_output.h"
+#include "templates/page_state.h"
+#include "templates/run_inputs.h"
 
 namespace {
 
 constexpr int kRounds = 3;
+
+// Counts failures and notes; a bench run expects neither.
+class CountingErrorSink final : public orvano::ErrorSink {
+ public:
+  void ReportFailure(std::string_view) override { ++failures; }
+  void Note(std::string_view) override { ++notes; }
+  void KeepResponsive() override {}
+  int failures = 0;
+  int notes = 0;
+};
 
 const orvano::LineList kTemplate = {
     "Source_Section.htm",
@@ -75,15 +88,14 @@ orvano::Table MainPart(int rows) {
 
 double TimePages(orvano::FileSystem& fs, const std::string& folder, int rows, int machines,
                  int positions, std::size_t* bytes, double* cpu_seconds) {
-  std::unique_ptr<orvano::Host> host = orvano::NewSilentHost(false);
-  orvano::RunContext context(fs, *host, orvano::ProgramInfoFor(folder + "orvano-html"));
-  context.logs.set_event_log_path(folder + "Logfile.log");
-  context.settings.path_orvano_doc = folder + "Orvano.doc";
-  context.language.font_name = "Arial";
-  orvano::MachineDescription& description = context.description;
+  CountingErrorSink errors;
+  orvano::RunInputs inputs;
+  const std::string doc_path = folder + "Orvano.doc";
+  inputs.language.font_name = "Arial";
+  orvano::MachineDescription& description = inputs.description;
   description.reject_count = 60;
   description.control_type = 1;
-  description.sections = {{"Standard", "1"}};
+  description.sections = {{"Standard"}};
   std::string doc = "[Section_1]\r\nName=Standard\r\n";
   for (int m = 1; m <= machines; ++m) {
     description.machines.push_back({"M" + std::to_string(m), "ID" + std::to_string(m)});
@@ -93,9 +105,11 @@ double TimePages(orvano::FileSystem& fs, const std::string& folder, int rows, in
              std::to_string(p + 1) + "\r\n";
     }
   }
-  fs.WriteFileAtomically(context.settings.path_orvano_doc, doc);
-  context.workbook.sheet_list = {{"Standard", 1}};
-  context.page.sheet_index = 0;
+  fs.WriteFileAtomically(doc_path, doc);
+  description.file = std::make_shared<const orvano::IniFile>(orvano::IniFile::Load(fs, doc_path));
+  inputs.sheets.entries = {{"Standard", true}};
+  orvano::PageState page;
+  page.sheet_index = 0;
   const orvano::Table part = MainPart(rows);
 
   double best = 1e9;
@@ -105,12 +119,15 @@ double TimePages(orvano::FileSystem& fs, const std::string& folder, int rows, in
     std::clock_t cpu_start = std::clock();
     *bytes = 0;
     for (int m = 1; m <= machines; ++m) {
-      context.page.machine_index = static_cast<std::int16_t>(m);
-      context.page.machine_name = description.machines[m - 1].name;
+      page.machine_index = static_cast<std::int16_t>(m);
+      page.machine_name = description.machines[m - 1].name;
+      page.position = "2";
+      page.last_page_rows.clear();  // as the driver does before each page and its twin
       for (bool detail : {false, true}) {
-        std::string path =
-            folder + orvano::SectionPageName("Standard", context.page.machine_name, detail);
-        if (orvano::WriteHTMLFile(context, kTemplate, path, part, 1, m) != 1) {
+        std::string path = folder + orvano::SectionPageName("Standard", page.machine_name, detail);
+        std::optional<orvano::LineList> lines =
+            orvano::BuildSectionPage(inputs, page, kTemplate, part, 1, m, errors);
+        if (!lines || !orvano::WritePage(fs, *lines, path, errors) || errors.failures != 0) {
           std::fprintf(stderr, "page not written: %s\n", path.c_str());
           return -1;
         }
@@ -129,7 +146,7 @@ double TimePages(orvano::FileSystem& fs, const std::string& folder, int rows, in
       fs.RemoveFile(folder + orvano::SectionPageName("Standard", "M" + std::to_string(m), detail));
     }
   }
-  fs.RemoveFile(context.settings.path_orvano_doc);
+  fs.RemoveFile(doc_path);
   return best;
 }
 

@@ -6,70 +6,90 @@
 #include <string>
 
 #include "fonts/font_classes.h"
-#include "fuzz_support.h"
+#include "support/error_sink.h"
 #include "support/text_codec.h"
 #include "templates/address_formulas.h"
 #include "templates/conditions.h"
+#include "templates/page_state.h"
+#include "templates/run_inputs.h"
 #include "templates/section_builder.h"
 #include "templates/section_fields.h"
 
 namespace {
 
-void Prepare(orvano::RunContext& context) {
-  context.description.screen_resolution = "1280";
-  context.description.control_type = 1;
-  context.description.reject_count = 53;
-  context.page.machine_index = 1;
-  context.page.machine_name = "M1";
-  context.page.position = "3";
-  context.workbook.sheet_list = {{"Standard", 0}};
-  context.page.sheet_index = 0;
-  orvano::Table& depth = context.texts.depths[0];
+// Goes on after every failure and keeps nothing.
+class QuietErrorSink final : public orvano::ErrorSink {
+ public:
+  void ReportFailure(std::string_view) override {}
+  void Note(std::string_view) override {}
+  void KeepResponsive() override {}
+};
+
+orvano::RunInputs Inputs() {
+  orvano::RunInputs inputs;
+  inputs.description.screen_resolution = "1280";
+  inputs.description.control_type = 1;
+  inputs.description.reject_count = 53;
+  inputs.sheets.entries = {{"Standard", false}};
+  orvano::Table& depth = inputs.texts.depths[0];
   depth = orvano::Table(2, 0);
   depth.AddRow({std::string("A.B"), std::string("###INDEX:A.C:INDEX")});
   depth.AddRow({std::string("A.C"), std::string("text ###DIREKT###1,1")});
-  context.direct_cells = orvano::Table(3, 2);
-  context.direct_cells.At(1, 1) = std::string("cell ###DIREKT###2,1");
-  context.direct_cells.At(2, 1) = std::string("###ZELLE###1");
+  inputs.direct_cells = orvano::Table(3, 2);
+  inputs.direct_cells.At(1, 1) = std::string("cell ###DIREKT###2,1");
+  inputs.direct_cells.At(2, 1) = std::string("###ZELLE###1");
+  return inputs;
+}
+
+orvano::PageState Page() {
+  orvano::PageState page;
+  page.machine_index = 1;
+  page.machine_name = "M1";
+  page.position = "3";
+  page.sheet_index = 0;
+  return page;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  static orvano::fuzz::FuzzContext fuzz;
-  orvano::RunContext& context = fuzz.context;
-  Prepare(context);
+  static const orvano::RunInputs inputs = Inputs();
+  static QuietErrorSink errors;
+  orvano::PageState page = Page();
+  const orvano::FormulaFactors factors{page.machine_index, page.position, page.block_number,
+                                       inputs.description.control_type};
   std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
   try {
     switch (data[0] % 8) {
       case 0:
-        orvano::CalculateIfBedingungen(context, text);
+        orvano::EvaluateConditions(factors, text, errors);
         break;
       case 1:
-        orvano::CalculateAdressFormula(context, text);
+        orvano::ExpandAddressFormulas(factors, text, errors);
         break;
       case 2:
-        orvano::CalculateIndexFormula(context, text);
+        orvano::ExpandIndexFormulas(inputs.texts, inputs.language.code_page, text, errors);
         break;
       case 3:
-        orvano::GetDirectExcelCell(context, text);
+        orvano::ExpandDirectCellReferences(inputs.direct_cells, inputs.language.code_page, text,
+                                           errors);
         break;
       case 4: {
         orvano::Table fields(4, 2);
         fields.At(0, 1) = 12.0;
         fields.At(2, 1) = std::string("x");
-        orvano::FillCellPlaceholders(context, text, fields, 1);
+        orvano::FillCellPlaceholders(text, fields, 1, "Standard", errors);
         break;
       }
       case 5:
-        orvano::EditRelSize(context, &text, "fuzz");
-        orvano::GetFontSpecs(context, text);
+        orvano::ExpandSizePlaceholders(inputs.description.screen_resolution, &text, "fuzz", errors);
+        orvano::FontFaceOfLanguage(text, "1", errors);
         break;
       case 6: {
         orvano::LineList lines = orvano::SplitLines(text);
         lines.insert(lines.begin(), "fuzz.htm");
-        orvano::GetHTMLFontClasses(context, &lines);
+        orvano::CollectFontClasses({"Arial", inputs.description.screen_resolution}, &lines, errors);
         break;
       }
       case 7: {
@@ -80,8 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           part.At(0, i + 1) = 12.0;
           part.At(1 + i % 2, i + 1) = cells[i];
         }
-        orvano::Table section = orvano::GetHTMLFromXL(context, part);
-        orvano::GetSectionFieldXL(context, section);
+        orvano::Table section = orvano::BuildSectionTable(inputs, page, part, errors);
+        orvano::CollectSectionFields(inputs, page, section, errors);
         break;
       }
     }

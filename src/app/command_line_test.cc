@@ -49,7 +49,7 @@ TEST(StartUp, CommandLineAndFolderDecideTheMode) {
 
   StartUpMode plain = ReadStartUpMode("", elsewhere);
   EXPECT_FALSE(plain.silent);
-  EXPECT_FALSE(plain.running_on_machine_pc);
+  EXPECT_FALSE(plain.is_running_on_machine_pc);
   EXPECT_EQ("", plain.language_id);
 
   EXPECT_FALSE(ReadStartUpMode("Silent", elsewhere).silent);
@@ -60,13 +60,13 @@ TEST(StartUp, CommandLineAndFolderDecideTheMode) {
   EXPECT_FALSE(ReadStartUpMode("progress=TRUE", elsewhere).show_progress);
 
   EXPECT_TRUE(ReadStartUpMode("", machine_pc).silent);
-  EXPECT_TRUE(ReadStartUpMode("", machine_pc).running_on_machine_pc);
+  EXPECT_TRUE(ReadStartUpMode("", machine_pc).is_running_on_machine_pc);
   EXPECT_FALSE(ReadStartUpMode("Silent=FALSE", machine_pc).silent);
   EXPECT_TRUE(ReadStartUpMode("Silent=maybe", machine_pc).silent);
 
   ProgramInfo other_case = ProgramInfoFor("/OPT/orvano/program/tools/orvano-html");
   other_case.install_root = "/opt/orvano/Program";
-  EXPECT_TRUE(ReadStartUpMode("", other_case).running_on_machine_pc);
+  EXPECT_TRUE(ReadStartUpMode("", other_case).is_running_on_machine_pc);
 }
 
 TEST(StartUp, ProgramInfoNamesTheFilesBesideTheExecutable) {

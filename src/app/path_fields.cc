@@ -5,21 +5,36 @@
 #include "support/file_system.h"
 
 namespace orvano {
+namespace {
+
+// Loads the languages of the database setting, with their names from the language database
+// (looked for under the install root on the machine PC, else beside the program).
+void LoadProjectLanguages(RunContext& context) {
+  RunSettings& settings = context.settings;
+  const std::string& folder =
+      settings.is_running_on_machine_pc ? context.program.install_root : context.program.folder;
+  const std::optional<std::string> names = FindLanguageDatabase(context.fs, folder);
+  settings.language_database_file = names.value_or("");
+  context.languages.languages = ReadProjectLanguages(
+      settings.database_file, context.languages.table_name, names, context.sink());
+}
+
+}  // namespace
 
 std::string& PathSetting(RunSettings& settings, PathField field) {
   switch (field) {
     case PathField::kDescriptionFile:
-      return settings.path_orvano_doc;
+      return settings.description_file;
     case PathField::kDatabase:
-      return settings.path_orvano_db;
+      return settings.database_file;
     case PathField::kWorkbook:
-      return settings.path_xl_collection;
+      return settings.workbook_file;
     case PathField::kTemplateFolder:
-      return settings.path_html_source_folder;
+      return settings.template_folder;
     case PathField::kDestinationFolder:
       break;
   }
-  return settings.path_destination_folder;
+  return settings.destination_folder;
 }
 
 bool IsFolderField(PathField field) {
@@ -51,20 +66,20 @@ bool TakeFieldText(RunContext& context, PathField field, const std::string& text
       return true;
     case PathField::kDatabase: {
       if (!IsExistingFile(fs, text)) return false;
-      settings.path_orvano_db = text;
-      LanguageInfo& language = context.language;
-      language.language_table = LanguageTableFor(text, language.language_table);
-      language.language_list = GetLanguages_Orvano_MDB(context);
+      settings.database_file = text;
+      ProjectLanguageList& list = context.languages;
+      list.table_name = LanguageTableFor(text, list.table_name);
+      LoadProjectLanguages(context);
       return true;
     }
     case PathField::kTemplateFolder:
       if (!FolderHoldsAFile(fs, text)) return false;
-      settings.path_html_source_folder = text;
+      settings.template_folder = text;
       return true;
     case PathField::kDestinationFolder:
       if (text.empty() || !fs.FolderExists(text)) return false;
       // Pages are joined to the folder by concatenation: the stored folder ends with "/".
-      settings.path_destination_folder = WithTrailingSlash(text);
+      settings.destination_folder = WithTrailingSlash(text);
       return true;
   }
   return false;

@@ -1,28 +1,32 @@
-// RunContext: the state of the program and of its runs in one place, passed by reference
-// instead of process-wide records. It holds the seams (file system, host), the settings, the
-// language state and the logs; the input readers and page builders add their records here.
+// RunContext: what one start of the program owns: the seams (file system, host), the program's
+// facts, the settings (command line, user INI file, window), the project's language list, the
+// logs and the error sink, and the inputs of the last run. It lives in app/ and ui/ only; the
+// readers and page builders below take the parts they need.
 
 #ifndef ORVANO_APP_RUN_CONTEXT_H_
 #define ORVANO_APP_RUN_CONTEXT_H_
 
 #include <string>
+#include <vector>
 
 #include "app/error_reporting.h"
 #include "app/program_info.h"
 #include "app/run_settings.h"
-#include "inputs/language_info.h"
-#include "inputs/machine_description.h"
-#include "inputs/text_table.h"
-#include "inputs/workbook_cache.h"
+#include "inputs/languages.h"
+#include "inputs/workbook.h"
 #include "support/logs.h"
-#include "support/table.h"
-#include "templates/current_page.h"
-#include "templates/template_set.h"
+#include "templates/run_inputs.h"
 
 namespace orvano {
 
 class FileSystem;
 class Host;
+
+/// The languages of the project database, as the window offers them.
+struct ProjectLanguageList {
+  std::string table_name;  // "Tlanguages" (.mdb) or "TcfgLanguages" (.vws)
+  std::vector<ProjectLanguage> languages;
+};
 
 struct RunContext {
   /// `fs` and `host` must outlive the context.
@@ -34,7 +38,7 @@ struct RunContext {
   RunContext(const RunContext&) = delete;
   RunContext& operator=(const RunContext&) = delete;
 
-  /// What the common error handling needs, for Guarded().
+  /// What the common error handling of the app layer's own steps needs.
   ErrorContext errors() { return {host, logs, settings.silent}; }
   /// Where the readers and page builders report.
   ErrorSink& sink() { return error_sink; }
@@ -43,18 +47,15 @@ struct RunContext {
   Host& host;
   ProgramInfo program;
   RunSettings settings;
-  LanguageInfo language;
+  ProjectLanguageList languages;
   Logs logs;
   ReportingErrorSink error_sink{host, logs, settings.silent};
-  std::string user_ini_file;  // UserIniFile
+  std::string user_ini_file;
 
-  MachineDescription description;
-  TextTable texts;
-  WorkbookCache workbook;
-  Table direct_cells;  // DirectCellTable: the sheet "CommonDirect"
-  TemplateSet templates;
-  CurrentPage page;
-  SectionBuild build;
+  // What the last run read. A run replaces them; a silent run leaves them to the process's end
+  // rather than freeing hundreds of thousands of cells one by one.
+  RunInputs inputs;
+  CollectionWorkbook workbook;
 };
 
 }  // namespace orvano

@@ -10,16 +10,19 @@
 namespace orvano {
 
 struct RunSettings {
-  std::vector<std::string> command_line_args;  // CommandLineArgs
-  bool running_on_machine_pc = false;          // RunningOnMachinePC
-  bool silent = false;                         // Silent
-  bool show_progress = false;                  // ShowProgress
-  std::string path_orvano_doc;                 // PathOrvanoDOC
-  std::string path_orvano_db;                  // PathOrvanoDB
-  std::string path_xl_collection;              // PathXLCollection
-  std::string path_html_source_folder;         // PathHTMLSourceFolder, ends with "/"
-  std::string path_destination_folder;         // PathDestinationFolder, ends with "/"
-  std::string path_language_db;                // PathLanguageDB
+  std::vector<std::string> command_line_args;
+  bool is_running_on_machine_pc = false;  // started from the install root's tools folder
+  bool silent = false;                    // no window: errors end the run
+  bool show_progress = false;             // silent runs: show the progress
+  std::string language_id;                // the language of the pages (key LangID)
+  // The paths, as the keys PathOrvanoDOC, PathOrvanoDB, PathXLCollection, PathHTMLSourceFolder,
+  // PathDestinationFolder and PathLanguageDB name them; folders end with "/".
+  std::string description_file;
+  std::string database_file;
+  std::string workbook_file;
+  std::string template_folder;
+  std::string destination_folder;
+  std::string language_database_file;  // "" when there is none
 };
 
 }  // namespace orvano

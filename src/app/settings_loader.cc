@@ -32,13 +32,13 @@ struct PathEntry {
 };
 
 constexpr std::array<PathEntry, 5> kPathEntries = {{
-    {"PathOrvanoDOC", PathField::kDescriptionFile, false, &RunSettings::path_orvano_doc},
-    {"PathOrvanoDB", PathField::kDatabase, false, &RunSettings::path_orvano_db},
-    {"PathXLCollection", PathField::kWorkbook, false, &RunSettings::path_xl_collection},
+    {"PathOrvanoDOC", PathField::kDescriptionFile, false, &RunSettings::description_file},
+    {"PathOrvanoDB", PathField::kDatabase, false, &RunSettings::database_file},
+    {"PathXLCollection", PathField::kWorkbook, false, &RunSettings::workbook_file},
     {"PathHTMLSourceFolder", PathField::kTemplateFolder, true,
-     &RunSettings::path_html_source_folder},
+     &RunSettings::template_folder},
     {"PathDestinationFolder", PathField::kDestinationFolder, true,
-     &RunSettings::path_destination_folder},
+     &RunSettings::destination_folder},
 }};
 
 const PathEntry* FindEntry(std::string_view name) {
@@ -59,7 +59,7 @@ bool PassesExistenceTest(FileSystem& fs, const PathEntry& entry, const std::stri
 // Returns true when the folder exists afterwards. A folder that cannot be created is the program
 // error "Path could not be created: " under `procedure`.
 bool EnsureDestinationFolder(RunContext& context, std::string_view procedure) {
-  const std::string& path = context.settings.path_destination_folder;
+  const std::string& path = context.settings.destination_folder;
   if (!context.settings.silent && !context.host.AskYesNo("Create Folder? \n\r" + path)) {
     return false;
   }
@@ -127,7 +127,7 @@ void TakeRememberedPath(RunContext& context, SettingsFields& fields,
     std::string value = ReadRememberedSetting(context.fs, context.user_ini_file, entry_name);
     RunSettings& settings = context.settings;
     if (entry_name == "PathLanguageDB") {
-      if (!value.empty() && context.fs.FileExists(value)) settings.path_language_db = value;
+      if (!value.empty() && context.fs.FileExists(value)) settings.language_database_file = value;
       return;
     }
     const PathEntry* entry = FindEntry(entry_name);
@@ -177,12 +177,12 @@ void LoadSettings(RunContext& context, SettingsFields& fields) {
       TakeRememberedPath(context, fields, "PathLanguageDB");
     }
   }
-  if (!settings.running_on_machine_pc) return;
+  if (!settings.is_running_on_machine_pc) return;
 
   for (const PathEntry& entry : kPathEntries) {
     if ((settings.*entry.setting).empty()) TakeMachinePcDefault(context, fields, entry.name);
   }
-  if (!PathExists(context.fs, settings.path_destination_folder)) {
+  if (!PathExists(context.fs, settings.destination_folder)) {
     static_cast<void>(EnsureDestinationFolder(context, kLoadProcedure));
   }
 }

@@ -69,11 +69,11 @@ TEST_F(SettingsLoaderTest, CommandLinePathsKeepTheirCaseAndWinOverTheIniFile) {
                             project + "Languages.mdb\r\n");
   Load("PathOrvanoDOC=" + project + "Orvano.doc PathHTMLSourceFolder=" + project + "Templates");
   const RunSettings& s = context->settings;
-  EXPECT_EQ(project + "Orvano.doc", s.path_orvano_doc);
-  EXPECT_EQ(project + "Templates/", s.path_html_source_folder);  // folders get their "/"
-  EXPECT_EQ(project + "Coll.xls", s.path_xl_collection);         // from the INI file
-  EXPECT_EQ(project + "Languages.mdb", s.path_language_db);
-  EXPECT_EQ("", s.path_orvano_db);
+  EXPECT_EQ(project + "Orvano.doc", s.description_file);
+  EXPECT_EQ(project + "Templates/", s.template_folder);  // folders get their "/"
+  EXPECT_EQ(project + "Coll.xls", s.workbook_file);         // from the INI file
+  EXPECT_EQ(project + "Languages.mdb", s.language_database_file);
+  EXPECT_EQ("", s.database_file);
   EXPECT_EQ(project + "Orvano.doc", fields.fields[PathField::kDescriptionFile]);
   EXPECT_EQ(project + "Coll.xls", fields.fields[PathField::kWorkbook]);
   EXPECT_EQ("", fields.fields[PathField::kDestinationFolder]);
@@ -90,9 +90,9 @@ TEST_F(SettingsLoaderTest, AMissingCommandLinePathIsACommandLineError) {
   EXPECT_NE(std::string::npos,
             errors[0].text.find("Error in Commandline. At least one pathparameter incorrect or "
                                 "missing."));
-  EXPECT_EQ("", context->settings.path_orvano_doc);
-  EXPECT_EQ(project + "Orvano.mdb", context->settings.path_orvano_db);
-  EXPECT_EQ("", context->settings.path_xl_collection);  // nothing else is loaded
+  EXPECT_EQ("", context->settings.description_file);
+  EXPECT_EQ(project + "Orvano.mdb", context->settings.database_file);
+  EXPECT_EQ("", context->settings.workbook_file);  // nothing else is loaded
 
   // Silent: the same error ends the program after one error-log line.
   MakeContext(exe_folder + "orvano-html");
@@ -119,13 +119,13 @@ TEST_F(SettingsLoaderTest, IniEntriesNamingNothingAreCleared) {
   fields.fields[PathField::kDescriptionFile] = "typed before";
   Load("");
   const RunSettings& s = context->settings;
-  EXPECT_EQ("", s.path_orvano_doc);
+  EXPECT_EQ("", s.description_file);
   EXPECT_EQ("typed before", fields.fields[PathField::kDescriptionFile]);  // field left unchanged
-  EXPECT_EQ(project + "Orvano.mdb", s.path_orvano_db);
-  EXPECT_EQ("", s.path_html_source_folder);  // a template folder without files
-  EXPECT_EQ("", s.path_destination_folder);
+  EXPECT_EQ(project + "Orvano.mdb", s.database_file);
+  EXPECT_EQ("", s.template_folder);  // a template folder without files
+  EXPECT_EQ("", s.destination_folder);
   EXPECT_EQ("", fields.fields.at(PathField::kDestinationFolder));  // shows empty
-  EXPECT_EQ("", s.path_language_db);
+  EXPECT_EQ("", s.language_database_file);
   EXPECT_TRUE(host.calls.empty());
 }
 
@@ -137,13 +137,13 @@ TEST_F(SettingsLoaderTest, MachinePcFallsBackToDefaultsAndCreatesTheDestination)
   MakeContext(exe_folder + "orvano-html");
   Load("LangID=1031");
   const RunSettings& s = context->settings;
-  EXPECT_TRUE(s.running_on_machine_pc);
+  EXPECT_TRUE(s.is_running_on_machine_pc);
   EXPECT_TRUE(s.silent);
-  EXPECT_EQ(root + "Orvano.doc", s.path_orvano_doc);
+  EXPECT_EQ(root + "Orvano.doc", s.description_file);
   EXPECT_EQ(root + "Orvano.doc", fields.fields[PathField::kDescriptionFile]);
-  EXPECT_EQ(root + "Orvano.mdb", s.path_orvano_db);  // the default stays without its file
+  EXPECT_EQ(root + "Orvano.mdb", s.database_file);  // the default stays without its file
   EXPECT_EQ(0u, fields.fields.count(PathField::kDatabase));
-  EXPECT_EQ(root + "InterfaceDescription_HTML/", s.path_destination_folder);
+  EXPECT_EQ(root + "InterfaceDescription_HTML/", s.destination_folder);
   EXPECT_TRUE(fs.FolderExists(root + "InterfaceDescription_HTML/"));  // silent: created at once
   EXPECT_TRUE(host.CallsOf("ask").empty());
 }
@@ -163,7 +163,7 @@ TEST_F(SettingsLoaderTest, InteractiveRunsAskBeforeCreatingTheDestination) {
   MakeContext(exe_folder + "orvano-html");
   Load("PathDestinationFolder=" + project + "New/Deeper");
   EXPECT_TRUE(fs.FolderExists(project + "New/Deeper/"));
-  EXPECT_EQ(project + "New/Deeper/", context->settings.path_destination_folder);
+  EXPECT_EQ(project + "New/Deeper/", context->settings.destination_folder);
 
   // A destination that cannot be created: the failure, then the program's own error.
   WriteBytes(project + "blocker", "");
@@ -175,7 +175,7 @@ TEST_F(SettingsLoaderTest, InteractiveRunsAskBeforeCreatingTheDestination) {
   EXPECT_NE(std::string::npos, errors[0].text.find("a file is in the way"));
   EXPECT_NE(std::string::npos, errors[1].text.find("Path could not be created: " + project));
   EXPECT_NE(std::string::npos, errors[2].text.find("Error in Commandline."));
-  EXPECT_EQ("", context->settings.path_destination_folder);
+  EXPECT_EQ("", context->settings.destination_folder);
 }
 
 TEST_F(SettingsLoaderTest, RememberingWritesTheFivePathsAndKeepsTheRest) {

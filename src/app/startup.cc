@@ -13,8 +13,8 @@ namespace orvano {
 StartUpMode ReadStartUpMode(std::string_view argument_text, const ProgramInfo& program) {
   StartUpMode mode;
   mode.command_line_args = ReadCommandLine(argument_text);
-  mode.running_on_machine_pc = IsRunningFromMachinePcTools(program.folder, program.install_root);
-  mode.silent = mode.running_on_machine_pc;
+  mode.is_running_on_machine_pc = IsRunningFromMachinePcTools(program.folder, program.install_root);
+  mode.silent = mode.is_running_on_machine_pc;
   std::string silent = GetCommandLineValue(mode.command_line_args, "Silent");
   if (silent == "TRUE") mode.silent = true;
   if (silent == "FALSE") mode.silent = false;
@@ -26,10 +26,10 @@ StartUpMode ReadStartUpMode(std::string_view argument_text, const ProgramInfo& p
 
 void ApplyStartUpMode(const StartUpMode& mode, RunContext& context) {
   context.settings.command_line_args = mode.command_line_args;
-  context.settings.running_on_machine_pc = mode.running_on_machine_pc;
+  context.settings.is_running_on_machine_pc = mode.is_running_on_machine_pc;
   context.settings.silent = mode.silent;
   context.settings.show_progress = mode.show_progress;
-  context.language.language_id = mode.language_id;
+  context.settings.language_id = mode.language_id;
 }
 
 void LoadStartSettings(RunContext& context, SettingsFields& fields, std::string_view argument_text) {
@@ -47,7 +47,7 @@ std::unique_ptr<RunContext> NewStartContext(FileSystem& fs, Host& host, const Pr
 int RunWithoutWindow(RunContext& context, std::string_view argument_text) {
   WindowlessFields fields(context);
   LoadStartSettings(context, fields, argument_text);
-  return StartMainProcess(context) == 1 ? 0 : 1;
+  return GeneratePages(context) ? 0 : 1;
 }
 
 }  // namespace orvano

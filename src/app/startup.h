@@ -20,7 +20,7 @@ class SettingsFields;
 /// What the command line and the program's folder decide before anything is shown.
 struct StartUpMode {
   std::vector<std::string> command_line_args;
-  bool running_on_machine_pc = false;
+  bool is_running_on_machine_pc = false;
   bool silent = false;
   bool show_progress = false;
   std::string language_id;

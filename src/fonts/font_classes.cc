@@ -1,10 +1,9 @@
 #include "fonts/font_classes.h"
 
+#include <algorithm>
 #include <optional>
 
-#include "support/host.h"
-#include "app/run_context.h"
-#include "app/error_reporting.h"
+#include "support/error_sink.h"
 #include "support/errors.h"
 #include "support/number_text.h"
 #include "support/string_helpers.h"
@@ -12,6 +11,10 @@
 
 namespace orvano {
 namespace {
+
+constexpr std::string_view kExpandSizesProcedure = "EditRelSize";
+constexpr std::string_view kCollectClassesProcedure = "GetHTMLFontClasses";
+constexpr std::string_view kFillMainPageProcedure = "EditHTMLFontClasses";
 
 constexpr std::string_view kFontClass = "###FONTCLASS###";
 constexpr std::string_view kFont = "###FONT###";
@@ -39,8 +42,8 @@ struct SizeReplacement {
 };
 
 // Works out the size placeholder at `at` of `line`. Throws with a message naming `where`.
-SizeReplacement WorkOutSize(const RunContext& context, std::string_view line, std::size_t at,
-                            std::string_view where) {
+SizeReplacement WorkOutSize(std::string_view screen_resolution, std::string_view line,
+                            std::size_t at, std::string_view where) {
   std::size_t a_at = at + kSize.size();
   std::string_view a = DigitsAt(line, a_at);
   std::size_t separator = a_at + a.size();
@@ -60,7 +63,7 @@ SizeReplacement WorkOutSize(const RunContext& context, std::string_view line, st
     throw UnexpectedError(err::kDivisionByZero,
                           "Division by zero: size placeholder \"" + shown + "\"" + place);
   }
-  double size = RoundHalfEven(LeadingNumber(context.description.screen_resolution) * LeadingNumber(b) / width);
+  double size = RoundHalfEven(LeadingNumber(screen_resolution) * LeadingNumber(b) / width);
   if (!(size >= -32768 && size <= 32767)) {
     throw UnexpectedError(err::kOverflow, "Overflow: size placeholder \"" + shown + "\" gives " +
                                               NumberToText(size) + place);
@@ -76,66 +79,57 @@ void ReplaceFirst(std::string* line, std::string_view search, std::string_view r
 
 }  // namespace
 
-const FontClass& FontClassTable::Class(int k) const {
-  if (k < 1 || k > size()) {
-    throw UnexpectedError(
-        err::kSubscriptOutOfRange,
-        "Subscript out of range: font class " + NumberToText(k) + " of " + NumberToText(size()));
-  }
-  return classes[static_cast<std::size_t>(k - 1)];
-}
-
-int FindFontClass(const FontClassTable& table, const Cell& class_code) {
+const FontClass* FindFontClass(const FontClassTable& table, const Cell& class_code) {
   std::optional<double> code;
   if (IsNumber(class_code)) code = std::get<double>(class_code);
   if (IsText(class_code)) code = ParseNumber(std::get<std::string>(class_code));
-  if (!code) return 0;
-  for (int k = 1; k <= table.size(); ++k) {
-    if (table.Class(k).number == *code) return k;
+  if (!code) return nullptr;
+  for (const FontClass& font_class : table.classes) {
+    if (font_class.number == *code) return &font_class;
   }
-  return 0;
+  return nullptr;
 }
 
-std::array<std::string, 8> GetFontSpecs(RunContext& context, std::string_view spec) {
-  std::array<std::string, 8> result;
-  context.host.PumpEvents();
-  if (TrimBlanks(spec).empty()) {
-    context.error_sink.Note("Font specification missing for the language " +
-                            context.language.language_id);
-    return result;
-  }
+std::optional<FontSpec> ParseFontSpec(std::string_view spec) {
+  FontSpec result;
   // The seven fields are the last seven blank-separated words; the face name is what precedes.
   std::size_t end = spec.size();
-  for (int f = 7; f >= 1; --f) {
+  for (std::size_t f = result.fields.size(); f >= 1; --f) {
     while (end > 0 && spec[end - 1] == ' ') --end;
     std::size_t begin = end;
     while (begin > 0 && spec[begin - 1] != ' ') --begin;
-    result[f] = std::string(spec.substr(begin, end - begin));
-    if (begin == 0) {  // the text ran out before a face name
-      result[0] = "-1";
-      return result;
-    }
+    if (begin == 0) return std::nullopt;  // the text ran out before a face name
+    result.fields[f - 1] = std::string(spec.substr(begin, end - begin));
     end = begin;
   }
-  for (int f = 1; f <= 7; ++f) {
-    if (!ParseNumber(result[f])) {
-      result[0] = "-1";
-      return result;
-    }
+  for (const std::string& field : result.fields) {
+    if (!ParseNumber(field)) return std::nullopt;
   }
-  result[0] = TrimBlanks(spec.substr(0, end));
+  result.face = TrimBlanks(spec.substr(0, end));
   return result;
 }
 
-void EditRelSize(RunContext& context, std::string* line, std::string_view where) {
+std::string FontFaceOfLanguage(std::string_view spec, std::string_view language_id,
+                               ErrorSink& errors) {
+  errors.KeepResponsive();
+  if (TrimBlanks(spec).empty()) {
+    errors.Note("Font specification missing for the language " + std::string(language_id));
+    return "";
+  }
+  std::optional<FontSpec> parsed = ParseFontSpec(spec);
+  return parsed ? parsed->face : std::string(kUnparsedFontFace);
+}
+
+void ExpandSizePlaceholders(std::string_view screen_resolution, std::string* line,
+                            std::string_view where, ErrorSink& errors) {
   std::size_t from = 0;
   for (;;) {
     std::size_t at = line->find(kSize, from);
     if (at == std::string::npos) return;
-    context.host.PumpEvents();
+    errors.KeepResponsive();
     SizeReplacement size;
-    bool done = Guarded(context.errors(), "EditRelSize",
-                        [&] { size = WorkOutSize(context, *line, at, where); });
+    bool done = RunStep(errors, kExpandSizesProcedure,
+                        [&] { size = WorkOutSize(screen_resolution, *line, at, where); });
     if (done) {
       line->replace(at, size.placeholder.size(), size.size);
       from = at + size.size.size();
@@ -145,12 +139,11 @@ void EditRelSize(RunContext& context, std::string* line, std::string_view where)
   }
 }
 
-FontClassTable GetHTMLFontClasses(RunContext& context, LineList* lines) {
+FontClassTable CollectFontClasses(const PageFonts& fonts, LineList* lines, ErrorSink& errors) {
   FontClassTable table;
   if (lines->empty()) return table;
   table.template_path = (*lines)[0];
   const std::size_t last = lines->size() - 1;
-  const std::string& font_name = context.language.font_name;
 
   bool found = false;
   for (std::size_t i = 1; i <= last; ++i) {
@@ -162,7 +155,7 @@ FontClassTable GetHTMLFontClasses(RunContext& context, LineList* lines) {
     }
     found = true;
     std::string where = Where(*lines, i);
-    Guarded(context.errors(), "GetHTMLFontClasses", [&] {
+    RunStep(errors, kCollectClassesProcedure, [&] {
       std::string_view digits = DigitsAt(line, at + kFontClass.size());
       if (digits.empty()) {
         throw UnexpectedError(
@@ -178,9 +171,9 @@ FontClassTable GetHTMLFontClasses(RunContext& context, LineList* lines) {
       font_class.number = ToInt16(number);
       table.classes.push_back(std::move(font_class));
     });
-    EditRelSize(context, &line, where);
+    ExpandSizePlaceholders(fonts.screen_resolution, &line, where, errors);
     ReplaceFirst(&line, kFontClass, "");
-    ReplaceFirst(&line, kFont, font_name);
+    ReplaceFirst(&line, kFont, fonts.face);
   }
   if (table.classes.empty()) return table;
 
@@ -207,7 +200,7 @@ FontClassTable GetHTMLFontClasses(RunContext& context, LineList* lines) {
       LineList block;
       std::size_t i = from + 1;
       for (; i <= last && !is(i, stop); ++i) {
-        context.host.PumpEvents();
+        errors.KeepResponsive();
         block.push_back((*lines)[i]);
       }
       if (i > last) {
@@ -217,7 +210,7 @@ FontClassTable GetHTMLFontClasses(RunContext& context, LineList* lines) {
       if (!block.empty()) *part = std::move(block);
       return i;
     };
-    Guarded(context.errors(), "GetHTMLFontClasses", [&] {
+    RunStep(errors, kCollectClassesProcedure, [&] {
       for (std::size_t i = 1; i <= last; ++i) {
         if (is(i, start)) i = collect(i, main, &font_class.opening);
         if (is(i, main)) i = collect(i, close, &font_class.main);
@@ -229,7 +222,7 @@ FontClassTable GetHTMLFontClasses(RunContext& context, LineList* lines) {
   return table;
 }
 
-void EditHTMLFontClasses(RunContext& context, LineList* lines) {
+void FillMainPageFontClassLines(const PageFonts& fonts, LineList* lines, ErrorSink& errors) {
   bool found = false;
   for (std::size_t i = 1; i < lines->size(); ++i) {
     std::string& line = (*lines)[i];
@@ -241,13 +234,13 @@ void EditHTMLFontClasses(RunContext& context, LineList* lines) {
     std::optional<SizeReplacement> size;
     std::size_t at = line.find(kSize);
     if (at != std::string::npos) {
-      context.host.PumpEvents();
-      Guarded(context.errors(), "EditHTMLFontClasses",
-              [&] { size = WorkOutSize(context, line, at, Where(*lines, i)); });
+      errors.KeepResponsive();
+      RunStep(errors, kFillMainPageProcedure,
+              [&] { size = WorkOutSize(fonts.screen_resolution, line, at, Where(*lines, i)); });
     }
     ReplaceFirst(&line, kFontClass, "");
     if (size) ReplaceFirst(&line, size->placeholder, size->size);
-    ReplaceFirst(&line, kFont, context.language.font_name);
+    ReplaceFirst(&line, kFont, fonts.face);
   }
 }
 

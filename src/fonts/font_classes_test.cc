@@ -2,62 +2,82 @@
 
 #include <gtest/gtest.h>
 
-#include "app/run_context.h"
+#include <algorithm>
+
 #include "support/errors.h"
-#include "testing/run_context_test.h"
 #include "testing/test_util.h"
 
 namespace orvano {
 namespace {
 
-struct FontClassesTest : public testing::RunContextTest {
-  void SetUp() override { context.language.font_name = "Arial Unicode MS"; }
-  std::string Size(std::string line) {
-    EditRelSize(context, &line, "T.htm, line 1");
-    return line;
-  }
-  bool LastErrorHas(std::string_view text) {
-    return host.calls.back().text.find(text) != std::string::npos;
-  }
-};
+using testing::RecordingErrorSink;
 
-TEST_F(FontClassesTest, ParsesFontSpecifications) {
-  EXPECT_EQ("Arial Unicode MS", GetFontSpecs(context, "Arial Unicode MS 0 0 0 0 0 0 0")[0]);
-  auto spec = GetFontSpecs(context, "Arial  10 0 0 0 0 0 1 ");
-  EXPECT_EQ((std::array<std::string, 8>{"Arial", "10", "0", "0", "0", "0", "0", "1"}), spec);
-  for (const char* bad : {"Arial 0 0 0 0 0 0", "0 0 0 0 0 0 0", "Arial 0 0 x 0 0 0 0", "  1 2"}) {
-    EXPECT_EQ("-1", GetFontSpecs(context, bad)[0]) << bad;
-  }
-  EXPECT_EQ("", EventLog());
-  context.language.language_id = "7";
-  EXPECT_EQ("", GetFontSpecs(context, "   ")[0]);  // missing: empty face and a note
-  EXPECT_NE(std::string::npos,
-            EventLog().find("Font specification missing for the language 7\r\n"));
-  EXPECT_TRUE(host.calls.empty());
+constexpr PageFonts kFonts{"Arial Unicode MS", "1280"};
+
+std::string Size(std::string line, RecordingErrorSink& errors,
+                 std::string_view screen_resolution = "1280") {
+  ExpandSizePlaceholders(screen_resolution, &line, "T.htm, line 1", errors);
+  return line;
 }
 
-TEST_F(FontClassesTest, ScalesSizesToTheScreenWidth) {
-  context.description.screen_resolution = "1280";
-  EXPECT_EQ("a12px b14 18", Size("a###SIZE###1024-10px b###SIZE###1024-11 ###SIZE###1024-14"));
-  context.description.screen_resolution = "800";
-  EXPECT_EQ("8", Size("###SIZE###1024-10"));  // 7.8125
-  EXPECT_TRUE(host.calls.empty());
+bool Has(const std::string& text, std::string_view part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(FontSpecTest, ParsesAFaceAndSevenNumericFields) {
+  std::optional<FontSpec> spec = ParseFontSpec("Arial Unicode MS 0 0 0 0 0 0 0");
+  ASSERT_TRUE(spec);
+  EXPECT_EQ("Arial Unicode MS", spec->face);
+  spec = ParseFontSpec("Arial  10 0 0 0 0 0 1 ");
+  ASSERT_TRUE(spec);
+  EXPECT_EQ("Arial", spec->face);
+  EXPECT_EQ((std::array<std::string, 7>{"10", "0", "0", "0", "0", "0", "1"}), spec->fields);
+  // Too few fields, no face before them, a field that is no number, blank.
+  for (const char* bad :
+       {"Arial 0 0 0 0 0 0", "0 0 0 0 0 0 0", "Arial 0 0 x 0 0 0 0", "  1 2", "", "   "}) {
+    EXPECT_FALSE(ParseFontSpec(bad)) << bad;
+  }
+}
+
+TEST(FontSpecTest, ChoosesTheFaceOfALanguage) {
+  RecordingErrorSink errors;
+  EXPECT_EQ("Arial Unicode MS", FontFaceOfLanguage("Arial Unicode MS 0 0 0 0 0 0 0", "7", errors));
+  EXPECT_EQ("-1", FontFaceOfLanguage("Arial 0 0 x 0 0 0 0", "7", errors));  // what pages show
+  EXPECT_TRUE(errors.notes.empty());
+  EXPECT_EQ("", FontFaceOfLanguage("   ", "7", errors));  // missing: empty face and a note
+  EXPECT_EQ(std::vector<std::string>{"Font specification missing for the language 7"},
+            errors.notes);
+  EXPECT_EQ(3, errors.keep_responsive_calls);
+  EXPECT_TRUE(errors.failures.empty());
+}
+
+TEST(FontClassesTest, ScalesSizesToTheScreenWidth) {
+  RecordingErrorSink errors;
+  EXPECT_EQ("a12px b14 18",
+            Size("a###SIZE###1024-10px b###SIZE###1024-11 ###SIZE###1024-14", errors));
+  EXPECT_EQ("8", Size("###SIZE###1024-10", errors, "800"));  // 7.8125
+  EXPECT_TRUE(errors.failures.empty());
   // Bad placeholders are reported with their place and stay; the rest of the line is done.
-  EXPECT_EQ("###SIZE###1024x10 8", Size("###SIZE###1024x10 ###SIZE###1024-10"));
-  EXPECT_TRUE(LastErrorHas("###SIZE###1024x10") && LastErrorHas("T.htm, line 1"));
-  EXPECT_EQ("###SIZE###", Size("###SIZE###"));
-  EXPECT_EQ("###SIZE###-10", Size("###SIZE###-10"));
-  EXPECT_TRUE(LastErrorHas("No: 13"));
-  EXPECT_EQ("###SIZE###0-10", Size("###SIZE###0-10"));
-  EXPECT_TRUE(LastErrorHas("No: 11"));
-  EXPECT_EQ("###SIZE###1-99999", Size("###SIZE###1-99999"));
-  EXPECT_TRUE(LastErrorHas("No: 6"));
-  context.settings.silent = true;
-  EXPECT_THROW(Size("###SIZE###1024x10"), EndProgram);
+  EXPECT_EQ("###SIZE###1024x10 12", Size("###SIZE###1024x10 ###SIZE###1024-10", errors));
+  EXPECT_EQ("###SIZE###", Size("###SIZE###", errors));
+  EXPECT_EQ("###SIZE###-10", Size("###SIZE###-10", errors));
+  EXPECT_EQ("###SIZE###0-10", Size("###SIZE###0-10", errors));
+  EXPECT_EQ("###SIZE###1-99999", Size("###SIZE###1-99999", errors));
+  ASSERT_EQ(5u, errors.failures.size());
+  const int numbers[] = {kProgramErrorNumber, kProgramErrorNumber, err::kTypeMismatch,
+                         err::kDivisionByZero, err::kOverflow};
+  for (std::size_t k = 0; k < 5; ++k) {
+    EXPECT_EQ("EditRelSize", errors.failures[k].procedure);
+    EXPECT_EQ(numbers[k], errors.failures[k].number) << k;
+    EXPECT_TRUE(Has(errors.failures[k].description, "(T.htm, line 1)")) << k;
+  }
+  EXPECT_TRUE(Has(errors.failures[0].description, "\"###SIZE###1024x10\""));
+  errors.end_on_failure = true;
+  EXPECT_THROW(Size("###SIZE###1024x10", errors), EndProgram);
 }
 
-TEST_F(FontClassesTest, CollectsClassesAndTheirMarkerBlocks) {
-  context.description.screen_resolution = "1280";
+TEST(FontClassesTest, CollectsClassesAndTheirMarkerBlocks) {
+  RecordingErrorSink errors;
   LineList lines = {"/t/S.htm",
                     "<style>",
                     ".c###FONTCLASS###21 { font: ###SIZE###1024-10px ###FONT###; }",
@@ -80,32 +100,56 @@ TEST_F(FontClassesTest, CollectsClassesAndTheirMarkerBlocks) {
                     "###FONTBEZUG###EIN21",
                     "other"};  // a second, unclosed block of 21: unused
   const LineList original = lines;
-  FontClassTable table = GetHTMLFontClasses(context, &lines);
+  FontClassTable table = CollectFontClasses(kFonts, &lines, errors);
   EXPECT_EQ("/t/S.htm", table.template_path);
-  ASSERT_EQ(3, table.size());
+  ASSERT_EQ(3u, table.classes.size());
   EXPECT_EQ(".c21 { font: 12px Arial Unicode MS; }", lines[2]);
   EXPECT_EQ(".c41 { }", lines[3]);
   EXPECT_TRUE(std::equal(lines.begin() + 5, lines.end(), original.begin() + 5));
-  const FontClass& c21 = table.Class(1);
+  const FontClass& c21 = table.classes[0];
   EXPECT_EQ(21, c21.number);
   EXPECT_EQ(LineList{"<table>"}, c21.opening);
   EXPECT_EQ((LineList{"<tr>", ""}), c21.main);
   EXPECT_EQ(LineList{""}, c21.closing);  // an empty block is one empty line
-  EXPECT_EQ((LineList{""}), table.Class(2).opening);
-  EXPECT_EQ((LineList{"</p>"}), table.Class(2).closing);
-  EXPECT_EQ((LineList{""}), table.Class(3).main);  // no marker block
-  EXPECT_THROW(table.Class(4), UnexpectedError);
-  EXPECT_EQ(1, FindFontClass(table, Cell(21.0)));
-  EXPECT_EQ(2, FindFontClass(table, Cell("41")));
-  EXPECT_EQ(0, FindFontClass(table, Cell("4x")) + FindFontClass(table, Cell()));
-  EXPECT_TRUE(host.calls.empty());
+  EXPECT_EQ((LineList{""}), table.classes[1].opening);
+  EXPECT_EQ((LineList{"</p>"}), table.classes[1].closing);
+  EXPECT_EQ((LineList{""}), table.classes[2].main);  // no marker block
+  EXPECT_EQ(&table.classes[0], FindFontClass(table, Cell(21.0)));
+  EXPECT_EQ(&table.classes[1], FindFontClass(table, Cell("41")));
+  EXPECT_EQ(nullptr, FindFontClass(table, Cell("4x")));
+  EXPECT_EQ(nullptr, FindFontClass(table, Cell()));
+  EXPECT_EQ(nullptr, FindFontClass(table, Cell(22.0)));
+  EXPECT_TRUE(errors.failures.empty());
 
   LineList plain = {"/t/P.htm", "<p>###FONT###</p>"};
-  EXPECT_EQ(0, GetHTMLFontClasses(context, &plain).size());
+  EXPECT_TRUE(CollectFontClasses(kFonts, &plain, errors).classes.empty());
   EXPECT_EQ("<p>###FONT###</p>", plain[1]);
 }
 
-TEST_F(FontClassesTest, ReportsUnclosedBlocksAndClassLinesWithoutNumber) {
+// A block holds exactly its lines: a first line that is empty is one empty line, not two.
+TEST(FontClassesTest, BlocksWhoseFirstLineIsEmptyKeepItOnce) {
+  RecordingErrorSink errors;
+  LineList lines = {"/t/S.htm",
+                    "###FONTCLASS###3",
+                    "###FONTBEZUG###EIN3",
+                    "",
+                    "<table>",
+                    "###FONTBEZUG###HAUPT3",
+                    "",
+                    "###FONTBEZUG###AUS3",
+                    "",
+                    "",
+                    "###FONTBEZUG###ENDE3"};
+  FontClassTable table = CollectFontClasses(kFonts, &lines, errors);
+  ASSERT_EQ(1u, table.classes.size());
+  EXPECT_EQ((LineList{"", "<table>"}), table.classes[0].opening);
+  EXPECT_EQ((LineList{""}), table.classes[0].main);
+  EXPECT_EQ((LineList{"", ""}), table.classes[0].closing);
+  EXPECT_TRUE(errors.failures.empty());
+}
+
+TEST(FontClassesTest, ReportsUnclosedBlocksAndClassLinesWithoutNumber) {
+  RecordingErrorSink errors;
   LineList lines = {"/t/S.htm",
                     "###FONTCLASS###21",
                     "###FONTCLASS### bad",
@@ -113,17 +157,21 @@ TEST_F(FontClassesTest, ReportsUnclosedBlocksAndClassLinesWithoutNumber) {
                     "<tr>",
                     "###FONTBEZUG###AUS21",
                     "</table>"};
-  FontClassTable table = GetHTMLFontClasses(context, &lines);
-  ASSERT_EQ(1, table.size());  // the line without a number gives no class
-  EXPECT_EQ(LineList{"<tr>"}, table.Class(1).main);
-  EXPECT_EQ(LineList{""}, table.Class(1).closing);
-  ASSERT_EQ(2u, host.calls.size());
-  EXPECT_NE(std::string::npos, host.calls[0].text.find("/t/S.htm, line 2"));
-  EXPECT_TRUE(LastErrorHas("/t/S.htm, line 5") && LastErrorHas("###FONTBEZUG###ENDE21"));
+  FontClassTable table = CollectFontClasses(kFonts, &lines, errors);
+  ASSERT_EQ(1u, table.classes.size());  // the line without a number gives no class
+  EXPECT_EQ(LineList{"<tr>"}, table.classes[0].main);
+  EXPECT_EQ(LineList{""}, table.classes[0].closing);
+  ASSERT_EQ(2u, errors.failures.size());
+  EXPECT_EQ("GetHTMLFontClasses", errors.failures[0].procedure);
+  EXPECT_EQ(err::kTypeMismatch, errors.failures[0].number);
+  EXPECT_TRUE(Has(errors.failures[0].description, "/t/S.htm, line 2"));
+  EXPECT_EQ("GetHTMLFontClasses", errors.failures[1].procedure);
+  EXPECT_TRUE(Has(errors.failures[1].description, "/t/S.htm, line 5"));
+  EXPECT_TRUE(Has(errors.failures[1].description, "###FONTBEZUG###ENDE21"));
 }
 
-TEST_F(FontClassesTest, EditsTheMainPageClassLines) {
-  context.description.screen_resolution = "1280";
+TEST(FontClassesTest, FillsTheMainPageClassLines) {
+  RecordingErrorSink errors;
   LineList lines = {
       "/t/M.htm",
       "<h1>###SIZE###1024-10</h1>",
@@ -131,13 +179,14 @@ TEST_F(FontClassesTest, EditsTheMainPageClassLines) {
       ".m###FONTCLASS###2 { font: ###SIZE###1024x10px; }",
       "",
       ".m###FONTCLASS###3"};
-  EditHTMLFontClasses(context, &lines);
+  FillMainPageFontClassLines(kFonts, &lines, errors);
   EXPECT_EQ("<h1>###SIZE###1024-10</h1>", lines[1]);
   EXPECT_EQ(".m1 { font: 12px/###SIZE###1024-14px Arial Unicode MS; }", lines[2]);
   EXPECT_EQ(".m2 { font: ###SIZE###1024x10px; }", lines[3]);
   EXPECT_EQ(".m###FONTCLASS###3", lines[5]);
-  ASSERT_EQ(1u, host.calls.size());
-  EXPECT_TRUE(LastErrorHas("/t/M.htm, line 3"));
+  ASSERT_EQ(1u, errors.failures.size());
+  EXPECT_EQ("EditHTMLFontClasses", errors.failures[0].procedure);
+  EXPECT_TRUE(Has(errors.failures[0].description, "/t/M.htm, line 3"));
 }
 
 }  // namespace

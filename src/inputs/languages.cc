@@ -5,9 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/host.h"
-#include "app/run_context.h"
-#include "app/error_reporting.h"
+#include "support/error_sink.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "support/jet_database.h"
@@ -18,8 +16,6 @@
 namespace orvano {
 namespace {
 
-constexpr std::string_view kLanguagesProcedure = "GetLanguages_Orvano_MDB";
-constexpr std::string_view kCodePageProcedure = "GetCodePage";
 constexpr std::string_view kLookUpTable = "LookUpLanguages";
 
 // The cell as a number: a number as it is, a text that reads wholly as one; else nullopt.
@@ -42,12 +38,12 @@ struct LanguageName {
 };
 
 // The (Language, Name) pairs of the language database that may name a language, in record order.
-std::vector<LanguageName> ReadLanguageNames(Host& host, const std::string& path) {
+std::vector<LanguageName> ReadLanguageNames(const std::string& path, ErrorSink& errors) {
   std::unique_ptr<JetDatabase> database = JetDatabase::Open(path);
   const Table rows = database->ReadTable(kLookUpTable, {"Language", "Name", "FONT"});
   std::vector<LanguageName> names;
   for (const auto& row : rows.rows()) {
-    host.PumpEvents();
+    errors.KeepResponsive();
     if (NamesLanguages(row[2])) names.push_back({row[0], row[1]});
   }
   return names;
@@ -73,51 +69,48 @@ bool SameLanguageId(const Cell& a, const Cell& b) {
   return CellText(a) == CellText(b);
 }
 
-Table GetLanguages_Orvano_MDB(RunContext& context) {
-  const ErrorContext errors = context.errors();
-  context.host.PumpEvents();
+std::optional<std::string> FindLanguageDatabase(FileSystem& fs, const std::string& folder) {
+  return FindFileInFolder(fs, folder, kLanguageDbName);
+}
 
-  Table list(3, 0);
-  Guarded(errors, kLanguagesProcedure, [&] {
-    const std::string& path = context.settings.path_orvano_db;
-    const std::string& table = context.language.language_table;
-    std::unique_ptr<JetDatabase> database = JetDatabase::Open(path);
+std::vector<ProjectLanguage> ReadProjectLanguages(
+    const std::string& database_path, std::string_view language_table,
+    const std::optional<std::string>& language_database, ErrorSink& errors) {
+  errors.KeepResponsive();
+  std::vector<ProjectLanguage> languages;
+  RunStep(errors, kReadLanguagesProcedure, [&] {
+    const std::string table(language_table);
+    std::unique_ptr<JetDatabase> database = JetDatabase::Open(database_path);
     const Table rows = database->ReadTable(table, {"LCID", "Font"});
     if (rows.empty()) {
-      throw ProgramError("No languages in table '" + table + "' of '" + path + "'");
+      throw ProgramError("No languages in table '" + table + "' of '" + database_path + "'");
     }
     for (const auto& row : rows.rows()) {
-      context.host.PumpEvents();
-      list.AddRow({row[0], row[0], row[1]});
+      errors.KeepResponsive();
+      languages.push_back({row[0], CellText(row[0]), CellText(row[1])});
     }
   });
-
-  const std::string& folder = context.settings.running_on_machine_pc ? context.program.install_root
-                                                                     : context.program.folder;
-  const std::optional<std::string> language_db =
-      FindFileInFolder(context.fs, folder, kLanguageDbName);
-  context.settings.path_language_db = language_db.value_or("");
-  context.language.language_db_found = language_db.has_value();
-  if (!language_db) return list;
+  if (!language_database) return languages;
 
   std::vector<LanguageName> names;
-  Guarded(errors, kLanguagesProcedure,
-          [&] { names = ReadLanguageNames(context.host, *language_db); });
-  for (auto& language : list.rows()) {
+  RunStep(errors, kReadLanguagesProcedure,
+          [&] { names = ReadLanguageNames(*language_database, errors); });
+  for (ProjectLanguage& language : languages) {
     for (const LanguageName& name : names) {
-      if (SameLanguageId(language[0], name.id)) {
-        language[1] = name.name;
+      if (SameLanguageId(language.id, name.id)) {
+        language.display_name = CellText(name.name);
         break;
       }
     }
   }
-  return list;
+  return languages;
 }
 
-std::string GetCodePage(RunContext& context, std::string_view language_id) {
-  std::string result = "-1";
-  Guarded(context.errors(), kCodePageProcedure, [&] {
-    const std::string& path = context.settings.path_language_db;
+std::optional<int> ReadCodePage(const std::string& language_database, std::string_view language_id,
+                                ErrorSink& errors) {
+  std::optional<int> code_page;
+  RunStep(errors, kReadCodePageProcedure, [&] {
+    const std::string& path = language_database;
     std::unique_ptr<JetDatabase> database = JetDatabase::Open(path);
     const Table rows = database->ReadTable(kLookUpTable, {"Language", "Name", "CodePage"});
     // The id stands unquoted in the query's condition; anything but a number would be taken
@@ -135,11 +128,11 @@ std::string GetCodePage(RunContext& context, std::string_view language_id) {
         throw UnexpectedError(err::kInvalidUseOfNull, "Language " + std::string(language_id) +
                                                           " has no code page in '" + path + "'");
       }
-      result = CellText(row[2]);
+      code_page = ParseCodePage(CellText(row[2]));
       return;
     }
   });
-  return result;
+  return code_page;
 }
 
 }  // namespace orvano

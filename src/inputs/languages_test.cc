@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/run_context.h"
 #include "mdb_writer.h"
 #include "support/errors.h"
 #include "testing/test_util.h"
@@ -30,104 +29,125 @@ class LanguagesTest : public ::testing::Test {
  protected:
   LanguagesTest() : fs_(testing::TestTime()) {
     testing::MakeFolders(dir_.path() + "bin");
-    testing::MakeFolders(dir_.path() + "root");
-    context_ = std::make_unique<RunContext>(
-        fs_, host_, ProgramInfo{dir_.path() + "bin/", "gen", "", dir_.path() + "root/"});
-    context_->settings.path_orvano_db = dir_.path() + "Orvano.mdb";
-    context_->language.language_table = LanguageTableFor(" /p/ORVANO.Mdb ", "TcfgLanguages");
     tools::WriteMdb(
-        context_->settings.path_orvano_db,
+        database_,
         {ProjectLanguages(
             "Tlanguages",
             {{1031, S("Arial")}, {1033, S("Tahoma,9")}, {1036, S("Arial")}, {1049, kNull}})});
-    host_.continue_after_error = true;
   }
 
-  // A FONT "0" row, two rows for 1033, a null code page for 1049, none for 1036.
+  // A FONT "0" row and two more rows for 1033, a null code page for 1049, none for 1036, a code
+  // page for 1040 that names none.
   static void WriteLanguageDb(const std::string& path) {
     // clang-format off
     tools::WriteMdb(path, {{"LookUpLanguages",
         {{"Language", kLongInteger}, {"Name", kText}, {"CodePage", kLongInteger}, {"FONT", kText}},
-        {{1033, S("Unused"), 1252, S("0")}, {1031, S("Deutsch"), 1252, S("Arial")},
-         {1033, S("English"), 1252, S("Arial")}, {1033, S("English 2"), 437, S("Arial")},
-         {1049, S("Russian"), kNull, S("Arial")}}}});
+        {{1033, S("Unused"), 437, S("0")}, {1031, S("Deutsch"), 1252, S("Arial")},
+         {1033, S("English"), 1252, S("Arial")}, {1033, S("English 2"), 850, S("Arial")},
+         {1049, S("Russian"), kNull, S("Arial")}, {1040, kNull, -1, S("Arial")}}}});
     // clang-format on
   }
 
-  Strings Names() {
-    Table list = GetLanguages_Orvano_MDB(*context_);
+  std::vector<ProjectLanguage> Read(const std::optional<std::string>& language_db,
+                                    std::string_view table = "Tlanguages") {
+    return ReadProjectLanguages(database_, table, language_db, sink_);
+  }
+
+  static Strings Names(const std::vector<ProjectLanguage>& languages) {
     Strings names;
-    for (std::size_t r = 0; r < list.row_count(); ++r) names.push_back(list.TextAt(1, r));
+    for (const ProjectLanguage& language : languages) names.push_back(language.display_name);
     return names;
   }
 
-  Strings Errors() { return host_.TakeErrorTexts(); }
-
   testing::ScopedTempDir dir_;
   testing::FixedClockFileSystem fs_;
-  testing::RecordingHost host_;
-  std::unique_ptr<RunContext> context_;
+  const std::string database_ = dir_.path() + "Orvano.mdb";
+  testing::RecordingErrorSink sink_;
 };
 
 TEST_F(LanguagesTest, NamesLanguagesAndFindsCodePages) {
-  EXPECT_EQ(Names(), (Strings{"1031", "1033", "1036", "1049"}));  // no Languages.mdb
-  EXPECT_FALSE(context_->language.language_db_found);
-  EXPECT_EQ(context_->settings.path_language_db, "");
+  const std::string folder = dir_.path() + "bin/";
+  EXPECT_EQ(FindLanguageDatabase(fs_, folder), std::nullopt);
+  std::vector<ProjectLanguage> languages = Read(std::nullopt);
+  EXPECT_EQ(Names(languages), (Strings{"1031", "1033", "1036", "1049"}));
+  ASSERT_EQ(languages.size(), 4u);
+  EXPECT_EQ(languages[1].id, Cell(1033.0));
+  EXPECT_EQ(languages[1].font_spec, "Tahoma,9");
+  EXPECT_EQ(languages[3].font_spec, "");
+  EXPECT_EQ(sink_.keep_responsive_calls, 5);  // once, then once per record
 
-  WriteLanguageDb(dir_.path() + "bin/LANGUAGES.MDB");
-  EXPECT_EQ(Names(), (Strings{"Deutsch", "English", "1036", "Russian"}));
-  EXPECT_EQ(context_->settings.path_language_db, dir_.path() + "bin/LANGUAGES.MDB");
-  EXPECT_EQ(GetCodePage(*context_, "1033"), "1252");
-  EXPECT_EQ(GetCodePage(*context_, "1036"), "-1");
-  EXPECT_TRUE(Errors().empty());
+  WriteLanguageDb(folder + "LANGUAGES.MDB");
+  const std::optional<std::string> language_db = FindLanguageDatabase(fs_, folder);
+  ASSERT_EQ(language_db, folder + "LANGUAGES.MDB");
+  EXPECT_EQ(Names(Read(language_db)), (Strings{"Deutsch", "English", "1036", "Russian"}));
+  EXPECT_EQ(ReadCodePage(*language_db, "1033", sink_), 437);  // FONT "0" rows count here
+  EXPECT_EQ(ReadCodePage(*language_db, "1031.0", sink_), 1252);
+  EXPECT_EQ(ReadCodePage(*language_db, "1036", sink_), std::nullopt);
+  EXPECT_EQ(ReadCodePage(*language_db, "1040", sink_), std::nullopt);
+  EXPECT_TRUE(sink_.failures.empty());
 
-  EXPECT_EQ(GetCodePage(*context_, "1049"), "-1");
-  EXPECT_EQ(GetCodePage(*context_, "1033 OR 1=1"), "-1");
-  Strings errors = Errors();
-  ASSERT_EQ(errors.size(), 2u);
-  EXPECT_NE(errors[0].find("No: 94"), std::string::npos);
-  EXPECT_NE(errors[0].find("Language 1049 has no code page"), std::string::npos);
-  EXPECT_NE(errors[0].find("/ GetCodePage"), std::string::npos);
-  EXPECT_NE(errors[1].find("not a number"), std::string::npos);
-
-  // On the machine PC under the installation root; a .vws project uses TcfgLanguages.
-  WriteLanguageDb(dir_.path() + "root/Languages.mdb");
-  context_->settings.running_on_machine_pc = true;
-  context_->settings.path_orvano_db = dir_.path() + "Project.vws";
-  tools::WriteMdb(context_->settings.path_orvano_db,
-                  {ProjectLanguages("TcfgLanguages", {{1031, S("Arial")}})});
-  context_->language.language_table = LanguageTableFor(context_->settings.path_orvano_db, "");
-  EXPECT_EQ(Names(), (Strings{"Deutsch"}));
-  EXPECT_EQ(context_->settings.path_language_db, dir_.path() + "root/Languages.mdb");
-
-  testing::WriteBytes(context_->settings.path_language_db, "junk");
-  EXPECT_EQ(Names(), (Strings{"1031"}));
-  EXPECT_EQ(GetCodePage(*context_, "1031"), "-1");
-  errors = Errors();
-  ASSERT_EQ(errors.size(), 2u);
-  EXPECT_NE(errors[1].find("Not a database: " + context_->settings.path_language_db),
+  EXPECT_EQ(ReadCodePage(*language_db, "1049", sink_), std::nullopt);
+  EXPECT_EQ(ReadCodePage(*language_db, "1033 OR 1=1", sink_), std::nullopt);
+  ASSERT_EQ(sink_.failures.size(), 2u);
+  EXPECT_EQ(sink_.failures[0].procedure, "GetCodePage");
+  EXPECT_EQ(sink_.failures[0].number, err::kInvalidUseOfNull);
+  EXPECT_NE(sink_.failures[0].description.find("Language 1049 has no code page"),
             std::string::npos);
-  context_->settings.silent = true;
-  EXPECT_THROW(GetCodePage(*context_, "1031"), EndProgram);
+  EXPECT_EQ(sink_.failures[1].number, err::kDbTooFewParameters);
+  EXPECT_NE(sink_.failures[1].description.find("not a number"), std::string::npos);
+
+  // A .vws project uses TcfgLanguages.
+  tools::WriteMdb(database_, {ProjectLanguages("TcfgLanguages", {{1031, S("Arial")}})});
+  EXPECT_EQ(Names(Read(language_db, LanguageTableFor(" /p/Project.VWS ", "Tlanguages"))),
+            (Strings{"Deutsch"}));
+
+  // A damaged language database: the names stay the ids, the code page is none.
+  sink_.failures.clear();
+  testing::WriteBytes(*language_db, "junk");
+  EXPECT_EQ(Names(Read(language_db, "TcfgLanguages")), (Strings{"1031"}));
+  EXPECT_EQ(ReadCodePage(*language_db, "1031", sink_), std::nullopt);
+  ASSERT_EQ(sink_.failures.size(), 2u);
+  EXPECT_EQ(sink_.failures[0].procedure, "GetLanguages_Orvano_MDB");
+  EXPECT_EQ(sink_.failures[1].procedure, "GetCodePage");
+  EXPECT_NE(sink_.failures[1].description.find("Not a database: " + *language_db),
+            std::string::npos);
+  sink_.end_on_failure = true;
+  EXPECT_THROW((void)ReadCodePage(*language_db, "1031", sink_), EndProgram);
 }
 
 TEST_F(LanguagesTest, BadLanguageTablesAreReported) {
-  WriteLanguageDb(dir_.path() + "bin/Languages.mdb");
+  const std::string language_db = dir_.path() + "bin/Languages.mdb";
+  WriteLanguageDb(language_db);
   const std::vector<std::pair<MdbTable, std::string>> cases = {
       {ProjectLanguages("Tlanguages", {}), "No languages in table 'Tlanguages' of '"},
-      {ProjectLanguages("Other", {{1, kNull}}), "No: 3078"},
-      {{"Tlanguages", {{"LCID", kLongInteger}}, {{1031}}}, "No: 3061"},
+      {ProjectLanguages("Other", {{1, kNull}}), "Tlanguages"},
+      {{"Tlanguages", {{"LCID", kLongInteger}}, {{1031}}}, "Font"},
   };
-  for (const auto& [table, message] : cases) {
+  const int numbers[] = {kProgramErrorNumber, err::kDbTableNotFound, err::kDbTooFewParameters};
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const auto& [table, message] = cases[i];
     SCOPED_TRACE(message);
-    tools::WriteMdb(context_->settings.path_orvano_db, {table});
-    EXPECT_TRUE(Names().empty());
-    Strings errors = Errors();
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].find(message), std::string::npos) << errors[0];
-    EXPECT_NE(errors[0].find(context_->settings.path_orvano_db), std::string::npos);
-    EXPECT_TRUE(context_->language.language_db_found);
+    sink_.failures.clear();
+    tools::WriteMdb(database_, {table});
+    EXPECT_TRUE(Read(language_db).empty());
+    ASSERT_EQ(sink_.failures.size(), 1u);
+    EXPECT_EQ(sink_.failures[0].procedure, "GetLanguages_Orvano_MDB");
+    EXPECT_EQ(sink_.failures[0].number, numbers[i]);
+    EXPECT_NE(sink_.failures[0].description.find(message), std::string::npos)
+        << sink_.failures[0].description;
+    EXPECT_NE(sink_.failures[0].description.find(database_), std::string::npos);
   }
+}
+
+TEST(LanguageIdTest, ComparesIdsAsNumbersWhenBothAreNumbers) {
+  EXPECT_TRUE(SameLanguageId(Cell(1033.0), Cell(std::string("1033"))));
+  EXPECT_TRUE(SameLanguageId(Cell(std::string("1033.0")), Cell(std::string(" 1033"))));
+  EXPECT_FALSE(SameLanguageId(Cell(std::string("en")), Cell(std::string("EN"))));
+  EXPECT_TRUE(SameLanguageId(Cell(std::string("en")), Cell(std::string("en"))));
+  EXPECT_FALSE(SameLanguageId(Cell(), Cell()));
+  EXPECT_EQ(LanguageTableFor(" /p/ORVANO.Mdb ", "TcfgLanguages"), "Tlanguages");
+  EXPECT_EQ(LanguageTableFor("/p/db.vws", ""), "TcfgLanguages");
+  EXPECT_EQ(LanguageTableFor("/p/db.accdb", "Current"), "Current");
 }
 
 }  // namespace

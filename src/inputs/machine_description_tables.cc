@@ -27,10 +27,6 @@ const SectionInfo& MachineDescription::Section(int s) const {
   return sections[static_cast<std::size_t>(s - 1)];
 }
 
-SectionInfo& MachineDescription::Section(int s) {
-  return const_cast<SectionInfo&>(static_cast<const MachineDescription*>(this)->Section(s));
-}
-
 std::int16_t MachineDescription::PositionCount(int m, int s) const {
   if (m < 1 || static_cast<std::size_t>(m) > position_counts.size()) {
     ThrowIndex("machine", m, position_counts.size());

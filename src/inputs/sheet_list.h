@@ -20,7 +20,7 @@ struct SheetEntry {
 };
 
 struct SheetList {
-  std::vector<SheetEntry> entries;      // entry k is sheet k of the workbook
+  std::vector<SheetEntry> entries;       // entry k is sheet k of the workbook
   std::int16_t widest_column_count = 0;  // the column count of the widest sheet
 
   /// The first sheet named exactly `name`; nullopt when there is none.
@@ -30,6 +30,10 @@ struct SheetList {
     }
     return std::nullopt;
   }
+
+  /// The first sheet whose name equals `name` without regard to letter case; nullopt when there
+  /// is none.
+  std::optional<std::size_t> FindIgnoringCase(std::string_view name) const;
 };
 
 }  // namespace orvano

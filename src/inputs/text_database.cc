@@ -8,10 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "support/host.h"
-#include "app/run_context.h"
 #include "inputs/text_table.h"
-#include "app/error_reporting.h"
+#include "support/error_sink.h"
 #include "support/errors.h"
 #include "support/jet_database.h"
 #include "support/number_text.h"
@@ -19,8 +17,6 @@
 namespace orvano {
 namespace {
 
-constexpr std::string_view kReadProcedure = "ReadOrvanoDatabase";
-constexpr std::string_view kQueryProcedure = "GetDataFieldFromSQL";
 constexpr std::size_t kDepths = 5;
 constexpr std::int64_t kNoGroup = -1;
 
@@ -96,28 +92,26 @@ void SortByAddress(Table* table, const AddressOrder& less) {
 }
 
 // Opens the file, reads both tables and joins them, reporting each failure under
-// "GetDataFieldFromSQL", the query step's name in the error log. nullopt when it failed and the
-// user chose to go on.
-std::optional<TextTable> GetDataFieldFromSQL(RunContext& context, const std::string& path,
-                                             std::string_view language_id,
-                                             const std::string& first_query) {
-  const ErrorContext errors = context.errors();
+// kTextQueryProcedure. nullopt when it failed and the work is to go on.
+std::optional<TextTable> ReadAndJoinTexts(const std::string& path, std::string_view language_id,
+                                          const std::string& first_query, ErrorSink& errors) {
   std::unique_ptr<JetDatabase> database;
-  Guarded(errors, kQueryProcedure, [&] { database = JetDatabase::Open(path); });
+  RunStep(errors, kTextQueryProcedure, [&] { database = JetDatabase::Open(path); });
   if (database == nullptr) {
-    Guarded(errors, kQueryProcedure, [&] { throw ProgramError("No Access to Database " + path); });
+    RunStep(errors, kTextQueryProcedure,
+            [&] { throw ProgramError("No Access to Database " + path); });
     return std::nullopt;
   }
   // Every query joins both tables, so any fault in them fails the first query.
   std::optional<TextTable> result;
-  Guarded(errors, kQueryProcedure, [&] {
+  RunStep(errors, kTextQueryProcedure, [&] {
     Table groups = database->ReadTable("TidxGroups", {"ID", "ParentID", "Name"});
     Table texts =
         database->ReadTable("TidxTexts", {"ParentID", "Name", "L" + std::string(language_id)});
-    result = JoinTextDepths(groups, std::move(texts), path, &context.host);
+    result = JoinTextDepths(groups, std::move(texts), path, &errors);
   });
   if (!result) {
-    Guarded(errors, kQueryProcedure,
+    RunStep(errors, kTextQueryProcedure,
             [&] { throw ProgramError("SQL-Failure, SQL=" + first_query); });
   }
   return result;
@@ -160,7 +154,8 @@ std::array<std::string, 5> TextDepthQueries(std::string_view language_id) {
   };
 }
 
-TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& path, Host* host) {
+TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& path,
+                         ErrorSink* errors) {
   const GroupIndex index(groups, path);
   const std::size_t group_count = groups.row_count();
 
@@ -227,7 +222,7 @@ TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& pa
 
   // The groups in the order of their prefixes, each with its texts by name, and the texts of
   // groups with equal prefixes merged by name: that is address order unless a group name holds
-  // a dot, which SortedTable mends.
+  // a dot, which SortByAddress mends below.
   TextTable result;
   for (std::size_t k = 0; k < kDepths; ++k) {
     std::vector<std::size_t> order;
@@ -258,7 +253,7 @@ TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& pa
     table = Table(2, 0);
     table.rows().reserve(entries.size());
     for (const GroupText* entry : entries) {
-      if (host != nullptr) host->PumpEvents();
+      if (errors != nullptr) errors->KeepResponsive();
       const std::string& group_prefix = *prefix[k][entry->group];
       std::vector<Cell> cells;
       cells.reserve(2);
@@ -274,17 +269,15 @@ TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& pa
   return result;
 }
 
-int ReadOrvanoDatabase(RunContext& context, TextTable& texts, std::string_view language_id) {
-  const std::string path = context.settings.path_orvano_db;
+std::optional<TextTable> ReadTextDatabase(const std::string& database_path,
+                                          std::string_view language_id, ErrorSink& errors) {
   const std::array<std::string, 5> queries = TextDepthQueries(language_id);
-  std::optional<TextTable> read = GetDataFieldFromSQL(context, path, language_id, queries[0]);
-  if (!read) {
-    Guarded(context.errors(), kReadProcedure,
-            [&] { throw ProgramError("Unable to get data from " + path); });
-    return -1;
+  std::optional<TextTable> texts = ReadAndJoinTexts(database_path, language_id, queries[0], errors);
+  if (!texts) {
+    RunStep(errors, kReadTextDatabaseProcedure,
+            [&] { throw ProgramError("Unable to get data from " + database_path); });
   }
-  texts = std::move(*read);
-  return 1;
+  return texts;
 }
 
 }  // namespace orvano

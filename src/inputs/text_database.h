@@ -1,11 +1,13 @@
 // The text database reader: every text of one language of the project database, with its
 // address index (group names and text name joined by dots), into TextTable by depth. The
 // generation driver reads it once per run; the address formulas search it afterwards.
+// Failures are reported to an ErrorSink under the procedure texts below.
 
 #ifndef ORVANO_INPUTS_TEXT_DATABASE_H_
 #define ORVANO_INPUTS_TEXT_DATABASE_H_
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,8 +16,12 @@
 
 namespace orvano {
 
-class Host;
-struct RunContext;
+class ErrorSink;
+
+/// The procedure texts of the reports: opening the file and reading its tables, then the read
+/// as a whole.
+inline constexpr std::string_view kTextQueryProcedure = "GetDataFieldFromSQL";
+inline constexpr std::string_view kReadTextDatabaseProcedure = "ReadOrvanoDatabase";
 
 /// The five Jet SQL texts whose results TextTable holds, for `language_id`: query k selects the
 /// texts k + 1 group levels deep with the column "L" + `language_id`. They are not executed:
@@ -29,19 +35,21 @@ std::array<std::string, 5> TextDepthQueries(std::string_view language_id);
 /// name, joined by "."; a null name is an empty part, a null text stays null. A text whose
 /// chain of groups breaks (unknown ParentID) has rows only for the depths its chain reaches; a
 /// group that is its own ancestor simply repeats in the chain. Each entry is sorted by column 0
-/// as SortRowsByFirstColumn sorts them; rows with equal address indices are all kept. `host` (may be null) gets
-/// PumpEvents calls while rows are built.
+/// as SortRowsByFirstColumn sorts them; rows with equal address indices are all kept. `errors`
+/// (may be null) gets KeepResponsive calls while rows are built.
 /// Throws UnexpectedError 3343 naming `path` when two groups share an ID (a damaged key).
-TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& path, Host* host);
+TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& path,
+                         ErrorSink* errors);
 
-/// Reads every text of `language_id` from the project database named by the run settings into
-/// `texts`. Returns 1 on success; -1 on failure, leaving `texts` unchanged. Failures are
-/// reported through the common error handling in a chain: the engine's error (file missing
-/// 3024, damaged 3343, table missing 3078, no column "L" + `language_id` 3061) and then
+/// Reads every text of `language_id` from the project database at `database_path`. Returns
+/// nullopt on failure, after reporting to `errors` in a chain: the engine's error (file
+/// missing 3024, damaged 3343, table missing 3078, no column "L" + `language_id` 3061) and then
 /// "No Access to Database " + path (when the file did not open) or "SQL-Failure, SQL=" + the
-/// first query, both under "GetDataFieldFromSQL", then "Unable to get data from " + path under
-/// "ReadOrvanoDatabase". Throws EndProgram when the program is to end (silent: the first error).
-int ReadOrvanoDatabase(RunContext& context, TextTable& texts, std::string_view language_id);
+/// first query, both under kTextQueryProcedure, then "Unable to get data from " + path under
+/// kReadTextDatabaseProcedure. Throws EndProgram when `errors` ends the program.
+[[nodiscard]] std::optional<TextTable> ReadTextDatabase(const std::string& database_path,
+                                                        std::string_view language_id,
+                                                        ErrorSink& errors);
 
 }  // namespace orvano
 

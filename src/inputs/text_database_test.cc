@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <cstdio>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "app/run_context.h"
 #include "mdb_writer.h"
 #include "support/errors.h"
 #include "support/string_helpers.h"
@@ -45,21 +46,15 @@ Strings Column(const TextTable& texts, std::size_t k = 0, std::size_t column = 0
 
 class TextDatabaseTest : public ::testing::Test {
  protected:
-  TextDatabaseTest() : fs_(testing::TestTime()) {
-    context_ = std::make_unique<RunContext>(fs_, host_, ProgramInfo{dir_.path(), "gen", "", ""});
-    context_->settings.path_orvano_db = dir_.path() + "Orvano.mdb";
-  }
+  void Write(const std::vector<MdbTable>& tables) { tools::WriteMdb(path_, tables); }
 
-  void Write(const std::vector<MdbTable>& tables) {
-    tools::WriteMdb(context_->settings.path_orvano_db, tables);
+  std::optional<TextTable> Read(std::string_view language_id) {
+    return ReadTextDatabase(path_, language_id, sink_);
   }
-
-  Strings Errors() { return host_.TakeErrorTexts(); }
 
   testing::ScopedTempDir dir_;
-  testing::FixedClockFileSystem fs_;
-  testing::RecordingHost host_;
-  std::unique_ptr<RunContext> context_;
+  const std::string path_ = dir_.path() + "Orvano.mdb";
+  testing::RecordingErrorSink sink_;
 };
 
 TEST_F(TextDatabaseTest, BuildsEveryDepthAsTheJoinsDo) {
@@ -80,9 +75,10 @@ TEST_F(TextDatabaseTest, BuildsEveryDepthAsTheJoinsDo) {
        {30, S("z"), kNull, S("3")}, {777, S("lost"), kNull, S("4")},
        {kNull, S("none"), kNull, S("5")}}));
   // clang-format on
-  TextTable texts;
-  ASSERT_EQ(ReadOrvanoDatabase(*context_, texts, "1033"), 1);
-  EXPECT_TRUE(Errors().empty());
+  std::optional<TextTable> read = Read("1033");
+  ASSERT_TRUE(read);
+  const TextTable& texts = *read;
+  EXPECT_TRUE(sink_.failures.empty());
 
   // Exact code-unit order (upper case first), whatever order the engine's joins deliver.
   EXPECT_EQ(Column(texts, 0),
@@ -100,9 +96,15 @@ TEST_F(TextDatabaseTest, BuildsEveryDepthAsTheJoinsDo) {
     SortRowsByFirstColumn(sorted);
     EXPECT_EQ(sorted.rows(), table.rows());
   }
+  // The window is kept responsive once per row built.
+  std::size_t rows = 0;
+  for (const Table& table : texts.depths) rows += table.row_count();
+  EXPECT_EQ(static_cast<std::size_t>(sink_.keep_responsive_calls), rows);
+  EXPECT_EQ(CellText(*FindText(texts, "Root.Dup.b")), "b9");  // indexed
 
-  ASSERT_EQ(ReadOrvanoDatabase(*context_, texts, "1031"), 1);
-  EXPECT_EQ(texts.depths[0].TextAt(1, 7), "oben");
+  read = Read("1031");
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->depths[0].TextAt(1, 7), "oben");
 }
 
 TEST(JoinTextDepthsTest, SortsInUtf16OrderAndJoinsTextIds) {
@@ -122,56 +124,78 @@ TEST(JoinTextDepthsTest, SortsInUtf16OrderAndJoinsTextIds) {
   EXPECT_EQ(result.depths[1].TextAt(0, 0), private_use + ".Sub.5");
 }
 
-TEST_F(TextDatabaseTest, FailedReadsReportTheChainAndKeepTheTable) {
-  TextTable texts;
-  texts.depths[0] = Table(2, 1);
-  texts.depths[0].At(0, 0) = std::string("Old.Text");
-  const std::string path = context_->settings.path_orvano_db;
-  host_.continue_after_error = true;
+TEST_F(TextDatabaseTest, FailedReadsReportTheChain) {
+  using Failure = testing::RecordingErrorSink::Failure;
+  // Each failure as {procedure, number, a part of its description}.
+  auto expect_failure = [](const Failure& failure, std::string_view procedure, int number,
+                           const std::string& part) {
+    EXPECT_EQ(failure.procedure, procedure);
+    EXPECT_EQ(failure.number, number);
+    EXPECT_NE(failure.description.find(part), std::string::npos) << failure.description;
+  };
+
   Write(Project({{1, kNull, std::string("G")}}, {}));
-  EXPECT_EQ(ReadOrvanoDatabase(*context_, texts, "9999"), -1);
-  Strings errors = Errors();
-  ASSERT_EQ(errors.size(), 3u);
-  EXPECT_NE(errors[0].find("No: 3061\n\rSource: JetDatabase / GetDataFieldFromSQL"),
-            std::string::npos);
-  EXPECT_NE(errors[0].find("L9999"), std::string::npos);
-  EXPECT_EQ(errors[1],
-            "Error!\n\rSQL-Failure, SQL=" + TextDepthQueries("9999")[0] + "\n\rContinue?");
-  EXPECT_EQ(errors[2], "Error!\n\rUnable to get data from " + path + "\n\rContinue?");
+  EXPECT_FALSE(Read("9999"));
+  ASSERT_EQ(sink_.failures.size(), 3u);
+  expect_failure(sink_.failures[0], "GetDataFieldFromSQL", err::kDbTooFewParameters, "L9999");
+  EXPECT_EQ(sink_.failures[1].procedure, "GetDataFieldFromSQL");
+  EXPECT_EQ(sink_.failures[1].number, kProgramErrorNumber);
+  EXPECT_EQ(sink_.failures[1].description, "SQL-Failure, SQL=" + TextDepthQueries("9999")[0]);
+  EXPECT_EQ(sink_.failures[2].procedure, "ReadOrvanoDatabase");
+  EXPECT_EQ(sink_.failures[2].number, kProgramErrorNumber);
+  EXPECT_EQ(sink_.failures[2].description, "Unable to get data from " + path_);
 
   struct Case {
     std::vector<MdbTable> tables;  // none: the file holds `bytes`
     std::string bytes;
+    int first_number;
     std::string first, second;
   };
   const std::string good = tools::BuildMdb(Project({{1, kNull, std::string("G")}}, {}));
   const std::vector<Case> cases = {
-      {{Project({}, {})[1]}, "", "No: 3078", "SQL-Failure, SQL=SELECT G0.Name"},
-      {{Project({}, {})[0]}, "", "No: 3078", "SQL-Failure"},
-      {Project({{1, kNull, kNull}, {1, kNull, kNull}}, {}), "", "ID 1 appears twice",
-       "SQL-Failure"},
-      {{}, "not a database", "Not a database: " + path, "No Access to Database " + path},
-      {{}, good.substr(0, 3 * 4096), "Damaged database: " + path, "No Access to Database"},
+      {{Project({}, {})[1]},
+       "",
+       err::kDbTableNotFound,
+       "TidxGroups",
+       "SQL-Failure, SQL=SELECT G0.Name"},
+      {{Project({}, {})[0]}, "", err::kDbTableNotFound, "TidxTexts", "SQL-Failure"},
+      {Project({{1, kNull, kNull}, {1, kNull, kNull}}, {}), "", err::kDbUnrecognizedFormat,
+       "ID 1 appears twice", "SQL-Failure"},
+      {{},
+       "not a database",
+       err::kDbUnrecognizedFormat,
+       "Not a database: " + path_,
+       "No Access to Database " + path_},
+      {{},
+       good.substr(0, 3 * 4096),
+       err::kDbUnrecognizedFormat,
+       "Damaged database: " + path_,
+       "No Access to Database"},
+      {{}, "", err::kDbFileNotFound, path_, "No Access to Database " + path_},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.first);
-    if (c.tables.empty())
-      testing::WriteBytes(path, c.bytes);
-    else
+    sink_.failures.clear();
+    if (!c.tables.empty()) {
       Write(c.tables);
-    EXPECT_EQ(ReadOrvanoDatabase(*context_, texts, "1033"), -1);
-    errors = Errors();
-    ASSERT_EQ(errors.size(), 3u);
-    EXPECT_NE(errors[0].find(c.first), std::string::npos) << errors[0];
-    EXPECT_NE(errors[1].find(c.second), std::string::npos) << errors[1];
-    EXPECT_NE(errors[2].find("Unable to get data from " + path), std::string::npos);
+    } else if (!c.bytes.empty()) {
+      testing::WriteBytes(path_, c.bytes);
+    } else {
+      std::remove(path_.c_str());
+    }
+    EXPECT_FALSE(Read("1033"));
+    ASSERT_EQ(sink_.failures.size(), 3u);
+    expect_failure(sink_.failures[0], "GetDataFieldFromSQL", c.first_number, c.first);
+    expect_failure(sink_.failures[1], "GetDataFieldFromSQL", kProgramErrorNumber, c.second);
+    expect_failure(sink_.failures[2], "ReadOrvanoDatabase", kProgramErrorNumber,
+                   "Unable to get data from " + path_);
   }
-  EXPECT_EQ(texts.depths[0].TextAt(0, 0), "Old.Text");
 
-  context_->settings.silent = true;
-  EXPECT_THROW(ReadOrvanoDatabase(*context_, texts, "1033"), EndProgram);
-  EXPECT_EQ(host_.CallsOf("error").size(), 0u);
-  EXPECT_EQ(host_.CallsOf("diag").size(), 1u);
+  // Ending the program at the first report ends the read there.
+  sink_.failures.clear();
+  sink_.end_on_failure = true;
+  EXPECT_THROW((void)Read("1033"), EndProgram);
+  EXPECT_EQ(sink_.failures.size(), 1u);
 }
 
 }  // namespace

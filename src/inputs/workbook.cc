@@ -1,78 +1,82 @@
 #include "inputs/workbook.h"
 
 #include <string>
-#include <string_view>
+#include <utility>
+#include <vector>
 
-#include "support/host.h"
-#include "app/run_context.h"
 #include "inputs/biff_reader.h"
 #include "inputs/parsed_workbook.h"
+#include "support/error_sink.h"
 #include "support/errors.h"
 #include "support/text_case.h"
 
 namespace orvano {
 namespace {
 
+// The keywords of conditional rows in a sheet's first column.
+constexpr std::string_view kConditionMarker = "###IF";
+constexpr std::string_view kWithRejectCounterKeyword = "MITAUSWURFZAEHLERN";
+constexpr std::string_view kWithMoreServicePresetsKeyword = "MITZUSATZSERVICEPRESETS";
+constexpr std::string_view kMarker = "###";
+
+// Where the workbook's own faults come from, in their reports.
+constexpr const char* kWorkbookReaderSource = "Workbook reader";
+
 bool IsEmptyText(const Cell& cell) {
   return IsNull(cell) || (IsText(cell) && std::get<std::string>(cell).empty());
 }
 
-}  // namespace
-
-const ParsedWorkbook& OpenCollectionWorkbook(RunContext& context) {
-  WorkbookCache& cache = context.workbook;
-  const std::string& path = context.settings.path_xl_collection;
-  if (!cache.workbook || cache.path != path) {
-    cache.workbook.reset();
-    cache.workbook = ReadWorkbookFile(context.fs, path);
-    cache.path = path;
-  }
-  return *cache.workbook;
+// The text of a conditional row's first cell; nullptr for any other cell.
+const std::string* ConditionText(const Cell& first_cell) {
+  const std::string* text = std::get_if<std::string>(&first_cell);
+  return text != nullptr && text->find(kConditionMarker) != std::string::npos ? text : nullptr;
 }
 
-int XLCollectionSheetList(RunContext& context) {
-  int result = -1;
-  Guarded(context.errors(), "XLCollectionSheetList", [&] {
-    WorkbookCache& cache = context.workbook;
-    cache.sheet_list.clear();
-    cache.workbook.reset();  // read afresh: the file may have changed since the last run
-    const ParsedWorkbook& workbook = OpenCollectionWorkbook(context);
+}  // namespace
+
+std::optional<CollectionWorkbook> ReadCollectionWorkbook(FileSystem& fs, const std::string& path,
+                                                         ErrorSink& errors) {
+  std::optional<CollectionWorkbook> result;
+  RunStep(errors, kReadWorkbookProcedure, [&] {
+    std::shared_ptr<const ParsedWorkbook> parsed = ReadWorkbookFile(fs, path);
+    const ParsedWorkbook& workbook = *parsed;
     if (workbook.sheet_count() == 0) {
-      throw UnexpectedError(err::kSubscriptOutOfRange,
-                            cache.path + ": the workbook holds no worksheet", "Workbook reader");
+      throw UnexpectedError(err::kSubscriptOutOfRange, path + ": the workbook holds no worksheet",
+                            kWorkbookReaderSource);
     }
-    std::vector<SheetEntry> list(workbook.sheet_count());
+    SheetList sheets;
+    sheets.entries.resize(workbook.sheet_count());
     for (std::size_t k = 0; k < workbook.sheet_count(); ++k) {
       const ParsedWorkbook::Sheet& sheet = workbook.sheet(k);
       // An empty sheet keeps its place with an empty name (list position = sheet number).
       if (sheet.rows == 0 || sheet.columns == 0) continue;
-      context.host.PumpEvents();
-      list[k].name = CellText(workbook.Value(k, 0, 0));
-      list[k].machine_dependent =
-          ToUpper(CellText(workbook.Value(k, 0, 1))) == "MASCHINENABHAENGIG" ? 1 : 0;
-      if (static_cast<int>(sheet.columns) > cache.max_column_index) {
-        cache.max_column_index = static_cast<std::int16_t>(sheet.columns);
+      errors.KeepResponsive();
+      SheetEntry& entry = sheets.entries[k];
+      entry.name = CellText(workbook.Value(k, 0, 0));
+      entry.is_machine_dependent =
+          ToUpper(CellText(workbook.Value(k, 0, 1))) == kMachineDependentKeyword;
+      if (static_cast<int>(sheet.columns) > sheets.widest_column_count) {
+        sheets.widest_column_count = static_cast<std::int16_t>(sheet.columns);
       }
     }
-    cache.sheet_list = std::move(list);
-    result = 1;
+    result = CollectionWorkbook{path, std::move(parsed), std::move(sheets)};
   });
   return result;
 }
 
-int ReadCompleteExcelSheet(RunContext& context, std::int32_t sheet_number, Table* table) {
-  int result = -1;
-  Guarded(context.errors(), "ReadCompleteExcelSheet", [&] {
-    const ParsedWorkbook& workbook = OpenCollectionWorkbook(context);
-    if (sheet_number < 0 || static_cast<std::size_t>(sheet_number) >= workbook.sheet_count()) {
+std::optional<Table> ReadSheetTable(const CollectionWorkbook& collection, std::size_t sheet_number,
+                                    const RowSwitches& switches, ErrorSink& errors) {
+  std::optional<Table> result;
+  RunStep(errors, kReadSheetProcedure, [&] {
+    const ParsedWorkbook& workbook = *collection.parsed;
+    if (sheet_number >= workbook.sheet_count()) {
       throw UnexpectedError(err::kSubscriptOutOfRange,
-                            context.workbook.path + ": no sheet number " +
-                                std::to_string(sheet_number) + " (the workbook has " +
-                                std::to_string(workbook.sheet_count()) + " worksheets)",
-                            "Workbook reader");
+                            collection.path + ": no sheet number " + std::to_string(sheet_number) +
+                                " (the workbook has " + std::to_string(workbook.sheet_count()) +
+                                " worksheets)",
+                            kWorkbookReaderSource);
     }
-    const std::size_t k = static_cast<std::size_t>(sheet_number);
-    const ParsedWorkbook::Sheet& sheet = workbook.sheet(k);
+    const ParsedWorkbook::Sheet& sheet = workbook.sheet(sheet_number);
     const std::size_t columns = sheet.columns + 1;  // one spare column
     // Rows are added as they are reached, so trailing empty or refused rows never exist.
     Table out(columns, 1);
@@ -80,42 +84,39 @@ int ReadCompleteExcelSheet(RunContext& context, std::int32_t sheet_number, Table
       const WorkbookCell* first = sheet.cells.data() + sheet.row_start[r];
       const WorkbookCell* last = sheet.cells.data() + sheet.row_start[r + 1];
       const Cell head = workbook.Value(first != last && first->column == 0 ? first : nullptr);
-      Cell x;
-      if (!LesenErlauben(context, head, &x)) continue;
+      if (!IsConditionalRowIncluded(head, switches)) continue;
       const auto put = [&](std::size_t c, Cell value) {
         if (IsEmptyText(value)) return;
         if (out.row_count() <= r) out.Resize(columns, r + 1);
         out.At(c, r) = std::move(value);
       };
-      put(0, std::move(x));
+      put(0, StripRowCondition(head));
       for (const WorkbookCell* cell = first; cell != last; ++cell) {
         if (cell->column != 0) put(cell->column, workbook.Value(cell));
       }
     }
-    *table = std::move(out);
-    result = 1;
+    result = std::move(out);
   });
   return result;
 }
 
-bool LesenErlauben(RunContext& context, const Cell& cell, Cell* text) {
-  bool allowed = false;
-  Guarded(context.errors(), "LesenErlauben", [&] {
-    const std::string* s = std::get_if<std::string>(&cell);
-    if (s == nullptr || s->find("###IF") == std::string::npos) {
-      *text = cell;
-      allowed = true;
-      return;
-    }
-    const MachineDescription& d = context.description;
-    if (s->find("MITAUSWURFZAEHLERN") != std::string::npos) {
-      allowed = d.with_reject_counter;
-    } else if (s->find("MITZUSATZSERVICEPRESETS") != std::string::npos) {
-      allowed = d.with_more_service_presets;
-    }
-    *text = allowed ? Cell{s->substr(s->rfind("###") + 3)} : Cell{std::string()};
-  });
-  return allowed;
+bool IsConditionalRowIncluded(const Cell& first_cell, const RowSwitches& switches) {
+  const std::string* text = ConditionText(first_cell);
+  if (text == nullptr) return true;
+  if (text->find(kWithRejectCounterKeyword) != std::string::npos) {
+    return switches.with_reject_counter;
+  }
+  if (text->find(kWithMoreServicePresetsKeyword) != std::string::npos) {
+    return switches.with_more_service_presets;
+  }
+  return false;
+}
+
+Cell StripRowCondition(const Cell& first_cell) {
+  const std::string* text = ConditionText(first_cell);
+  if (text == nullptr) return first_cell;
+  // The text holds "###IF", so it holds "###".
+  return text->substr(text->rfind(kMarker) + kMarker.size());
 }
 
 }  // namespace orvano

@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <optional>
 #include <string>
 
-#include "app/run_context.h"
+#include "inputs/biff_format.h"
 #include "inputs/parsed_workbook.h"
+#include "support/errors.h"
 #include "testing/test_util.h"
 #include "xls_writer/xls_writer.h"
 
@@ -15,14 +16,10 @@ namespace {
 
 class WorkbookTest : public ::testing::Test {
  protected:
-  WorkbookTest() : fs_(testing::TestTime()) {
-    ProgramInfo program{dir_.path(), "orvano-html", "0.1.0", dir_.path() + "root/"};
-    context_ = std::make_unique<RunContext>(fs_, host_, program);
-    context_->settings.path_xl_collection = dir_.path() + "Collection.xls";
-    host_.continue_after_error = true;
-  }
+  WorkbookTest() : fs_(testing::TestTime()), path_(dir_.path() + "Collection.xls") {}
 
-  void Write(const XlsWorkbook& book) { WriteXls(context_->settings.path_xl_collection, book); }
+  void Write(const XlsWorkbook& book) { WriteXls(path_, book); }
+  std::optional<CollectionWorkbook> Read() { return ReadCollectionWorkbook(fs_, path_, sink_); }
 
   // The sheet with the conditional rows of the edge cases.
   static XlsWorkbook ConditionalBook() {
@@ -45,23 +42,27 @@ class WorkbookTest : public ::testing::Test {
     return book;
   }
 
-  Table ReadSheet(bool reject_counter, bool service_presets) {
-    context_->description.with_reject_counter = reject_counter;
-    context_->description.with_more_service_presets = service_presets;
-    Table table;
-    EXPECT_EQ(ReadCompleteExcelSheet(*context_, 0, &table), 1);
-    return table;
+  Table ReadSheet(const CollectionWorkbook& workbook, bool reject_counter, bool service_presets) {
+    std::optional<Table> table =
+        ReadSheetTable(workbook, 0, {reject_counter, service_presets}, sink_);
+    EXPECT_TRUE(table);
+    return table.value_or(Table());
   }
 
-  std::string LastError() {
-    const auto errors = host_.CallsOf("error");
-    return errors.empty() ? "" : errors.back().text;
+  // The description of the only failure reported so far, which must be under `procedure`.
+  std::string OnlyFailure(std::string_view procedure) {
+    EXPECT_EQ(sink_.failures.size(), 1u);
+    if (sink_.failures.empty()) return "";
+    EXPECT_EQ(sink_.failures[0].procedure, procedure);
+    std::string description = sink_.failures[0].description;
+    sink_.failures.clear();
+    return description;
   }
 
   testing::ScopedTempDir dir_;
   testing::FixedClockFileSystem fs_;
-  testing::RecordingHost host_;
-  std::unique_ptr<RunContext> context_;
+  std::string path_;
+  testing::RecordingErrorSink sink_;
 };
 
 TEST_F(WorkbookTest, ListsSheetsWithMachineDependence) {
@@ -75,18 +76,27 @@ TEST_F(WorkbookTest, ListsSheetsWithMachineDependence) {
   c.Set(0, 0, XlsCell::Text("C"));
   c.Set(0, 1, XlsCell::Text("MASCHINENABHAENGIG "));  // not equal: trailing blank
   Write(book);
-  context_->workbook.max_column_index = 2;
-  ASSERT_EQ(XLCollectionSheetList(*context_), 1);
-  const auto& list = context_->workbook.sheet_list;
-  ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list[0].name, "A");
-  EXPECT_EQ(list[0].machine_dependent, 0);
-  EXPECT_EQ(list[1].name, "B");
-  EXPECT_EQ(list[1].machine_dependent, 1);
-  EXPECT_EQ(list[2].name, "C");
-  EXPECT_EQ(list[2].machine_dependent, 0);
-  EXPECT_EQ(context_->workbook.max_column_index, 5);
-  EXPECT_EQ(host_.pumps, 3);
+  const std::optional<CollectionWorkbook> workbook = Read();
+  ASSERT_TRUE(workbook);
+  EXPECT_EQ(workbook->path, path_);
+  ASSERT_TRUE(workbook->parsed);
+  EXPECT_EQ(workbook->parsed->sheet_count(), 3u);
+  const SheetList& list = workbook->sheets;
+  ASSERT_EQ(list.entries.size(), 3u);
+  EXPECT_EQ(list.entries[0].name, "A");
+  EXPECT_FALSE(list.entries[0].is_machine_dependent);
+  EXPECT_EQ(list.entries[1].name, "B");
+  EXPECT_TRUE(list.entries[1].is_machine_dependent);
+  EXPECT_EQ(list.entries[2].name, "C");
+  EXPECT_FALSE(list.entries[2].is_machine_dependent);
+  EXPECT_EQ(list.widest_column_count, 5);
+  EXPECT_EQ(sink_.keep_responsive_calls, 3);
+  EXPECT_TRUE(sink_.failures.empty());
+
+  EXPECT_EQ(list.Find("B"), 1u);
+  EXPECT_EQ(list.Find("b"), std::nullopt);
+  EXPECT_EQ(list.FindIgnoringCase("b"), 1u);
+  EXPECT_EQ(list.FindIgnoringCase("D"), std::nullopt);
 }
 
 TEST_F(WorkbookTest, EmptyOrUnnamedSheetsKeepTheirPlace) {
@@ -96,40 +106,60 @@ TEST_F(WorkbookTest, EmptyOrUnnamedSheetsKeepTheirPlace) {
   unnamed.Set(2, 7, XlsCell::Text("x"));
   book.AddSheet("D").Set(0, 0, XlsCell::Text("D"));
   Write(book);
-  ASSERT_EQ(XLCollectionSheetList(*context_), 1);
-  const auto& list = context_->workbook.sheet_list;
-  ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list[0].name, "");
-  EXPECT_EQ(list[1].name, "");
-  EXPECT_EQ(list[2].name, "D");
-  EXPECT_EQ(context_->workbook.max_column_index, 8);
-  Table table;
-  ASSERT_EQ(ReadCompleteExcelSheet(*context_, 1, &table), 1);
-  EXPECT_EQ(table.column_count(), 9u);
-  EXPECT_EQ(table.row_count(), 3u);
-  EXPECT_EQ(table.TextAt(7, 2), "x");
-  ASSERT_EQ(ReadCompleteExcelSheet(*context_, 0, &table), 1);
-  EXPECT_EQ(table.column_count(), 1u);
-  EXPECT_EQ(table.row_count(), 1u);
+  const std::optional<CollectionWorkbook> workbook = Read();
+  ASSERT_TRUE(workbook);
+  const SheetList& list = workbook->sheets;
+  ASSERT_EQ(list.entries.size(), 3u);
+  EXPECT_EQ(list.entries[0].name, "");
+  EXPECT_EQ(list.entries[1].name, "");
+  EXPECT_EQ(list.entries[2].name, "D");
+  EXPECT_EQ(list.widest_column_count, 8);
+  EXPECT_EQ(list.FindIgnoringCase(""), 0u);  // the first of the unnamed sheets
+  std::optional<Table> table = ReadSheetTable(*workbook, 1, {}, sink_);
+  ASSERT_TRUE(table);
+  EXPECT_EQ(table->column_count(), 9u);
+  EXPECT_EQ(table->row_count(), 3u);
+  EXPECT_EQ(table->TextAt(7, 2), "x");
+  table = ReadSheetTable(*workbook, 0, {}, sink_);
+  ASSERT_TRUE(table);
+  EXPECT_EQ(table->column_count(), 1u);
+  EXPECT_EQ(table->row_count(), 1u);
 }
 
-TEST_F(WorkbookTest, UnreadableWorkbookIsReportedAndGivesMinusOne) {
-  EXPECT_EQ(XLCollectionSheetList(*context_), -1);
-  EXPECT_NE(LastError().find("Collection.xls"), std::string::npos) << LastError();
-  testing::WriteBytes(context_->settings.path_xl_collection, "Name;Value\r\n");
-  EXPECT_EQ(XLCollectionSheetList(*context_), -1);
-  EXPECT_NE(LastError().find("Collection.xls: not a BIFF workbook"), std::string::npos)
-      << LastError();
-  EXPECT_TRUE(context_->workbook.sheet_list.empty());
-  Table table(2, 2);
-  EXPECT_EQ(ReadCompleteExcelSheet(*context_, 0, &table), -1);
-  EXPECT_EQ(table.row_count(), 2u);
+TEST_F(WorkbookTest, UnreadableWorkbookIsReported) {
+  EXPECT_FALSE(Read());
+  std::string failure = OnlyFailure("XLCollectionSheetList");
+  EXPECT_NE(failure.find("Collection.xls"), std::string::npos) << failure;
+  testing::WriteBytes(path_, "Name;Value\r\n");
+  EXPECT_FALSE(Read());
+  failure = OnlyFailure("XLCollectionSheetList");
+  EXPECT_NE(failure.find("Collection.xls: not a BIFF workbook"), std::string::npos) << failure;
+
+  // A workbook whose only sheet is a chart sheet holds no worksheet.
+  std::string bytes = BuildXlsBytes(ConditionalBook());
+  for (std::size_t at = 512; at + 10 <= bytes.size();) {  // the workbook stream's records
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };
+    if ((byte(at) | (byte(at + 1) << 8)) == biff::kBoundSheet) {
+      bytes[at + 9] = 2;  // the sheet type after the BOF offset and the visibility
+      break;
+    }
+    at += 4 + (byte(at + 2) | (byte(at + 3) << 8));
+  }
+  testing::WriteBytes(path_, bytes);
+  EXPECT_FALSE(Read());
+  EXPECT_EQ(sink_.failures.at(0).number, err::kSubscriptOutOfRange);
+  EXPECT_EQ(OnlyFailure("XLCollectionSheetList"), path_ + ": the workbook holds no worksheet");
+
+  sink_.end_on_failure = true;
+  EXPECT_THROW((void)Read(), EndProgram);
 }
 
 TEST_F(WorkbookTest, ReadsConditionalRowsByTheSwitches) {
   Write(ConditionalBook());
+  const std::optional<CollectionWorkbook> workbook = Read();
+  ASSERT_TRUE(workbook);
   {
-    const Table t = ReadSheet(false, false);
+    const Table t = ReadSheet(*workbook, false, false);
     EXPECT_EQ(t.column_count(), 4u);  // columns 0..2 and the spare one
     EXPECT_EQ(t.row_count(), 8u);     // rows 8 (empty text) and 9 (excluded) are cut
     for (std::size_t c = 0; c < 4; ++c) EXPECT_TRUE(IsNull(t.At(c, 0)));
@@ -143,7 +173,7 @@ TEST_F(WorkbookTest, ReadsConditionalRowsByTheSwitches) {
     EXPECT_TRUE(IsNull(t.At(3, 7)));
   }
   {
-    const Table t = ReadSheet(true, false);
+    const Table t = ReadSheet(*workbook, true, false);
     EXPECT_EQ(t.At(0, 2), Cell{std::string("21")});
     EXPECT_EQ(t.TextAt(1, 2), "m2");
     EXPECT_EQ(t.At(2, 2), Cell{20.0});
@@ -151,39 +181,56 @@ TEST_F(WorkbookTest, ReadsConditionalRowsByTheSwitches) {
     EXPECT_EQ(t.At(0, 4), Cell{std::string("23")});  // both keywords: the reject counter rules
   }
   {
-    const Table t = ReadSheet(false, true);
+    const Table t = ReadSheet(*workbook, false, true);
     EXPECT_TRUE(IsNull(t.At(1, 2)));
     EXPECT_EQ(t.At(0, 3), Cell{std::string("22")});
     EXPECT_TRUE(IsNull(t.At(1, 4)));
   }
   {
-    const Table t = ReadSheet(true, true);
+    const Table t = ReadSheet(*workbook, true, true);
     EXPECT_TRUE(IsNull(t.At(1, 5)));  // neither keyword: never read
     EXPECT_EQ(t.row_count(), 8u);
   }
+  EXPECT_TRUE(sink_.failures.empty());
 }
 
-TEST_F(WorkbookTest, LesenErlaubenKeepsOtherCells) {
-  Cell out;
-  EXPECT_TRUE(LesenErlauben(*context_, Cell{3.0}, &out));
-  EXPECT_EQ(out, Cell{3.0});
-  EXPECT_FALSE(LesenErlauben(*context_, Cell{std::string("###IF MITAUSWURFZAEHLERN ###1")}, &out));
-  EXPECT_EQ(out, Cell{std::string()});
+TEST(RowFilterTest, ConditionalRowsFollowTheirSwitch) {
+  const RowSwitches none{false, false};
+  const RowSwitches reject{true, false};
+  const RowSwitches presets{false, true};
+  const Cell reject_row{std::string("x###IF MITAUSWURFZAEHLERN ###Row ### 1")};
+  const Cell presets_row{std::string("###IF MITZUSATZSERVICEPRESETS###")};
+  const Cell other_row{std::string("###IF MITAUSWURFZAEHLER ###7")};  // no known keyword
+
+  // Any other cell is read unchanged, whatever the switches.
+  for (const Cell& cell : {Cell{3.0}, Cell{}, Cell{std::string("###if MITAUSWURFZAEHLERN")},
+                           Cell{std::string("Plain ### text")}}) {
+    EXPECT_TRUE(IsConditionalRowIncluded(cell, none));
+    EXPECT_EQ(StripRowCondition(cell), cell);
+  }
+  EXPECT_FALSE(IsConditionalRowIncluded(reject_row, none));
+  EXPECT_TRUE(IsConditionalRowIncluded(reject_row, reject));
+  EXPECT_FALSE(IsConditionalRowIncluded(reject_row, presets));
+  EXPECT_FALSE(IsConditionalRowIncluded(presets_row, reject));
+  EXPECT_TRUE(IsConditionalRowIncluded(presets_row, presets));
+  EXPECT_FALSE(IsConditionalRowIncluded(other_row, {true, true}));
+
+  // What follows the last "###", also when that is the marker itself or nothing.
+  EXPECT_EQ(StripRowCondition(reject_row), Cell{std::string(" 1")});
+  EXPECT_EQ(StripRowCondition(presets_row), Cell{std::string()});
+  EXPECT_EQ(StripRowCondition(Cell{std::string("###IF")}), Cell{std::string("IF")});
 }
 
-TEST_F(WorkbookTest, ParsesTheFileOncePerRun) {
+TEST_F(WorkbookTest, SheetsAreReadFromTheWorkbookOnce) {
   Write(ConditionalBook());
-  ASSERT_EQ(XLCollectionSheetList(*context_), 1);
-  const auto parsed = context_->workbook.workbook;
-  ASSERT_TRUE(parsed);
-  fs_.RemoveFile(context_->settings.path_xl_collection);
-  Table table;
-  EXPECT_EQ(ReadCompleteExcelSheet(*context_, 0, &table), 1);
-  EXPECT_EQ(context_->workbook.workbook, parsed);
-  EXPECT_EQ(ReadCompleteExcelSheet(*context_, 1, &table), -1);
-  EXPECT_NE(LastError().find("no sheet number 1 (the workbook has 1 worksheets)"),
-            std::string::npos)
-      << LastError();
+  const std::optional<CollectionWorkbook> workbook = Read();
+  ASSERT_TRUE(workbook);
+  fs_.RemoveFile(path_);
+  EXPECT_TRUE(ReadSheetTable(*workbook, 0, {}, sink_));
+  EXPECT_FALSE(ReadSheetTable(*workbook, 1, {}, sink_));
+  EXPECT_EQ(sink_.failures.at(0).number, err::kSubscriptOutOfRange);
+  EXPECT_EQ(OnlyFailure("ReadCompleteExcelSheet"),
+            path_ + ": no sheet number 1 (the workbook has 1 worksheets)");
 }
 
 }  // namespace

@@ -5,16 +5,17 @@
 #include <limits>
 #include <optional>
 
-#include "support/host.h"
-#include "app/run_context.h"
 #include "inputs/text_table.h"
-#include "app/error_reporting.h"
+#include "support/error_sink.h"
 #include "support/errors.h"
 #include "support/number_text.h"
 #include "support/string_helpers.h"
 
 namespace orvano {
 namespace {
+
+constexpr std::string_view kFactorProcedure = "GetFormulaFaktor";
+constexpr std::string_view kAddressProcedure = "CalculateAdressFormula";
 
 constexpr std::string_view kAddrOpen = "###ADDR:";
 constexpr std::string_view kAddrClose = ":ADDR";
@@ -33,19 +34,19 @@ bool NameIs(std::string_view name, std::string_view upper) {
   });
 }
 
-double PositionValue(const RunContext& context) {
-  std::optional<double> value = ParseNumber(context.page.position);
+double PositionValue(std::string_view position) {
+  std::optional<double> value = ParseNumber(position);
   if (!value) {
     throw UnexpectedError(err::kTypeMismatch, "Type mismatch: the position \"" +
-                                                  context.page.position + "\" is not a number");
+                                                  std::string(position) + "\" is not a number");
   }
   return *value;
 }
 
-double FactorValue(const RunContext& context, std::string_view name) {
-  if (NameIs(name, "MNR")) return context.page.machine_index - 1.0;
+double FactorValue(const FormulaFactors& factors, std::string_view name) {
+  if (NameIs(name, "MNR")) return factors.machine_index - 1.0;
   if (NameIs(name, "PLC")) {
-    switch (context.description.control_type) {
+    switch (factors.control_type) {
       case 0:
       case 3:
         return 0;
@@ -56,15 +57,16 @@ double FactorValue(const RunContext& context, std::string_view name) {
         return 0;  // other control types give an empty value, which counts as 0
     }
   }
-  if (NameIs(name, "FLD")) return PositionValue(context);
-  if (NameIs(name, "FLDNULL")) return PositionValue(context) - 1;
+  if (NameIs(name, "FLD")) return PositionValue(factors.position);
+  if (NameIs(name, "FLDNULL")) return PositionValue(factors.position) - 1;
   if (NameIs(name, "FREJ") || NameIs(name, "FALA") || NameIs(name, "FWAR")) {
-    return context.build.block_number;
+    return factors.block_number;
   }
   throw ProgramError("Unknown factor in formula: " + std::string(name));
 }
 
-// The value of a multiplier's digits: read directly when they fit, as LeadingNumber would read them.
+// The value of a multiplier's digits: read directly when they fit, as LeadingNumber would read
+// them.
 std::int64_t Multiplier(std::string_view digits) {
   if (digits.size() > 9) return ToInt32(LeadingNumber(digits));
   std::int64_t value = 0;
@@ -74,7 +76,8 @@ std::int64_t Multiplier(std::string_view digits) {
 
 // The value of the formula between "###ADDR:" and ":ADDR", or nullopt when it cannot be cut
 // into a base and terms. Throws UnexpectedError 6 when a number leaves its range.
-std::optional<std::int32_t> EvaluateAddress(RunContext& context, std::string_view formula) {
+std::optional<std::int32_t> EvaluateAddress(const FormulaFactors& factors, std::string_view formula,
+                                            ErrorSink& errors) {
   std::size_t sign = formula.find_first_of("+-");
   if (sign == std::string_view::npos || sign == 0) return std::nullopt;
   std::optional<double> base = ParseNumber(formula.substr(0, sign));
@@ -83,7 +86,7 @@ std::optional<std::int32_t> EvaluateAddress(RunContext& context, std::string_vie
   std::string_view terms = formula.substr(sign);
   char op = '+';
   while (terms.find_first_of("+-") != std::string_view::npos) {
-    context.host.PumpEvents();
+    errors.KeepResponsive();
     std::size_t close = terms.find(']');
     if (close == std::string_view::npos) return std::nullopt;
     std::string_view term = terms.substr(0, close + 1);
@@ -97,7 +100,7 @@ std::optional<std::int32_t> EvaluateAddress(RunContext& context, std::string_vie
     if (digits == 0 || term[digits] != '[') return std::nullopt;  // term ends with "]"
     std::int64_t multiplier = Multiplier(term.substr(0, digits));
     std::string_view name = term.substr(digits + 1, term.size() - digits - 2);
-    std::int64_t factor = ToInt16(GetFormulaFaktor(context, name));
+    std::int64_t factor = ToInt16(FormulaFactorValue(factors, name, errors));
     value += op == '+' ? multiplier * factor : -multiplier * factor;
     if (value < std::numeric_limits<std::int32_t>::min() ||
         value > std::numeric_limits<std::int32_t>::max()) {
@@ -111,39 +114,40 @@ std::optional<std::int32_t> EvaluateAddress(RunContext& context, std::string_vie
 
 }  // namespace
 
-double GetFormulaFaktor(RunContext& context, std::string_view name) {
+double FormulaFactorValue(const FormulaFactors& factors, std::string_view name, ErrorSink& errors) {
   // These factors cannot fail, so they need no error guard (formulas ask for them by the million).
   if (NameIs(name, "MNR") || NameIs(name, "PLC") || NameIs(name, "FREJ") || NameIs(name, "FALA") ||
       NameIs(name, "FWAR")) {
-    return FactorValue(context, name);
+    return FactorValue(factors, name);
   }
   double value = 0;
-  Guarded(context.errors(), "GetFormulaFaktor", [&] { value = FactorValue(context, name); });
+  RunStep(errors, kFactorProcedure, [&] { value = FactorValue(factors, name); });
   return value;
 }
 
-std::string CalculateAdressFormula(RunContext& context, std::string_view text) {
+std::string ExpandAddressFormulas(const FormulaFactors& factors, std::string_view text,
+                                  ErrorSink& errors) {
   std::string out(text);
   std::size_t from = 0;
   for (;;) {
     std::size_t open = out.find(kAddrOpen, from);
     if (open == std::string::npos) break;
-    context.host.PumpEvents();
+    errors.KeepResponsive();
     std::size_t body = open + kAddrOpen.size();
     std::size_t close = out.find(kAddrClose, body);
     if (close == std::string::npos) {
-      context.logs.LogEvent("Address formula not closed: " + out.substr(open));
+      errors.Note("Address formula not closed: " + out.substr(open));
       break;
     }
     std::string_view formula = std::string_view(out).substr(body, close - body);
     std::string value;
-    Guarded(context.errors(), "CalculateAdressFormula", [&] {
-      std::optional<std::int32_t> result = EvaluateAddress(context, formula);
+    RunStep(errors, kAddressProcedure, [&] {
+      std::optional<std::int32_t> result = EvaluateAddress(factors, formula, errors);
       if (result) {
         value = std::to_string(*result);  // NumberToText of a whole number in 32 bits
       } else {
-        context.logs.LogEvent("Address formula not valid: " + std::string(kAddrOpen) +
-                              std::string(formula) + std::string(kAddrClose));
+        errors.Note("Address formula not valid: " + std::string(kAddrOpen) + std::string(formula) +
+                    std::string(kAddrClose));
       }
     });
     out.replace(open, close + kAddrClose.size() - open, value);
@@ -154,7 +158,8 @@ std::string CalculateAdressFormula(RunContext& context, std::string_view text) {
   return out;
 }
 
-std::string CalculateIndexFormula(RunContext& context, std::string_view text) {
+std::string ExpandIndexFormulas(const TextTable& texts, std::optional<int> code_page,
+                                std::string_view text, ErrorSink& errors) {
   std::string out(text);
   std::size_t from = 0;
   std::size_t chain_end = 0;  // end of the texts inserted by the current chain of look-ups
@@ -162,11 +167,11 @@ std::string CalculateIndexFormula(RunContext& context, std::string_view text) {
   for (;;) {
     std::size_t open = out.find(kIndexOpen, from);
     if (open == std::string::npos) break;
-    context.host.PumpEvents();
+    errors.KeepResponsive();
     std::size_t body = open + kIndexOpen.size();
     std::size_t close = out.find(kIndexClose, body);
     if (close == std::string::npos) {
-      context.logs.LogEvent("Index formula not closed: " + out.substr(open));
+      errors.Note("Index formula not closed: " + out.substr(open));
       break;
     }
     std::size_t end = close + kIndexClose.size();
@@ -175,20 +180,19 @@ std::string CalculateIndexFormula(RunContext& context, std::string_view text) {
     // with the chain that inserted it.
     if (open >= chain_end) rounds = 0;
     if (++rounds > kMaxIndexRounds) {
-      context.logs.LogEvent("Index formula does not end after " + NumberToText(kMaxIndexRounds) +
-                            " rounds: " + out.substr(open, end - open));
+      errors.Note("Index formula does not end after " + NumberToText(kMaxIndexRounds) +
+                  " rounds: " + out.substr(open, end - open));
       break;
     }
-    const Cell* found = FindText(context.texts, key);
+    const Cell* found = FindText(texts, key);
     if (found == nullptr) {
-      context.logs.LogEvent("Indextext not found: " + key);
+      errors.Note("Indextext not found: " + key);
       out.replace(open, end - open, key + "?");
       break;
     }
     const std::string* found_text = std::get_if<std::string>(found);
     std::string number_text = found_text ? std::string() : CellText(*found);
-    std::string value =
-        RecodeThroughCodePage(found_text ? *found_text : number_text, ParseCodePage(context.language.code_page));
+    std::string value = RecodeThroughCodePage(found_text ? *found_text : number_text, code_page);
     if (!value.empty() && (value.front() == ' ' || value.back() == ' ')) value = TrimBlanks(value);
     out.replace(open, end - open, value);
     std::size_t inserted_end = open + value.size();
@@ -199,13 +203,13 @@ std::string CalculateIndexFormula(RunContext& context, std::string_view text) {
   return out;
 }
 
-std::string ReplaceWildCards(const RunContext& context, std::string_view text) {
+std::string ReplaceWildcards(const WildcardTable& wildcards, std::string_view text) {
   // Most cells hold "###" only for formulas: when no "###" is followed by a key, nothing changes.
   bool any = false;
   for (std::size_t at = text.find("###"); at != std::string_view::npos && !any;
        at = text.find("###", at + 1)) {
     std::string_view rest = text.substr(at + 3);
-    for (const auto& wildcard : context.build.wildcards) {
+    for (const auto& wildcard : wildcards) {
       if (rest.starts_with(wildcard.first)) any = true;
     }
   }
@@ -213,7 +217,7 @@ std::string ReplaceWildCards(const RunContext& context, std::string_view text) {
   // ReplaceFirstTrimmed's effect, without building a new text for each wildcard.
   std::string out(text);
   std::string search = "###";
-  for (const auto& [key, value] : context.build.wildcards) {
+  for (const auto& [key, value] : wildcards) {
     search.replace(3, std::string::npos, key);
     std::size_t at = out.find(search);
     if (at != std::string::npos) out.replace(at, search.size(), TrimBlanks(value));

@@ -2,45 +2,63 @@
 // repetition being generated: "###ADDR:" base terms ":ADDR" (a whole number), "###INDEX:"
 // address index ":INDEX" (a text of the run's language) and the wildcards "###MNR", "###FLD",
 // "###OVERVIEW", "###MAIN". Used by the section page builder, the conditions and the main page.
+// The functions work on the values handed in; reports and notes go to the sink.
 
 #ifndef ORVANO_TEMPLATES_ADDRESS_FORMULAS_H_
 #define ORVANO_TEMPLATES_ADDRESS_FORMULAS_H_
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "templates/page_state.h"
+
 namespace orvano {
 
-struct RunContext;
+class ErrorSink;
+struct TextTable;
+
+/// What the factor names of a formula stand for on the page being built. `position` must
+/// outlive the calls it is handed to.
+struct FormulaFactors {
+  std::int16_t machine_index = -1;  // "MNR" is this - 1
+  std::string_view position;        // "FLD" and "FLDNULL": a number as text
+  std::int32_t block_number = 0;    // "FREJ", "FALA", "FWAR"
+  std::int16_t control_type = 0;    // "PLC"
+};
 
 /// The value of the factor `name` (any letter case): "MNR" the machine index - 1; "PLC" 0 for
-/// control types 0 and 3, 1 for 1 and 2, else empty (0); "FLD" the current position; "FLDNULL"
-/// the position - 1; "FREJ", "FALA", "FWAR" the block number. An unknown name ("Unknown factor
-/// in formula: " + name) and a position that does not read as a number are reported under
+/// control types 0 and 3, 1 for 1 and 2, else empty (0); "FLD" the position; "FLDNULL" the
+/// position - 1; "FREJ", "FALA", "FWAR" the block number. An unknown name ("Unknown factor in
+/// formula: " + name) and a position that does not read as a number are reported under
 /// "GetFormulaFaktor" and give 0. Throws only EndProgram.
-double GetFormulaFaktor(RunContext& context, std::string_view name);
+double FormulaFactorValue(const FormulaFactors& factors, std::string_view name, ErrorSink& errors);
 
 /// `text` with every address formula "###ADDR:" base {sign multiplier "[" factor "]"} ":ADDR"
 /// replaced, left to right, by base plus or minus multiplier times factor (factors rounded to
 /// 16-bit integers, the sum in 32 bits). A malformed formula (no base, no term, a term without
-/// "]" or multiplier) gets the event-log note "Address formula not valid: " + the formula and
-/// becomes empty; an unclosed one gets "Address formula not closed: " + the rest and stops the
-/// work. A sum outside 32 bits is reported under "CalculateAdressFormula" and the formula becomes
-/// empty. Throws only EndProgram.
-std::string CalculateAdressFormula(RunContext& context, std::string_view text);
+/// "]" or multiplier) gets the note "Address formula not valid: " + the formula and becomes
+/// empty; an unclosed one gets "Address formula not closed: " + the rest and stops the work. A
+/// sum outside 32 bits is reported under "CalculateAdressFormula" and the formula becomes empty.
+/// Throws only EndProgram.
+std::string ExpandAddressFormulas(const FormulaFactors& factors, std::string_view text,
+                                  ErrorSink& errors);
 
 /// `text` with its index formulas "###INDEX:" key ":INDEX" replaced, left to right, by the text
-/// of `key` in `context.texts` (by the number of dots in the key, 1 to 5), re-decoded through the
-/// language's code page and trimmed; a null text gives "". A text found that holds index formulas
-/// is worked out in turn. A key not found gets the event-log note "Indextext not found: " + key,
-/// stands as key + "?" and stops the work; so does an unclosed formula ("Index formula not
-/// closed: ") and a chain of look-ups still going after 1000 rounds ("Index formula does not
-/// end: " + the formula). Texts are inserted as stored, without escaping. Throws only EndProgram.
-std::string CalculateIndexFormula(RunContext& context, std::string_view text);
+/// of `key` in `texts` (by the number of dots in the key, 1 to 5), re-decoded through
+/// `code_page` and trimmed; a null text gives "". A text found that holds index formulas is
+/// worked out in turn. A key not found gets the note "Indextext not found: " + key, stands as
+/// key + "?" and stops the work; so does an unclosed formula ("Index formula not closed: ") and a
+/// chain of look-ups still going after 1000 rounds ("Index formula does not end after 1000
+/// rounds: " + the formula). Texts are inserted as stored, without escaping. Throws only
+/// EndProgram.
+std::string ExpandIndexFormulas(const TextTable& texts, std::optional<int> code_page,
+                                std::string_view text, ErrorSink& errors);
 
-/// `text` with the first occurrence of each wildcard "###" + key of `context.build.wildcards`
-/// replaced by its value without surrounding blanks, in table order.
-std::string ReplaceWildCards(const RunContext& context, std::string_view text);
+/// `text` with the first occurrence of each wildcard "###" + key of `wildcards` replaced by its
+/// value without surrounding blanks, in table order.
+std::string ReplaceWildcards(const WildcardTable& wildcards, std::string_view text);
 
 }  // namespace orvano
 

@@ -2,14 +2,15 @@
 
 #include <cstdint>
 
-#include "app/run_context.h"
-#include "app/error_reporting.h"
+#include "support/error_sink.h"
 #include "support/errors.h"
 #include "support/number_text.h"
 #include "templates/address_formulas.h"
 
 namespace orvano {
 namespace {
+
+constexpr std::string_view kProcedure = "CalculateIfBedingungen";
 
 constexpr std::string_view kIf = "###IF ";
 constexpr std::string_view kThen = " ###THEN ";
@@ -18,13 +19,13 @@ constexpr std::string_view kEndIf = "###ENDIF";
 
 enum class Choice { kThen, kElse, kNone };
 
-Choice Decide(RunContext& context, std::string_view condition) {
+Choice Decide(const FormulaFactors& factors, std::string_view condition, ErrorSink& errors) {
   std::size_t at = condition.find('<');
   if (at == std::string_view::npos) at = condition.find('=');
   if (at == std::string_view::npos) at = condition.find('>');
   if (at == std::string_view::npos) return Choice::kNone;
   std::int16_t number = ToInt16(LeadingNumber(condition.substr(at + 1)));
-  std::int16_t factor = ToInt16(GetFormulaFaktor(context, condition.substr(0, at)));
+  std::int16_t factor = ToInt16(FormulaFactorValue(factors, condition.substr(0, at), errors));
   bool holds = condition[at] == '<'   ? factor < number
                : condition[at] == '=' ? factor == number
                                       : factor > number;
@@ -38,9 +39,10 @@ Choice Decide(RunContext& context, std::string_view condition) {
 
 }  // namespace
 
-std::string CalculateIfBedingungen(RunContext& context, std::string_view cell) {
+std::string EvaluateConditions(const FormulaFactors& factors, std::string_view cell,
+                               ErrorSink& errors) {
   std::string result(cell);
-  Guarded(context.errors(), "CalculateIfBedingungen", [&] {
+  RunStep(errors, kProcedure, [&] {
     std::size_t if_at = cell.find("###IF");
     if (if_at == std::string_view::npos) return;
     std::size_t end_if = cell.find(kEndIf);
@@ -62,7 +64,7 @@ std::string CalculateIfBedingungen(RunContext& context, std::string_view cell) {
     if (else_at != std::string_view::npos && else_at > close) else_at = std::string_view::npos;
 
     std::string_view chosen;
-    switch (Decide(context, condition)) {
+    switch (Decide(factors, condition, errors)) {
       case Choice::kThen:
         chosen =
             cell.substr(rest_at, (else_at != std::string_view::npos ? else_at : close) - rest_at);

@@ -4,21 +4,17 @@
 
 #include <random>
 
-#include "app/run_context.h"
 #include "support/errors.h"
-#include "testing/run_context_test.h"
 #include "testing/test_util.h"
 
 namespace orvano {
 namespace {
 
-struct ConditionsTest : public testing::RunContextTest {
-  std::string If(std::string_view cell) { return CalculateIfBedingungen(context, cell); }
-};
+using testing::RecordingErrorSink;
 
-TEST_F(ConditionsTest, ChoosesTheTextByTheCondition) {
+TEST(ConditionsTest, ChoosesTheTextByTheCondition) {
   struct Case {
-    int control_type;
+    std::int16_t control_type;
     const char* cell;
     const char* result;
   } cases[] = {
@@ -41,45 +37,66 @@ TEST_F(ConditionsTest, ChoosesTheTextByTheCondition) {
       {1, "<###IF PLC=1 ###THEN then###ENDIF>|###ELSE z", "<then>|###ELSE z"},
       {0, "<###IF PLC=1 ###THEN then###ENDIF>|###ELSE z", "<>|###ELSE z"},
       {1, "###ENDIF x ###IF PLC=1 ###THEN a###ELSE b", "###ENDIF x ###IF PLC=1 ###THEN a###ELSE b"},
+      {1, "no block", "no block"},
   };
-  context.page.position = "2";
-  context.page.machine_index = 1;
-  context.build.block_number = 3;
+  RecordingErrorSink errors;
   for (const Case& c : cases) {
-    context.description.control_type = static_cast<std::int16_t>(c.control_type);
-    EXPECT_EQ(c.result, If(c.cell)) << c.cell;
+    const FormulaFactors factors{1, "2", 3, c.control_type};
+    EXPECT_EQ(c.result, EvaluateConditions(factors, c.cell, errors)) << c.cell;
   }
-  EXPECT_TRUE(host.calls.empty());
+  EXPECT_TRUE(errors.failures.empty());
+  EXPECT_TRUE(errors.notes.empty());
 }
 
-TEST_F(ConditionsTest, ReportsBlocksThatCannotBeCutAndKeepsTheCell) {
-  for (const std::string cell : {"###IF PLC=1 x###ELSE y###ENDIF", "###IF PLC=1 ###THEN x###ELSE y",
-                                 "###IFPLC=1 ###THEN x###ENDIF", "###IF PLC=1 ###ENDIF ###THEN x",
-                                 "###IF FLD=99999 ###THEN a###ELSE b###ENDIF"}) {
-    std::size_t before = host.calls.size();
-    EXPECT_EQ(cell, If(cell));
-    ASSERT_EQ(before + 1, host.calls.size()) << cell;
-    const std::string& text = host.calls.back().text;  // names the cell, or the procedure
-    EXPECT_TRUE(text.ends_with("cell: " + cell + "\n\rContinue?") ||
-                text.find("CalculateIfBedingungen") != std::string::npos)
-        << text;
+TEST(ConditionsTest, ReportsBlocksThatCannotBeCutAndKeepsTheCell) {
+  const FormulaFactors factors{1, "2", 3, 1};
+  const std::pair<std::string, std::string> uncut[] = {
+      {"###IF PLC=1 x###ELSE y###ENDIF", " ###THEN "},
+      {"###IF PLC=1 ###THEN x###ELSE y", "###ENDIF"},
+      {"###IFPLC=1 ###THEN x###ENDIF", "###IF "},
+      {"###IF PLC=1 ###ENDIF ###THEN x", "###ENDIF"},
+  };
+  RecordingErrorSink errors;
+  for (const auto& [cell, missing] : uncut) {
+    EXPECT_EQ(cell, EvaluateConditions(factors, cell, errors));
+    ASSERT_FALSE(errors.failures.empty()) << cell;
+    const RecordingErrorSink::Failure& failure = errors.failures.back();
+    EXPECT_EQ("CalculateIfBedingungen", failure.procedure);
+    EXPECT_EQ(kProgramErrorNumber, failure.number);
+    EXPECT_EQ("Condition without \"" + missing + "\" in the cell: " + cell, failure.description);
   }
-  EXPECT_EQ("zero", If("###IF FOO=0 ###THEN zero###ELSE other###ENDIF"));  // unknown: 0
-  EXPECT_NE(std::string::npos, host.calls.back().text.find("Unknown factor in formula: FOO"));
-  context.settings.silent = true;
-  EXPECT_THROW(If("###IF PLC=1 x"), EndProgram);
+  EXPECT_EQ(4u, errors.failures.size());
+
+  // A number beyond 16 bits is reported and keeps the cell too.
+  const std::string far = "###IF FLD=99999 ###THEN a###ELSE b###ENDIF";
+  EXPECT_EQ(far, EvaluateConditions(factors, far, errors));
+  ASSERT_EQ(5u, errors.failures.size());
+  EXPECT_EQ("CalculateIfBedingungen", errors.failures[4].procedure);
+  EXPECT_EQ(err::kOverflow, errors.failures[4].number);
+
+  // An unknown factor is reported where factors are worked out, and counts as 0.
+  EXPECT_EQ("zero",
+            EvaluateConditions(factors, "###IF FOO=0 ###THEN zero###ELSE other###ENDIF", errors));
+  ASSERT_EQ(6u, errors.failures.size());
+  EXPECT_EQ("GetFormulaFaktor", errors.failures[5].procedure);
+  EXPECT_EQ("Unknown factor in formula: FOO", errors.failures[5].description);
+
+  errors.end_on_failure = true;
+  EXPECT_THROW(EvaluateConditions(factors, "###IF PLC=1 x", errors), EndProgram);
 }
 
-TEST_F(ConditionsTest, GeneratedBlocksAlwaysEnd) {
+TEST(ConditionsTest, GeneratedBlocksAlwaysEnd) {
+  const FormulaFactors factors{1, "2", 3, 1};
   const std::vector<std::string> pieces = {"###IF ", " ###THEN ", "###ELSE", "###ENDIF", "PLC",
                                            "=",      "<",         ">",       "1",        " ",
                                            "x",      "###",       "99999"};
   std::mt19937 random(7);
+  RecordingErrorSink errors;
   for (int n = 0; n < 3000; ++n) {
     std::string cell;
     for (int i = random() % 10; i > 0; --i) cell += pieces[random() % pieces.size()];
     if (n % 2 == 0) cell = "a###IF " + cell + " ###THEN b###ELSE c###ENDIF" + cell;
-    EXPECT_LE(If(cell).size(), cell.size()) << cell;
+    EXPECT_LE(EvaluateConditions(factors, cell, errors).size(), cell.size()) << cell;
   }
 }
 

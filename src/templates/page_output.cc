@@ -2,19 +2,33 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
-#include "app/run_context.h"
 #include "fonts/font_classes.h"
-#include "app/error_reporting.h"
+#include "support/error_sink.h"
 #include "support/file_system.h"
-#include "support/ini_file.h"
 #include "support/string_helpers.h"
 #include "support/text_codec.h"
+#include "templates/address_formulas.h"
+#include "templates/page_state.h"
+#include "templates/run_inputs.h"
 #include "templates/section_builder.h"
 #include "templates/section_fields.h"
 
 namespace orvano {
 namespace {
+
+constexpr std::string_view kEditPageProcedure = "EditHTMLFile";
+constexpr std::string_view kWritePageProcedure = "WriteHTMLFile";
+
+// The font classes of the menu's entries: a section page, the heading of a machine-dependent
+// section, and a machine's page of such a section.
+constexpr int kMenuSectionClass = 21;
+constexpr int kMenuHeadingClass = 22;
+constexpr int kMenuMachineClass = 41;
+
+// The main page names machines 1..5 whether the project has them or not.
+constexpr int kMainPageMachines = 5;
 
 constexpr std::string_view kBlockStart = "###FONTBEZUGANFANG###";
 constexpr std::string_view kBlockEnd = "###FONTBEZUGENDE###";
@@ -67,17 +81,58 @@ void AppendMenuClass(const FontClass& font_class, LineList* out, Fill fill) {
   }
 }
 
-const FontClass* MenuClass(RunContext& context, const FontClassTable& classes, int number,
-                           bool* noted) {
-  int k = FindFontClass(classes, Cell(static_cast<double>(number)));
-  if (k > 0) return &classes.Class(k);
+PageFonts FontsOf(const RunInputs& inputs) {
+  return {inputs.language.font_name, inputs.description.screen_resolution};
+}
+
+std::string ExpandDirectCells(const RunInputs& inputs, std::string_view line, ErrorSink& errors) {
+  return ExpandDirectCellReferences(inputs.direct_cells, inputs.language.code_page, line, errors);
+}
+
+const FontClass* MenuClass(const FontClassTable& classes, int number, bool* noted,
+                           ErrorSink& errors) {
+  if (const FontClass* found = FindFontClass(classes, Cell(static_cast<double>(number)))) {
+    return found;
+  }
   if (!*noted) {
-    context.logs.LogEvent("Font class " + std::to_string(number) +
-                          " not defined in the menu template " + classes.template_path);
+    errors.Note("Font class " + std::to_string(number) + " not defined in the menu template " +
+                classes.template_path);
     *noted = true;
   }
   return nullptr;
 }
+
+// Replaces the first `placeholder` + `number` of `*line` by `value`.
+void ReplaceNumbered(std::string* line, std::string_view placeholder, int number,
+                     const std::string& value) {
+  if (line->find(placeholder) == std::string::npos) return;
+  Replace(line, std::string(placeholder) + std::to_string(number), value);
+}
+
+// An error sink that passes everything on to `target`, keeping the notes while `notes` is set
+// and counting the failures: what the rows of a section page need to be reused by its twin.
+class BuildRecorder final : public ErrorSink {
+ public:
+  BuildRecorder(ErrorSink& target, std::vector<std::string>* notes)
+      : target_(target), notes_(notes) {}
+  void ReportFailure(std::string_view procedure) override {
+    ++failures_;
+    target_.ReportFailure(procedure);
+  }
+  void Note(std::string_view text) override {
+    if (notes_ != nullptr) notes_->emplace_back(text);
+    target_.Note(text);
+  }
+  void KeepResponsive() override { target_.KeepResponsive(); }
+
+  void StopKeepingNotes() { notes_ = nullptr; }
+  int failures() const { return failures_; }
+
+ private:
+  ErrorSink& target_;
+  std::vector<std::string>* notes_;
+  int failures_ = 0;
+};
 
 }  // namespace
 
@@ -91,123 +146,117 @@ bool IsSafePageNamePart(const std::string& name) {
          name.find('\\') == std::string::npos && name.find("..") == std::string::npos;
 }
 
-int EditHTMLFile(RunContext& context, LineList* lines, const Table& rows,
-                 const FontClassTable& classes, int section, int machine) {
-  bool ok = true;
-  const MachineDescription& description = context.description;
+std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& page,
+                                         const LineList& page_template, const Table& rows,
+                                         std::optional<int> section, std::optional<int> machine,
+                                         ErrorSink& errors) {
+  LineList lines = page_template;
+  const FontClassTable classes = CollectFontClasses(FontsOf(inputs), &lines, errors);
+  const MachineDescription& description = inputs.description;
   std::string section_name, machine_name, machine_id;
-  ok = Guarded(context.errors(), "EditHTMLFile", [&] {
-    if (section != -1) section_name = description.Section(section).name;
-    if (machine != -1) {
-      machine_name = description.Machine(machine).name;
-      machine_id = description.Machine(machine).id;
+  bool ok = RunStep(errors, kEditPageProcedure, [&] {
+    if (section) section_name = description.Section(*section).name;
+    if (machine) {
+      machine_name = description.Machine(*machine).name;
+      machine_id = description.Machine(*machine).id;
     }
   });
-  if (!ok) return -1;
+  if (!ok) return std::nullopt;
 
   auto edit = [&](std::string* line) {
-    *line = GetDirectExcelCell(context, *line);
-    if (section != -1) {
+    *line = ExpandDirectCells(inputs, *line, errors);
+    if (section) {
       Replace(line, "###ZIEL_D_HTML###", SectionPageName(section_name, machine_name, true));
       Replace(line, "###ZIEL_HTML###", SectionPageName(section_name, machine_name, false));
     }
-    if (machine != -1) {
-      Replace(line, "###MASCHINE###", context.page.machine_name);
+    if (machine) {
+      Replace(line, "###MASCHINE###", page.machine_name);
       Replace(line, "###MASCHINEID###", machine_id);
     } else {
       Replace(line, "###MASCHINE### / ###MASCHINEID###", "");
     }
-    Replace(line, "###ZIEL_HTML###", context.page.machine_name);
-    Replace(line, "###MENU_TEXT###", context.page.machine_name);
-    if (section != -1) Replace(line, "###UEBERSCHRIFT###", CurrentSheetName(context));
+    Replace(line, "###ZIEL_HTML###", page.machine_name);
+    Replace(line, "###MENU_TEXT###", page.machine_name);
+    if (section) Replace(line, "###UEBERSCHRIFT###", CurrentSheetName(inputs.sheets, page));
   };
 
   LineList out;
   // The twin pages of a section build the same fields for every position; the second takes the
-  // first one's, writing the same event-log notes again, unless anything differs or an error
-  // was reported while they were built.
-  std::vector<BuiltRows> previous = std::move(context.build.last_page_rows);
+  // first one's, writing the same notes again, unless anything differs or a failure was
+  // reported while they were built.
+  std::vector<BuiltRows> previous = std::move(page.last_page_rows);
   std::vector<BuiltRows> built;
+  const std::string_view sheet_name = CurrentSheetName(inputs.sheets, page);
   auto build_rows = [&] {
     const std::size_t index = built.size();
     BuiltRows entry;
     entry.section = section;
     entry.machine = machine;
-    entry.position = context.page.position;
-    entry.block_number = context.build.block_number;
+    entry.position = page.position;
+    entry.block_number = page.block_number;
     entry.rows = &rows;
-    if (section != -1 && index < previous.size()) {
+    if (section && index < previous.size()) {
       const BuiltRows& before = previous[index];
       if (before.section == section && before.machine == machine &&
           before.position == entry.position && before.block_number == entry.block_number &&
           before.rows == &rows) {
-        for (const std::string& note : before.notes) context.logs.LogEvent(note);
+        for (const std::string& note : before.notes) errors.Note(note);
         // Leave what the build would have left (its range blocks are never read again).
-        context.build.wildcards = {{{"MNR", context.page.machine_name},
-                                    {"FLD", context.page.position},
-                                    {"OVERVIEW", ""},
-                                    {"MAIN", ""}}};
-        context.build.block_number = before.block_number_after;
-        TransferXLFieldToSectionHTML(context, before.fields, &out, classes);
+        ResetWildcards(page);
+        page.block_number = before.block_number_after;
+        AppendFieldRowsAsHtml(before.fields, classes, sheet_name, &out, errors);
         built.push_back(std::move(previous[index]));
         return;
       }
     }
-    const int errors = context.logs.error_count();
-    context.logs.set_event_sink(&entry.notes);
-    Table table = GetHTMLFromXL(context, rows);
-    entry.fields = section != -1 ? GetSectionFieldXL(context, table) : std::move(table);
-    context.logs.set_event_sink(nullptr);
-    entry.block_number_after = context.build.block_number;
-    TransferXLFieldToSectionHTML(context, entry.fields, &out, classes);
-    if (section != -1 && context.logs.error_count() == errors) built.push_back(std::move(entry));
+    BuildRecorder recorder(errors, &entry.notes);
+    Table table = BuildSectionTable(inputs, page, rows, recorder);
+    entry.fields = section ? CollectSectionFields(inputs, page, table, recorder) : std::move(table);
+    recorder.StopKeepingNotes();
+    entry.block_number_after = page.block_number;
+    AppendFieldRowsAsHtml(entry.fields, classes, sheet_name, &out, recorder);
+    if (section && recorder.failures() == 0) built.push_back(std::move(entry));
   };
   auto generate = [&] {
-    if (machine == -1) {
+    if (!machine) {
       build_rows();
       return;
     }
     int positions = 0;
-    ok = Guarded(context.errors(), "EditHTMLFile",
-                 [&] { positions = description.PositionCount(machine, section); }) &&
+    ok = RunStep(errors, kEditPageProcedure,
+                 [&] { positions = description.PositionCount(*machine, section.value_or(0)); }) &&
          ok;
-    if (positions <= 0) return;
-    // The description file as this run read it; parsing it again for every machine page
-    // would cost pages x file size.
-    std::optional<IniFile> loaded;
-    const IniFile* doc = description.file.get();
-    if (doc == nullptr || doc->path() != context.settings.path_orvano_doc) {
-      loaded = IniFile::Load(context.fs, context.settings.path_orvano_doc);
-      doc = &*loaded;
-    }
     for (int p = 1; p <= positions; ++p) {
-      std::string position =
-          doc->ReadString("Section_" + std::to_string(section),
-                          "Machine" + std::to_string(machine) + "_Position" + std::to_string(p));
-      context.page.position = position.empty() ? "1" : position;
+      std::string position = description.PositionText(*machine, *section, p);
+      page.position = position.empty() ? "1" : position;
       build_rows();
     }
   };
-  EditFrame(*lines, &out, edit, generate);
-  *lines = std::move(out);
-  context.build.last_page_rows = std::move(built);
-  return ok ? 1 : -1;
+  EditFrame(lines, &out, edit, generate);
+  page.last_page_rows = std::move(built);
+  if (!ok) return std::nullopt;
+  return out;
 }
 
-int EditMenuHTMLFile(RunContext& context, LineList* lines, const FontClassTable& classes) {
-  const MachineDescription& description = context.description;
+LineList BuildMenuPage(const RunInputs& inputs, const PageState& page,
+                       const LineList& menu_template, ErrorSink& errors) {
+  LineList lines = menu_template;
+  const FontClassTable classes = CollectFontClasses(FontsOf(inputs), &lines, errors);
+  const MachineDescription& description = inputs.description;
   auto edit = [&](std::string* line) {
-    *line = GetDirectExcelCell(context, *line);
+    *line = ExpandDirectCells(inputs, *line, errors);
     for (std::string_view key :
          {"###MASCHINE###", "###MASCHINEID###", "###ZIEL_HTML###", "###MENU_TEXT###"}) {
-      Replace(line, key, context.page.machine_name);
+      Replace(line, key, page.machine_name);
     }
   };
   LineList out;
-  bool noted[3] = {false, false, false};
+  bool section_noted = false;
+  bool heading_noted = false;
+  bool machine_noted = false;
   auto entry = [&](int number, bool* was_noted, const std::string& text, const std::string& target,
                    std::string_view text_key) {
-    if (const FontClass* font_class = MenuClass(context, classes, number, was_noted)) {
+    if (const FontClass* font_class = MenuClass(classes, number, was_noted, errors)) {
       AppendMenuClass(*font_class, &out, [&](std::string* line) {
         Replace(line, text_key, text);
         if (!target.empty()) Replace(line, "###ZIEL_HTML###", target);
@@ -220,21 +269,16 @@ int EditMenuHTMLFile(RunContext& context, LineList* lines, const FontClassTable&
   };
   auto generate = [&] {
     for (std::size_t s = 1; s <= description.sections.size(); ++s) {
-      const SectionInfo& section = description.sections[s - 1];
-      if (section.enabled == "0" || !IsSafePageNamePart(section.name)) continue;
-      bool machine_dependent = false;
-      for (const SheetEntry& sheet : context.workbook.sheet_list) {
-        if (sheet.name == section.name) {
-          machine_dependent = sheet.machine_dependent == 1;
-          break;
-        }
-      }
-      if (!machine_dependent) {
-        entry(21, &noted[0], section.name, SectionPageName(section.name, "", false),
+      const std::string& section = description.sections[s - 1].name;
+      // A section without a sheet of its name has no page to list.
+      const std::optional<std::size_t> sheet = inputs.sheets.Find(section);
+      if (!sheet || !IsSafePageNamePart(section)) continue;
+      if (!inputs.sheets.entries[*sheet].is_machine_dependent) {
+        entry(kMenuSectionClass, &section_noted, section, SectionPageName(section, "", false),
               "###MENU_TEXT_MODUL###");
         continue;
       }
-      entry(22, &noted[1], section.name, "", "###MENU_TEXT_MODUL###");
+      entry(kMenuHeadingClass, &heading_noted, section, "", "###MENU_TEXT_MODUL###");
       for (std::size_t m = 1; m <= description.machines.size(); ++m) {
         const MachineInfo& machine = description.machines[m - 1];
         if (m > description.position_counts.size() ||
@@ -242,18 +286,41 @@ int EditMenuHTMLFile(RunContext& context, LineList* lines, const FontClassTable&
             description.position_counts[m - 1][s - 1] == 0 || !IsSafePageNamePart(machine.name)) {
           continue;
         }
-        entry(41, &noted[2], machine.name, SectionPageName(section.name, machine.name, false),
-              "###MENU_TEXT_MACHINE###");
+        entry(kMenuMachineClass, &machine_noted, machine.name,
+              SectionPageName(section, machine.name, false), "###MENU_TEXT_MACHINE###");
       }
     }
   };
-  EditFrame(*lines, &out, edit, generate);
-  *lines = std::move(out);
-  return 1;
+  EditFrame(lines, &out, edit, generate);
+  return out;
 }
 
-int WriteLinesToHTMLFile(RunContext& context, const LineList& lines, const std::string& path) {
-  bool written = Guarded(context.errors(), "WriteHTMLFile", [&] {
+LineList BuildMainPage(const RunInputs& inputs, const PageState& page,
+                       const LineList& main_template, ErrorSink& errors) {
+  LineList lines = main_template;
+  if (lines.empty()) return lines;
+  FillMainPageFontClassLines(FontsOf(inputs), &lines, errors);
+  lines[0].clear();
+  const auto& machines = inputs.description.machines;
+  const int count = static_cast<int>(machines.size());
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    std::string& line = lines[i];
+    if (line.find("###SIZE###") != std::string::npos) {
+      ExpandSizePlaceholders(inputs.description.screen_resolution, &line, "", errors);
+    }
+    line = ReplaceWildcards(page.wildcards, line);
+    line = ExpandDirectCells(inputs, line, errors);
+    for (int m = 1; m <= std::max(count, kMainPageMachines); ++m) {
+      const bool known = m <= count;
+      ReplaceNumbered(&line, "###MASCHINE###", m, known ? machines[m - 1].name : "");
+      ReplaceNumbered(&line, "###MASCHINEID###", m, known ? machines[m - 1].id : "");
+    }
+  }
+  return lines;
+}
+
+bool WritePage(FileSystem& fs, const LineList& lines, const std::string& path, ErrorSink& errors) {
+  return RunStep(errors, kWritePageProcedure, [&] {
     std::size_t size = 2;
     for (const std::string& line : lines) size += 2 * (line.size() + 2);
     std::string bytes;
@@ -274,17 +341,8 @@ int WriteLinesToHTMLFile(RunContext& context, const LineList& lines, const std::
       }
       bytes.append("\r\0\n\0", 4);
     }
-    context.fs.WriteFileAtomically(path, bytes);
+    fs.WriteFileAtomically(path, bytes);
   });
-  return written ? 1 : -1;
-}
-
-int WriteHTMLFile(RunContext& context, const LineList& lines, const std::string& path,
-                  const Table& rows, int section, int machine) {
-  LineList copy = lines;
-  FontClassTable classes = GetHTMLFontClasses(context, &copy);
-  if (EditHTMLFile(context, &copy, rows, classes, section, machine) != 1) return -1;
-  return WriteLinesToHTMLFile(context, copy, path);
 }
 
 }  // namespace orvano

@@ -1,19 +1,23 @@
-// Page editing and output: fills a page template's placeholders for one section page (or the
-// overview page) or the menu page, puts the generated rows between its "###FONTBEZUGANFANG###"
-// and "###FONTBEZUGENDE###" lines, and writes the page as UTF-16LE text.
+// Page building and output: fills a page template's placeholders for one section page (or the
+// overview page), the menu page or the main page, puts the generated rows between its
+// "###FONTBEZUGANFANG###" and "###FONTBEZUGENDE###" lines, and writes pages as UTF-16LE text.
+// The builders read the run's inputs and the page state and touch no file; WritePage writes.
 
 #ifndef ORVANO_TEMPLATES_PAGE_OUTPUT_H_
 #define ORVANO_TEMPLATES_PAGE_OUTPUT_H_
 
+#include <optional>
 #include <string>
 
+#include "support/line_list.h"
 #include "support/table.h"
-#include "templates/template_set.h"
 
 namespace orvano {
 
-struct FontClassTable;
-struct RunContext;
+class ErrorSink;
+class FileSystem;
+struct PageState;
+struct RunInputs;
 
 /// The file name of a section page: section + ".htm", section + "_d.htm", or with a machine
 /// section + "_" + machine + ".htm" / "_d.htm".
@@ -23,29 +27,41 @@ std::string SectionPageName(const std::string& section, const std::string& machi
 /// without "/", "\" or "..".
 bool IsSafePageNamePart(const std::string& name);
 
-/// Builds and writes one section page (or, with section and machine -1, the overview page) from
-/// a copy of `lines`: font classes, editing with the rows of `rows`, writing to `path`.
-/// Returns 1 when the page was written; -1 when a step failed: the failure has been reported,
-/// and the old page at `path` is left as it was. Throws only EndProgram.
-int WriteHTMLFile(RunContext& context, const LineList& lines, const std::string& path,
-                  const Table& rows, int section, int machine);
+/// The lines of a section page (element 0 empty) built from `page_template` with the rows of
+/// `rows` (the section's main part): font classes, placeholders, and between the block markers
+/// the rows built for `section` (1-based) and, for a machine page, `machine` (1-based) once per
+/// position of the machine in the section, `page.position` set to each position's text in turn
+/// ("1" when it has none). Without section and machine it is the overview page. `page` keeps
+/// what the build left (position, wildcards, block number) and the rows built, which the detail
+/// twin built next with the same arguments reuses, writing the same notes again; the driver
+/// clears `page.last_page_rows` before each section page. nullopt when a step failed: the
+/// failure has been reported under "EditHTMLFile". Throws only EndProgram.
+std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& page,
+                                         const LineList& page_template, const Table& rows,
+                                         std::optional<int> section, std::optional<int> machine,
+                                         ErrorSink& errors);
 
-/// Edits a section page (section and machine 1-based, -1 for none) in `*lines`, which becomes the
-/// output list (element 0 empty). For a machine page the rows are built once per position of the
-/// machine in the section, with the current position set from the description file.
-/// Returns 1, or -1 when a step failed (reported). Throws only EndProgram.
-int EditHTMLFile(RunContext& context, LineList* lines, const Table& rows,
-                 const FontClassTable& classes, int section, int machine);
-
-/// Edits the menu page in `*lines`: one entry per enabled section (class "21"), or per
+/// The lines of the menu page (element 0 empty) built from `menu_template`: one entry per
+/// section that has a sheet of its name and a name fit for a page (class "21"), or per
 /// machine-dependent section a heading (class "22") and one entry per machine that has the
-/// section (class "41"). Returns 1, or -1 when a step failed (reported). Throws only EndProgram.
-int EditMenuHTMLFile(RunContext& context, LineList* lines, const FontClassTable& classes);
+/// section (class "41"). An entry whose class the template lacks is written plainly, the first
+/// of each class with the note "Font class " n " not defined in the menu template " + path.
+/// Throws only EndProgram.
+LineList BuildMenuPage(const RunInputs& inputs, const PageState& page,
+                       const LineList& menu_template, ErrorSink& errors);
+
+/// The lines of the main page (element 0 empty) built from `main_template`: class lines and
+/// sizes, the wildcards the last section table left in `page`, direct cells, and
+/// "###MASCHINE###" n / "###MASCHINEID###" n for machines 1..M (numbers above M up to 5 become
+/// empty). Throws only EndProgram.
+LineList BuildMainPage(const RunInputs& inputs, const PageState& page,
+                       const LineList& main_template, ErrorSink& errors);
 
 /// Writes `lines` (every element from 0, each ended by CR LF) as UTF-16LE with a byte-order mark
-/// to `path`, replacing the file only when complete. Returns 1, or -1 when the file could not be
-/// written (reported under "WriteHTMLFile"). Throws only EndProgram.
-int WriteLinesToHTMLFile(RunContext& context, const LineList& lines, const std::string& path);
+/// to `path`, replacing the file only when complete. Returns true when the page was written;
+/// false when it could not be (reported under "WriteHTMLFile"). Throws only EndProgram.
+[[nodiscard]] bool WritePage(FileSystem& fs, const LineList& lines, const std::string& path,
+                             ErrorSink& errors);
 
 }  // namespace orvano
 

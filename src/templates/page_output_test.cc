@@ -2,43 +2,59 @@
 
 #include <gtest/gtest.h>
 
-#include "app/run_context.h"
-#include "fonts/font_classes.h"
+#include <memory>
+
+#include "support/errors.h"
+#include "support/ini_file.h"
 #include "support/text_codec.h"
-#include "testing/run_context_test.h"
+#include "templates/page_state.h"
+#include "templates/run_inputs.h"
 #include "testing/test_util.h"
 
 namespace orvano {
 namespace {
 
 using testing::FontClassBlock;
+using testing::RecordingErrorSink;
 
-struct PageOutputTest : public testing::RunContextTest {
-  Table rows{3, 1};  // the section's main part
-
+struct PageOutputTest : public ::testing::Test {
   void SetUp() override {
-    context.settings.path_orvano_doc = dir.path() + "Orvano.doc";
-    testing::WriteBytes(context.settings.path_orvano_doc,
+    // The positions are read from the description file as the run read it.
+    const std::string doc = dir.path() + "Orvano.doc";
+    testing::WriteBytes(doc,
                         "[Section_1]\r\nName=Filler\r\nMachine1_Position1=4\r\n"
                         "Machine1_Position3=7\r\n");
-    MachineDescription& d = context.description;
+    MachineDescription& d = inputs.description;
+    d.file = std::make_shared<const IniFile>(IniFile::Load(fs, doc));
     d.machines = {{"M1", "A7"}, {"M2", "B8"}};
-    d.sections = {{"Filler", "1"}, {"Off", "0"}, {"Drives", "1"}, {"NoSheet", "1"}, {"../x", "1"}};
+    d.sections = {{"Filler"}, {"NoSheet"}, {"Drives"}, {"other"}, {"../x"}};
     d.position_counts = {{2, -1, 0, 1, 1}, {0, 0, 2, 1, 1}};
-    context.workbook.sheet_list = {{"Filler", 0}, {"Drives", 1}, {"Off", 0}};
-    context.page.sheet_index = 0;
-    context.direct_cells = Table(2, 2);
-    context.direct_cells.At(1, 1) = "Dîrect";
+    inputs.language.font_name = "Arial";
+    inputs.sheets.entries = {
+        {"Filler", false}, {"Drives", true}, {"Other", false}, {"../x", false}};
+    inputs.direct_cells = Table(2, 2);
+    inputs.direct_cells.At(1, 1) = "Dîrect";
+    page.sheet_index = 0;
     rows.AddRow({11.0, "Pos", "###FLD"});
   }
-  std::string Log() { return EventLog(); }
-  // `lines` edited as a section page (menu page when `section` is 0).
-  LineList Edit(LineList lines, int section, int machine) {
-    FontClassTable classes = GetHTMLFontClasses(context, &lines);
-    EXPECT_EQ(1, section == 0 ? EditMenuHTMLFile(context, &lines, classes)
-                              : EditHTMLFile(context, &lines, rows, classes, section, machine));
-    return lines;
+  // A section page built from `page_template` (the overview page without section and machine).
+  LineList Build(const LineList& page_template, std::optional<int> section,
+                 std::optional<int> machine) {
+    std::optional<LineList> lines =
+        BuildSectionPage(inputs, page, page_template, rows, section, machine, errors);
+    EXPECT_TRUE(lines);
+    return lines.value_or(LineList());
   }
+  std::size_t NotesSaying(const std::string& text) const {
+    return std::count(errors.notes.begin(), errors.notes.end(), text);
+  }
+
+  testing::ScopedTempDir dir;
+  testing::FixedClockFileSystem fs{testing::TestTime()};
+  RecordingErrorSink errors;
+  RunInputs inputs;
+  PageState page;
+  Table rows{3, 1};  // the section's main part
 };
 
 // The page as written: UTF-16LE with a byte-order mark, each line ended by CR LF.
@@ -57,101 +73,145 @@ const LineList kSection = SplitLines(
     "\n###FONTBEZUGENDE###\nend");
 
 TEST_F(PageOutputTest, WritesSectionPages) {
-  {  // machine 1 in section 1: two positions, the second missing from Orvano.doc
-    context.page.machine_index = 1;
-    context.page.machine_name = "M1";
-    ASSERT_EQ(1, WriteHTMLFile(context, kSection, dir.path() + "Filler_M1.htm", rows, 1, 1));
+  {  // machine 1 in section 1: two positions, the second missing from the description file
+    page.machine_index = 1;
+    page.machine_name = "M1";
+    const std::string path = dir.path() + "Filler_M1.htm";
+    ASSERT_TRUE(WritePage(fs, Build(kSection, 1, 1), path, errors));
     EXPECT_EQ(PageBytes({"", "<p class=\"c11\">", "<h1>Filler</h1><h2>M1 / A7</h2>",
                          "<a href=\"Filler_M1.htm\">M1</a> <a href=\"Filler_M1_d.htm\">d</a>",
                          "<i>Dîrect M1</i>", "<tr>", "<td>Pos 4</td>", "</tr>", "<tr>",
                          "<td>Pos 1</td>", "</tr>", "end"}),
-              testing::ReadBytes(dir.path() + "Filler_M1.htm"));
-    EXPECT_EQ("1", context.page.position);  // the last position stays
+              testing::ReadBytes(path));
+    EXPECT_EQ("1", page.position);  // the last position stays
   }
   {  // the same section without machine: rows once, at the position the driver set
-    context.page.machine_index = -1;
-    context.page.machine_name = "-1";
-    context.page.position = "2";
+    page.machine_index = -1;
+    page.machine_name = "-1";
+    page.position = "2";
     EXPECT_EQ(LineList({"", "<p class=\"c11\">", "<h1>Filler</h1><h2></h2>",
                         "<a href=\"Filler.htm\">-1</a> <a href=\"Filler_d.htm\">d</a>",
                         "<i>Dîrect -1</i>", "<tr>", "<td>Pos 2</td>", "</tr>", "end"}),
-              Edit(kSection, 1, -1));
+              Build(kSection, 1, std::nullopt));
   }
-  EXPECT_EQ("end", Edit(kSection, 1, 2).at(5));  // a machine without positions: no rows
-  EXPECT_TRUE(host.calls.empty());
+  EXPECT_EQ("end", Build(kSection, 1, 2).at(5));  // a machine without positions: no rows
+  EXPECT_TRUE(errors.failures.empty());
+}
+
+TEST_F(PageOutputTest, BuildsTheOverviewPage) {
+  // An opening block whose first line is empty gives one empty line, not two.
+  const LineList overview = SplitLines(
+      "overview.htm\n<p class=\"c###FONTCLASS###11\">\n"
+      "<h1>###UEBERSCHRIFT###</h1><h2>###MASCHINE### / ###MASCHINEID###</h2>###ZIEL_HTML###\n"
+      "###FONTBEZUGANFANG###\n###FONTBEZUG###EIN11\n\n<table>\n###FONTBEZUG###HAUPT11\n"
+      "<td>###ZELLE###2 ###ZELLE###3</td>\n###FONTBEZUG###AUS11\n</table>\n"
+      "###FONTBEZUG###ENDE11\n###FONTBEZUGENDE###\nend");
+  page.position = "5";
+  EXPECT_EQ(LineList({"", "<p class=\"c11\">", "<h1>###UEBERSCHRIFT###</h1><h2></h2>-1", "",
+                      "<table>", "<td>Pos 5</td>", "</table>", "end"}),
+            Build(overview, std::nullopt, std::nullopt));
+  EXPECT_TRUE(page.last_page_rows.empty());  // no twin reuses the overview's rows
+  EXPECT_TRUE(errors.failures.empty());
 }
 
 TEST_F(PageOutputTest, FailedStepsLeaveNoPage) {
-  const std::string page = dir.path() + "Filler.htm";
-  testing::WriteBytes(page, "old page");
-  EXPECT_EQ(-1, WriteHTMLFile(context, kSection, page, rows, 9, -1));  // no section 9
-  EXPECT_EQ("old page", testing::ReadBytes(page));
-  ASSERT_EQ(1u, host.CallsOf("error").size());
-  EXPECT_NE(std::string::npos, host.calls.back().text.find("EditHTMLFile"));
+  EXPECT_FALSE(BuildSectionPage(inputs, page, kSection, rows, 9, std::nullopt, errors));
+  ASSERT_EQ(1u, errors.failures.size());
+  EXPECT_EQ("EditHTMLFile", errors.failures.back().procedure);
+  EXPECT_EQ(err::kSubscriptOutOfRange, errors.failures.back().number);
+  // A machine without a position count in the section: the rows are built, the page is not.
+  page.machine_name = "M2";
+  inputs.description.position_counts[1].resize(2);
+  EXPECT_FALSE(BuildSectionPage(inputs, page, kSection, rows, 3, 2, errors));
+  ASSERT_EQ(2u, errors.failures.size());
+  EXPECT_EQ("EditHTMLFile", errors.failures.back().procedure);
 
-  EXPECT_EQ(-1, WriteHTMLFile(context, kSection, dir.path() + "gone/Filler.htm", rows, 1, -1));
-  ASSERT_EQ(2u, host.CallsOf("error").size());
-  EXPECT_NE(std::string::npos, host.calls.back().text.find("WriteHTMLFile"));
+  const std::string page_path = dir.path() + "Filler.htm";
+  testing::WriteBytes(page_path, "old page");
+  EXPECT_FALSE(WritePage(fs, {"", "new"}, dir.path() + "gone/Filler.htm", errors));
+  ASSERT_EQ(3u, errors.failures.size());
+  EXPECT_EQ("WriteHTMLFile", errors.failures.back().procedure);
   EXPECT_FALSE(fs.FolderExists(dir.path() + "gone"));
+  EXPECT_EQ("old page", testing::ReadBytes(page_path));
 
   for (const char* bad : {"", "a/b", "a\\b", "..", "x..y"}) EXPECT_FALSE(IsSafePageNamePart(bad));
   for (const char* good : {"Filler", "a.b", "M 1"}) EXPECT_TRUE(IsSafePageNamePart(good));
+  EXPECT_EQ("S.htm|S_d.htm|S_M.htm|S_M_d.htm",
+            SectionPageName("S", "", false) + "|" + SectionPageName("S", "", true) + "|" +
+                SectionPageName("S", "M", false) + "|" + SectionPageName("S", "M", true));
 }
+
+const LineList kMenu = SplitLines(
+    "menu.htm\nli.###FONTCLASS###21\nli.###FONTCLASS###22\nli.###FONTCLASS###41\n"
+    "<b>###MENU_TEXT### ###DIREKT###1,1</b>\n<ul>###FONTBEZUGANFANG###" +
+    FontClassBlock("21", "<a href=\"###ZIEL_HTML###\">###MENU_TEXT_MODUL###</a>") +
+    FontClassBlock("22", "<h3>###MENU_TEXT_MODUL###</h3>") +
+    FontClassBlock("41", "<a href=\"###ZIEL_HTML###\">###MENU_TEXT_MACHINE###</a>") +
+    "\n###FONTBEZUGENDE###</ul>\nend");
 
 TEST_F(PageOutputTest, WritesMenuEntries) {
-  const LineList menu = SplitLines(
-      "menu.htm\nli.###FONTCLASS###21\nli.###FONTCLASS###22\nli.###FONTCLASS###41\n"
-      "<b>###MENU_TEXT### ###DIREKT###1,1</b>\n<ul>###FONTBEZUGANFANG###" +
-      FontClassBlock("21", "<a href=\"###ZIEL_HTML###\">###MENU_TEXT_MODUL###</a>") +
-      FontClassBlock("22", "<h3>###MENU_TEXT_MODUL###</h3>") +
-      FontClassBlock("41", "<a href=\"###ZIEL_HTML###\">###MENU_TEXT_MACHINE###</a>") +
-      "\n###FONTBEZUGENDE###</ul>\nend");
-  context.page.machine_name = "-1";
-  {  // "Off" is disabled, "Drives" has only machine 2, "NoSheet" is not machine dependent
-    EXPECT_EQ(LineList({"", "li.21", "li.22", "li.41", "<b>-1 Dîrect</b>",
-                        "<a href=\"Filler.htm\">Filler</a>", "<h3>Drives</h3>",
-                        "<a href=\"Drives_M2.htm\">M2</a>", "<a href=\"NoSheet.htm\">NoSheet</a>",
-                        "end"}),
-              Edit(menu, 0, 0));
-  }
-  {  // without class 41 the machine entry is written plainly, and the class named in the log
-    LineList lines = menu;
-    lines[3] = "li.41";
-    EXPECT_EQ("<a href=\"Drives_M2.htm\" target=\"main\">M2</a>", Edit(lines, 0, 0).at(7));
-    EXPECT_NE(std::string::npos,
-              Log().find("Font class 41 not defined in the menu template menu.htm"));
-  }
-  EXPECT_TRUE(host.calls.empty());
+  // "NoSheet" and "other" have no sheet of exactly their name, "Drives" has only machine 2, and
+  // "../x" cannot name a page.
+  EXPECT_EQ(LineList({"", "li.21", "li.22", "li.41", "<b>-1 Dîrect</b>",
+                      "<a href=\"Filler.htm\">Filler</a>", "<h3>Drives</h3>",
+                      "<a href=\"Drives_M2.htm\">M2</a>", "end"}),
+            BuildMenuPage(inputs, page, kMenu, errors));
+  EXPECT_TRUE(errors.notes.empty());
+  // Without class 41 the machine entry is written plainly, and the class named in a note.
+  LineList lines = kMenu;
+  lines[3] = "li.41";
+  EXPECT_EQ("<a href=\"Drives_M2.htm\" target=\"main\">M2</a>",
+            BuildMenuPage(inputs, page, lines, errors).at(7));
+  EXPECT_EQ(std::vector<std::string>{"Font class 41 not defined in the menu template menu.htm"},
+            errors.notes);
+  EXPECT_TRUE(errors.failures.empty());
 }
 
-}  // namespace
-}  // namespace orvano
-
-namespace orvano {
-namespace {
+TEST_F(PageOutputTest, BuildsTheMainPage) {
+  const LineList main_page = {
+      "main.htm", ".m###FONTCLASS###1 { font: ###SIZE###1024-10px ###FONT###; }",
+      "<h1 style=\"width: ###SIZE###1024-100px\">###MNR ###FLD</h1>",
+      "###MASCHINE###1 (###MASCHINEID###1), ###MASCHINE###2, [###MASCHINE###3] ###DIREKT###1,1",
+      "###MASCHINE###6"};
+  page.wildcards = {{{"MNR", "M2"}, {"FLD", "4"}, {"OVERVIEW", ""}, {"MAIN", ""}}};
+  EXPECT_EQ(LineList({"", ".m1 { font: 12px Arial; }", "<h1 style=\"width: 125px\">M2 4</h1>",
+                      "M1 (A7), M2, [] Dîrect", "###MASCHINE###6"}),
+            BuildMainPage(inputs, page, main_page, errors));
+  EXPECT_TRUE(errors.failures.empty());
+}
 
 // The detail page takes the rows its twin built, with the twin's notes written again.
 TEST_F(PageOutputTest, TwinPagesShareTheirRowsAndNotes) {
   rows.AddRow({11.0, "Gone", "###INDEX:No.Such:INDEX"});
-  context.page.machine_index = 1;
-  context.page.machine_name = "M1";
-  LineList section = Edit(kSection, 1, 1);
-  LineList detail = Edit(kSection, 1, 1);
+  page.machine_index = 1;
+  page.machine_name = "M1";
+  LineList section = Build(kSection, 1, 1);
+  ASSERT_EQ(2u, page.last_page_rows.size());  // one per position
+  LineList detail = Build(kSection, 1, 1);
   EXPECT_EQ(section, detail);
-  std::string log = Log();
-  std::size_t notes = 0;
-  for (std::size_t at = log.find("Indextext not found: No.Such"); at != std::string::npos;
-       at = log.find("Indextext not found: No.Such", at + 1)) {
-    ++notes;
-  }
-  EXPECT_EQ(4u, notes);                               // two positions, two pages
-  EXPECT_EQ("1", context.build.wildcards[1].second);  // as the last position's build left it
+  EXPECT_EQ(4u, NotesSaying("Indextext not found: No.Such"));  // two positions, two pages
+  EXPECT_EQ("1", page.wildcards[1].second);  // as the last position's build left it
 
   // The driver forgets the rows before each new section page.
   rows.At(2, 1) = std::string("Other ###FLD");
-  context.build.last_page_rows.clear();
-  LineList changed = Edit(kSection, 1, 1);
+  page.last_page_rows.clear();
+  LineList changed = Build(kSection, 1, 1);
   EXPECT_NE(std::string::npos, changed[6].find("Other 4")) << changed[6];
+  EXPECT_TRUE(errors.failures.empty());
+}
+
+// Rows whose build reported a failure are built again for the twin, reporting it again.
+TEST_F(PageOutputTest, RowsBuiltWithFailuresAreNotShared) {
+  rows.AddRow({11.0, "Bad", "###ADDR:1+1[FOO]:ADDR"});
+  page.machine_index = 1;
+  page.machine_name = "M1";
+  LineList section = Build(kSection, 1, 1);
+  EXPECT_TRUE(page.last_page_rows.empty());
+  EXPECT_EQ(section, Build(kSection, 1, 1));
+  EXPECT_EQ(4u, errors.failures.size());  // two positions, two pages
+  for (const RecordingErrorSink::Failure& failure : errors.failures) {
+    EXPECT_EQ("GetFormulaFaktor", failure.procedure);
+  }
 }
 
 }  // namespace

@@ -21,15 +21,18 @@ namespace orvano {
 /// The section fields one page built for one machine position, kept so that the page's twin
 /// (the detail page, built right after from the same rows) need not build them again.
 struct BuiltRows {
-  int section = -1;
-  int machine = -1;
+  std::optional<int> section;  // 1-based; none for the overview page
+  std::optional<int> machine;  // 1-based; none for a page of no machine
   std::string position;
-  std::int32_t block_number = 0;        // at the start of the build: formulas outside blocks read it
+  std::int32_t block_number = 0;  // at the start of the build: formulas outside blocks read it
   std::int32_t block_number_after = 0;  // what the build left
   const Table* rows = nullptr;          // the part table they were built from
   Table fields;
   std::vector<std::string> notes;  // the event-log notes the build wrote, to write them again
 };
+
+/// Wildcard keys and their values, in the order they are replaced.
+using WildcardTable = std::array<std::pair<std::string, std::string>, 4>;
 
 struct PageState {
   std::optional<std::size_t> sheet_index;  // the page's sheet in the sheet list
@@ -38,8 +41,7 @@ struct PageState {
   std::string position = "2";              // a number as text
 
   /// The keys "MNR", "FLD", "OVERVIEW", "MAIN" and their values, in this order.
-  std::array<std::pair<std::string, std::string>, 4> wildcards = {
-      {{"MNR", ""}, {"FLD", ""}, {"OVERVIEW", ""}, {"MAIN", ""}}};
+  WildcardTable wildcards = {{{"MNR", ""}, {"FLD", ""}, {"OVERVIEW", ""}, {"MAIN", ""}}};
   /// Element 0 empty, blocks numbered from 1, each with its rows from 1.
   std::vector<Table> range_blocks = std::vector<Table>(1);
   /// The repetition being generated inside a block (1-based).

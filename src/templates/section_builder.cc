@@ -3,14 +3,15 @@
 #include <array>
 #include <string>
 
-#include "app/run_context.h"
-#include "app/error_reporting.h"
+#include "support/error_sink.h"
 #include "support/errors.h"
 #include "support/number_text.h"
 #include "support/string_helpers.h"
 #include "support/text_case.h"
 #include "templates/address_formulas.h"
 #include "templates/conditions.h"
+#include "templates/page_state.h"
+#include "templates/run_inputs.h"
 
 namespace orvano {
 namespace {
@@ -35,28 +36,35 @@ constexpr std::array<RangeKind, 3> kRanges = {{
 // The text of a cell that may hold markers; numbers and nulls hold none.
 const std::string* TextOf(const Cell& cell) { return std::get_if<std::string>(&cell); }
 
+FormulaFactors FactorsOf(const RunInputs& inputs, const PageState& page) {
+  return {page.machine_index, page.position, page.block_number, inputs.description.control_type};
+}
+
 // Works out one generated row of a block: address formulas with the repetition's number, then
 // text look-ups. Conditions are not evaluated inside blocks.
-Cell BlockCell(RunContext& context, const Cell& cell, int repetition) {
+Cell BlockCell(const RunInputs& inputs, PageState& page, const Cell& cell, int repetition,
+               ErrorSink& errors) {
   const std::string* text = TextOf(cell);
   if (text == nullptr) return cell;
   std::string y = *text;
   if (Contains(y, "###ADDR:")) {
-    context.build.block_number = repetition;
-    y = CalculateAdressFormula(context, y);
+    page.block_number = repetition;
+    y = ExpandAddressFormulas(FactorsOf(inputs, page), y, errors);
   }
-  if (Contains(y, "###INDEX:")) y = CalculateIndexFormula(context, y);
+  if (Contains(y, "###INDEX:")) {
+    y = ExpandIndexFormulas(inputs.texts, inputs.language.code_page, y, errors);
+  }
   return y;
 }
 
 // Closes the range that started at `start` (the row after the start marker) at end-marker row
 // `row`, column `column`: builds its block, numbers both markers.
-void CloseRange(RunContext& context, Table& table, const RangeKind& kind, std::size_t start,
-                std::size_t row, std::size_t column) {
+void CloseRange(const RunInputs& inputs, PageState& page, Table& table, const RangeKind& kind,
+                std::size_t start, std::size_t row, std::size_t column, ErrorSink& errors) {
   // An end marker on the start marker's own row closes a range of no rows, like one on the
   // next row; subtracting would wrap around.
   const std::size_t rows = row >= start ? row - start : 0;
-  const int count = context.description.*kind.count;
+  const int count = inputs.description.*kind.count;
   double repeat = 0;
   if (count != kind.base) {
     if (rows == 0) {
@@ -76,12 +84,12 @@ void CloseRange(RunContext& context, Table& table, const RangeKind& kind, std::s
     for (std::size_t i = 1; i <= rows; ++i) {
       for (std::size_t c = 0; c < table.column_count(); ++c) {
         block.At(c, (k - 1) * rows + i) =
-            BlockCell(context, table.At(c, start + i - 1), static_cast<int>(k));
+            BlockCell(inputs, page, table.At(c, start + i - 1), static_cast<int>(k), errors);
       }
     }
   }
-  context.build.range_blocks.push_back(std::move(block));
-  std::string number = std::to_string(context.build.range_blocks.size() - 1);
+  page.range_blocks.push_back(std::move(block));
+  std::string number = std::to_string(page.range_blocks.size() - 1);
   for (std::size_t marker_row : {start - 1, row}) {
     Cell& marker = table.At(column, marker_row);
     marker = CellText(marker) + number;
@@ -90,27 +98,27 @@ void CloseRange(RunContext& context, Table& table, const RangeKind& kind, std::s
 
 }  // namespace
 
-std::string CurrentSheetName(const RunContext& context) {
-  const auto index = context.page.sheet_index;
-  const auto& sheets = context.workbook.sheet_list;
-  if (index < 0 || static_cast<std::size_t>(index) >= sheets.size()) return "";
-  return sheets[static_cast<std::size_t>(index)].name;
+std::string_view CurrentSheetName(const SheetList& sheets, const PageState& page) {
+  if (!page.sheet_index || *page.sheet_index >= sheets.entries.size()) return "";
+  return sheets.entries[*page.sheet_index].name;
 }
 
-bool IsStandardSheet(const RunContext& context) {
-  return EqualsIgnoringCase(CurrentSheetName(context), "Standard");
+bool IsStandardSheet(const SheetList& sheets, const PageState& page) {
+  return EqualsIgnoringCase(CurrentSheetName(sheets, page), "Standard");
 }
 
-Table GetHTMLFromXL(RunContext& context, const Table& part) {
-  SectionBuild& build = context.build;
-  build.wildcards = {{{"MNR", context.page.machine_name},
-                      {"FLD", context.page.position},
-                      {"OVERVIEW", ""},
-                      {"MAIN", ""}}};
-  build.range_blocks.assign(1, Table());
+void ResetWildcards(PageState& page) {
+  page.wildcards = {
+      {{"MNR", page.machine_name}, {"FLD", page.position}, {"OVERVIEW", ""}, {"MAIN", ""}}};
+}
+
+Table BuildSectionTable(const RunInputs& inputs, PageState& page, const Table& part,
+                        ErrorSink& errors) {
+  ResetWildcards(page);
+  page.range_blocks.assign(1, Table());
 
   Table table = part;
-  const bool standard = IsStandardSheet(context);
+  const bool standard = IsStandardSheet(inputs.sheets, page);
   std::size_t start = 0;  // the row after the open range's start marker; 0 when none is open
   for (std::size_t r = 1; r < table.row_count(); ++r) {
     for (std::size_t c = 1; c < table.column_count(); ++c) {
@@ -127,14 +135,18 @@ Table GetHTMLFromXL(RunContext& context, const Table& part) {
           }
         }
         for (int pass = 0; pass < 5 && Contains(x, "###"); ++pass) {
-          std::string next = ReplaceWildCards(context, x);
+          std::string next = ReplaceWildcards(page.wildcards, x);
           if (next == x) break;  // a pass that changes nothing changes nothing later either
           x = std::move(next);
         }
         if (start == 0) {
-          if (Contains(x, "###IF")) x = CalculateIfBedingungen(context, x);
-          if (Contains(x, "###ADDR:")) x = CalculateAdressFormula(context, x);
-          if (Contains(x, "###INDEX:")) x = CalculateIndexFormula(context, x);
+          if (Contains(x, "###IF")) x = EvaluateConditions(FactorsOf(inputs, page), x, errors);
+          if (Contains(x, "###ADDR:")) {
+            x = ExpandAddressFormulas(FactorsOf(inputs, page), x, errors);
+          }
+          if (Contains(x, "###INDEX:")) {
+            x = ExpandIndexFormulas(inputs.texts, inputs.language.code_page, x, errors);
+          }
         }
         if (!standard) {
           table.At(c, r) = std::move(x);
@@ -145,8 +157,8 @@ Table GetHTMLFromXL(RunContext& context, const Table& part) {
       if (!standard || start == 0) continue;
       for (const RangeKind& kind : kRanges) {
         if (start == 0 || !Contains(x, kind.end)) continue;
-        Guarded(context.errors(), kProcedure,
-                [&] { CloseRange(context, table, kind, start, r, c); });
+        RunStep(errors, kProcedure,
+                [&] { CloseRange(inputs, page, table, kind, start, r, c, errors); });
         start = 0;
       }
     }

@@ -2,21 +2,29 @@
 
 #include <gtest/gtest.h>
 
-#include "app/run_context.h"
-#include "testing/run_context_test.h"
+#include "support/errors.h"
+#include "templates/page_state.h"
+#include "templates/run_inputs.h"
 #include "testing/test_util.h"
 
 namespace orvano {
 namespace {
 
-struct SectionBuilderTest : public testing::RunContextTest {
-  void SetUp() override {
-    context.workbook.sheet_list = {{"Drives", 1}, {"standard", 0}};
-    context.page.sheet_index = 1;
-    context.page.machine_name = "M1";
-    context.page.position = "3";
-    context.description.control_type = 1;
+using testing::RecordingErrorSink;
+
+struct SectionBuilderTest : public ::testing::Test {
+  SectionBuilderTest() {
+    inputs.sheets.entries = {{"Drives", true}, {"standard", false}};
+    inputs.description.control_type = 1;
+    page.sheet_index = 1;
+    page.machine_name = "M1";
+    page.position = "3";
   }
+  Table Build(const Table& part) { return BuildSectionTable(inputs, page, part, errors); }
+
+  RunInputs inputs;
+  PageState page;
+  RecordingErrorSink errors;
 };
 
 // A part table: row 0 empty, then `rows` (column 0 the class).
@@ -29,10 +37,22 @@ Table Part(std::vector<std::vector<Cell>> rows) {
 TEST_F(SectionBuilderTest, ReplacesWildcardsOutsideColumnAndRowZero) {
   Table part = Part({{"###FLD", "Pos ###FLD", "###FLD/###FLD"}, {12.0, "###MNR###OVERVIEW"}});
   part.At(1, 0) = "###FLD";
-  Table out = GetHTMLFromXL(context, part);
+  Table out = Build(part);
   EXPECT_EQ("###FLD|###FLD", out.TextAt(0, 1) + "|" + out.TextAt(1, 0));
   EXPECT_EQ("Pos 3|3/3|M1", out.TextAt(1, 1) + "|" + out.TextAt(2, 1) + "|" + out.TextAt(1, 2));
   EXPECT_EQ("Pos ###FLD", part.TextAt(1, 1));  // the caller's table is not changed
+  EXPECT_EQ("M1", page.wildcards[0].second);
+  EXPECT_EQ("3", page.wildcards[1].second);
+}
+
+TEST_F(SectionBuilderTest, WorksOutConditionsFormulasAndTexts) {
+  inputs.texts.depths[0] = Table(2, 0);
+  inputs.texts.depths[0].AddRow({Cell("T.A"), Cell("Text A")});
+  page.machine_index = 2;
+  Table out = Build(Part({{12.0, "###IF PLC=1 ###THEN ###INDEX:T.A:INDEX###ELSE no###ENDIF",
+                           "###ADDR:100+10[MNR]+1[FLD]:ADDR"}}));
+  EXPECT_EQ("Text A|113", out.TextAt(1, 1) + "|" + out.TextAt(2, 1));
+  EXPECT_TRUE(errors.failures.empty());
 }
 
 TEST_F(SectionBuilderTest, ExpandsRangesOnlyOnTheStandardSheet) {
@@ -41,10 +61,10 @@ TEST_F(SectionBuilderTest, ExpandsRangesOnlyOnTheStandardSheet) {
                            {14.0, "S", "###ADDR:20+2[FREJ]:ADDR"},
                            {13.0, "###EDR[REJ]", "###ADDR:1+1[FLD]:ADDR"}});
   {
-    context.description.reject_count = 60;  // (60 - 50) / 2 + 1 = 6 repetitions of 2 rows
-    Table out = GetHTMLFromXL(context, part);
-    ASSERT_EQ(2u, context.build.range_blocks.size());
-    const Table& block = context.build.range_blocks[1];
+    inputs.description.reject_count = 60;  // (60 - 50) / 2 + 1 = 6 repetitions of 2 rows
+    Table out = Build(part);
+    ASSERT_EQ(2u, page.range_blocks.size());
+    const Table& block = page.range_blocks[1];
     ASSERT_EQ(13u, block.row_count());
     for (std::size_t k = 1; k <= 6; ++k) {
       EXPECT_EQ("13", block.TextAt(0, 2 * k - 1));
@@ -56,55 +76,60 @@ TEST_F(SectionBuilderTest, ExpandsRangesOnlyOnTheStandardSheet) {
     EXPECT_EQ("###EDR[REJ]1", out.TextAt(1, 4));
     EXPECT_EQ("###ADDR:10+1[FREJ]:ADDR", out.TextAt(2, 2));  // inside: left for the block
     EXPECT_EQ("4", out.TextAt(2, 4));  // the end marker row is evaluated again
+    EXPECT_EQ(6, page.block_number);   // the last repetition
   }
   {
-    context.description.reject_count = 50;
-    Table out = GetHTMLFromXL(context, part);
-    EXPECT_EQ(1u, context.build.range_blocks.size());
+    inputs.description.reject_count = 50;
+    Table out = Build(part);
+    EXPECT_EQ(1u, page.range_blocks.size());
     EXPECT_EQ("###SDR[REJ]", out.TextAt(1, 1));
     EXPECT_EQ("###EDR[REJ]", out.TextAt(1, 4));
   }
-  context.description.reject_count = 51;  // 1.5 repetitions round to 2
-  GetHTMLFromXL(context, part);
-  EXPECT_EQ(5u, context.build.range_blocks.at(1).row_count());
-  for (int sheet : {0, -1}) {  // another sheet, or no sheet: plain text
-    context.page.sheet_index = sheet;
-    context.build.block_number = 5;  // kept between calls
-    Table out = GetHTMLFromXL(context, part);
-    EXPECT_EQ(1u, context.build.range_blocks.size());
+  inputs.description.reject_count = 51;  // 1.5 repetitions round to 2
+  Build(part);
+  EXPECT_EQ(5u, page.range_blocks.at(1).row_count());
+  for (std::optional<std::size_t> sheet :
+       {std::optional<std::size_t>(0), std::optional<std::size_t>()}) {
+    page.sheet_index = sheet;  // another sheet, or no sheet: plain text
+    page.block_number = 5;     // kept between calls
+    Table out = Build(part);
+    EXPECT_EQ(1u, page.range_blocks.size());
     EXPECT_EQ("15", out.TextAt(2, 2));
   }
-  EXPECT_TRUE(host.calls.empty());
+  EXPECT_TRUE(errors.failures.empty());
 }
 
 TEST_F(SectionBuilderTest, WarningAndFaultBlocksKeepTheirClass) {
-  context.description.warning_count = 257;  // 2 repetitions
-  context.description.fault_count = 258;    // 3 repetitions
-  Table out = GetHTMLFromXL(context, Part({{14.0, "###SDR[WAR]"},
-                                           {14.0, "W ###ADDR:0+1[FWAR]:ADDR"},
-                                           {14.0, "###EDR[WAR]"},
-                                           {15.0, "###SDR[ALA]"},
-                                           {15.0, "A"},
-                                           {15.0, "###EDR[ALA]"}}));
-  ASSERT_EQ(3u, context.build.range_blocks.size());
-  const Table& warnings = context.build.range_blocks[1];
+  inputs.description.warning_count = 257;  // 2 repetitions
+  inputs.description.fault_count = 258;    // 3 repetitions
+  Table out = Build(Part({{14.0, "###SDR[WAR]"},
+                          {14.0, "W ###ADDR:0+1[FWAR]:ADDR"},
+                          {14.0, "###EDR[WAR]"},
+                          {15.0, "###SDR[ALA]"},
+                          {15.0, "A"},
+                          {15.0, "###EDR[ALA]"}}));
+  ASSERT_EQ(3u, page.range_blocks.size());
+  const Table& warnings = page.range_blocks[1];
   EXPECT_EQ("14|W 2|15", warnings.TextAt(0, 2) + "|" + warnings.TextAt(1, 2) + "|" +
-                             context.build.range_blocks[2].TextAt(0, 3));
+                             page.range_blocks[2].TextAt(0, 3));
   EXPECT_EQ("###EDR[ALA]2", out.TextAt(1, 6));
 }
 
 TEST_F(SectionBuilderTest, RangesWithoutRowsMakeNoBlock) {
-  context.description.reject_count = 60;
+  inputs.description.reject_count = 60;
   // The end marker on the row after the start marker, or on the start marker's own row (no
   // wrapped row count): each reported under "GetHTMLFromXL", no block.
   for (const Table& part : {Part({{13.0, "###SDR[REJ]"}, {13.0, "###EDR[REJ]"}}),
                             Part({{13.0, "###SDR[REJ]", "###EDR[REJ]"}, {13.0, "x"}}),
                             Part({{13.0, "###SDR[REJ]###EDR[REJ]"}})}) {
-    GetHTMLFromXL(context, part);
-    EXPECT_EQ(1u, context.build.range_blocks.size());
-    EXPECT_NE(std::string::npos, host.calls.back().text.find("GetHTMLFromXL"));
+    Build(part);
+    EXPECT_EQ(1u, page.range_blocks.size());
   }
-  EXPECT_EQ(3u, host.CallsOf("error").size());
+  ASSERT_EQ(3u, errors.failures.size());
+  for (const RecordingErrorSink::Failure& failure : errors.failures) {
+    EXPECT_EQ("GetHTMLFromXL", failure.procedure);
+    EXPECT_EQ(err::kDivisionByZero, failure.number);
+  }
 }
 
 }  // namespace

@@ -3,19 +3,21 @@
 #include <algorithm>
 #include <set>
 
-#include "support/host.h"
-#include "app/run_context.h"
 #include "fonts/font_classes.h"
-#include "inputs/workbook.h"
-#include "app/error_reporting.h"
+#include "support/error_sink.h"
 #include "support/errors.h"
 #include "support/number_text.h"
 #include "support/string_helpers.h"
-#include "support/text_case.h"
+#include "templates/page_state.h"
+#include "templates/run_inputs.h"
 #include "templates/section_builder.h"
 
 namespace orvano {
 namespace {
+
+constexpr std::string_view kDirectCellProcedure = "GetDirectExcelCell";
+constexpr std::string_view kFieldsProcedure = "GetSectionFieldXL";
+constexpr std::string_view kRowsAsHtmlProcedure = "TransferXLFieldToSectionHTML";
 
 constexpr std::string_view kDirect = "###DIREKT###";
 constexpr std::string_view kCell = "###ZELLE###";
@@ -33,52 +35,45 @@ bool IsEmptyClass(const Cell& cell) {
   return IsNull(cell) || (IsText(cell) && std::get<std::string>(cell).empty());
 }
 
+// The first direct reference of a text, cut into its parts.
+struct DirectCellAddress {
+  std::string column;  // the digits right after "###DIREKT###"; "" when none
+  char separator = 0;  // the character after them; 0 when the text ends there
+  std::string row;     // the digits after the separator; "" when none
+};
+
+// Cuts the first direct reference of `text` into its parts; all empty when there is none.
+DirectCellAddress FindDirectCellAddress(std::string_view text) {
+  DirectCellAddress address;
+  std::size_t at = text.find(kDirect);
+  if (at == std::string_view::npos) return address;
+  std::size_t pos = at + kDirect.size();
+  address.column = DigitsAt(text, pos);
+  pos += address.column.size();
+  if (pos < text.size()) {
+    address.separator = text[pos];
+    address.row = DigitsAt(text, pos + 1);
+  }
+  return address;
+}
+
 // The direct reference that starts at `pos`: its whole text when well formed (digits "," digits),
 // else nullopt.
 std::optional<std::string> WellFormedReference(std::string_view text, std::size_t pos,
                                                std::size_t* end) {
-  std::string column, row;
-  char separator = 0;
-  GetDirectCellAddress(text.substr(pos), &column, &row, &separator);
-  *end = pos + kDirect.size() + column.size() + (separator ? 1 : 0) + row.size();
-  if (column.empty() || row.empty() || separator != ',') return std::nullopt;
+  DirectCellAddress address = FindDirectCellAddress(text.substr(pos));
+  *end = pos + kDirect.size() + address.column.size() + (address.separator ? 1 : 0) +
+         address.row.size();
+  if (address.column.empty() || address.row.empty() || address.separator != ',') {
+    return std::nullopt;
+  }
   return std::string(text.substr(pos, *end - pos));
 }
 
 }  // namespace
 
-int LoadDirectExcelSheet(RunContext& context) {
-  context.page.sheet_index = -1;
-  const auto& sheets = context.workbook.sheet_list;
-  for (std::size_t k = 0; k < sheets.size(); ++k) {
-    if (EqualsIgnoringCase(sheets[k].name, "CommonDirect")) {
-      context.page.sheet_index = static_cast<std::int32_t>(k);
-      break;
-    }
-  }
-  if (context.page.sheet_index == -1) return -1;
-  return ReadCompleteExcelSheet(context, context.page.sheet_index, &context.direct_cells) == -1 ? -1
-                                                                                                : 1;
-}
-
-int GetDirectCellAddress(std::string_view text, std::string* column, std::string* row,
-                         char* separator) {
-  column->clear();
-  row->clear();
-  *separator = 0;
-  std::size_t at = text.find(kDirect);
-  if (at == std::string_view::npos) return 1;
-  std::size_t pos = at + kDirect.size();
-  *column = DigitsAt(text, pos);
-  pos += column->size();
-  if (pos < text.size()) {
-    *separator = text[pos];
-    *row = DigitsAt(text, pos + 1);
-  }
-  return 1;
-}
-
-std::string GetDirectExcelCell(RunContext& context, std::string_view input) {
+std::string ExpandDirectCellReferences(const Table& direct_cells, std::optional<int> code_page,
+                                       std::string_view input, ErrorSink& errors) {
   std::string text(input);
   std::set<std::string> reported;  // malformed or unreadable references, noted once each
   for (int round = 0;; ++round) {
@@ -91,25 +86,23 @@ std::string GetDirectExcelCell(RunContext& context, std::string_view input) {
       std::string whole = text.substr(pos, end - pos);
       if (reference && !reported.count(whole)) break;
       if (!reference && reported.insert(whole).second) {
-        context.logs.LogEvent("Direct cell reference not valid: " + whole +
-                              " (sheet \"CommonDirect\")");
+        errors.Note("Direct cell reference not valid: " + whole + " (sheet \"CommonDirect\")");
       }
       reference.reset();
       pos = text.find(kDirect, pos + 1);
     }
     if (!reference) return text;
     if (round == kMaxDirectRounds) {
-      context.logs.LogEvent("Direct cell reference does not end: " + *reference);
+      errors.Note("Direct cell reference does not end: " + *reference);
       return text;
     }
-    context.host.PumpEvents();
-    std::string column, row;
-    char separator = 0;
-    GetDirectCellAddress(*reference, &column, &row, &separator);
+    errors.KeepResponsive();
+    DirectCellAddress address = FindDirectCellAddress(*reference);
     std::string cell;
-    bool found = Guarded(context.errors(), "GetDirectExcelCell", [&] {
-      cell = CellText(context.direct_cells.At(static_cast<std::size_t>(ToInt32(LeadingNumber(column))),
-                                              static_cast<std::size_t>(ToInt32(LeadingNumber(row)))));
+    bool found = RunStep(errors, kDirectCellProcedure, [&] {
+      cell =
+          CellText(direct_cells.At(static_cast<std::size_t>(ToInt32(LeadingNumber(address.column))),
+                                   static_cast<std::size_t>(ToInt32(LeadingNumber(address.row)))));
     });
     if (!found) {
       reported.insert(*reference);
@@ -117,13 +110,14 @@ std::string GetDirectExcelCell(RunContext& context, std::string_view input) {
     }
     std::string head = text.substr(0, pos);
     std::string tail = text.substr(pos + reference->size());
-    text = head + TrimBlanks(RecodeThroughCodePage(cell, ParseCodePage(context.language.code_page))) + tail;
+    text = head + TrimBlanks(RecodeThroughCodePage(cell, code_page)) + tail;
   }
 }
 
-Table GetSectionFieldXL(RunContext& context, const Table& section) {
+Table CollectSectionFields(const RunInputs& inputs, const PageState& page, const Table& section,
+                           ErrorSink& errors) {
   Table fields(section.column_count(), 1);
-  const bool standard = IsStandardSheet(context);
+  const bool standard = IsStandardSheet(inputs.sheets, page);
   bool in_range = false;
   for (std::size_t r = 1; r < section.row_count(); ++r) {
     const std::string marker = section.TextAt(1, r);
@@ -145,7 +139,7 @@ Table GetSectionFieldXL(RunContext& context, const Table& section) {
       continue;
     }
     in_range = false;
-    Guarded(context.errors(), "GetSectionFieldXL", [&] {
+    RunStep(errors, kFieldsProcedure, [&] {
       if (marker.size() <= 11) return;  // no number: the range is dropped
       auto block = ParseNumber(marker.substr(11));
       if (!block) {
@@ -155,12 +149,12 @@ Table GetSectionFieldXL(RunContext& context, const Table& section) {
       }
       int number = ToInt32(*block);
       if (number < 1) return;
-      if (static_cast<std::size_t>(number) >= context.build.range_blocks.size()) {
+      if (static_cast<std::size_t>(number) >= page.range_blocks.size()) {
         throw UnexpectedError(err::kSubscriptOutOfRange,
                               "Subscript out of range: block " + std::to_string(number) + " of " +
-                                  std::to_string(context.build.range_blocks.size() - 1));
+                                  std::to_string(page.range_blocks.size() - 1));
       }
-      const Table& rows = context.build.range_blocks[static_cast<std::size_t>(number)];
+      const Table& rows = page.range_blocks[static_cast<std::size_t>(number)];
       for (std::size_t k = 1; k < rows.row_count(); ++k) fields.AddRow(rows.rows()[k]);
     });
   }
@@ -170,11 +164,11 @@ Table GetSectionFieldXL(RunContext& context, const Table& section) {
   return fields;
 }
 
-std::string FillCellPlaceholders(RunContext& context, std::string line, const Table& fields,
-                                 std::size_t row) {
+std::string FillCellPlaceholders(std::string line, const Table& fields, std::size_t row,
+                                 std::string_view sheet_name, ErrorSink& errors) {
   std::size_t pos = line.find(kCell);
   if (pos == std::string::npos) return line;
-  context.host.PumpEvents();
+  errors.KeepResponsive();
   while (pos != std::string::npos) {
     std::string digits = DigitsAt(line, pos + kCell.size());
     std::size_t n = 0;
@@ -182,8 +176,8 @@ std::string FillCellPlaceholders(RunContext& context, std::string line, const Ta
     if (numbered) n = static_cast<std::size_t>(std::stoul(digits));
     if (!numbered || n == 0) {
       std::string shown = line.substr(pos, kCell.size() + digits.size() + (digits.empty() ? 1 : 0));
-      context.logs.LogEvent("Cell placeholder not valid in sheet \"" + CurrentSheetName(context) +
-                            "\", row " + std::to_string(row) + ": " + shown);
+      errors.Note("Cell placeholder not valid in sheet \"" + std::string(sheet_name) + "\", row " +
+                  std::to_string(row) + ": " + shown);
       pos = line.find(kCell, pos + kCell.size());
       continue;
     }
@@ -195,15 +189,15 @@ std::string FillCellPlaceholders(RunContext& context, std::string line, const Ta
   return line;
 }
 
-void TransferXLFieldToSectionHTML(RunContext& context, const Table& fields, LineList* out,
-                                  const FontClassTable& classes) {
-  Guarded(context.errors(), "TransferXLFieldToSectionHTML", [&] {
+void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
+                           std::string_view sheet_name, LineList* out, ErrorSink& errors) {
+  RunStep(errors, kRowsAsHtmlProcedure, [&] {
     const FontClass* open = nullptr;   // the class of the current group, when it is defined
     std::optional<std::string> group;  // the class text of the current group
     const Cell* group_code = nullptr;  // column 0 of the group's last row
     auto append_part = [&](const LineList& part, std::size_t row, bool fill) {
       for (const std::string& line : part) {
-        out->push_back(fill ? FillCellPlaceholders(context, line, fields, row) : line);
+        out->push_back(fill ? FillCellPlaceholders(line, fields, row, sheet_name, errors) : line);
       }
     };
     for (std::size_t r = 1; r < fields.row_count(); ++r) {
@@ -224,8 +218,7 @@ void TransferXLFieldToSectionHTML(RunContext& context, const Table& fields, Line
       }
       if (open != nullptr) append_part(open->closing, r, false);
       group = text;
-      int k = FindFontClass(classes, code);
-      open = k > 0 ? &classes.Class(k) : nullptr;
+      open = FindFontClass(classes, code);
       if (open != nullptr) {
         append_part(open->opening, r, false);
         append_part(open->main, r, true);
@@ -237,10 +230,10 @@ void TransferXLFieldToSectionHTML(RunContext& context, const Table& fields, Line
   });
 }
 
-void AppendTextField(RunContext& context, const Table& source, Table* destination) {
+void AppendRows(const Table& source, std::int16_t widest_column_count, Table* destination) {
   std::size_t columns =
       std::max({destination->column_count(), source.column_count(),
-                static_cast<std::size_t>(std::max<int>(0, context.workbook.max_column_index + 1))});
+                static_cast<std::size_t>(std::max<int>(0, widest_column_count + 1))});
   destination->Resize(columns, std::max<std::size_t>(destination->row_count(), 1));
   for (std::size_t r = 1; r < source.row_count(); ++r) destination->AddRow(source.rows()[r]);
 }

@@ -6,61 +6,59 @@
 #ifndef ORVANO_TEMPLATES_SECTION_FIELDS_H_
 #define ORVANO_TEMPLATES_SECTION_FIELDS_H_
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "support/line_list.h"
 #include "support/table.h"
-#include "templates/template_set.h"
 
 namespace orvano {
 
+class ErrorSink;
 struct FontClassTable;
-struct RunContext;
-
-/// Reads the sheet "CommonDirect" (name compared without regard to case) into
-/// `context.direct_cells` and sets the current sheet index to it. Returns 1 when read, -1 when
-/// the workbook has no such sheet or it cannot be read.
-int LoadDirectExcelSheet(RunContext& context);
-
-/// Parses the first direct reference of `text`: the digits right after "###DIREKT###" into
-/// `*column`, and the digits after one separator character into `*row` (each empty when
-/// missing). `*separator` gets that character (0 when none). Returns 1.
-int GetDirectCellAddress(std::string_view text, std::string* column, std::string* row,
-                         char* separator);
+struct PageState;
+struct RunInputs;
 
 /// `text` with every direct reference "###DIREKT###" column "," row replaced by the text of that
-/// cell of the direct sheet, re-decoded through the language's code page and trimmed. A cell
-/// text that holds references is worked out in turn, for at most 1000 rounds ("Direct cell
-/// reference does not end: " in the event log). A malformed reference is noted in the event log
-/// ("Direct cell reference not valid: ") and left in the text. A cell outside the direct sheet
-/// is reported (subscript out of range) under "GetDirectExcelCell" and left in the text.
+/// cell of `direct_cells` (the sheet "CommonDirect"), re-decoded through `code_page` and trimmed.
+/// A cell text that holds references is worked out in turn, for at most 1000 rounds (note
+/// "Direct cell reference does not end: "). A malformed reference is noted once ("Direct cell
+/// reference not valid: ") and left in the text. A cell outside the direct sheet is reported
+/// (subscript out of range) under "GetDirectExcelCell" and left in the text.
 /// Throws only EndProgram.
-std::string GetDirectExcelCell(RunContext& context, std::string_view text);
+std::string ExpandDirectCellReferences(const Table& direct_cells, std::optional<int> code_page,
+                                       std::string_view text, ErrorSink& errors);
 
-/// The section fields of `section` (a section table): rows 1..R in order, where on the sheet
-/// "Standard" each range from its start marker row to its end marker row is replaced by the
-/// rows of the block whose number the end marker carries (no number: the range is dropped);
-/// rows with an empty class column at the end are cut. An end marker followed by something that
-/// is not a block number is reported under "GetSectionFieldXL". Throws only EndProgram.
-Table GetSectionFieldXL(RunContext& context, const Table& section);
+/// The section fields of `section` (a section table built for `page`): rows 1..R in order, where
+/// on the sheet "Standard" each range from its start marker row to its end marker row is
+/// replaced by the rows of the page's range block whose number the end marker carries (no
+/// number: the range is dropped); rows with an empty class column at the end are cut. An end
+/// marker followed by something that is not a block number is reported under
+/// "GetSectionFieldXL". Throws only EndProgram.
+Table CollectSectionFields(const RunInputs& inputs, const PageState& page, const Table& section,
+                           ErrorSink& errors);
 
 /// Appends to `*out` the HTML of `fields` (rows 1..R): each group of consecutive rows of one
 /// class writes the class's opening part, its main part once per row with the row's cells
 /// filled in, and its closing part. Rows with an empty class column are skipped as if absent;
 /// a class that `classes` lacks writes "Following Fontclass not defined: " + the class text.
-/// Throws only EndProgram.
-void TransferXLFieldToSectionHTML(RunContext& context, const Table& fields, LineList* out,
-                                  const FontClassTable& classes);
+/// `sheet_name` is the sheet the notes name. A failure is reported under
+/// "TransferXLFieldToSectionHTML" and ends the rows. Throws only EndProgram.
+void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
+                           std::string_view sheet_name, LineList* out, ErrorSink& errors);
 
 /// `line` (a main-part line) with every "###ZELLE###" n replaced by the text of column n - 1 of
 /// row `row` of `fields` (nothing beyond the last column). A placeholder without a number (or
-/// with 0) is noted in the event log with the sheet, row and placeholder, and left.
-std::string FillCellPlaceholders(RunContext& context, std::string line, const Table& fields,
-                                 std::size_t row);
+/// with 0) is noted with the sheet `sheet_name`, the row and the placeholder, and left.
+std::string FillCellPlaceholders(std::string line, const Table& fields, std::size_t row,
+                                 std::string_view sheet_name, ErrorSink& errors);
 
-/// Appends rows 1..of `source` to `*destination`, which becomes at least as wide as both and as
-/// the workbook's widest sheet.
-void AppendTextField(RunContext& context, const Table& source, Table* destination);
+/// Appends rows 1.. of `source` to `*destination`, which becomes at least as wide as both and as
+/// one more than `widest_column_count` (the workbook's widest sheet).
+void AppendRows(const Table& source, std::int16_t widest_column_count, Table* destination);
 
 }  // namespace orvano
 

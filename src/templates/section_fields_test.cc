@@ -2,38 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include "app/run_context.h"
 #include "fonts/font_classes.h"
+#include "support/errors.h"
 #include "support/text_codec.h"
-#include "testing/run_context_test.h"
+#include "templates/page_state.h"
+#include "templates/run_inputs.h"
 #include "testing/test_util.h"
 
 namespace orvano {
 namespace {
 
 using testing::FontClassBlock;
-
-struct SectionFieldsTest : public testing::RunContextTest {
-  void SetUp() override {
-    context.workbook.sheet_list = {{"CommonDirect", 0}, {"STANDARD", 0}, {"Drives", 1}};
-    context.page.sheet_index = 1;
-    context.direct_cells = Table(5, 12);
-    context.direct_cells.At(3, 10) = "  Line 3 ";
-    context.direct_cells.At(1, 2) = 42.0;
-    context.direct_cells.At(2, 2) = "x###DIREKT###2,2";  // leads back to itself
-  }
-  std::string Log() { return EventLog(); }
-  bool Logged(const std::string& note) { return Log().find(note + "\r\n") != std::string::npos; }
-
-  // Classes 11 and 12 with all three parts, from a small template.
-  FontClassTable Classes() {
-    LineList lines =
-        SplitLines("t.htm\nc###FONTCLASS###11\nc###FONTCLASS###12" +
-                   FontClassBlock("11", "A ###ZELLE###2 [###ZELLE###3]", "<a>", "</a>") +
-                   FontClassBlock("12", "B ###ZELLE###2", "<b>", "</b>"));
-    return GetHTMLFontClasses(context, &lines);
-  }
-};
+using testing::RecordingErrorSink;
 
 Table Rows(std::vector<std::vector<Cell>> rows, std::size_t columns = 5) {
   Table table(columns, 1);
@@ -41,62 +21,92 @@ Table Rows(std::vector<std::vector<Cell>> rows, std::size_t columns = 5) {
   return table;
 }
 
-TEST_F(SectionFieldsTest, ReplacesDirectCellReferences) {
-  EXPECT_EQ("a Line 3|42b", GetDirectExcelCell(context, "a ###DIREKT###3,10|###DIREKT###1,2b"));
-  EXPECT_EQ("42x", GetDirectExcelCell(context, "###DIREKT###1,2x"));
-  EXPECT_EQ("plain", GetDirectExcelCell(context, "plain"));
-  EXPECT_TRUE(Log().empty());
-  // Malformed references are noted once each and left; the well-formed one is still done.
-  EXPECT_EQ("###DIREKT###3;10 ###DIREKT###x ###DIREKT###3;10 42",
-            GetDirectExcelCell(context,
-                               "###DIREKT###3;10 ###DIREKT###x ###DIREKT###3;10 "
-                               "###DIREKT###1,2"));
-  const std::string note = "Direct cell reference not valid: ###DIREKT###3;10 (sheet";
-  ASSERT_NE(std::string::npos, Log().find(note));
-  EXPECT_EQ(Log().find(note), Log().rfind(note));
-  EXPECT_TRUE(Logged("Direct cell reference not valid: ###DIREKT###x (sheet \"CommonDirect\")"));
-  // A cell outside the sheet is reported and left.
-  EXPECT_EQ("<###DIREKT###9,99>", GetDirectExcelCell(context, "<###DIREKT###9,99>"));
-  EXPECT_EQ(1u, host.CallsOf("error").size());
-  // A cell that leads back to itself ends after 1000 rounds.
-  std::string endless = GetDirectExcelCell(context, "###DIREKT###2,2");
-  EXPECT_EQ(std::string(1000, 'x') + "###DIREKT###2,2", endless);
-  EXPECT_TRUE(Logged("Direct cell reference does not end: ###DIREKT###2,2"));
+// Rows as their column 1, each followed by a blank.
+std::string Column1(const Table& table) {
+  std::string all;
+  for (std::size_t r = 1; r < table.row_count(); ++r) all += table.TextAt(1, r) + " ";
+  return all;
 }
 
-TEST_F(SectionFieldsTest, PutsRangeBlocksInPlaceOfTheirRanges) {
-  context.build.range_blocks.assign(3, Table());
-  context.build.range_blocks[2] = Rows({{13.0, "b1"}, {13.0, "b2"}, {13.0, "b3"}});
+TEST(DirectCellsTest, ReplacesDirectCellReferences) {
+  Table direct(5, 12);
+  direct.At(3, 10) = "  Line 3 ";
+  direct.At(1, 2) = 42.0;
+  direct.At(2, 2) = "x###DIREKT###2,2";  // leads back to itself
+  direct.At(4, 1) = "\xC3\x8F\xC3\xB0";
+  RecordingErrorSink errors;
+  auto expand = [&](std::string_view text, std::optional<int> code_page = 1252) {
+    return ExpandDirectCellReferences(direct, code_page, text, errors);
+  };
+  EXPECT_EQ("a Line 3|42b", expand("a ###DIREKT###3,10|###DIREKT###1,2b"));
+  EXPECT_EQ("42x", expand("###DIREKT###1,2x"));
+  EXPECT_EQ("plain", expand("plain"));
+  EXPECT_EQ("\xD0\x9F\xD1\x80", expand("###DIREKT###4,1", 1251));  // through the code page
+  EXPECT_TRUE(errors.notes.empty());
+  // Malformed references are noted once each and left; the well-formed one is still done.
+  EXPECT_EQ("###DIREKT###3;10 ###DIREKT###x ###DIREKT###3;10 42",
+            expand("###DIREKT###3;10 ###DIREKT###x ###DIREKT###3;10 ###DIREKT###1,2"));
+  EXPECT_EQ(std::vector<std::string>(
+                {"Direct cell reference not valid: ###DIREKT###3;10 (sheet \"CommonDirect\")",
+                 "Direct cell reference not valid: ###DIREKT###x (sheet \"CommonDirect\")"}),
+            errors.notes);
+  // A cell outside the sheet is reported and left.
+  EXPECT_EQ("<###DIREKT###9,99>", expand("<###DIREKT###9,99>"));
+  ASSERT_EQ(1u, errors.failures.size());
+  EXPECT_EQ("GetDirectExcelCell", errors.failures[0].procedure);
+  EXPECT_EQ(err::kSubscriptOutOfRange, errors.failures[0].number);
+  // A cell that leads back to itself ends after 1000 rounds.
+  errors.notes.clear();
+  EXPECT_EQ(std::string(1000, 'x') + "###DIREKT###2,2", expand("###DIREKT###2,2"));
+  EXPECT_EQ(std::vector<std::string>{"Direct cell reference does not end: ###DIREKT###2,2"},
+            errors.notes);
+}
+
+TEST(SectionFieldsTest, PutsRangeBlocksInPlaceOfTheirRanges) {
+  RunInputs inputs;
+  inputs.sheets.entries = {{"CommonDirect", false}, {"STANDARD", false}, {"Drives", true}};
+  PageState page;
+  page.sheet_index = 1;
+  page.range_blocks.assign(3, Table());
+  page.range_blocks[2] = Rows({{13.0, "b1"}, {13.0, "b2"}, {13.0, "b3"}});
+  RecordingErrorSink errors;
   Table section = Rows({{Cell(), "trailing"}, {"", "trailing"}});
   for (const char* text : {"r1", "r2", "r3", "###SDR[REJ]2", "r5", "r6", "###EDR[REJ]2", "r8"}) {
     section.rows().insert(section.rows().end() - 2, {12.0, text, Cell(), Cell(), Cell()});
   }
-  auto column1 = [](const Table& table) {
-    std::string all;
-    for (std::size_t r = 1; r < table.row_count(); ++r) all += table.TextAt(1, r) + " ";
-    return all;
-  };
-  EXPECT_EQ("r1 r2 r3 b1 b2 b3 r8 ", column1(GetSectionFieldXL(context, section)));
-  context.page.sheet_index = 2;  // any other sheet: copied unchanged, trailing rows cut
+  EXPECT_EQ("r1 r2 r3 b1 b2 b3 r8 ", Column1(CollectSectionFields(inputs, page, section, errors)));
+  page.sheet_index = 2;  // any other sheet: copied unchanged, trailing rows cut
   EXPECT_EQ("r1 r2 r3 ###SDR[REJ]2 r5 r6 ###EDR[REJ]2 r8 ",
-            column1(GetSectionFieldXL(context, section)));
-  context.page.sheet_index = 1;
-  {  // an end marker without a number drops the range; one with junk is reported
-    Table fields = GetSectionFieldXL(
-        context, Rows({{12.0, "###SDR[WAR]"}, {12.0, "x"}, {12.0, "###EDR[WAR]"}, {12.0, "y"}}));
-    EXPECT_EQ("y ", column1(fields));
-    EXPECT_TRUE(host.calls.empty());
-    fields = GetSectionFieldXL(context, Rows({{12.0, "###SDR[ALA]"}, {12.0, "###EDR[ALA]z"}}));
-    ASSERT_EQ(1u, host.CallsOf("error").size());
-    EXPECT_NE(std::string::npos, host.calls[0].text.find("GetSectionFieldXL"));
+            Column1(CollectSectionFields(inputs, page, section, errors)));
+  page.sheet_index = 1;
+  // An end marker without a number drops the range; one with junk is reported, and so is one
+  // whose block is not there.
+  EXPECT_EQ(
+      "y ",
+      Column1(CollectSectionFields(
+          inputs, page,
+          Rows({{12.0, "###SDR[WAR]"}, {12.0, "x"}, {12.0, "###EDR[WAR]"}, {12.0, "y"}}), errors)));
+  EXPECT_TRUE(errors.failures.empty());
+  for (const char* end : {"###EDR[ALA]z", "###EDR[ALA]3"}) {
+    CollectSectionFields(inputs, page, Rows({{12.0, "###SDR[ALA]"}, {12.0, end}}), errors);
   }
+  ASSERT_EQ(2u, errors.failures.size());
+  EXPECT_EQ("GetSectionFieldXL", errors.failures[0].procedure);
+  EXPECT_EQ(err::kTypeMismatch, errors.failures[0].number);
+  EXPECT_EQ("GetSectionFieldXL", errors.failures[1].procedure);
+  EXPECT_EQ(err::kSubscriptOutOfRange, errors.failures[1].number);
 }
 
-TEST_F(SectionFieldsTest, WritesRowsThroughTheirFontClasses) {
-  const FontClassTable classes = Classes();
+TEST(SectionFieldsTest, WritesRowsThroughTheirFontClasses) {
+  RecordingErrorSink errors;
+  // Classes 11 and 12 with all three parts, from a small template.
+  LineList lines = SplitLines("t.htm\nc###FONTCLASS###11\nc###FONTCLASS###12" +
+                              FontClassBlock("11", "A ###ZELLE###2 [###ZELLE###3]", "<a>", "</a>") +
+                              FontClassBlock("12", "B ###ZELLE###2", "<b>", "</b>"));
+  const FontClassTable classes = CollectFontClasses({"Arial", "1280"}, &lines, errors);
   auto transfer = [&](const Table& fields) {
     LineList out;
-    TransferXLFieldToSectionHTML(context, fields, &out, classes);
+    AppendFieldRowsAsHtml(fields, classes, "Drives", &out, errors);
     std::string all;
     for (const std::string& line : out) all += line + "\n";
     return all;
@@ -112,33 +122,42 @@ TEST_F(SectionFieldsTest, WritesRowsThroughTheirFontClasses) {
                            {11.0, "5"}})));
   EXPECT_EQ("Following Fontclass not defined: 99\n<b>\nB z\n</b>\n",
             transfer(Rows({{99.0, "x"}, {"99", "y"}, {12.0, "z"}})));
-  EXPECT_TRUE(host.calls.empty());
+  EXPECT_TRUE(errors.failures.empty());
+  EXPECT_TRUE(errors.notes.empty());
 }
 
-TEST_F(SectionFieldsTest, FillsCellPlaceholdersByTheirWholeNumber) {
+TEST(SectionFieldsTest, FillsCellPlaceholdersByTheirWholeNumber) {
+  RecordingErrorSink errors;
   const Table fields = Rows({{11.0, "one", "two", "three", "four"}});
-  EXPECT_EQ("one|11|",
-            FillCellPlaceholders(context, "###ZELLE###2|###ZELLE###1|###ZELLE###7", fields, 1));
-  EXPECT_EQ("[]11[11]",
-            FillCellPlaceholders(context, "[###ZELLE###12]###ZELLE###1[###ZELLE###1]", fields, 1));
-  EXPECT_EQ("###ZELLE###",
-            FillCellPlaceholders(context, "###ZELLE###2", Rows({{1.0, "###ZELLE###"}}),
-                                 1));  // inserted text is not filled again
+  auto fill = [&](std::string line, const Table& table) {
+    return FillCellPlaceholders(std::move(line), table, 1, "STANDARD", errors);
+  };
+  EXPECT_EQ("one|11|", fill("###ZELLE###2|###ZELLE###1|###ZELLE###7", fields));
+  EXPECT_EQ("[]11[11]", fill("[###ZELLE###12]###ZELLE###1[###ZELLE###1]", fields));
+  // Inserted text is not filled again.
+  EXPECT_EQ("###ZELLE###", fill("###ZELLE###2", Rows({{1.0, "###ZELLE###"}})));
+  EXPECT_TRUE(errors.notes.empty());
   EXPECT_EQ("###ZELLE###x four ###ZELLE###0",
-            FillCellPlaceholders(context, "###ZELLE###x ###ZELLE###5 ###ZELLE###0", fields, 1));
-  EXPECT_TRUE(Logged("Cell placeholder not valid in sheet \"STANDARD\", row 1: ###ZELLE###x"));
-  EXPECT_TRUE(Logged("Cell placeholder not valid in sheet \"STANDARD\", row 1: ###ZELLE###0"));
+            fill("###ZELLE###x ###ZELLE###5 ###ZELLE###0", fields));
+  EXPECT_EQ(std::vector<std::string>(
+                {"Cell placeholder not valid in sheet \"STANDARD\", row 1: ###ZELLE###x",
+                 "Cell placeholder not valid in sheet \"STANDARD\", row 1: ###ZELLE###0"}),
+            errors.notes);
 }
 
-TEST_F(SectionFieldsTest, AppendsRowsAfterTheDestination) {
+TEST(SectionFieldsTest, AppendsRowsAfterTheDestination) {
   Table destination = Rows({{1.0}, {2.0}, {3.0}, {4.0}, {5.0}}, 2);
-  AppendTextField(context, Rows({{6.0}, {7.0}, {8.0, "a", "b", "c", "d", "e"}}, 6), &destination);
+  AppendRows(Rows({{6.0}, {7.0}, {8.0, "a", "b", "c", "d", "e"}}, 6), 3, &destination);
   EXPECT_EQ("9x6 8|e", std::to_string(destination.row_count()) + "x" +
                            std::to_string(destination.column_count()) + " " +
                            destination.TextAt(0, 8) + "|" + destination.TextAt(5, 8));
   Table initial(7, 1);  // the driver's start: row 0 only
-  AppendTextField(context, Rows({{1.0}, {2.0}, {3.0}, {4.0}}, 2), &initial);
-  EXPECT_EQ("5 4", std::to_string(initial.row_count()) + " " + initial.TextAt(0, 4));
+  AppendRows(Rows({{1.0}, {2.0}, {3.0}, {4.0}}, 2), 0, &initial);
+  EXPECT_EQ("5x7 4", std::to_string(initial.row_count()) + "x" +
+                         std::to_string(initial.column_count()) + " " + initial.TextAt(0, 4));
+  Table narrow(2, 1);  // one wider than the workbook's widest sheet
+  AppendRows(Rows({{1.0}}, 2), 9, &narrow);
+  EXPECT_EQ(10u, narrow.column_count());
 }
 
 }  // namespace

@@ -2,9 +2,7 @@
 
 #include <optional>
 
-#include "support/host.h"
-#include "app/run_context.h"
-#include "app/error_reporting.h"
+#include "support/error_sink.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "support/table.h"
@@ -13,6 +11,9 @@
 
 namespace orvano {
 namespace {
+
+constexpr std::string_view kReadTemplateProcedure = "GetTextFileHTML";
+constexpr std::string_view kSplitProcedure = "SeparateOverviewAndMain";
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
@@ -33,28 +34,28 @@ Table CopyRows(const Table& sheet, std::size_t first, std::size_t count) {
 
 }  // namespace
 
-TemplateSet ReadPredifinedHTMLFiles(RunContext& context, int* status) {
-  *status = -1;
+TemplateSet ReadTemplateSet(FileSystem& fs, const std::string& folder, bool with_opc,
+                            ErrorSink& errors) {
   TemplateSet set;
-  const std::string& folder = context.settings.path_html_source_folder;
-  const bool opc = context.description.interface_with_opc;
   const char* names[5] = {"Source_Main.htm", "Source_Menu.htm", "Source_OverView.htm",
-                          opc ? "Source_Section_OPC.htm" : "Source_Section.htm",
-                          opc ? "Source_Section_OPC_d.htm" : "Source_Section_d.htm"};
-  for (int i = 0; i < 5; ++i) GetTextFileHTML(context, folder + names[i], &set.entries[i]);
-  *status = 1;
+                          with_opc ? "Source_Section_OPC.htm" : "Source_Section.htm",
+                          with_opc ? "Source_Section_OPC_d.htm" : "Source_Section_d.htm"};
+  for (std::size_t i = 0; i < set.entries.size(); ++i) {
+    std::optional<LineList> lines = ReadTemplateFile(fs, folder + names[i], errors);
+    if (lines) set.entries[i] = std::move(*lines);
+  }
   return set;
 }
 
-int GetTextFileHTML(RunContext& context, const std::string& path, LineList* target) {
-  int result = -1;
-  Guarded(context.errors(), "GetTextFileHTML", [&] {
-    std::optional<std::string> found =
-        FindFileInFolder(context.fs, FolderOf(path), FileNameOf(path));
+std::optional<LineList> ReadTemplateFile(FileSystem& fs, const std::string& path,
+                                         ErrorSink& errors) {
+  std::optional<LineList> result;
+  RunStep(errors, kReadTemplateProcedure, [&] {
+    std::optional<std::string> found = FindFileInFolder(fs, FolderOf(path), FileNameOf(path));
     if (!found) return;
     std::string bytes;
     std::string err;
-    ReadStatus status = context.fs.ReadFile(*found, &bytes, &err);
+    ReadStatus status = fs.ReadFile(*found, &bytes, &err);
     if (status == ReadStatus::kNotFound) return;
     if (status != ReadStatus::kOkay) {
       throw UnexpectedError(err::kPathFileAccess,
@@ -66,18 +67,17 @@ int GetTextFileHTML(RunContext& context, const std::string& path, LineList* targ
     LineList lines;
     lines.push_back(*found);
     for (std::string& line : SplitLines(text)) {
-      context.host.PumpEvents();
+      errors.KeepResponsive();
       lines.push_back(std::move(line));
     }
-    *target = std::move(lines);
-    result = 1;
+    result = std::move(lines);
   });
   return result;
 }
 
-int SeparateOverviewAndMain(RunContext& context, const Table& sheet, Table* overview, Table* main) {
-  int result = -1;
-  Guarded(context.errors(), "SeparateOverviewAndMain", [&] {
+std::optional<SheetParts> SplitOverviewAndMain(const Table& sheet, ErrorSink& errors) {
+  std::optional<SheetParts> result;
+  RunStep(errors, kSplitProcedure, [&] {
     const std::size_t rows = sheet.row_count();
     std::size_t start = 0;
     std::optional<std::size_t> main_row;
@@ -94,19 +94,20 @@ int SeparateOverviewAndMain(RunContext& context, const Table& sheet, Table* over
         break;
       }
     }
+    SheetParts parts;
     if (main_row) {
       // The overview part ends before the marker, which itself opens the main part.
-      *overview = CopyRows(sheet, start, *main_row - start);
-      *main = CopyRows(sheet, *main_row, rows - *main_row);
+      parts.overview = CopyRows(sheet, start, *main_row - start);
+      parts.main = CopyRows(sheet, *main_row, rows - *main_row);
     } else if (overview_found) {
-      *overview = CopyRows(sheet, start, rows - start);
-      *main = CopyRows(sheet, 0, 0);
+      parts.overview = CopyRows(sheet, start, rows - start);
+      parts.main = CopyRows(sheet, 0, 0);
     } else {
       // Neither marker: the overview part is the empty header row, the main part the rest.
-      *overview = CopyRows(sheet, 0, rows > 0 ? 1 : 0);
-      *main = CopyRows(sheet, rows > 0 ? 1 : 0, rows > 0 ? rows - 1 : 0);
+      parts.overview = CopyRows(sheet, 0, rows > 0 ? 1 : 0);
+      parts.main = CopyRows(sheet, rows > 0 ? 1 : 0, rows > 0 ? rows - 1 : 0);
     }
-    result = 1;
+    result = std::move(parts);
   });
   return result;
 }

@@ -1,44 +1,52 @@
-// Template files: loads the five page templates of a run into the TemplateSet, and splits a
+// Template files: reads the five page templates of a run into a TemplateSet, and splits a
 // workbook sheet into its overview part and main part at the "###Overview" / "###Main" rows.
 // Used by the generation driver once per run (templates) and once per section sheet (split).
 
 #ifndef ORVANO_TEMPLATES_TEMPLATE_FILES_H_
 #define ORVANO_TEMPLATES_TEMPLATE_FILES_H_
 
+#include <optional>
 #include <string>
 
+#include "support/line_list.h"
+#include "support/table.h"
 #include "templates/template_set.h"
 
 namespace orvano {
 
-struct RunContext;
-class Table;
+class ErrorSink;
+class FileSystem;
 
-/// Reads the five templates from `context.settings.path_html_source_folder`: main, menu and
-/// overview page, then the plain or, with `context.description.interface_with_opc`, the OPC
-/// section and detail templates. Returns the set; an entry whose file is missing has no
-/// elements. `*status` is -1 on entry and 1 once all five reads have been attempted (read
-/// failures are reported by GetTextFileHTML and do not change it). Throws only EndProgram.
-TemplateSet ReadPredifinedHTMLFiles(RunContext& context, int* status);
+/// Reads the five templates from `folder` (ending with "/"): main, menu and overview page, then
+/// the plain or, `with_opc`, the OPC section and detail templates, as ReadTemplateFile reads
+/// them. An entry whose file is missing or unreadable has no elements (an unreadable one has
+/// been reported). Throws only EndProgram.
+TemplateSet ReadTemplateSet(FileSystem& fs, const std::string& folder, bool with_opc,
+                            ErrorSink& errors);
 
-/// Reads the template `path` into `*target`: element 0 the path of the file read, elements 1..N
-/// its lines without line ends. The file is looked up by its exact name, then without regard to
-/// letter case within its folder. UTF-16LE with or without byte-order mark and UTF-8 are
-/// accepted; the byte-order mark is dropped. An empty file gives the path alone.
-/// Returns 1 when read; -1 when the file does not exist or cannot be read (the latter is
-/// reported under "GetTextFileHTML", naming the file); `*target` is then unchanged.
+/// Reads the template `path`: element 0 the path of the file read, elements 1..N its lines
+/// without line ends. The file is looked up by its exact name, then without regard to letter
+/// case within its folder. UTF-16LE with or without byte-order mark and UTF-8 are accepted; the
+/// byte-order mark is dropped. An empty file gives the path alone. nullopt when the file does
+/// not exist, or cannot be read (reported under "GetTextFileHTML", naming the file).
 /// Throws only EndProgram.
-int GetTextFileHTML(RunContext& context, const std::string& path, LineList* target);
+std::optional<LineList> ReadTemplateFile(FileSystem& fs, const std::string& path,
+                                         ErrorSink& errors);
 
-/// Splits `sheet` (row 0 the empty header row, column 1 the row markers) into `*overview` and
-/// `*main`, both with the sheet's columns and an empty row 0. Markers match when the whole cell,
-/// upper-cased, equals "###OVERVIEW" / "###MAIN". The overview part holds the rows after the
-/// last "###Overview" marker met before "###Main" (from row 0 when there is none) up to the row
-/// before "###Main"; the main part holds the rows from "###Main" to the end. With an
-/// "###Overview" marker but no "###Main", the overview part runs to the end and the main part has
-/// no rows. Returns 1; -1 when an unexpected failure was reported under
-/// "SeparateOverviewAndMain". Throws only EndProgram.
-int SeparateOverviewAndMain(RunContext& context, const Table& sheet, Table* overview, Table* main);
+/// The two parts of a section sheet, each with the sheet's columns and an empty row 0.
+struct SheetParts {
+  Table overview;
+  Table main;
+};
+
+/// Splits `sheet` (row 0 the empty header row, column 1 the row markers) into its overview part
+/// and its main part. Markers match when the whole cell, upper-cased, equals "###OVERVIEW" /
+/// "###MAIN". The overview part holds the rows after the last "###Overview" marker met before
+/// "###Main" (from row 0 when there is none) up to the row before "###Main"; the main part holds
+/// the rows from "###Main" to the end. With an "###Overview" marker but no "###Main", the
+/// overview part runs to the end and the main part has no rows. nullopt when an unexpected
+/// failure was reported under "SeparateOverviewAndMain". Throws only EndProgram.
+std::optional<SheetParts> SplitOverviewAndMain(const Table& sheet, ErrorSink& errors);
 
 }  // namespace orvano
 

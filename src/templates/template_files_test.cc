@@ -2,42 +2,26 @@
 
 #include <gtest/gtest.h>
 
-#include "app/run_context.h"
+#include "support/errors.h"
 #include "support/table.h"
 #include "support/text_codec.h"
-#include "testing/run_context_test.h"
 #include "testing/test_util.h"
 
 namespace orvano {
 namespace {
 
+using testing::RecordingErrorSink;
 using testing::WriteBytes;
 
-struct TemplateFilesTest : public testing::RunContextTest {
-  void SetUp() override { context.settings.path_html_source_folder = dir.path(); }
-
-  LineList Read(const std::string& name, std::string_view bytes) {
+struct TemplateFilesTest : public ::testing::Test {
+  std::optional<LineList> Read(const std::string& name, std::string_view bytes) {
     WriteBytes(dir.path() + name, bytes);
-    LineList target = {"old"};
-    EXPECT_EQ(1, GetTextFileHTML(context, dir.path() + name, &target));
-    return target;
+    return ReadTemplateFile(fs, dir.path() + name, errors);
   }
-  // Splits a sheet whose column 1 holds `markers` and column 2 the row numbers; returns the
-  // sheet rows of the overview part and of the main part.
-  std::pair<std::vector<int>, std::vector<int>> Split(const std::vector<std::string>& markers) {
-    Table sheet(3, 0), overview, main;
-    for (std::size_t r = 0; r < markers.size(); ++r) {
-      sheet.AddRow({Cell(), markers[r].empty() ? Cell() : Cell(markers[r]), Cell(double(r))});
-    }
-    EXPECT_EQ(1, SeparateOverviewAndMain(context, sheet, &overview, &main));
-    std::pair<std::vector<int>, std::vector<int>> rows;
-    for (auto [part, out] : {std::pair{&overview, &rows.first}, {&main, &rows.second}}) {
-      EXPECT_TRUE(part->row_count() >= 1 && part->column_count() == 3 && IsNull(part->At(2, 0)));
-      for (std::size_t r = 1; r < part->row_count(); ++r)
-        out->push_back(int(std::get<double>(part->At(2, r))));
-    }
-    return rows;
-  }
+
+  testing::ScopedTempDir dir;
+  testing::FixedClockFileSystem fs{testing::TestTime()};
+  RecordingErrorSink errors;
 };
 
 TEST_F(TemplateFilesTest, ReadsUtf16AndUtf8TemplatesWithOrWithoutByteOrderMark) {
@@ -48,10 +32,8 @@ TEST_F(TemplateFilesTest, ReadsUtf16AndUtf8TemplatesWithOrWithoutByteOrderMark) 
         Read("T.htm", EncodeText("<p class=c###FONTCLASS###21>\r\nGröße €\n\rz\r\n", encoding)));
   }
   EXPECT_EQ(LineList{dir.path() + "E.htm"}, Read("E.htm", ""));  // empty: no lines, no error
-  LineList target = {"old"};
-  EXPECT_EQ(-1, GetTextFileHTML(context, dir.path() + "Missing.htm", &target));
-  EXPECT_EQ(LineList{"old"}, target);
-  EXPECT_TRUE(host.calls.empty());
+  EXPECT_FALSE(ReadTemplateFile(fs, dir.path() + "Missing.htm", errors));
+  EXPECT_TRUE(errors.failures.empty());
 
   struct UnreadableFs : testing::FixedClockFileSystem {
     UnreadableFs() : FixedClockFileSystem(testing::TestTime()) {}
@@ -60,35 +42,59 @@ TEST_F(TemplateFilesTest, ReadsUtf16AndUtf8TemplatesWithOrWithoutByteOrderMark) 
       return ReadStatus::kOtherError;
     }
   } unreadable;
-  RunContext locked(unreadable, host, context.program);
-  host.continue_after_error = true;
-  EXPECT_EQ(-1, GetTextFileHTML(locked, dir.path() + "T.htm", &target));
-  EXPECT_EQ(LineList{"old"}, target);
-  ASSERT_EQ(1u, host.calls.size());
-  EXPECT_NE(std::string::npos, host.calls[0].text.find("GetTextFileHTML"));
-  EXPECT_NE(std::string::npos, host.calls[0].text.find("template " + dir.path() + "T.htm"));
+  EXPECT_FALSE(ReadTemplateFile(unreadable, dir.path() + "T.htm", errors));
+  ASSERT_EQ(1u, errors.failures.size());
+  EXPECT_EQ("GetTextFileHTML", errors.failures[0].procedure);
+  EXPECT_EQ(err::kPathFileAccess, errors.failures[0].number);
+  EXPECT_NE(std::string::npos,
+            errors.failures[0].description.find("template " + dir.path() + "T.htm"));
 }
 
-TEST_F(TemplateFilesTest, LoadsThePlainOrOpcSetFindingNamesWithoutRegardToCase) {
+TEST_F(TemplateFilesTest, ReadsThePlainOrOpcSetFindingNamesWithoutRegardToCase) {
   for (const char* name :
        {"source_main.HTM", "Source_Menu.htm", "Source_OverView.htm", "Source_Section.htm",
         "Source_Section_d.htm", "SOURCE_SECTION_OPC.htm"}) {
     WriteBytes(dir.path() + name, EncodeText(name, TextEncoding::kUtf16LeBom));
   }
-  int status = 0;
-  TemplateSet set = ReadPredifinedHTMLFiles(context, &status);
-  EXPECT_EQ(1, status);
-  EXPECT_EQ((LineList{dir.path() + "source_main.HTM", "source_main.HTM"}), set.entries[0]);
-  EXPECT_EQ("Source_Section_d.htm", set.entries[4].at(1));
-  context.description.interface_with_opc = true;
-  set = ReadPredifinedHTMLFiles(context, &status);
-  EXPECT_EQ(1, status);  // a missing template is no failure of the set
-  EXPECT_EQ("SOURCE_SECTION_OPC.htm", set.entries[3].at(1));
-  EXPECT_TRUE(set.entries[4].empty());
-  EXPECT_TRUE(host.calls.empty());
+  TemplateSet set = ReadTemplateSet(fs, dir.path(), /*with_opc=*/false, errors);
+  EXPECT_EQ((LineList{dir.path() + "source_main.HTM", "source_main.HTM"}),
+            set.entries[TemplateSet::kMain]);
+  EXPECT_EQ("Source_Menu.htm", set.entries[TemplateSet::kMenu].at(1));
+  EXPECT_EQ("Source_OverView.htm", set.entries[TemplateSet::kOverview].at(1));
+  EXPECT_EQ("Source_Section.htm", set.entries[TemplateSet::kSection].at(1));
+  EXPECT_EQ("Source_Section_d.htm", set.entries[TemplateSet::kDetail].at(1));
+  set = ReadTemplateSet(fs, dir.path(), /*with_opc=*/true, errors);
+  EXPECT_EQ("SOURCE_SECTION_OPC.htm", set.entries[TemplateSet::kSection].at(1));
+  EXPECT_TRUE(set.entries[TemplateSet::kDetail].empty());  // missing: no failure of the set
+  EXPECT_TRUE(errors.failures.empty());
 }
 
-TEST_F(TemplateFilesTest, SplitsSheetsAtTheMarkerRows) {
+// Splits a sheet whose column 1 holds `markers` and column 2 the row numbers; returns the sheet
+// rows of the overview part and of the main part.
+std::pair<std::vector<int>, std::vector<int>> Split(const std::vector<std::string>& markers) {
+  Table sheet(3, 0);
+  for (std::size_t r = 0; r < markers.size(); ++r) {
+    sheet.AddRow({Cell(), markers[r].empty() ? Cell() : Cell(markers[r]), Cell(double(r))});
+  }
+  RecordingErrorSink errors;
+  std::optional<SheetParts> parts = SplitOverviewAndMain(sheet, errors);
+  EXPECT_TRUE(errors.failures.empty());
+  std::pair<std::vector<int>, std::vector<int>> rows;
+  if (!parts) {
+    ADD_FAILURE() << "not split";
+    return rows;
+  }
+  for (auto [part, out] :
+       {std::pair{&parts->overview, &rows.first}, {&parts->main, &rows.second}}) {
+    EXPECT_TRUE(part->row_count() >= 1 && part->column_count() == 3 && IsNull(part->At(2, 0)));
+    for (std::size_t r = 1; r < part->row_count(); ++r) {
+      out->push_back(int(std::get<double>(part->At(2, r))));
+    }
+  }
+  return rows;
+}
+
+TEST(SplitOverviewAndMainTest, SplitsSheetsAtTheMarkerRows) {
   using Rows = std::vector<int>;
   using Parts = std::pair<Rows, Rows>;
   EXPECT_EQ(Parts({3, 4, 5, 6}, {7, 8}),
@@ -102,7 +108,6 @@ TEST_F(TemplateFilesTest, SplitsSheetsAtTheMarkerRows) {
   // An overview marker without "###Main": the overview part runs to the end.
   EXPECT_EQ(Parts({3, 4}, {}), Split({"", "a", "###Overview", "b", "c"}));
   EXPECT_EQ(Parts({}, {}), Split({"", "###Overview"}));
-  EXPECT_TRUE(host.calls.empty());
 }
 
 }  // namespace

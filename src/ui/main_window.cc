@@ -214,23 +214,22 @@ void MainWindow::FieldChanged(PathField which) {
 void MainWindow::DatabaseChanged(const std::string& text) {
   if (!IsExistingFile(context_.fs, text)) return;
   if (IsReadOnlyDatabase(context_.fs, text)) {
-    LanguageInfo& language = context_.language;
-    language.language_table = LanguageTableFor(text, language.language_table);
+    ProjectLanguageList& list = context_.languages;
+    list.table_name = LanguageTableFor(text, list.table_name);
     ErrorReport report{err::kDbCannotOpen, "DAO.Workspace", "Database is READONLY!",
                        "TextOrvanoDB_Change", std::string(kWindow)};
     if (ShowErrorMessage(report, context_.errors()) != ErrorAnswer::kContinue) {
       throw EndProgram{1};
     }
-    context_.settings.path_orvano_db.clear();
+    context_.settings.database_file.clear();
     field(PathField::kDatabase)->clear();
     language_box_->clear();
     return;
   }
   language_box_->clear();
   static_cast<void>(TakeFieldText(context_, PathField::kDatabase, text));
-  const Table& list = context_.language.language_list;
-  for (std::size_t r = 0; r < list.row_count(); ++r) {
-    language_box_->addItem(QString::fromStdString(list.TextAt(1, r)));
+  for (const ProjectLanguage& language : context_.languages.languages) {
+    language_box_->addItem(QString::fromStdString(language.display_name));
   }
   language_box_->setCurrentIndex(-1);
 }
@@ -253,7 +252,7 @@ void MainWindow::FieldLostFocus(PathField which) {
           text += '/';
           edit->setText(QString::fromStdString(text));
         }
-        if (FolderHoldsAFile(fs, text)) settings.path_html_source_folder = text;
+        if (FolderHoldsAFile(fs, text)) settings.template_folder = text;
         break;
       case PathField::kDestinationFolder:
         // An empty field stays empty: a lone "/" would name the root folder.
@@ -262,9 +261,9 @@ void MainWindow::FieldLostFocus(PathField which) {
           edit->setText(QString::fromStdString(text));
         }
         if (!text.empty() && fs.FolderExists(text)) {
-          settings.path_destination_folder = text;
+          settings.destination_folder = text;
         } else {
-          edit->setText(QString::fromStdString(settings.path_destination_folder));
+          edit->setText(QString::fromStdString(settings.destination_folder));
         }
         break;
     }
@@ -286,7 +285,7 @@ void MainWindow::Start() {
     RememberPaths(context_);
     running_ = true;
     try {
-      StartMainProcess(context_);
+      static_cast<void>(GeneratePages(context_));
     } catch (...) {
       running_ = false;
       throw;
@@ -299,9 +298,9 @@ void MainWindow::Start() {
 
 void MainWindow::ChooseLanguage(int row) {
   Handle("ComboLanguage_Click", [&] {
-    const Table& list = context_.language.language_list;
-    if (row < 0 || static_cast<std::size_t>(row) >= list.row_count()) return;
-    context_.language.language_id = list.TextAt(0, static_cast<std::size_t>(row));
+    const std::vector<ProjectLanguage>& list = context_.languages.languages;
+    if (row < 0 || static_cast<std::size_t>(row) >= list.size()) return;
+    context_.settings.language_id = CellText(list[static_cast<std::size_t>(row)].id);
   });
 }
 

@@ -108,31 +108,31 @@ TEST_F(MainWindowTest, FieldsStoreOnlyPathsThatExist) {
   ASSERT_NO_FATAL_FAILURE(ShowActive());
   {  // an existing file is stored; a missing one leaves the stored path as it was
     TypeAndLeave(PathField::kDescriptionFile, doc);
-    EXPECT_EQ(doc, context_->settings.path_orvano_doc);
+    EXPECT_EQ(doc, context_->settings.description_file);
     TypeAndLeave(PathField::kDescriptionFile, dir_.path() + "Missing.doc");
-    EXPECT_EQ(doc, context_->settings.path_orvano_doc);
+    EXPECT_EQ(doc, context_->settings.description_file);
   }
   {  // a destination typed without "/" gets it on leaving the field
     TypeAndLeave(PathField::kDestinationFolder, dir_.path() + "out");
     EXPECT_EQ(out_, Text(PathField::kDestinationFolder));
-    EXPECT_EQ(out_, context_->settings.path_destination_folder);
+    EXPECT_EQ(out_, context_->settings.destination_folder);
     EXPECT_EQ(out_, window_->field(PathField::kDestinationFolder)->toolTip().toStdString());
   }
   {  // a missing destination gives way to the stored one; an empty field stays empty
     TypeAndLeave(PathField::kDestinationFolder, dir_.path() + "nowhere");
     EXPECT_EQ(out_, Text(PathField::kDestinationFolder));
     window_->SetField(PathField::kDestinationFolder, "");
-    EXPECT_EQ(out_, context_->settings.path_destination_folder);
+    EXPECT_EQ(out_, context_->settings.destination_folder);
   }
   {  // a template folder counts only when it holds a file; "/" is added on leaving
     const std::string templates = dir_.path() + "tpl/";
     testing::MakeFolders(templates);
     TypeAndLeave(PathField::kTemplateFolder, dir_.path() + "tpl");
-    EXPECT_EQ("", context_->settings.path_html_source_folder);
+    EXPECT_EQ("", context_->settings.template_folder);
     WriteBytes(templates + "Main.htm", "x");
     TypeAndLeave(PathField::kTemplateFolder, dir_.path() + "tpl");
     EXPECT_EQ(templates, Text(PathField::kTemplateFolder));
-    EXPECT_EQ(templates, context_->settings.path_html_source_folder);
+    EXPECT_EQ(templates, context_->settings.template_folder);
   }
   EXPECT_FALSE(ended_);
 }
@@ -149,9 +149,9 @@ TEST_F(MainWindowTest, LanguageBoxListsNamesOrBareIds) {
   EXPECT_EQ("English", box->itemText(1).toStdString());
   EXPECT_EQ("1049", box->itemText(2).toStdString());
   EXPECT_EQ(-1, box->currentIndex());
-  EXPECT_EQ(paths.database, context_->settings.path_orvano_db);
+  EXPECT_EQ(paths.database, context_->settings.database_file);
   window_->ChooseLanguage(1);
-  EXPECT_EQ("1033", context_->language.language_id);
+  EXPECT_EQ("1033", context_->settings.language_id);
 }
 
 TEST_F(MainWindowTest, StartWithAMissingInputAsksToCompleteIt) {
