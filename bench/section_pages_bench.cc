@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
   std::string folder = orvano::WithTrailingSlash(argc > 1 ? argv[1] : "/tmp/");
   folder += "orvano-section-pages-bench/";
   std::unique_ptr<orvano::FileSystem> fs = orvano::NewPosixFileSystem();
-  if (!fs->FolderExists(folder)) fs->MakeFolder(folder);
+  if (!fs->IsFolder(folder)) fs->MakeFolder(folder);
 
   struct Size {
     const char* name;

@@ -22,7 +22,7 @@ std::string JoinArguments(int argc, const char* const* argv) {
   return text;
 }
 
-std::vector<std::string> ReadCommandLine(std::string_view argument_text) {
+std::vector<std::string> SplitCommandLine(std::string_view argument_text) {
   std::string rest = TrimBlanks(argument_text);
   std::vector<std::string> tokens;
   std::size_t start = 0;
@@ -35,7 +35,7 @@ std::vector<std::string> ReadCommandLine(std::string_view argument_text) {
   return tokens;
 }
 
-std::string FindCommandLineParameter(const std::vector<std::string>& tokens, std::string_view name,
+std::string FindCommandLineToken(const std::vector<std::string>& tokens, std::string_view name,
                                      bool partial) {
   std::string wanted = ToUpper(name);
   for (const std::string& token : tokens) {
@@ -51,12 +51,12 @@ std::string FindCommandLineParameter(const std::vector<std::string>& tokens, std
   return "";
 }
 
-std::string GetCommandLineValue(const std::vector<std::string>& tokens, std::string_view name) {
-  return ToUpper(GetCommandLinePath(tokens, name));
+std::string CommandLineValue(const std::vector<std::string>& tokens, std::string_view name) {
+  return ToUpper(CommandLinePath(tokens, name));
 }
 
-std::string GetCommandLinePath(const std::vector<std::string>& tokens, std::string_view name) {
-  std::string token = FindCommandLineParameter(tokens, name, true);
+std::string CommandLinePath(const std::vector<std::string>& tokens, std::string_view name) {
+  std::string token = FindCommandLineToken(tokens, name, true);
   return token.empty() ? "" : ValueOf(token);
 }
 

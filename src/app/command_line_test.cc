@@ -11,34 +11,34 @@ namespace {
 using Tokens = std::vector<std::string>;
 
 TEST(CommandLine, SplitsAtEveryBlankWithoutQuoting) {
-  EXPECT_EQ(Tokens{""}, ReadCommandLine(""));
-  EXPECT_EQ(Tokens{""}, ReadCommandLine("   "));
-  EXPECT_EQ((Tokens{"a", "", "b"}), ReadCommandLine("  a  b "));
-  EXPECT_EQ((Tokens{"\"x", "y\""}), ReadCommandLine("\"x y\""));
-  EXPECT_EQ(Tokens{"a\tb"}, ReadCommandLine("a\tb"));
+  EXPECT_EQ(Tokens{""}, SplitCommandLine(""));
+  EXPECT_EQ(Tokens{""}, SplitCommandLine("   "));
+  EXPECT_EQ((Tokens{"a", "", "b"}), SplitCommandLine("  a  b "));
+  EXPECT_EQ((Tokens{"\"x", "y\""}), SplitCommandLine("\"x y\""));
+  EXPECT_EQ(Tokens{"a\tb"}, SplitCommandLine("a\tb"));
   const char* argv[] = {"orvano-html", "Silent=TRUE", "LangID=1031"};
   EXPECT_EQ("Silent=TRUE LangID=1031", JoinArguments(3, argv));
 }
 
 TEST(CommandLine, FindsKeysWithoutRegardToCaseAnywhereInTheKey) {
   Tokens tokens =
-      ReadCommandLine("/silent=true  xLangIDx=5 Other=a=b PathOrvanoDOC=/Proj/Orvano.doc");
-  EXPECT_EQ("TRUE", GetCommandLineValue(tokens, "Silent"));
-  EXPECT_EQ("5", GetCommandLineValue(tokens, "LangID"));
-  EXPECT_EQ("B", GetCommandLineValue(tokens, "Other"));
-  EXPECT_EQ("", GetCommandLineValue(tokens, "progress"));
+      SplitCommandLine("/silent=true  xLangIDx=5 Other=a=b PathOrvanoDOC=/Proj/Orvano.doc");
+  EXPECT_EQ("TRUE", CommandLineValue(tokens, "Silent"));
+  EXPECT_EQ("5", CommandLineValue(tokens, "LangID"));
+  EXPECT_EQ("B", CommandLineValue(tokens, "Other"));
+  EXPECT_EQ("", CommandLineValue(tokens, "progress"));
   // Paths keep their letter case; the upper-cased form would break them.
-  EXPECT_EQ("/Proj/Orvano.doc", GetCommandLinePath(tokens, "PathOrvanoDOC"));
-  EXPECT_EQ("/PROJ/ORVANO.DOC", GetCommandLineValue(tokens, "PathOrvanoDOC"));
+  EXPECT_EQ("/Proj/Orvano.doc", CommandLinePath(tokens, "PathOrvanoDOC"));
+  EXPECT_EQ("/PROJ/ORVANO.DOC", CommandLineValue(tokens, "PathOrvanoDOC"));
 
-  EXPECT_EQ("SILENT", GetCommandLineValue(ReadCommandLine("Silent"), "Silent"));
-  EXPECT_EQ("", GetCommandLineValue(ReadCommandLine(""), "Silent"));
-  EXPECT_EQ("Silent", FindCommandLineParameter(ReadCommandLine("x Silent"), "SILENT", false));
-  EXPECT_EQ("", FindCommandLineParameter(ReadCommandLine("Silent=TRUE"), "Silent", false));
+  EXPECT_EQ("SILENT", CommandLineValue(SplitCommandLine("Silent"), "Silent"));
+  EXPECT_EQ("", CommandLineValue(SplitCommandLine(""), "Silent"));
+  EXPECT_EQ("Silent", FindCommandLineToken(SplitCommandLine("x Silent"), "SILENT", false));
+  EXPECT_EQ("", FindCommandLineToken(SplitCommandLine("Silent=TRUE"), "Silent", false));
 
   // A path value that holds a key's name does not stand in for that key.
-  Tokens paths = ReadCommandLine("PathOrvanoDOC=/home/progress/Orvano.doc progress=TRUE");
-  EXPECT_EQ("TRUE", GetCommandLineValue(paths, "progress"));
+  Tokens paths = SplitCommandLine("PathOrvanoDOC=/home/progress/Orvano.doc progress=TRUE");
+  EXPECT_EQ("TRUE", CommandLineValue(paths, "progress"));
 }
 
 TEST(StartUp, CommandLineAndFolderDecideTheMode) {

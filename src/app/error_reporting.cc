@@ -21,7 +21,7 @@ std::string DetailText(const ErrorReport& report) {
 // Appends `entry` to the error log; a log that cannot be written is said on the terminal.
 void WriteErrorLog(const ErrorContext& context, std::string_view entry) {
   try {
-    context.logs.LogError(entry);
+    context.logs.AppendError(entry);
   } catch (const OrvanoError& e) {
     context.host.WriteDiagnostic("cannot write the error log: " + e.description());
   }
@@ -42,7 +42,7 @@ std::string SilentErrorLine(const ErrorReport& report) {
          "\t" + report.description;
 }
 
-ErrorAnswer ShowErrorMessage(const ErrorReport& report, const ErrorContext& context) {
+ErrorAnswer ReportError(const ErrorReport& report, const ErrorContext& context) {
   if (context.silent) {
     WriteErrorLog(context, SilentErrorLine(report));
     context.host.WriteDiagnostic(report.description + " (error " + std::to_string(report.number) +
@@ -91,21 +91,21 @@ bool Guarded(const ErrorContext& context, std::string_view procedure, std::strin
     throw;
   } catch (...) {
     ErrorReport report = ReportCurrentException(procedure, window);
-    if (ShowErrorMessage(report, context) != ErrorAnswer::kContinue) throw EndProgram{1};
+    if (ReportError(report, context) != ErrorAnswer::kContinue) throw EndProgram{1};
     return false;
   }
 }
 
 void ReportingErrorSink::ReportFailure(std::string_view procedure) {
   ErrorReport report = ReportCurrentException(procedure, "");
-  if (ShowErrorMessage(report, {host_, logs_, silent_}) != ErrorAnswer::kContinue) {
+  if (ReportError(report, {host_, logs_, silent_}) != ErrorAnswer::kContinue) {
     throw EndProgram{1};
   }
 }
 
 void ReportingErrorSink::Note(std::string_view text) {
   try {
-    logs_.LogEvent(text);
+    logs_.AppendEvent(text);
   } catch (const OrvanoError&) {
     // A note that cannot be written is lost, as the event log's other notes are: the pages
     // are what the run is for, and their own writes report a destination that fails.

@@ -38,7 +38,7 @@ struct ErrorContext {
 /// Reports `report`: writes the error log entry and, interactively, asks "Continue?" through
 /// the host. Silent: logs one line, writes it to stderr through the host and answers kStop.
 /// An error log that cannot be written is said through Host::WriteDiagnostic.
-ErrorAnswer ShowErrorMessage(const ErrorReport& report, const ErrorContext& context);
+ErrorAnswer ReportError(const ErrorReport& report, const ErrorContext& context);
 
 /// The message texts, exposed for tests: the error-log entry of an interactive report, and the
 /// line of a silent one.
@@ -61,7 +61,7 @@ inline bool Guarded(const ErrorContext& context, std::string_view procedure,
   return Guarded(context, procedure, "", step);
 }
 
-/// The error sink of a run: a failure is reported as ShowErrorMessage reports it (window "")
+/// The error sink of a run: a failure is reported as ReportError reports it (window "")
 /// and the program ends unless the user chooses to go on; notes go to the event log; keeping
 /// responsive pumps the host's events. `host`, `logs` and `silent` must outlive the sink.
 class ReportingErrorSink final : public ErrorSink {

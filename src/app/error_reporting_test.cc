@@ -25,14 +25,14 @@ TEST_F(ErrorReportingTest, ProgramErrorShowsAndLogsItsMessage) {
   ErrorReport report{kProgramErrorNumber, "StartMainProcess", "Language not found",
                      "StartMainProcess", ""};
   host.continue_after_error = true;
-  EXPECT_EQ(ErrorAnswer::kContinue, ShowErrorMessage(report, Context(false)));
+  EXPECT_EQ(ErrorAnswer::kContinue, ReportError(report, Context(false)));
   EXPECT_EQ("Error!\n\rLanguage not found\r\n", ReadBytes(dir.path() + "genError.log"));
   ASSERT_EQ(1u, host.CallsOf("error").size());
   EXPECT_EQ("Error", host.calls[0].title);
   EXPECT_EQ("Error!\n\rLanguage not found\n\rContinue?", host.calls[0].text);
 
   host.continue_after_error = false;
-  EXPECT_EQ(ErrorAnswer::kStop, ShowErrorMessage(report, Context(false)));
+  EXPECT_EQ(ErrorAnswer::kStop, ReportError(report, Context(false)));
   // The error log grows: both entries are there.
   EXPECT_EQ("Error!\n\rLanguage not found\r\nError!\n\rLanguage not found\r\n",
             ReadBytes(dir.path() + "genError.log"));
@@ -40,7 +40,7 @@ TEST_F(ErrorReportingTest, ProgramErrorShowsAndLogsItsMessage) {
 
 TEST_F(ErrorReportingTest, UnexpectedErrorNamesSourceWindowAndProcedure) {
   ErrorReport in_window{53, "FileSystem", "File not found", "TextOrvanoDB_Change", "frmMain"};
-  ShowErrorMessage(in_window, Context(false));
+  ReportError(in_window, Context(false));
   EXPECT_EQ("Unexpected error", host.calls[0].title);
   EXPECT_EQ(
       "Unexpected error!\n\rNo: 53\n\rSource: FileSystem / frmMain / TextOrvanoDB_Change\n\r"
@@ -57,7 +57,7 @@ TEST_F(ErrorReportingTest, UnexpectedErrorNamesSourceWindowAndProcedure) {
 TEST_F(ErrorReportingTest, SilentModeLogsOneLineAndSaysItOnStderr) {
   ErrorReport report{kProgramErrorNumber, "StartMainProcess", "Path Orvano.doc not set!",
                      "StartMainProcess", "frmMain"};
-  EXPECT_EQ(ErrorAnswer::kStop, ShowErrorMessage(report, Context(true)));
+  EXPECT_EQ(ErrorAnswer::kStop, ReportError(report, Context(true)));
   EXPECT_EQ("Unexpected error!\tNo: 9999\tSource: frmMain\tPath Orvano.doc not set!\r\n",
             ReadBytes(dir.path() + "genError.log"));
   EXPECT_TRUE(host.CallsOf("error").empty());  // no dialog, whatever the number
@@ -69,7 +69,7 @@ TEST_F(ErrorReportingTest, AnUnwritableErrorLogIsSaidInsteadOfFailing) {
   Logs broken(fs, dir.path() + "missing/genError.log", "");
   ErrorContext context{host, broken, true};
   ErrorReport report{kProgramErrorNumber, "", "Language not selected!", "StartMainProcess", ""};
-  EXPECT_EQ(ErrorAnswer::kStop, ShowErrorMessage(report, context));
+  EXPECT_EQ(ErrorAnswer::kStop, ReportError(report, context));
   auto diags = host.CallsOf("diag");
   ASSERT_EQ(2u, diags.size());
   EXPECT_NE(std::string::npos, diags[0].text.find("missing/genError.log"));

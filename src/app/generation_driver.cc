@@ -57,7 +57,7 @@ RunLanguage ChooseLanguage(RunContext& context) {
     found = true;
   }
   const std::string& names = context.settings.language_database_file;
-  if (!names.empty() && context.fs.FileExists(names)) {
+  if (!names.empty() && context.fs.IsFile(names)) {
     language.code_page = ReadCodePage(names, language.id, context.sink());
   }
   if (!found) Stop("Language not found");
@@ -179,7 +179,7 @@ void Generate(RunContext& context, bool* complete) {
   CheckPath(context, settings.database_file, "Orvano.mdb");
   CheckPath(context, settings.description_file, "Orvano.doc");
   CheckPath(context, settings.workbook_file, "Excel-Collectionfile");
-  context.logs.ClearEventLog();
+  context.logs.RemoveEventLog();
   ReadRunInputs(context);
 
   const RunInputs& inputs = context.inputs;

@@ -67,7 +67,7 @@ bool CopyTemplateFolderFile(RunContext& context, const std::string& name) {
       throw UnexpectedError(err::kFileNotFound, "File not found: " + folder + name,
                             std::string(kCopyProcedure));
     }
-    context.fs.CopyFile(*source, context.inputs.destination_folder + name);
+    context.fs.CopyOver(*source, context.inputs.destination_folder + name);
   });
 }
 

@@ -42,7 +42,7 @@ bool IsFolderField(PathField field) {
 }
 
 bool FolderHoldsAFile(FileSystem& fs, const std::string& path) {
-  if (path.empty() || path.back() != '/' || !fs.FolderExists(path)) return false;
+  if (path.empty() || path.back() != '/' || !fs.IsFolder(path)) return false;
   for (const FolderEntry& entry : fs.ListFolder(path)) {
     if (!entry.is_folder) return true;
   }
@@ -50,7 +50,7 @@ bool FolderHoldsAFile(FileSystem& fs, const std::string& path) {
 }
 
 bool IsExistingFile(FileSystem& fs, const std::string& path) {
-  return !path.empty() && fs.FileExists(path);
+  return !path.empty() && fs.IsFile(path);
 }
 
 bool IsReadOnlyDatabase(FileSystem& fs, const std::string& path) { return !fs.CanWrite(path); }
@@ -77,7 +77,7 @@ bool TakeFieldText(RunContext& context, PathField field, const std::string& text
       settings.template_folder = text;
       return true;
     case PathField::kDestinationFolder:
-      if (text.empty() || !fs.FolderExists(text)) return false;
+      if (text.empty() || !fs.IsFolder(text)) return false;
       // Pages are joined to the folder by concatenation: the stored folder ends with "/".
       settings.destination_folder = WithTrailingSlash(text);
       return true;

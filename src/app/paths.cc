@@ -18,8 +18,8 @@ constexpr std::string_view kCreateFolderProcedure = "CreateDirectory";
 
 bool PathExists(FileSystem& fs, const std::string& path) {
   if (path.empty()) return false;
-  if (fs.FolderExists(path)) return true;
-  return path.back() != '/' && fs.FileExists(path);
+  if (fs.IsFolder(path)) return true;
+  return path.back() != '/' && fs.IsFile(path);
 }
 
 bool CreateFolderWithParents(FileSystem& fs, const ErrorContext& errors, const std::string& path) {
@@ -28,9 +28,9 @@ bool CreateFolderWithParents(FileSystem& fs, const ErrorContext& errors, const s
   for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     std::string level = slash == std::string::npos ? path : path.substr(0, slash + 1);
     if (level.empty() || level == "/") break;
-    if (!fs.FolderExists(level)) {
+    if (!fs.IsFolder(level)) {
       bool made = Guarded(errors, kCreateFolderProcedure, [&] {
-        if (fs.FileExists(level.back() == '/' ? level.substr(0, level.size() - 1) : level)) {
+        if (fs.IsFile(level.back() == '/' ? level.substr(0, level.size() - 1) : level)) {
           throw UnexpectedError(err::kPathFileAccess,
                                 "cannot create folder '" + level + "': a file is in the way",
                                 std::string(kCreateFolderProcedure));

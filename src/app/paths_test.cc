@@ -36,7 +36,7 @@ TEST_F(PathsTest, CreateFolderWithParentsMakesEveryMissingLevelTopDown) {
   std::string root = dir.path();
   EXPECT_TRUE(CreateFolderWithParents(fs, errors, root + "x/y/z/"));
   EXPECT_EQ((std::vector<std::string>{root + "x/", root + "x/y/", root + "x/y/z/"}), fs.made);
-  EXPECT_TRUE(fs.FolderExists(root + "x/y/z/"));
+  EXPECT_TRUE(fs.IsFolder(root + "x/y/z/"));
 
   fs.made.clear();
   EXPECT_TRUE(CreateFolderWithParents(fs, errors, root + "x/y/w"));  // no trailing "/"

@@ -52,7 +52,7 @@ const PathEntry* FindEntry(std::string_view name) {
 // hold a file.
 bool PassesExistenceTest(FileSystem& fs, const PathEntry& entry, const std::string& path) {
   if (entry.field == PathField::kTemplateFolder) return FolderHoldsAFile(fs, path);
-  return fs.FileExists(path);
+  return fs.IsFile(path);
 }
 
 // Makes sure the destination folder exists: silent runs create it, interactive runs ask first.
@@ -70,7 +70,7 @@ bool EnsureDestinationFolder(RunContext& context, std::string_view procedure) {
     }
     created = true;
   });
-  return created && context.fs.FolderExists(path);
+  return created && context.fs.IsFolder(path);
 }
 
 std::string UserIniPath(const RunContext& context) {
@@ -94,7 +94,7 @@ bool TakeCommandLinePaths(RunContext& context, SettingsFields& fields) {
   std::array<std::string, kPathEntries.size()> given;
   bool any = false;
   for (std::size_t i = 0; i < kPathEntries.size(); ++i) {
-    given[i] = GetCommandLinePath(settings.command_line_args, kPathEntries[i].name);
+    given[i] = CommandLinePath(settings.command_line_args, kPathEntries[i].name);
     if (kPathEntries[i].is_folder) given[i] = WithTrailingSlash(given[i]);
     any = any || !given[i].empty();
   }
@@ -127,7 +127,7 @@ void TakeRememberedPath(RunContext& context, SettingsFields& fields,
     std::string value = ReadRememberedSetting(context.fs, context.user_ini_file, entry_name);
     RunSettings& settings = context.settings;
     if (entry_name == "PathLanguageDB") {
-      if (!value.empty() && context.fs.FileExists(value)) settings.language_database_file = value;
+      if (!value.empty() && context.fs.IsFile(value)) settings.language_database_file = value;
       return;
     }
     const PathEntry* entry = FindEntry(entry_name);
@@ -171,7 +171,7 @@ void LoadSettings(RunContext& context, SettingsFields& fields) {
   RunSettings& settings = context.settings;
   // A path given on the command line wins over the remembered one.
   for (const PathEntry& entry : kPathEntries) {
-    bool from_command_line = !GetCommandLinePath(settings.command_line_args, entry.name).empty();
+    bool from_command_line = !CommandLinePath(settings.command_line_args, entry.name).empty();
     if (!from_command_line) TakeRememberedPath(context, fields, entry.name);
     if (entry.field == PathField::kDatabase) {
       TakeRememberedPath(context, fields, "PathLanguageDB");

@@ -144,7 +144,7 @@ TEST_F(SettingsLoaderTest, MachinePcFallsBackToDefaultsAndCreatesTheDestination)
   EXPECT_EQ(root + "Orvano.mdb", s.database_file);  // the default stays without its file
   EXPECT_EQ(0u, fields.fields.count(PathField::kDatabase));
   EXPECT_EQ(root + "InterfaceDescription_HTML/", s.destination_folder);
-  EXPECT_TRUE(fs.FolderExists(root + "InterfaceDescription_HTML/"));  // silent: created at once
+  EXPECT_TRUE(fs.IsFolder(root + "InterfaceDescription_HTML/"));  // silent: created at once
   EXPECT_TRUE(host.CallsOf("ask").empty());
 }
 
@@ -154,7 +154,7 @@ TEST_F(SettingsLoaderTest, InteractiveRunsAskBeforeCreatingTheDestination) {
   Load("PathDestinationFolder=" + project + "New/Deeper");
   ASSERT_EQ(1u, host.CallsOf("ask").size());
   EXPECT_EQ("Create Folder? \n\r" + project + "New/Deeper/", host.CallsOf("ask")[0].text);
-  EXPECT_FALSE(fs.FolderExists(project + "New/"));
+  EXPECT_FALSE(fs.IsFolder(project + "New/"));
   // Declining leaves the command-line path in error.
   ASSERT_EQ(1u, host.CallsOf("error").size());
   EXPECT_NE(std::string::npos, host.CallsOf("error")[0].text.find("Error in Commandline."));
@@ -162,7 +162,7 @@ TEST_F(SettingsLoaderTest, InteractiveRunsAskBeforeCreatingTheDestination) {
   host.answer_yes = true;
   MakeContext(exe_folder + "orvano-html");
   Load("PathDestinationFolder=" + project + "New/Deeper");
-  EXPECT_TRUE(fs.FolderExists(project + "New/Deeper/"));
+  EXPECT_TRUE(fs.IsFolder(project + "New/Deeper/"));
   EXPECT_EQ(project + "New/Deeper/", context->settings.destination_folder);
 
   // A destination that cannot be created: the failure, then the program's own error.

@@ -12,15 +12,15 @@ namespace orvano {
 
 StartUpMode ReadStartUpMode(std::string_view argument_text, const ProgramInfo& program) {
   StartUpMode mode;
-  mode.command_line_args = ReadCommandLine(argument_text);
+  mode.command_line_args = SplitCommandLine(argument_text);
   mode.is_running_on_machine_pc = IsRunningFromMachinePcTools(program.folder, program.install_root);
   mode.silent = mode.is_running_on_machine_pc;
-  std::string silent = GetCommandLineValue(mode.command_line_args, "Silent");
+  std::string silent = CommandLineValue(mode.command_line_args, "Silent");
   if (silent == "TRUE") mode.silent = true;
   if (silent == "FALSE") mode.silent = false;
-  mode.language_id = GetCommandLineValue(mode.command_line_args, "LangID");
+  mode.language_id = CommandLineValue(mode.command_line_args, "LangID");
   mode.show_progress =
-      mode.silent && GetCommandLineValue(mode.command_line_args, "progress") == "TRUE";
+      mode.silent && CommandLineValue(mode.command_line_args, "progress") == "TRUE";
   return mode;
 }
 
@@ -33,7 +33,7 @@ void ApplyStartUpMode(const StartUpMode& mode, RunContext& context) {
 }
 
 void LoadStartSettings(RunContext& context, SettingsFields& fields, std::string_view argument_text) {
-  context.settings.command_line_args = ReadCommandLine(argument_text);
+  context.settings.command_line_args = SplitCommandLine(argument_text);
   LoadSettings(context, fields);
 }
 

@@ -221,7 +221,7 @@ class WorkbookParser {
   void ReadGlobals();
   void ReadSst(ByteReader& stream, const Record& record);
   void ReadSheet(const SheetRef& ref);
-  void ReadCell(const Record& record, ByteReader& stream);
+  void DecodeCellRecord(const Record& record, ByteReader& stream);
 
   std::span<const std::byte> stream_;
   ParsedWorkbook& out_;
@@ -376,7 +376,7 @@ void WorkbookParser::ReadSheet(const SheetRef& ref) {
       } else if (record.id == biff::kEof) {
         --depth;
       } else if (depth == 1 && has_cells) {
-        ReadCell(record, stream);
+        DecodeCellRecord(record, stream);
       }
     }
   } catch (const DataError& e) {
@@ -399,7 +399,7 @@ double RkValue(uint32_t rk) {
   return (rk & biff::kRkDividedBy100) ? v / 100 : v;
 }
 
-void WorkbookParser::ReadCell(const Record& record, ByteReader& stream) {
+void WorkbookParser::DecodeCellRecord(const Record& record, ByteReader& stream) {
   ByteReader body = record.body;
   if (pending_string_ && record.id != biff::kString && record.id != biff::kSharedFormula &&
       record.id != biff::kArray && record.id != kTable && record.id != biff::kContinue) {

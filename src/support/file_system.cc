@@ -7,7 +7,7 @@ namespace orvano {
 std::optional<std::string> FindFileInFolder(FileSystem& fs, const std::string& folder,
                                             const std::string& name) {
   std::string exact = folder + name;
-  if (fs.FileExists(exact)) return exact;
+  if (fs.IsFile(exact)) return exact;
   for (const FolderEntry& entry : fs.ListFolder(folder)) {
     if (!entry.is_folder && EqualsIgnoringCase(entry.name, name)) return folder + entry.name;
   }

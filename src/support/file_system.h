@@ -41,9 +41,9 @@ class FileSystem {
   virtual void AppendToFile(const std::string& path, std::string_view bytes) = 0;
 
   /// True when a file (not a folder) of that name exists.
-  virtual bool FileExists(const std::string& path) = 0;
+  virtual bool IsFile(const std::string& path) = 0;
   /// True when a folder of that name exists; a trailing "/" is allowed.
-  virtual bool FolderExists(const std::string& path) = 0;
+  virtual bool IsFolder(const std::string& path) = 0;
 
   /// True when the existing file `path` may be written by this process (a read-only file gives
   /// false; a missing file gives true when its folder is writable).
@@ -62,7 +62,7 @@ class FileSystem {
 
   /// Makes `target` a byte copy of `source`, replacing an existing target atomically.
   /// Throws UnexpectedError naming the failing path.
-  virtual void CopyFile(const std::string& source, const std::string& target) = 0;
+  virtual void CopyOver(const std::string& source, const std::string& target) = 0;
 
   /// The current time; tests pin it so logs are byte-stable.
   virtual std::time_t Now() = 0;

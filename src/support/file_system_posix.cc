@@ -126,12 +126,12 @@ class PosixFileSystem final : public FileSystem {
     if (::close(fd) != 0) throw PosixError("cannot append to", path, errno);
   }
 
-  bool FileExists(const std::string& path) override {
+  bool IsFile(const std::string& path) override {
     struct stat st;
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
   }
 
-  bool FolderExists(const std::string& path) override {
+  bool IsFolder(const std::string& path) override {
     struct stat st;
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   }
@@ -150,7 +150,7 @@ class PosixFileSystem final : public FileSystem {
     while (dirent* entry = ::readdir(dir)) {
       std::string name = entry->d_name;
       if (name == "." || name == "..") continue;
-      entries.push_back({name, FolderExists(folder + name)});
+      entries.push_back({name, IsFolder(folder + name)});
     }
     ::closedir(dir);
     return entries;
@@ -164,11 +164,11 @@ class PosixFileSystem final : public FileSystem {
     if (::unlink(path.c_str()) != 0) throw PosixError("cannot delete", path, errno);
   }
 
-  void CopyFile(const std::string& source, const std::string& target) override {
+  void CopyOver(const std::string& source, const std::string& target) override {
     std::string bytes;
     std::string error;
     if (ReadFile(source, &bytes, &error) != ReadStatus::kOkay) {
-      throw UnexpectedError(FileExists(source) ? err::kPathFileAccess : err::kFileNotFound, error,
+      throw UnexpectedError(IsFile(source) ? err::kPathFileAccess : err::kFileNotFound, error,
                             "FileSystem");
     }
     WriteFileAtomically(target, bytes);

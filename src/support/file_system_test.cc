@@ -33,10 +33,10 @@ TEST_F(FileSystemTest, ReadsWritesAndAppends) {
   fs->AppendToFile(dir.path() + "log", "b\r\n");
   EXPECT_EQ("a\r\nb\r\n", testing::ReadBytes(dir.path() + "log"));
 
-  fs->CopyFile(path, dir.path() + "copy.htm");
+  fs->CopyOver(path, dir.path() + "copy.htm");
   EXPECT_EQ("new", testing::ReadBytes(dir.path() + "copy.htm"));
   try {
-    fs->CopyFile(dir.path() + "Brenk.gif", dir.path() + "x.gif");
+    fs->CopyOver(dir.path() + "Brenk.gif", dir.path() + "x.gif");
     FAIL();
   } catch (const UnexpectedError& e) {
     EXPECT_EQ(err::kFileNotFound, e.number());
@@ -44,7 +44,7 @@ TEST_F(FileSystemTest, ReadsWritesAndAppends) {
   }
 
   fs->RemoveFile(path);
-  EXPECT_FALSE(fs->FileExists(path));
+  EXPECT_FALSE(fs->IsFile(path));
   EXPECT_THROW(fs->RemoveFile(path), UnexpectedError);
 }
 
@@ -67,9 +67,9 @@ TEST_F(FileSystemTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
 
 TEST_F(FileSystemTest, FoldersAndCaseInsensitiveLookUp) {
   fs->MakeFolder(dir.path() + "Templates");
-  EXPECT_TRUE(fs->FolderExists(dir.path() + "Templates/"));
-  EXPECT_TRUE(fs->FolderExists(dir.path() + "Templates"));
-  EXPECT_FALSE(fs->FileExists(dir.path() + "Templates"));
+  EXPECT_TRUE(fs->IsFolder(dir.path() + "Templates/"));
+  EXPECT_TRUE(fs->IsFolder(dir.path() + "Templates"));
+  EXPECT_FALSE(fs->IsFile(dir.path() + "Templates"));
   EXPECT_THROW(fs->MakeFolder(dir.path() + "Templates"), UnexpectedError);
   EXPECT_THROW(fs->MakeFolder(dir.path() + "a/b"), UnexpectedError);
 

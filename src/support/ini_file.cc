@@ -115,7 +115,7 @@ void WriteIniEntry(FileSystem& fs, const std::string& file, std::string_view sec
       fail(read_error);
   }
   if (!fs.CanWrite(file)) {
-    fail(fs.FileExists(file) ? "the file is read-only" : "its folder is missing or not writable");
+    fail(fs.IsFile(file) ? "the file is read-only" : "its folder is missing or not writable");
   }
   try {
     document.Set(section, entry, text);

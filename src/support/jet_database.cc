@@ -26,9 +26,9 @@ constexpr std::chrono::seconds kTimeLimit(30);
 // folders, benchmarks) use the one the build made, whose path is built in.
 std::string ReaderProgram(FileSystem& fs) {
   const std::string folder = RunningExecutableFolder();
-  if (!folder.empty() && fs.FileExists(folder + kReaderName)) return folder + kReaderName;
+  if (!folder.empty() && fs.IsFile(folder + kReaderName)) return folder + kReaderName;
 #ifdef ORVANO_DBREADER_FALLBACK
-  if (fs.FileExists(ORVANO_DBREADER_FALLBACK)) return ORVANO_DBREADER_FALLBACK;
+  if (fs.IsFile(ORVANO_DBREADER_FALLBACK)) return ORVANO_DBREADER_FALLBACK;
 #endif
   throw UnexpectedError(err::kDbCannotOpen,
                         "The database reader " + folder + kReaderName + " is missing", kSource);

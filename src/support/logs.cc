@@ -23,13 +23,13 @@ Logs::Logs(FileSystem& fs, std::string error_log_path, std::string default_event
       error_log_path_(std::move(error_log_path)),
       default_event_log_path_(std::move(default_event_log_path)) {}
 
-void Logs::LogError(std::string_view message) {
+void Logs::AppendError(std::string_view message) {
   ++error_count_;
   fs_.AppendToFile(error_log_path_, std::string(message) + "\r\n");
 }
 
-void Logs::ClearEventLog() {
-  if (event_log_path_.empty() || !fs_.FileExists(event_log_path_)) return;
+void Logs::RemoveEventLog() {
+  if (event_log_path_.empty() || !fs_.IsFile(event_log_path_)) return;
   try {
     fs_.RemoveFile(event_log_path_);
   } catch (const OrvanoError&) {
@@ -37,7 +37,7 @@ void Logs::ClearEventLog() {
   }
 }
 
-void Logs::LogEvent(std::string_view message) {
+void Logs::AppendEvent(std::string_view message) {
   if (event_sink_ != nullptr) event_sink_->emplace_back(message);
   if (event_log_path_.empty()) event_log_path_ = default_event_log_path_;
   std::time_t now = fs_.Now();

@@ -21,20 +21,20 @@ class Logs {
 
   /// Appends `message` and CR LF to the error log (UTF-8). Throws what FileSystem::AppendToFile
   /// throws when the log could not be written; the entry is then lost.
-  void LogError(std::string_view message);
+  void AppendError(std::string_view message);
 
   /// Deletes the event log file when the path is set and the file exists; failures are ignored.
-  void ClearEventLog();
+  void RemoveEventLog();
 
   /// Appends the entry: the current date " / " the current time (the locale's short formats),
   /// CR LF, `message`, CR LF. Sets the default path first when none is set. Throws what
   /// FileSystem::AppendToFile throws when the log could not be written; the note is then lost.
-  void LogEvent(std::string_view message);
+  void AppendEvent(std::string_view message);
 
   /// While `sink` is set (not null), every event message is also appended to it; used to note
   /// what a piece of work logged so that it can be logged again when the work is reused.
   void set_event_sink(std::vector<std::string>* sink) { event_sink_ = sink; }
-  /// The number of errors reported so far (LogError calls, written or not).
+  /// The number of errors reported so far (AppendError calls, written or not).
   int error_count() const { return error_count_; }
 
   const std::string& event_log_path() const { return event_log_path_; }

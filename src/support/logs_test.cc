@@ -19,13 +19,13 @@ struct LogsTest : public ::testing::Test {
 // The entry format that users' scripts read: the date and time in the locale's short forms
 // (the tests run in the "C" locale), " / " between them, CR LF, the message, CR LF.
 TEST_F(LogsTest, EventEntriesHaveDateTimeAndMessageLines) {
-  logs.LogEvent("early");  // before any run: the default file beside the executable
+  logs.AppendEvent("early");  // before any run: the default file beside the executable
   EXPECT_EQ(dir.path() + "gen_Events.log", logs.event_log_path());
   EXPECT_EQ("03/04/26 / 05:06:07\r\nearly\r\n", ReadBytes(dir.path() + "gen_Events.log"));
 
   logs.set_event_log_path(dir.path() + "Logfile.log");
-  logs.LogEvent("Indextext not found: A.B");
-  logs.LogEvent("\xD0\x96 stays UTF-8");
+  logs.AppendEvent("Indextext not found: A.B");
+  logs.AppendEvent("\xD0\x96 stays UTF-8");
   EXPECT_EQ(
       "03/04/26 / 05:06:07\r\nIndextext not found: A.B\r\n"
       "03/04/26 / 05:06:07\r\n\xD0\x96 stays UTF-8\r\n",
@@ -36,15 +36,15 @@ TEST_F(LogsTest, EachRunStartsItsEventLogAfresh) {
   const std::string run_log = dir.path() + "Logfile.log";
   for (const char* run : {"first", "second"}) {
     logs.set_event_log_path(run_log);
-    logs.ClearEventLog();
-    logs.LogEvent(std::string("Table not found: ") + run);
+    logs.RemoveEventLog();
+    logs.AppendEvent(std::string("Table not found: ") + run);
   }
   EXPECT_EQ("03/04/26 / 05:06:07\r\nTable not found: second\r\n", ReadBytes(run_log));
 
   logs.set_event_log_path(dir.path() + "no/such/Logfile.log");
-  logs.ClearEventLog();  // nothing to delete, no complaint
+  logs.RemoveEventLog();  // nothing to delete, no complaint
   try {
-    logs.LogEvent("lost");
+    logs.AppendEvent("lost");
     ADD_FAILURE() << "an event log in a missing folder was written";
   } catch (const OrvanoError& e) {
     EXPECT_NE(std::string::npos, e.description().find("no/such/Logfile.log")) << e.description();
@@ -52,8 +52,8 @@ TEST_F(LogsTest, EachRunStartsItsEventLogAfresh) {
 }
 
 TEST_F(LogsTest, ErrorEntriesAreAppendedAndCounted) {
-  logs.LogError("Error!\n\rLanguage not found");
-  logs.LogError("second");
+  logs.AppendError("Error!\n\rLanguage not found");
+  logs.AppendError("second");
   EXPECT_EQ("Error!\n\rLanguage not found\r\nsecond\r\n", ReadBytes(dir.path() + "genError.log"));
   EXPECT_EQ(2, logs.error_count());
 }

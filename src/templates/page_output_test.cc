@@ -131,7 +131,7 @@ TEST_F(PageOutputTest, FailedStepsLeaveNoPage) {
   EXPECT_FALSE(WritePage(fs, {"", "new"}, dir.path() + "gone/Filler.htm", errors));
   ASSERT_EQ(3u, errors.failures.size());
   EXPECT_EQ("WriteHTMLFile", errors.failures.back().procedure);
-  EXPECT_FALSE(fs.FolderExists(dir.path() + "gone"));
+  EXPECT_FALSE(fs.IsFolder(dir.path() + "gone"));
   EXPECT_EQ("old page", testing::ReadBytes(page_path));
 
   for (const char* bad : {"", "a/b", "a\\b", "..", "x..y"}) EXPECT_FALSE(IsSafePageNamePart(bad));

@@ -139,9 +139,9 @@ void FixedClockFileSystem::WriteFileAtomically(const std::string& path, std::str
 void FixedClockFileSystem::AppendToFile(const std::string& path, std::string_view bytes) {
   real_->AppendToFile(path, bytes);
 }
-bool FixedClockFileSystem::FileExists(const std::string& path) { return real_->FileExists(path); }
-bool FixedClockFileSystem::FolderExists(const std::string& path) {
-  return real_->FolderExists(path);
+bool FixedClockFileSystem::IsFile(const std::string& path) { return real_->IsFile(path); }
+bool FixedClockFileSystem::IsFolder(const std::string& path) {
+  return real_->IsFolder(path);
 }
 bool FixedClockFileSystem::CanWrite(const std::string& path) { return real_->CanWrite(path); }
 std::vector<FolderEntry> FixedClockFileSystem::ListFolder(const std::string& path) {
@@ -149,8 +149,8 @@ std::vector<FolderEntry> FixedClockFileSystem::ListFolder(const std::string& pat
 }
 void FixedClockFileSystem::MakeFolder(const std::string& path) { real_->MakeFolder(path); }
 void FixedClockFileSystem::RemoveFile(const std::string& path) { real_->RemoveFile(path); }
-void FixedClockFileSystem::CopyFile(const std::string& source, const std::string& target) {
-  real_->CopyFile(source, target);
+void FixedClockFileSystem::CopyOver(const std::string& source, const std::string& target) {
+  real_->CopyOver(source, target);
 }
 
 std::time_t TestTime() {

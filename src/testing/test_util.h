@@ -125,13 +125,13 @@ class FixedClockFileSystem : public FileSystem {
   ReadStatus ReadFile(const std::string& path, std::string* contents, std::string* err) override;
   void WriteFileAtomically(const std::string& path, std::string_view bytes) override;
   void AppendToFile(const std::string& path, std::string_view bytes) override;
-  bool FileExists(const std::string& path) override;
-  bool FolderExists(const std::string& path) override;
+  bool IsFile(const std::string& path) override;
+  bool IsFolder(const std::string& path) override;
   bool CanWrite(const std::string& path) override;
   std::vector<FolderEntry> ListFolder(const std::string& path) override;
   void MakeFolder(const std::string& path) override;
   void RemoveFile(const std::string& path) override;
-  void CopyFile(const std::string& source, const std::string& target) override;
+  void CopyOver(const std::string& source, const std::string& target) override;
   std::time_t Now() override { return now_; }
 
   std::time_t now_;

@@ -218,7 +218,7 @@ void MainWindow::DatabaseChanged(const std::string& text) {
     list.table_name = LanguageTableFor(text, list.table_name);
     ErrorReport report{err::kDbCannotOpen, "DAO.Workspace", "Database is READONLY!",
                        "TextOrvanoDB_Change", std::string(kWindow)};
-    if (ShowErrorMessage(report, context_.errors()) != ErrorAnswer::kContinue) {
+    if (ReportError(report, context_.errors()) != ErrorAnswer::kContinue) {
       throw EndProgram{1};
     }
     context_.settings.database_file.clear();
@@ -248,7 +248,7 @@ void MainWindow::FieldLostFocus(PathField which) {
         if (IsExistingFile(fs, text)) PathSetting(settings, which) = text;
         break;
       case PathField::kTemplateFolder:
-        if (!text.empty() && text.back() != '/' && fs.FolderExists(text)) {
+        if (!text.empty() && text.back() != '/' && fs.IsFolder(text)) {
           text += '/';
           edit->setText(QString::fromStdString(text));
         }
@@ -260,7 +260,7 @@ void MainWindow::FieldLostFocus(PathField which) {
           text += '/';
           edit->setText(QString::fromStdString(text));
         }
-        if (!text.empty() && fs.FolderExists(text)) {
+        if (!text.empty() && fs.IsFolder(text)) {
           settings.destination_folder = text;
         } else {
           edit->setText(QString::fromStdString(settings.destination_folder));
@@ -309,7 +309,7 @@ void MainWindow::Browse(PathField which) {
   Handle(procedure, [&] {
     std::string& setting = PathSetting(context_.settings, which);
     if (std::optional<FileChooser> chooser = FileChooserFor(which)) {
-      setting = GetFileName(context_.fs, dialogs_, *chooser, setting, context_.program.folder);
+      setting = ChooseFile(context_.fs, dialogs_, *chooser, setting, context_.program.folder);
       SetField(which, setting);
       return;
     }

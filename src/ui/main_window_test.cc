@@ -166,7 +166,7 @@ TEST_F(MainWindowTest, StartWithAMissingInputAsksToCompleteIt) {
   EXPECT_EQ("Please complete input!", dialogs_[0].text);
   EXPECT_EQ("", Text(PathField::kWorkbook));
   EXPECT_TRUE(window_->field(PathField::kWorkbook)->hasFocus());
-  EXPECT_FALSE(fs_->FileExists(out_ + "Logfile.log"));
+  EXPECT_FALSE(fs_->IsFile(out_ + "Logfile.log"));
 }
 
 TEST_F(MainWindowTest, BrokenProjectShowsTheDriversMessageAndLeavesTheWindowUsable) {
@@ -234,7 +234,7 @@ TEST_F(MainWindowTest, RunsTheDemoProjectAndRemembersThePaths) {
   EXPECT_GT(seen_during_run, 0);
   EXPECT_TRUE(window_->isEnabled());
   for (const char* page : {"Overview.htm", "Index.htm", "Brenk.gif", "Logfile.log"}) {
-    EXPECT_TRUE(fs_->FileExists(out_ + page)) << page;
+    EXPECT_TRUE(fs_->IsFile(out_ + page)) << page;
   }
   std::string ini = ReadBytes(bin_ + "orvano-html.ini");
   EXPECT_NE(std::string::npos, ini.find("PathDestinationFolder=" + out_)) << ini;

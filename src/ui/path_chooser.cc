@@ -56,7 +56,7 @@ class FolderDialog final : public QDialog {
     resize(460, 420);
 
     // A folder that does not exist starts the dialog at the root.
-    Show(context.fs.FolderExists(folder) ? WithTrailingSlash(folder) : "/");
+    Show(context.fs.IsFolder(folder) ? WithTrailingSlash(folder) : "/");
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& index) {
               if (!showing_) Show(WithTrailingSlash(model_.filePath(index).toStdString()));
@@ -92,7 +92,7 @@ class FolderDialog final : public QDialog {
         ComposeFolder(path_->text().toStdString(), sub_folder_->text().trimmed().toStdString());
     if (folder.empty()) return;
     try {
-      if (!TestDirectory(context_, host_, folder)) return;
+      if (!ConfirmOrCreateFolder(context_, host_, folder)) return;
     } catch (const EndProgram& end) {
       // Exceptions must not cross Qt's event loop: SelectDirectory rethrows after exec().
       ending_ = end;
@@ -160,9 +160,9 @@ PathDialogs QtPathDialogs(QWidget* owner, RunContext& context, QtHost& host) {
   return dialogs;
 }
 
-std::string GetFileName(FileSystem& fs, const PathDialogs& dialogs, const FileChooser& chooser,
+std::string ChooseFile(FileSystem& fs, const PathDialogs& dialogs, const FileChooser& chooser,
                         const std::string& path, const std::string& program_folder) {
-  const bool exists = !path.empty() && fs.FileExists(path);
+  const bool exists = !path.empty() && fs.IsFile(path);
   std::optional<std::string> chosen =
       dialogs.open_file(chooser.title, exists ? path : program_folder, chooser.filter);
   if (chosen) return *chosen;
@@ -177,15 +177,15 @@ std::string ComposeFolder(const std::string& shown, const std::string& typed) {
   return folder == "/" ? folder : folder + "/";
 }
 
-bool TestDirectory(RunContext& context, QtHost& host, const std::string& folder) {
-  if (context.fs.FolderExists(folder)) return true;
+bool ConfirmOrCreateFolder(RunContext& context, QtHost& host, const std::string& folder) {
+  if (context.fs.IsFolder(folder)) return true;
   std::string shown = folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder;
   if (!host.AskOkCancel("Directory not found",
                         "Verzeichnis \"" + shown + "\" nicht vorhanden! Erstellen?")) {
     return false;
   }
   return CreateFolderWithParents(context.fs, context.errors(), folder) &&
-         context.fs.FolderExists(folder);
+         context.fs.IsFolder(folder);
 }
 
 }  // namespace orvano::ui

@@ -51,10 +51,10 @@ std::optional<FileChooser> FileChooserFor(PathField field);
 /// A "display|pattern|..." filter as Qt wants it: the display texts joined by ";;".
 QString QtFilterOf(std::string_view filter);
 
-/// GetFileName: asks for a file, starting at `path` when it names an existing file, else in
+/// Asks for a file, starting at `path` when it names an existing file, else in
 /// `program_folder`. Returns the chosen file; on cancel `path` when it names an existing file,
 /// else "".
-std::string GetFileName(FileSystem& fs, const PathDialogs& dialogs, const FileChooser& chooser,
+std::string ChooseFile(FileSystem& fs, const PathDialogs& dialogs, const FileChooser& chooser,
                         const std::string& path, const std::string& program_folder);
 
 /// The folder the folder dialog stands for: `shown` with `typed` appended as a sub-folder
@@ -62,10 +62,10 @@ std::string GetFileName(FileSystem& fs, const PathDialogs& dialogs, const FileCh
 /// absolute path.
 std::string ComposeFolder(const std::string& shown, const std::string& typed);
 
-/// TestDirectory: true when `folder` exists; otherwise asks "Directory not found" whether to
+/// True when `folder` exists; otherwise asks "Directory not found" whether to
 /// create it and creates it with its parents on OK. False on Cancel or when it could not be made
 /// (the failure has been reported). Throws EndProgram when the program is to end.
-bool TestDirectory(RunContext& context, QtHost& host, const std::string& folder);
+bool ConfirmOrCreateFolder(RunContext& context, QtHost& host, const std::string& folder);
 
 }  // namespace orvano::ui
 

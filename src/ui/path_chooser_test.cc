@@ -41,12 +41,12 @@ TEST(PathChooserTest, CancelKeepsOnlyAnExistingFile) {
     return answer;
   };
   FileChooser chooser = *FileChooserFor(PathField::kDescriptionFile);
-  EXPECT_EQ(doc, GetFileName(*fs, dialogs, chooser, doc, "/bin/"));
+  EXPECT_EQ(doc, ChooseFile(*fs, dialogs, chooser, doc, "/bin/"));
   EXPECT_EQ(doc, started_at);
-  EXPECT_EQ("", GetFileName(*fs, dialogs, chooser, dir.path() + "Gone.doc", "/bin/"));
+  EXPECT_EQ("", ChooseFile(*fs, dialogs, chooser, dir.path() + "Gone.doc", "/bin/"));
   EXPECT_EQ("/bin/", started_at);
   answer = dir.path() + "Other.doc";
-  EXPECT_EQ(*answer, GetFileName(*fs, dialogs, chooser, doc, "/bin/"));
+  EXPECT_EQ(*answer, ChooseFile(*fs, dialogs, chooser, doc, "/bin/"));
 }
 
 TEST(PathChooserTest, FolderDialogCreatesTheTypedSubFolder) {
@@ -75,14 +75,14 @@ TEST(PathChooserTest, FolderDialogCreatesTheTypedSubFolder) {
   };
   answer("New", "OK");
   EXPECT_EQ(dir.path() + "New/", dialogs.choose_folder(dir.path(), true).value_or("?"));
-  EXPECT_TRUE(fs->FolderExists(dir.path() + "New/"));
+  EXPECT_TRUE(fs->IsFolder(dir.path() + "New/"));
   ASSERT_EQ(1u, asked.size());
   EXPECT_EQ("Directory not found", asked[0].title);
   EXPECT_EQ("Verzeichnis \"" + dir.path() + "New\" nicht vorhanden! Erstellen?", asked[0].text);
 
   answer("Other", "Abbrechen");
   EXPECT_FALSE(dialogs.choose_folder(dir.path(), true));
-  EXPECT_FALSE(fs->FolderExists(dir.path() + "Other/"));
+  EXPECT_FALSE(fs->IsFolder(dir.path() + "Other/"));
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ constexpr int kProgressWindowHeight = 24;
 constexpr int kOverhang = 2;
 
 std::optional<int> PixelsOf(const std::vector<std::string>& args, const char* key) {
-  std::optional<double> twips = ParseNumber(GetCommandLineValue(args, key));
+  std::optional<double> twips = ParseNumber(CommandLineValue(args, key));
   if (!twips || *twips < -1e7 || *twips > 1e7) return std::nullopt;
   return static_cast<int>(ToInt32(*twips / kTwipsPerPixel));
 }
@@ -50,10 +50,10 @@ ProgressDisplay::ProgressDisplay(QWidget* window, QStatusBar* status_bar, bool s
 
 ProgressDisplay::~ProgressDisplay() = default;
 
-void ProgressDisplay::DisableControls(bool lock) { window_->setEnabled(!lock); }
+void ProgressDisplay::LockWindowControls(bool lock) { window_->setEnabled(!lock); }
 
 void ProgressDisplay::StatusStart(const QString& text, int steps, bool lock) {
-  DisableControls(lock);
+  LockWindowControls(lock);
   window_->setCursor(Qt::WaitCursor);
   label_->setText(text);
   bar_->show();
@@ -82,7 +82,7 @@ void ProgressDisplay::StatusTick() {
 }
 
 void ProgressDisplay::StatusEnd() {
-  DisableControls(false);
+  LockWindowControls(false);
   label_->clear();
   bar_->hide();
   window_->unsetCursor();

@@ -48,7 +48,7 @@ class ProgressDisplay {
   /// Unlocks the window, clears the text, hides the bar and restores the cursor.
   void StatusEnd();
   /// Disables the window (with all its controls) when `lock`, enables it otherwise.
-  void DisableControls(bool lock);
+  void LockWindowControls(bool lock);
 
   QLabel* status_label() const { return label_; }
   QProgressBar* bar() const { return bar_; }

@@ -42,7 +42,7 @@ std::vector<std::string> LoadedFiles(const std::string& page, const std::string&
 
 TEST(Browser, DemoFramesAndPagesLoadWithoutMissingFiles) {
   auto fs = NewPosixFileSystem();
-  if (!fs->FileExists(kChromium))
+  if (!fs->IsFile(kChromium))
     GTEST_SKIP() << "no " << kChromium << " (Debian package chromium)";
   testing::ScopedTempDir dir;
   std::string bin = dir.path() + "bin/";
@@ -69,7 +69,7 @@ TEST(Browser, DemoFramesAndPagesLoadWithoutMissingFiles) {
     std::vector<std::string> loaded = LoadedFiles(out + page, png, dir.path() + "profile");
     std::set<std::string> names;
     for (const std::string& file : loaded) {
-      EXPECT_TRUE(fs->FileExists(file)) << "missing file: " << file;
+      EXPECT_TRUE(fs->IsFile(file)) << "missing file: " << file;
       names.insert(FileNameOf(file));
     }
     EXPECT_TRUE(names.count(page));
@@ -78,7 +78,7 @@ TEST(Browser, DemoFramesAndPagesLoadWithoutMissingFiles) {
       EXPECT_TRUE(names.count("Menu.htm"));
       EXPECT_TRUE(names.count("Main.htm"));
     }
-    EXPECT_TRUE(fs->FileExists(png)) << "no screenshot";
+    EXPECT_TRUE(fs->IsFile(png)) << "no screenshot";
   }
 }
 

@@ -242,7 +242,7 @@ TEST_F(E2eTest, ProjectsAtTheEdges) {
   EXPECT_EQ(0, std::count_if(files.begin(), files.end(),
                              [](const std::string& f) { return f.rfind("Drives", 0) == 0; }));
   for (const char* name : {"Standard.htm", "Overview.htm", "Menu.htm", "Main.htm", "Index.htm"}) {
-    EXPECT_TRUE(fs_->FileExists(empty_out + name)) << name;
+    EXPECT_TRUE(fs_->IsFile(empty_out + name)) << name;
   }
 
   // A section whose name would leave the destination is refused, noted, and nothing is
@@ -260,7 +260,7 @@ TEST_F(E2eTest, ProjectsAtTheEdges) {
   std::string inner = dir_.path() + "deep/out/";
   outcome = Run("Silent=TRUE LangID=1033 " + PathArgs(paths, inner));
   ASSERT_EQ(0, outcome.status) << outcome.output;
-  EXPECT_FALSE(fs_->FileExists(dir_.path() + "deep/Utilities.htm"));
+  EXPECT_FALSE(fs_->IsFile(dir_.path() + "deep/Utilities.htm"));
   EXPECT_NE(
       std::string::npos,
       ReadBytes(inner + "Logfile.log").find("Page name not allowed: section \"../Utilities\""));

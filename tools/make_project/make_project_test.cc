@@ -179,7 +179,7 @@ TEST(DemoProject, BuildsAndUsesEveryKeyword) {
   for (const char* name : {"Source_Main.htm", "Source_Menu.htm", "Source_OverView.htm",
                            "Source_Section.htm", "Source_Section_d.htm", "Source_Section_OPC.htm",
                            "Source_Section_OPC_d.htm", "Index.htm", "Brenk.gif"}) {
-    EXPECT_TRUE(fs->FileExists(paths.template_folder + name)) << name;
+    EXPECT_TRUE(fs->IsFile(paths.template_folder + name)) << name;
   }
   auto db = JetDatabase::Open(paths.database);
   EXPECT_EQ(13u, db->ReadTable("TidxTexts").row_count());

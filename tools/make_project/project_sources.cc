@@ -110,7 +110,7 @@ void ReadLanguages(FileSystem& fs, const std::string& folder, ProjectSources* so
     sources->languages.push_back({Whole(line, 0, "LCID"), line.fields[1]});
   }
   path = folder + "language_names.tsv";
-  if (!fs.FileExists(path)) return;
+  if (!fs.IsFile(path)) return;
   header.clear();
   rows = ReadTsv(fs, path, &header);
   ExpectHeader(header, {"Language", "Name", "CodePage", "FONT"}, path);

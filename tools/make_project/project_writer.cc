@@ -21,7 +21,7 @@ void MakeFolders(FileSystem& fs, const std::string& folder) {
   for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
        slash = folder.find('/', slash + 1)) {
     std::string level = folder.substr(0, slash + 1);
-    if (!fs.FolderExists(level)) fs.MakeFolder(level);
+    if (!fs.IsFolder(level)) fs.MakeFolder(level);
   }
 }
 

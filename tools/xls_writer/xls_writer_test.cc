@@ -25,12 +25,12 @@ using ::testing::HasSubstr;
 
 // What FreeXL reads back from one sheet: name, dimensions and non-empty cells (numbers for
 // its integer and double types, texts for its text types).
-using ReadCell = std::variant<double, std::string>;
+using DecodeCellRecord = std::variant<double, std::string>;
 struct ReadSheet {
   std::string name;
   unsigned rows = 0;
   unsigned short columns = 0;
-  std::map<std::pair<int, int>, ReadCell> cells;
+  std::map<std::pair<int, int>, DecodeCellRecord> cells;
 };
 
 std::vector<ReadSheet> ReadWithFreeXl(const std::string& path) {
@@ -116,11 +116,11 @@ void ExpectWorkbookReadsBack(const std::string& path, const XlsWorkbook& workboo
       }
       ASSERT_NE(it, sheets[s].cells.end());
       if (const auto* text = std::get_if<std::string>(&cell.value)) {
-        EXPECT_EQ(it->second, ReadCell(*text));
+        EXPECT_EQ(it->second, DecodeCellRecord(*text));
       } else if (const auto* number = std::get_if<double>(&cell.value)) {
-        EXPECT_EQ(it->second, ReadCell(*number));
+        EXPECT_EQ(it->second, DecodeCellRecord(*number));
       } else if (const auto* flag = std::get_if<bool>(&cell.value)) {
-        EXPECT_EQ(it->second, ReadCell(*flag ? 1.0 : 0.0));
+        EXPECT_EQ(it->second, DecodeCellRecord(*flag ? 1.0 : 0.0));
       } else {
         EXPECT_TRUE(std::holds_alternative<double>(it->second));  // errors read as integers
       }
