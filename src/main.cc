@@ -10,7 +10,6 @@
 
 #include "app/command_line.h"
 #include "app/program_info.h"
-#include "app/run_context.h"
 #include "app/startup.h"
 #include "support/errors.h"
 #include "support/file_system.h"
@@ -56,14 +55,7 @@ int Run(int argc, char** argv, const std::string& argument_text) {
   if (mode.show_progress && orvano::ui::CanShowWindow()) {
     return orvano::ui::RunSilentWithProgressWindow(argc, argv, argument_text);
   }
-  // The run's tables (texts, workbook cells) make up hundreds of thousands of small blocks. The
-  // process ends right after the run, and freeing them one by one would take longer than the
-  // kernel takes to drop them all, so the context is never destroyed; the pointer keeps it
-  // reachable for leak checkers.
-  static orvano::Host* host = orvano::NewSilentHost(mode.show_progress).release();
-  static orvano::RunContext* context =
-      orvano::NewStartContext(*fs.release(), *host, program, mode).release();
-  return orvano::RunWithoutWindow(*context, argument_text);
+  return orvano::RunSilentlyToTheEnd(std::move(fs), program, mode, argument_text);
 }
 
 }  // namespace

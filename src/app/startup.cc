@@ -1,12 +1,14 @@
 #include "app/startup.h"
 
 #include "app/command_line.h"
+#include "app/generation_driver.h"
 #include "app/paths.h"
 #include "app/program_info.h"
 #include "app/run_context.h"
 #include "app/settings_loader.h"
 #include "app/windowless_fields.h"
-#include "app/generation_driver.h"
+#include "support/file_system.h"
+#include "support/host.h"
 
 namespace orvano {
 
@@ -48,6 +50,15 @@ int RunWithoutWindow(RunContext& context, std::string_view argument_text) {
   WindowlessFields fields(context);
   LoadStartSettings(context, fields, argument_text);
   return GeneratePages(context) ? 0 : 1;
+}
+
+int RunSilentlyToTheEnd(std::unique_ptr<FileSystem> fs, const ProgramInfo& program,
+                        const StartUpMode& mode, std::string_view argument_text) {
+  // Never destroyed; the static pointers keep them reachable for leak checkers.
+  static FileSystem* file_system = fs.release();
+  static Host* host = NewSilentHost(mode.show_progress).release();
+  static RunContext* context = NewStartContext(*file_system, *host, program, mode).release();
+  return RunWithoutWindow(*context, argument_text);
 }
 
 }  // namespace orvano

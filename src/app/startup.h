@@ -48,6 +48,14 @@ void LoadStartSettings(RunContext& context, SettingsFields& fields, std::string_
 /// EndProgram when an error ends the program.
 int RunWithoutWindow(RunContext& context, std::string_view argument_text);
 
+/// The silent run of a process that ends right after it: a run without a window over `fs` and
+/// a host without a window (progress on stderr with `mode.show_progress`). The run's context is
+/// left to the process's end: its tables make up hundreds of thousands of small blocks, and
+/// freeing them one by one takes longer than the kernel takes to drop them all. Returns the
+/// exit status as RunWithoutWindow does. Requires: called at most once per process.
+int RunSilentlyToTheEnd(std::unique_ptr<FileSystem> fs, const ProgramInfo& program,
+                        const StartUpMode& mode, std::string_view argument_text);
+
 }  // namespace orvano
 
 #endif  // ORVANO_APP_STARTUP_H_
