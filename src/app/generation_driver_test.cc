@@ -1,0 +1,106 @@
+#include "app/generation_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "app/path_fields.h"
+#include "app/run_context.h"
+#include "project_sources.h"
+#include "project_writer.h"
+#include "support/file_system.h"
+#include "support/text_codec.h"
+#include "testing/test_util.h"
+
+namespace orvano {
+namespace {
+
+using testing::ReadBytes;
+using testing::WriteBytes;
+
+// A run over a project built from the demo's sources in a temporary folder, with the language
+// database beside the program, a recording host that goes on after errors and a pinned clock.
+class GenerationDriverTest : public ::testing::Test {
+ protected:
+  // Writes the demo project, changed by `edit`, and points the settings at it.
+  void MakeProject(const std::function<void(tools::ProjectSources&)>& edit = {}) {
+    tools::ProjectSources sources =
+        tools::ReadProjectSources(fs_, std::string(ORVANO_SOURCE_DIR) + "/examples/demo/");
+    if (edit) edit(sources);
+    paths_ = tools::WriteProject(fs_, sources, dir_.path() + "project/");
+    testing::MakeFolders(bin_);
+    WriteBytes(bin_ + "Languages.mdb", ReadBytes(paths_.language_database));
+    testing::MakeFolders(out_);
+    RunSettings& settings = context_.settings;
+    settings.description_file = paths_.description;
+    settings.workbook_file = paths_.workbook;
+    settings.template_folder = paths_.template_folder;
+    settings.destination_folder = out_;
+    settings.language_id = "1033";
+    ASSERT_TRUE(TakeFieldText(context_, PathField::kDatabase, paths_.database));
+  }
+
+  // The texts of the error dialogs so far.
+  std::vector<std::string> Errors() {
+    std::vector<std::string> texts;
+    for (const testing::HostCall& call : host_.CallsOf("error")) texts.push_back(call.text);
+    return texts;
+  }
+
+  std::string Page(const std::string& name) {
+    return DecodeTextFile(ReadBytes(out_ + name), true).text;
+  }
+
+  std::vector<std::string> PagesWritten() {
+    std::vector<std::string> names;
+    for (const FolderEntry& entry : fs_.ListFolder(out_)) names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  testing::ScopedTempDir dir_;
+  const std::string bin_ = dir_.path() + "bin/";
+  const std::string out_ = dir_.path() + "out/";
+  testing::FixedClockFileSystem fs_{testing::TestTime()};
+  testing::RecordingHost host_;
+  RunContext context_{fs_, host_, ProgramInfoFor(bin_ + "orvano-html")};
+  tools::ProjectPaths paths_;
+
+  void SetUp() override { host_.continue_after_error = true; }
+};
+
+TEST_F(GenerationDriverTest, ALanguageNotInTheProjectStopsTheRunBeforeAnyPage) {
+  MakeProject();
+  WriteBytes(out_ + "Menu.htm", "earlier menu");
+  context_.settings.language_id = "4711";
+  EXPECT_FALSE(GeneratePages(context_));
+  ASSERT_EQ(1u, Errors().size());
+  EXPECT_EQ("Error!\n\rLanguage not found\n\rContinue?", Errors()[0]);
+  EXPECT_EQ(std::vector<std::string>{"Menu.htm"}, PagesWritten());
+  EXPECT_EQ("earlier menu", ReadBytes(out_ + "Menu.htm"));
+
+  host_.calls.clear();
+  context_.settings.language_id = "";
+  EXPECT_FALSE(GeneratePages(context_));
+  EXPECT_EQ(std::vector<std::string>{"Error!\n\rLanguage not selected!\n\rContinue?"}, Errors());
+}
+
+// A reader that fails reports its own step first; the run then stops under its own step with
+// the message that names the input, and the earlier pages stay.
+TEST_F(GenerationDriverTest, AnInputThatCannotBeReadIsReportedByItsReaderThenStopsTheRun) {
+  MakeProject();
+  WriteBytes(out_ + "Standard.htm", "earlier page");
+  WriteBytes(paths_.workbook, ReadBytes(paths_.workbook).substr(0, 700));
+  EXPECT_FALSE(GeneratePages(context_));
+  std::vector<std::string> errors = Errors();
+  ASSERT_EQ(2u, errors.size());
+  EXPECT_NE(std::string::npos, errors[0].find("/ XLCollectionSheetList\n\r" + paths_.workbook))
+      << errors[0];
+  EXPECT_EQ("Error!\n\rError reading Collectionfile\n\rContinue?", errors[1]);
+  EXPECT_EQ("earlier page", ReadBytes(out_ + "Standard.htm"));
+  EXPECT_EQ(std::vector<std::string>{"Standard.htm"}, PagesWritten());
+}
+
+}  // namespace
+}  // namespace orvano
