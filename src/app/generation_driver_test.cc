@@ -102,5 +102,30 @@ TEST_F(GenerationDriverTest, AnInputThatCannotBeReadIsReportedByItsReaderThenSto
   EXPECT_EQ(std::vector<std::string>{"Standard.htm"}, PagesWritten());
 }
 
+// Sections without sheets write no section page: the navigation pages show no machine, and
+// each missing sheet is noted in order.
+TEST_F(GenerationDriverTest, SectionsWithoutSheetsLeaveTheMachineNameEmpty) {
+  MakeProject([](tools::ProjectSources& sources) {
+    auto& sheets = sources.workbook.sheets;
+    std::erase_if(sheets, [](const auto& sheet) { return sheet.name != "CommonDirect"; });
+  });
+  EXPECT_TRUE(GeneratePages(context_));
+  EXPECT_TRUE(Errors().empty());
+  EXPECT_EQ((std::vector<std::string>{"Brenk.gif", "Index.htm", "Logfile.log", "Main.htm",
+                                      "Menu.htm", "Overview.htm"}),
+            PagesWritten());
+  // The menu template's line "<!-- built after: ###MASCHINE### ###MASCHINEID### ###ZIEL_HTML###
+  // ###MENU_TEXT### -->" with every placeholder empty.
+  EXPECT_NE(std::string::npos, Page("Menu.htm").find("<!-- built after:     -->"))
+      << Page("Menu.htm");
+  const std::string log = ReadBytes(out_ + "Logfile.log");
+  const std::size_t standard = log.find("Table not found: Standard\r\n");
+  const std::size_t drives = log.find("Table not found: Drives\r\n");
+  const std::size_t utilities = log.find("Table not found: Utilities\r\n");
+  ASSERT_NE(std::string::npos, utilities) << log;
+  EXPECT_LT(standard, drives);
+  EXPECT_LT(drives, utilities);
+}
+
 }  // namespace
 }  // namespace orvano

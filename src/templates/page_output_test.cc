@@ -107,7 +107,7 @@ TEST_F(PageOutputTest, BuildsTheOverviewPage) {
       "<td>###ZELLE###2 ###ZELLE###3</td>\n###FONTBEZUG###AUS11\n</table>\n"
       "###FONTBEZUG###ENDE11\n###FONTBEZUGENDE###\nend");
   page.position = "5";
-  EXPECT_EQ(LineList({"", "<p class=\"c11\">", "<h1>###UEBERSCHRIFT###</h1><h2></h2>-1", "",
+  EXPECT_EQ(LineList({"", "<p class=\"c11\">", "<h1>###UEBERSCHRIFT###</h1><h2></h2>", "",
                       "<table>", "<td>Pos 5</td>", "</table>", "end"}),
             Build(overview, std::nullopt, std::nullopt));
   EXPECT_TRUE(page.last_page_rows.empty());  // no twin reuses the overview's rows
@@ -152,7 +152,7 @@ const LineList kMenu = SplitLines(
 TEST_F(PageOutputTest, WritesMenuEntries) {
   // "NoSheet" and "other" have no sheet of exactly their name, "Drives" has only machine 2, and
   // "../x" cannot name a page.
-  EXPECT_EQ(LineList({"", "li.21", "li.22", "li.41", "<b>-1 Dîrect</b>",
+  EXPECT_EQ(LineList({"", "li.21", "li.22", "li.41", "<b> Dîrect</b>",
                       "<a href=\"Filler.htm\">Filler</a>", "<h3>Drives</h3>",
                       "<a href=\"Drives_M2.htm\">M2</a>", "end"}),
             BuildMenuPage(inputs, page, kMenu, errors));
