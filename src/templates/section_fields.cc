@@ -1,6 +1,7 @@
 #include "templates/section_fields.h"
 
 #include <algorithm>
+#include <limits>
 #include <set>
 
 #include "fonts/font_classes.h"
@@ -68,6 +69,31 @@ std::optional<std::string> WellFormedReference(std::string_view text, std::size_
     return std::nullopt;
   }
   return std::string(text.substr(pos, *end - pos));
+}
+
+// The column a placeholder's digit run names: leading zeros do not count, and a run longer
+// than any table is wide is a column beyond the last. nullopt for no digits or the number 0.
+std::optional<std::size_t> ColumnNumber(std::string_view digits) {
+  const std::size_t first = digits.find_first_not_of('0');
+  if (first == std::string_view::npos) return std::nullopt;
+  const std::string_view significant = digits.substr(first);
+  constexpr std::size_t kMostDigits = 9;  // columns are counted far below a billion
+  if (significant.size() > kMostDigits) return std::numeric_limits<std::size_t>::max();
+  std::size_t number = 0;
+  for (char c : significant) number = number * 10 + static_cast<std::size_t>(c - '0');
+  return number;
+}
+
+// The bytes of the UTF-8 character that starts at `pos` (0 at the end of `text`): its lead
+// byte and the continuation bytes that follow it, at most four in all.
+std::size_t Utf8CharacterLength(std::string_view text, std::size_t pos) {
+  if (pos >= text.size()) return 0;
+  std::size_t end = pos + 1;
+  while (end < text.size() && end - pos < 4 &&
+         (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+    ++end;
+  }
+  return end - pos;
 }
 
 }  // namespace
@@ -170,18 +196,20 @@ std::string FillCellPlaceholders(std::string line, const Table& fields, std::siz
   if (pos == std::string::npos) return line;
   errors.KeepResponsive();
   while (pos != std::string::npos) {
-    std::string digits = DigitsAt(line, pos + kCell.size());
-    std::size_t n = 0;
-    bool numbered = !digits.empty() && digits.size() < 10;
-    if (numbered) n = static_cast<std::size_t>(std::stoul(digits));
-    if (!numbered || n == 0) {
-      std::string shown = line.substr(pos, kCell.size() + digits.size() + (digits.empty() ? 1 : 0));
+    const std::string digits = DigitsAt(line, pos + kCell.size());
+    const std::optional<std::size_t> column = ColumnNumber(digits);
+    if (!column) {
+      // Quote the placeholder with its digits, or with the whole character after it.
+      const std::size_t after = pos + kCell.size();
+      const std::size_t shown =
+          kCell.size() + (digits.empty() ? Utf8CharacterLength(line, after) : digits.size());
       errors.Note("Cell placeholder not valid in sheet \"" + std::string(sheet_name) + "\", row " +
-                  std::to_string(row) + ": " + shown);
-      pos = line.find(kCell, pos + kCell.size());
+                  std::to_string(row) + ": " + line.substr(pos, shown));
+      pos = line.find(kCell, after);
       continue;
     }
-    std::string value = fields.TextAt(n - 1, row);
+    // A number beyond the last column (however long) stands for no cell: it becomes nothing.
+    std::string value = *column <= fields.column_count() ? fields.TextAt(*column - 1, row) : "";
     if (!value.empty() && (value.front() == ' ' || value.back() == ' ')) value = TrimBlanks(value);
     line.replace(pos, kCell.size() + digits.size(), value);
     pos = line.find(kCell, pos + value.size());

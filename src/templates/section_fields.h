@@ -51,8 +51,10 @@ void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
                            std::string_view sheet_name, LineList* out, ErrorSink& errors);
 
 /// `line` (a main-part line) with every "###ZELLE###" n replaced by the text of column n - 1 of
-/// row `row` of `fields` (nothing beyond the last column). A placeholder without a number (or
-/// with 0) is noted with the sheet `sheet_name`, the row and the placeholder, and left.
+/// row `row` of `fields`. n is the whole digit run after the placeholder, leading zeros aside;
+/// a column beyond the last (however long its number) gives nothing. A placeholder without
+/// digits, or with the number 0, is noted with the sheet `sheet_name`, the row and the
+/// placeholder with its digits or the whole character after it, and left.
 std::string FillCellPlaceholders(std::string line, const Table& fields, std::size_t row,
                                  std::string_view sheet_name, ErrorSink& errors);
 

@@ -145,6 +145,42 @@ TEST(SectionFieldsTest, FillsCellPlaceholdersByTheirWholeNumber) {
             errors.notes);
 }
 
+TEST(SectionFieldsTest, ACellNumberIsItsWholeDigitRunWhateverItsLength) {
+  RecordingErrorSink errors;
+  const Table fields = Rows({{11.0, "one", "two", "three", "four"}});
+  auto fill = [&](std::string line) {
+    return FillCellPlaceholders(std::move(line), fields, 1, "Drives", errors);
+  };
+  // Leading zeros do not count, however many there are.
+  EXPECT_EQ("[two][two]", fill("[###ZELLE###0000000003][###ZELLE###003]"));
+  EXPECT_EQ("[four]", fill("[###ZELLE###" + std::string(40, '0') + "5]"));
+  // A number beyond the last column is no cell: nothing, and no note.
+  EXPECT_EQ("[][][]",
+            fill("[###ZELLE###99999999999999999999][###ZELLE###6][###ZELLE###1000000000]"));
+  EXPECT_EQ("[]", fill("[###ZELLE###18446744073709551617]"));  // past 64 bits
+  EXPECT_TRUE(errors.notes.empty());
+  // Only no digits at all, or the number 0, is not valid.
+  EXPECT_EQ("###ZELLE###0000000000", fill("###ZELLE###0000000000"));
+  EXPECT_EQ(std::vector<std::string>(
+                {"Cell placeholder not valid in sheet \"Drives\", row 1: ###ZELLE###0000000000"}),
+            errors.notes);
+}
+
+TEST(SectionFieldsTest, ANoteQuotesTheWholeCharacterAfterABadPlaceholder) {
+  RecordingErrorSink errors;
+  const Table fields = Rows({{11.0, "one"}});
+  const std::string line =
+      "###ZELLE###\xC3\xA9 ###ZELLE###\xD0\x96 ###ZELLE###\xE2\x82\xAC "
+      "###ZELLE###\xF0\x9F\x98\x80 ###ZELLE###";
+  EXPECT_EQ(line, FillCellPlaceholders(line, fields, 1, "Drives", errors));
+  const std::string prefix = "Cell placeholder not valid in sheet \"Drives\", row 1: ###ZELLE###";
+  EXPECT_EQ(
+      std::vector<std::string>({prefix + "\xC3\xA9", prefix + "\xD0\x96", prefix + "\xE2\x82\xAC",
+                                prefix + "\xF0\x9F\x98\x80", prefix}),
+      errors.notes);
+  for (const std::string& note : errors.notes) EXPECT_TRUE(IsValidUtf8(note)) << note;
+}
+
 TEST(SectionFieldsTest, AppendsRowsAfterTheDestination) {
   Table destination = Rows({{1.0}, {2.0}, {3.0}, {4.0}, {5.0}}, 2);
   AppendRows(Rows({{6.0}, {7.0}, {8.0, "a", "b", "c", "d", "e"}}, 6), 3, &destination);
