@@ -7,8 +7,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -141,10 +141,10 @@ int main(int argc, char** argv) {
     orvano::Table groups = database->ReadTable("TidxGroups", {"ID", "ParentID", "Name"});
     orvano::Table text_rows = database->ReadTable("TidxTexts", {"ParentID", "Name", "L1033"});
     orvano::TextTable joined;  // freed outside the timing, as the rows it is made from
-    join_seconds = std::min(join_seconds, Seconds([&] {
-                              joined = orvano::JoinTextDepths(groups, std::move(text_rows), path,
-                                                              nullptr);
-                            }));
+    join_seconds =
+        std::min(join_seconds, Seconds([&] {
+                   joined = orvano::JoinTextDepths(groups, std::move(text_rows), path, nullptr);
+                 }));
   }
 
   std::printf("texts: %d, TextTable rows: %zu\n", text_count, rows);

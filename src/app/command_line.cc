@@ -36,7 +36,7 @@ std::vector<std::string> SplitCommandLine(std::string_view argument_text) {
 }
 
 std::string FindCommandLineToken(const std::vector<std::string>& tokens, std::string_view name,
-                                     bool partial) {
+                                 bool partial) {
   std::string wanted = ToUpper(name);
   for (const std::string& token : tokens) {
     if (partial) {

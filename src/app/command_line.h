@@ -22,7 +22,7 @@ std::vector<std::string> SplitCommandLine(std::string_view argument_text);
 /// (the part before its first "=", or the whole token without one) contains `name` without
 /// regard to case; otherwise the whole token must equal `name` without regard to case.
 std::string FindCommandLineToken(const std::vector<std::string>& tokens, std::string_view name,
-                                     bool partial);
+                                 bool partial);
 
 /// The value of the parameter `name`: the part of its token after the last "=", in upper case;
 /// a token without "=" comes back whole in upper case; no token gives "".

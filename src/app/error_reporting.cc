@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "support/host.h"
 #include "support/errors.h"
+#include "support/host.h"
 #include "support/logs.h"
 
 namespace orvano {

@@ -91,8 +91,8 @@ void ReadRunInputs(RunContext& context) {
   context.workbook = std::move(*workbook);
   inputs.sheets = context.workbook.sheets;
 
-  const std::string direct_sheet_error = "Error reading XL-Sheet \"" +
-                                         std::string(kDirectSheetName) + "\"";
+  const std::string direct_sheet_error =
+      "Error reading XL-Sheet \"" + std::string(kDirectSheetName) + "\"";
   std::optional<std::size_t> direct_sheet = inputs.sheets.FindIgnoringCase(kDirectSheetName);
   if (!direct_sheet) Stop(direct_sheet_error);
   std::optional<Table> direct_cells =
@@ -217,8 +217,8 @@ void Generate(RunContext& context, bool* complete) {
 bool GeneratePages(RunContext& context) {
   context.host.StatusStart("", 0, true);
   bool complete = false;
-  static_cast<void>(
-      Guarded(context.errors(), kGenerateProcedure, kWindow, [&] { Generate(context, &complete); }));
+  static_cast<void>(Guarded(context.errors(), kGenerateProcedure, kWindow,
+                            [&] { Generate(context, &complete); }));
   context.host.StatusEnd();
   context.host.PumpEvents();
   return complete;

@@ -46,7 +46,8 @@ bool CreateFolderWithParents(FileSystem& fs, const ErrorContext& errors, const s
 
 std::string InstallRoot() { return WithTrailingSlash(ORVANO_INSTALL_ROOT); }
 
-bool IsRunningFromMachinePcTools(const std::string& program_folder, const std::string& install_root) {
+bool IsRunningFromMachinePcTools(const std::string& program_folder,
+                                 const std::string& install_root) {
   return EqualsIgnoringCase(WithTrailingSlash(program_folder),
                             WithTrailingSlash(install_root) + "Tools/");
 }

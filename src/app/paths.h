@@ -28,7 +28,8 @@ std::string InstallRoot();
 
 /// True when `program_folder` (with a trailing "/" added) is the machine PC's tools folder
 /// `install_root` + "Tools/", ignoring case.
-bool IsRunningFromMachinePcTools(const std::string& program_folder, const std::string& install_root);
+bool IsRunningFromMachinePcTools(const std::string& program_folder,
+                                 const std::string& install_root);
 
 }  // namespace orvano
 

@@ -62,7 +62,8 @@ TEST_F(PathsTest, CreateFolderWithParentsReportsAFolderItCannotMake) {
   EXPECT_NE(std::string::npos, host.calls[0].text.find("No: 70"));
 
   host.continue_after_error = false;
-  EXPECT_THROW(static_cast<void>(CreateFolderWithParents(fs, errors, dir.path() + "locked/")), EndProgram);
+  EXPECT_THROW(static_cast<void>(CreateFolderWithParents(fs, errors, dir.path() + "locked/")),
+               EndProgram);
 }
 
 TEST_F(PathsTest, PathExistsNamesFilesAndFolders) {

@@ -3,12 +3,12 @@
 #include <array>
 
 #include "app/command_line.h"
-#include "support/host.h"
 #include "app/path_fields.h"
 #include "app/paths.h"
 #include "app/run_context.h"
 #include "support/errors.h"
 #include "support/file_system.h"
+#include "support/host.h"
 #include "support/ini_file.h"
 
 namespace orvano {
@@ -35,8 +35,7 @@ constexpr std::array<PathEntry, 5> kPathEntries = {{
     {"PathOrvanoDOC", PathField::kDescriptionFile, false, &RunSettings::description_file},
     {"PathOrvanoDB", PathField::kDatabase, false, &RunSettings::database_file},
     {"PathXLCollection", PathField::kWorkbook, false, &RunSettings::workbook_file},
-    {"PathHTMLSourceFolder", PathField::kTemplateFolder, true,
-     &RunSettings::template_folder},
+    {"PathHTMLSourceFolder", PathField::kTemplateFolder, true, &RunSettings::template_folder},
     {"PathDestinationFolder", PathField::kDestinationFolder, true,
      &RunSettings::destination_folder},
 }};
@@ -120,8 +119,7 @@ bool TakeCommandLinePaths(RunContext& context, SettingsFields& fields) {
   return all_usable;
 }
 
-void TakeRememberedPath(RunContext& context, SettingsFields& fields,
-                           std::string_view entry_name) {
+void TakeRememberedPath(RunContext& context, SettingsFields& fields, std::string_view entry_name) {
   Guarded(context.errors(), kRememberedPathProcedure, kWindow, [&] {
     context.user_ini_file = UserIniPath(context);
     std::string value = ReadRememberedSetting(context.fs, context.user_ini_file, entry_name);
@@ -145,7 +143,7 @@ void TakeRememberedPath(RunContext& context, SettingsFields& fields,
 }
 
 void TakeMachinePcDefault(RunContext& context, SettingsFields& fields,
-                             std::string_view entry_name) {
+                          std::string_view entry_name) {
   Guarded(context.errors(), kDefaultPathProcedure, kWindow, [&] {
     const PathEntry* entry = FindEntry(entry_name);
     if (entry == nullptr) return;

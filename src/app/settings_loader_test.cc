@@ -71,7 +71,7 @@ TEST_F(SettingsLoaderTest, CommandLinePathsKeepTheirCaseAndWinOverTheIniFile) {
   const RunSettings& s = context->settings;
   EXPECT_EQ(project + "Orvano.doc", s.description_file);
   EXPECT_EQ(project + "Templates/", s.template_folder);  // folders get their "/"
-  EXPECT_EQ(project + "Coll.xls", s.workbook_file);         // from the INI file
+  EXPECT_EQ(project + "Coll.xls", s.workbook_file);      // from the INI file
   EXPECT_EQ(project + "Languages.mdb", s.language_database_file);
   EXPECT_EQ("", s.database_file);
   EXPECT_EQ(project + "Orvano.doc", fields.fields[PathField::kDescriptionFile]);

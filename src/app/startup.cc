@@ -34,7 +34,8 @@ void ApplyStartUpMode(const StartUpMode& mode, RunContext& context) {
   context.settings.language_id = mode.language_id;
 }
 
-void LoadStartSettings(RunContext& context, SettingsFields& fields, std::string_view argument_text) {
+void LoadStartSettings(RunContext& context, SettingsFields& fields,
+                       std::string_view argument_text) {
   context.settings.command_line_args = SplitCommandLine(argument_text);
   LoadSettings(context, fields);
 }

@@ -11,8 +11,8 @@
 namespace orvano {
 
 struct RunLanguage {
-  std::string id;                  // as the command line or the window gave it
-  std::string font_name;           // the face of the language's font specification
+  std::string id;                       // as the command line or the window gave it
+  std::string font_name;                // the face of the language's font specification
   std::optional<int> code_page = 1252;  // none: texts are kept as stored
 };
 

@@ -190,13 +190,12 @@ void IniDocument::Set(std::string_view section, std::string_view entry, std::str
   std::string_view name = Trim(section);
   std::string_view key = Trim(entry);
   if (name.empty() || name.find_first_of("\r\n]") != std::string_view::npos) {
-    RefuseEdit("the section name '" + Shown(section) +
-                "' is empty or holds a line break or \"]\"");
+    RefuseEdit("the section name '" + Shown(section) + "' is empty or holds a line break or \"]\"");
   }
   if (key.empty() || key.find_first_of("\r\n=") != std::string_view::npos || key.front() == ';' ||
       key.front() == '[') {
     RefuseEdit("the entry name '" + Shown(entry) +
-                "' is empty, holds a line break or \"=\", or starts with \";\" or \"[\"");
+               "' is empty, holds a line break or \"=\", or starts with \";\" or \"[\"");
   }
   if (value.find_first_of("\r\n") != std::string_view::npos) {
     RefuseEdit("the value holds a line break");

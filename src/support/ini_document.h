@@ -38,9 +38,9 @@ class IniDocument {
   // the value part of the entry's line, or inserts one line after the section's last entry, or
   // appends the section with the entry at the end. Inserted lines end with CR LF, or LF when the
   // file uses LF only. Throws ProgramError whose text (without a file name) says why when the
-  // names are empty, hold a line break (or "]" in a section, "=" in an entry, or start an entry with ";"
-  // or "["), the value holds a line break, a text is not valid UTF-8 or cannot be written in the
-  // file's encoding, or the edited file would not read back the value; the document is then
+  // names are empty, hold a line break (or "]" in a section, "=" in an entry, or start an entry
+  // with ";" or "["), the value holds a line break, a text is not valid UTF-8 or cannot be written
+  // in the file's encoding, or the edited file would not read back the value; the document is then
   // unchanged.
   void Set(std::string_view section, std::string_view entry, std::string_view value);
 

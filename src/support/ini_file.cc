@@ -33,7 +33,6 @@ std::string CutToChars(std::string value, std::size_t max) {
   return value;
 }
 
-
 }  // namespace
 
 IniFile IniFile::Load(FileSystem& fs, std::string path) {

@@ -1,6 +1,6 @@
 // Reading numbers from text and printing them, the one way the whole program does it: the
-// leading numeric part of a text (LeadingNumber), integer conversion rounding half to even, and number to
-// text with at most 15 significant digits.
+// leading numeric part of a text (LeadingNumber), integer conversion rounding half to even, and
+// number to text with at most 15 significant digits.
 
 #ifndef ORVANO_SUPPORT_NUMBER_TEXT_H_
 #define ORVANO_SUPPORT_NUMBER_TEXT_H_

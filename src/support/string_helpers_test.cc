@@ -58,7 +58,9 @@ TEST(FindRowInSortedTable, FindsEveryPresentKeyByExactBisection) {
   for (int i = 0; i < 1000; ++i) keys.emplace_back("k" + std::to_string(1000 + i));
   Table many = KeyTable(keys);
   for (int i = 0; i < 1000; ++i) {
-    ASSERT_EQ(static_cast<std::size_t>(i), FindRowInSortedTable(many, 0, "k" + std::to_string(1000 + i))) << i;
+    ASSERT_EQ(static_cast<std::size_t>(i),
+              FindRowInSortedTable(many, 0, "k" + std::to_string(1000 + i)))
+        << i;
   }
   EXPECT_EQ(std::nullopt, FindRowInSortedTable(many, 0, "k0999"));
   EXPECT_EQ(std::nullopt, FindRowInSortedTable(many, 0, "k2000"));
@@ -172,8 +174,7 @@ TEST(RecodeThroughCodePage, ShortcutsGiveWhatTheFullWayGives) {
   std::string ascii;
   for (int b = 0; b < 0x80; ++b) ascii += static_cast<char>(b);
   for (int code_page : {874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 65001}) {
-    EXPECT_EQ(full_way(ascii, code_page), RecodeThroughCodePage(ascii, code_page))
-        << code_page;
+    EXPECT_EQ(full_way(ascii, code_page), RecodeThroughCodePage(ascii, code_page)) << code_page;
   }
   EXPECT_EQ("\xD0\x9F", RecodeThroughCodePage("\xC3\x8F", 1251));  // the shortcuts end here
 }

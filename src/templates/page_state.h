@@ -37,7 +37,7 @@ using WildcardTable = std::array<std::pair<std::string, std::string>, 4>;
 struct PageState {
   std::optional<std::size_t> sheet_index;  // the page's sheet in the sheet list
   std::int16_t machine_index = -1;         // 1-based; -1 for a page of no machine
-  std::string machine_name;  // "" until a page sets it; "-1" for a page of no machine
+  std::string machine_name;                // "" until a page sets it; "-1" for a page of no machine
   std::string position = "2";              // a number as text
 
   /// The keys "MNR", "FLD", "OVERVIEW", "MAIN" and their values, in this order.

@@ -140,9 +140,7 @@ void FixedClockFileSystem::AppendToFile(const std::string& path, std::string_vie
   real_->AppendToFile(path, bytes);
 }
 bool FixedClockFileSystem::IsFile(const std::string& path) { return real_->IsFile(path); }
-bool FixedClockFileSystem::IsFolder(const std::string& path) {
-  return real_->IsFolder(path);
-}
+bool FixedClockFileSystem::IsFolder(const std::string& path) { return real_->IsFolder(path); }
 bool FixedClockFileSystem::CanWrite(const std::string& path) { return real_->CanWrite(path); }
 std::vector<FolderEntry> FixedClockFileSystem::ListFolder(const std::string& path) {
   return real_->ListFolder(path);

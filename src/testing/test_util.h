@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "support/error_sink.h"
-#include "support/host.h"
 #include "support/file_system.h"
+#include "support/host.h"
 
 namespace orvano::testing {
 

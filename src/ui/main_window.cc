@@ -15,13 +15,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/error_reporting.h"
 #include "app/generation_driver.h"
 #include "app/path_fields.h"
 #include "app/paths.h"
 #include "app/run_context.h"
 #include "app/startup.h"
 #include "inputs/languages.h"
-#include "app/error_reporting.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "ui/about_box.h"

@@ -161,7 +161,7 @@ PathDialogs QtPathDialogs(QWidget* owner, RunContext& context, QtHost& host) {
 }
 
 std::string ChooseFile(FileSystem& fs, const PathDialogs& dialogs, const FileChooser& chooser,
-                        const std::string& path, const std::string& program_folder) {
+                       const std::string& path, const std::string& program_folder) {
   const bool exists = !path.empty() && fs.IsFile(path);
   std::optional<std::string> chosen =
       dialogs.open_file(chooser.title, exists ? path : program_folder, chooser.filter);

@@ -55,7 +55,7 @@ QString QtFilterOf(std::string_view filter);
 /// `program_folder`. Returns the chosen file; on cancel `path` when it names an existing file,
 /// else "".
 std::string ChooseFile(FileSystem& fs, const PathDialogs& dialogs, const FileChooser& chooser,
-                        const std::string& path, const std::string& program_folder);
+                       const std::string& path, const std::string& program_folder);
 
 /// The folder the folder dialog stands for: `shown` with `typed` appended as a sub-folder
 /// (after a "/" when `shown` has none), ending with exactly one "/". "" when `shown` is not an

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/run_context.h"
 #include "app/error_reporting.h"
+#include "app/run_context.h"
 #include "support/errors.h"
 #include "testing/test_util.h"
 

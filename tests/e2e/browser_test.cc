@@ -42,8 +42,7 @@ std::vector<std::string> LoadedFiles(const std::string& page, const std::string&
 
 TEST(Browser, DemoFramesAndPagesLoadWithoutMissingFiles) {
   auto fs = NewPosixFileSystem();
-  if (!fs->IsFile(kChromium))
-    GTEST_SKIP() << "no " << kChromium << " (Debian package chromium)";
+  if (!fs->IsFile(kChromium)) GTEST_SKIP() << "no " << kChromium << " (Debian package chromium)";
   testing::ScopedTempDir dir;
   std::string bin = dir.path() + "bin/";
   testing::MakeFolders(bin);
