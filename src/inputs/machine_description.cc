@@ -30,11 +30,16 @@ constexpr std::string_view kIdEntry = "ID";
 std::string MachineSection(int m) { return "Machine" + std::to_string(m); }
 std::string SectionSection(int s) { return "Section_" + std::to_string(s); }
 
+// An absent or empty count entry reads as this, which no count equals.
+constexpr std::int16_t kAbsentCount = -1;
+
 // Reads the 16-bit entry `entry` of "Setup" into `*field` as one step: an entry that does not
-// fit 16 bits is reported and leaves the field as it was. A negative value becomes `fallback`.
+// fit 16 bits is reported and leaves the field as it was. An absent or negative value becomes
+// `fallback`.
 void ReadCount(ErrorSink& errors, const IniFile& ini, std::string_view entry, std::int16_t fallback,
                std::int16_t* field) {
-  RunStep(errors, kReadDescriptionProcedure, [&] { *field = ini.ReadInteger(kSetup, entry); });
+  RunStep(errors, kReadDescriptionProcedure,
+          [&] { *field = ini.ReadInteger(kSetup, entry).value_or(kAbsentCount); });
   if (*field < 0) *field = fallback;
 }
 
@@ -68,7 +73,8 @@ std::optional<MachineDescription> ReadMachineDescription(FileSystem& fs, const s
   ReadCount(errors, ini, kControlTypeEntry, 0, &d.control_type);
 
   RunStep(errors, kReadDescriptionProcedure, [&] {
-    d.screen_resolution = std::to_string(ini.ReadInteger(kSetup, kScreenResolutionEntry));
+    d.screen_resolution =
+        std::to_string(ini.ReadInteger(kSetup, kScreenResolutionEntry).value_or(kAbsentCount));
   });
   if (LeadingNumber(d.screen_resolution) < 1) d.screen_resolution = "1280";
 
@@ -88,7 +94,7 @@ std::optional<MachineDescription> ReadMachineDescription(FileSystem& fs, const s
   }
 
   RunStep(errors, kReadDescriptionProcedure,
-          [&] { d.section_count = ini.ReadInteger(kSetup, kSectionCountEntry); });
+          [&] { d.section_count = ini.ReadInteger(kSetup, kSectionCountEntry).value_or(0); });
   if (d.section_count < 1) return std::nullopt;
   if (!IsWithinLimit(errors, ini, kSectionCountEntry, d.section_count, kMaxSections)) {
     return std::nullopt;
@@ -108,7 +114,9 @@ std::optional<MachineDescription> ReadMachineDescription(FileSystem& fs, const s
     auto& row = d.position_counts[static_cast<std::size_t>(m - 1)];
     for (int s = 1; s <= d.section_count; ++s) {
       RunStep(errors, kReadDescriptionProcedure, [&] {
-        row[static_cast<std::size_t>(s - 1)] = ini.ReadInteger(SectionSection(s), entry);
+        // An absent count is not 0: the machine still gets its (empty) page.
+        row[static_cast<std::size_t>(s - 1)] =
+            ini.ReadInteger(SectionSection(s), entry).value_or(kAbsentCount);
       });
     }
   }

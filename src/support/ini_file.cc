@@ -50,10 +50,11 @@ std::string IniFile::ReadString(std::string_view section, std::string_view entry
   return value ? CutToChars(std::move(*value), kIniMaxValueChars) : std::string();
 }
 
-std::int16_t IniFile::ReadInteger(std::string_view section, std::string_view entry) const {
+std::optional<std::int16_t> IniFile::ReadInteger(std::string_view section,
+                                                 std::string_view entry) const {
   std::optional<std::string> value = Find(section, entry);
   // An empty value counts as absent, as the private-profile integer read treats it.
-  if (!value || value->empty()) return -1;
+  if (!value || value->empty()) return std::nullopt;
   std::string_view text = *value;
   std::size_t pos = 0;
   bool negative = false;

@@ -1,7 +1,7 @@
 // INI file access: single entries of INI files read and written by section, entry and path
 // (the description file Orvano.doc, the user INI file beside the executable). The free
 // functions read the file on every call; IniFile reads it once for many lookups.
-// Absence is never an error: reads give "", -1 or false.
+// Absence is never an error: reads give "", nullopt or false.
 
 #ifndef ORVANO_SUPPORT_INI_FILE_H_
 #define ORVANO_SUPPORT_INI_FILE_H_
@@ -48,11 +48,11 @@ class IniFile {
   // "" when absent.
   std::string ReadString(std::string_view section, std::string_view entry) const;
 
-  // The leading optional sign and digits of the value as a number: 0 when it has no digits, -1
-  // when the file, section or entry is absent or the value is empty. Throws UnexpectedError
-  // err::kOverflow naming the file, section and entry when the number lies outside
-  // -32768..32767.
-  std::int16_t ReadInteger(std::string_view section, std::string_view entry) const;
+  // The leading optional sign and digits of the value as a number: 0 when it has no digits;
+  // nullopt when the file, section or entry is absent or the value is empty. Throws
+  // UnexpectedError err::kOverflow naming the file, section and entry when the number lies
+  // outside -32768..32767.
+  std::optional<std::int16_t> ReadInteger(std::string_view section, std::string_view entry) const;
 
   // True only when the value reads "TRUE" without regard to case.
   bool ReadBoolean(std::string_view section, std::string_view entry) const;

@@ -65,8 +65,8 @@ TEST_F(IniFileTest, ReadsStringsIntegersAndBooleans) {
   EXPECT_EQ(12, ini.ReadInteger("S", "n1"));
   EXPECT_EQ(0, ini.ReadInteger("S", "n2"));
   EXPECT_EQ(-5, ini.ReadInteger("S", "n3"));
-  EXPECT_EQ(-1, ini.ReadInteger("S", "n5"));
-  EXPECT_EQ(-1, ini.ReadInteger("S", "absent"));
+  EXPECT_EQ(std::nullopt, ini.ReadInteger("S", "n5"));
+  EXPECT_EQ(std::nullopt, ini.ReadInteger("S", "absent"));
   try {
     ini.ReadInteger("S", "big");
     FAIL() << "no overflow";
