@@ -86,6 +86,7 @@ TEST(FontClassesTest, CollectsClassesAndTheirMarkerBlocks) {
                     "</style>",
                     ".c###FONTCLASS###9 { }",  // after the interruption: no class
                     "  ###fontbezug###ein21  ",
+                    "",
                     "<table>",
                     "###FONTBEZUG###HAUPT21",
                     "<tr>",
@@ -95,6 +96,8 @@ TEST(FontClassesTest, CollectsClassesAndTheirMarkerBlocks) {
                     "###FONTBEZUG###HAUPT41",
                     "<p>",
                     "###FONTBEZUG###AUS41",
+                    "",
+                    "",
                     "</p>",
                     "###FONTBEZUG###ENDE41",
                     "###FONTBEZUG###EIN21",
@@ -108,11 +111,12 @@ TEST(FontClassesTest, CollectsClassesAndTheirMarkerBlocks) {
   EXPECT_TRUE(std::equal(lines.begin() + 5, lines.end(), original.begin() + 5));
   const FontClass& c21 = table.classes[0];
   EXPECT_EQ(21, c21.number);
-  EXPECT_EQ(LineList{"<table>"}, c21.opening);
+  // A block holds exactly its lines: a first line that is empty is one empty line, not two.
+  EXPECT_EQ((LineList{"", "<table>"}), c21.opening);
   EXPECT_EQ((LineList{"<tr>", ""}), c21.main);
   EXPECT_EQ(LineList{""}, c21.closing);  // an empty block is one empty line
   EXPECT_EQ((LineList{""}), table.classes[1].opening);
-  EXPECT_EQ((LineList{"</p>"}), table.classes[1].closing);
+  EXPECT_EQ((LineList{"", "", "</p>"}), table.classes[1].closing);
   EXPECT_EQ((LineList{""}), table.classes[2].main);  // no marker block
   EXPECT_EQ(&table.classes[0], FindFontClass(table, Cell(21.0)));
   EXPECT_EQ(&table.classes[1], FindFontClass(table, Cell("41")));
@@ -124,28 +128,6 @@ TEST(FontClassesTest, CollectsClassesAndTheirMarkerBlocks) {
   LineList plain = {"/t/P.htm", "<p>###FONT###</p>"};
   EXPECT_TRUE(CollectFontClasses(kFonts, &plain, errors).classes.empty());
   EXPECT_EQ("<p>###FONT###</p>", plain[1]);
-}
-
-// A block holds exactly its lines: a first line that is empty is one empty line, not two.
-TEST(FontClassesTest, BlocksWhoseFirstLineIsEmptyKeepItOnce) {
-  RecordingErrorSink errors;
-  LineList lines = {"/t/S.htm",
-                    "###FONTCLASS###3",
-                    "###FONTBEZUG###EIN3",
-                    "",
-                    "<table>",
-                    "###FONTBEZUG###HAUPT3",
-                    "",
-                    "###FONTBEZUG###AUS3",
-                    "",
-                    "",
-                    "###FONTBEZUG###ENDE3"};
-  FontClassTable table = CollectFontClasses(kFonts, &lines, errors);
-  ASSERT_EQ(1u, table.classes.size());
-  EXPECT_EQ((LineList{"", "<table>"}), table.classes[0].opening);
-  EXPECT_EQ((LineList{""}), table.classes[0].main);
-  EXPECT_EQ((LineList{"", ""}), table.classes[0].closing);
-  EXPECT_TRUE(errors.failures.empty());
 }
 
 TEST(FontClassesTest, ReportsUnclosedBlocksAndClassLinesWithoutNumber) {

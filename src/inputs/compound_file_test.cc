@@ -65,45 +65,28 @@ TEST_F(CompoundFileTest, GathersAScatteredChain) {
 }
 
 TEST_F(CompoundFileTest, RefusesDamagedChains) {
-  {
+  const std::size_t stream_entry = (Get32(file_, 48) + 1) * 512 + 128;  // in the directory
+  const auto with = [&](std::size_t at, std::uint32_t value) {
     std::string bad = file_;
-    Put32(bad, fat_ + 3 * 4, 1);
-    EXPECT_EQ(Error(bad), "compound file: stream \"Workbook\" chain loops at sector 1");
-  }
-  {
-    std::string bad = file_;
-    Put32(bad, fat_, 0x100000);
-    EXPECT_EQ(Error(bad),
-              "compound file: stream \"Workbook\" chain points past the end of the file (sector "
-              "1048576, the file holds 10 sectors)");
-  }
-  {
-    std::string bad = file_;
-    Put32(bad, fat_ + 4 * 4, 0xFFFFFFFE);
-    EXPECT_EQ(Error(bad), "compound file: stream \"Workbook\" chain ends after 5 of 8 sectors");
-  }
-  {
-    std::string bad = file_;
-    Put32(bad, 44, 1000);  // FAT sector count
-    EXPECT_EQ(Error(bad),
-              "compound file: header claims 1000 FAT sectors, the file holds only 10 sectors");
-  }
-  {
-    std::string bad = file_;
-    const std::size_t directory = (Get32(file_, 48) + 1) * 512;
-    Put32(bad, directory + 128 + 120, 0x7FFFFFFF);  // the stream's size
-    EXPECT_EQ(Error(bad),
-              "compound file: stream \"Workbook\" claims 2147483647 bytes, more than the file's " +
-                  std::to_string(file_.size()));
-  }
-  {
-    std::string bad = file_;
-    const std::size_t directory = (Get32(file_, 48) + 1) * 512;
-    Put32(bad, directory + 128 + 68, 1);  // the stream is its own left sibling's parent
-    Put32(bad, directory + 128 + 128 + 72, 1);
-    bad[directory + 128 + 128 + 66] = 2;
-    EXPECT_EQ(Error(bad), "compound file: directory tree loops at entry 1");
-  }
+    Put32(bad, at, value);
+    return bad;
+  };
+  EXPECT_EQ(Error(with(fat_ + 3 * 4, 1)),
+            "compound file: stream \"Workbook\" chain loops at sector 1");
+  EXPECT_EQ(Error(with(fat_, 0x100000)),
+            "compound file: stream \"Workbook\" chain points past the end of the file (sector "
+            "1048576, the file holds 10 sectors)");
+  EXPECT_EQ(Error(with(fat_ + 4 * 4, 0xFFFFFFFE)),
+            "compound file: stream \"Workbook\" chain ends after 5 of 8 sectors");
+  EXPECT_EQ(Error(with(44, 1000)),  // the FAT sector count
+            "compound file: header claims 1000 FAT sectors, the file holds only 10 sectors");
+  EXPECT_EQ(Error(with(stream_entry + 120, 0x7FFFFFFF)),  // the stream's size
+            "compound file: stream \"Workbook\" claims 2147483647 bytes, more than the file's " +
+                std::to_string(file_.size()));
+  std::string bad = with(stream_entry + 68, 1);  // the stream is its own left sibling's parent
+  Put32(bad, stream_entry + 128 + 72, 1);
+  bad[stream_entry + 128 + 66] = 2;
+  EXPECT_EQ(Error(bad), "compound file: directory tree loops at entry 1");
   EXPECT_EQ(Error(file_.substr(0, 300)), "compound file: header cut short (300 of 512 bytes)");
   EXPECT_EQ(Error("plain text, long enough"), "compound file: no compound file signature");
 }

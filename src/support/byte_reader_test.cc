@@ -6,6 +6,8 @@
 #include <limits>
 #include <string>
 
+#include "testing/test_util.h"
+
 namespace orvano {
 namespace {
 
@@ -22,12 +24,8 @@ TEST(ByteReaderTest, ReadsLittleEndianAndStopsAtTheEnd) {
   sub.Skip(1);
   EXPECT_THROW(sub.F64(), DataError);  // 7 bytes left, nothing consumed
   EXPECT_EQ(sub.remaining(), 7u);
-  try {
-    sub.Bytes(9);
-    FAIL();
-  } catch (const DataError& e) {
-    EXPECT_STREQ(e.what(), "offset 108: needs 9 bytes, 7 left");
-  }
+  EXPECT_EQ(testing::ThrownBy([&] { sub.Bytes(9); }).description,
+            "offset 108: needs 9 bytes, 7 left");
   ByteReader whole(AsBytes(data));
   whole.Skip(8);
   EXPECT_EQ(whole.F64(), 1.0);

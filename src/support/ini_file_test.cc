@@ -27,24 +27,16 @@ class FaultyFileSystem final : public testing::FixedClockFileSystem {
 class IniFileTest : public ::testing::Test {
  protected:
   std::string Saved(const IniValue& value) {
-    try {
-      WriteIniEntry(*fs_, file_, "S", "k", value);
-    } catch (const OrvanoError& e) {
-      ADD_FAILURE() << e.description();
-    }
+    EXPECT_EQ(-1, testing::ThrownBy([&] { WriteIniEntry(*fs_, file_, "S", "k", value); }).number);
     return ReadBytes(file_);
   }
 
   // The description of the error that writing `value` to `file` through `fs` throws.
   static std::string WriteError(FileSystem& fs, const std::string& file, const IniValue& value) {
-    try {
-      WriteIniEntry(fs, file, "S", "k", value);
-    } catch (const UnexpectedError& e) {
-      EXPECT_EQ(err::kPathFileAccess, e.number());
-      return e.description();
-    }
-    ADD_FAILURE() << "written: " << file;
-    return "";
+    const testing::Thrown thrown =
+        testing::ThrownBy([&] { WriteIniEntry(fs, file, "S", "k", value); });
+    EXPECT_EQ(err::kPathFileAccess, thrown.number) << thrown.description;
+    return thrown.description;
   }
 
   testing::ScopedTempDir dir_;
@@ -67,14 +59,10 @@ TEST_F(IniFileTest, ReadsStringsIntegersAndBooleans) {
   EXPECT_EQ(-5, ini.ReadInteger("S", "n3"));
   EXPECT_EQ(std::nullopt, ini.ReadInteger("S", "n5"));
   EXPECT_EQ(std::nullopt, ini.ReadInteger("S", "absent"));
-  try {
-    ini.ReadInteger("S", "big");
-    FAIL() << "no overflow";
-  } catch (const UnexpectedError& e) {
-    EXPECT_EQ(err::kOverflow, e.number());
-    EXPECT_NE(std::string::npos,
-              e.description().find("'big' in section [S] of INI file '" + file_ + "' holds 40000"));
-  }
+  const testing::Thrown big = testing::ThrownBy([&] { ini.ReadInteger("S", "big"); });
+  EXPECT_EQ(err::kOverflow, big.number);
+  EXPECT_NE(std::string::npos,
+            big.description.find("'big' in section [S] of INI file '" + file_ + "' holds 40000"));
   EXPECT_THROW(ini.ReadInteger("S", "huge"), UnexpectedError);
   EXPECT_TRUE(ini.ReadBoolean("S", "T1") && ini.ReadBoolean("S", "t2"));
   EXPECT_FALSE(ini.ReadBoolean("S", "f1") || ini.ReadBoolean("S", "n3"));

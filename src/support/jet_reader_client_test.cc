@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "support/errors.h"
+#include "testing/test_util.h"
 
 namespace orvano {
 namespace {
@@ -21,14 +22,10 @@ JetReaderClient FakeReader(const std::string& script, milliseconds limit = milli
 // Asserts that `action` fails with the damage error naming the file (and `table`).
 template <typename Action>
 void ExpectDamaged(Action action, const std::string& table = "") {
-  try {
-    action();
-    ADD_FAILURE() << "no error";
-  } catch (const UnexpectedError& e) {
-    EXPECT_EQ(e.number(), err::kDbUnrecognizedFormat);
-    EXPECT_EQ(e.description(), "Damaged database: /p/Orvano.mdb" +
-                                   (table.empty() ? "" : " (table '" + table + "')"));
-  }
+  const testing::Thrown thrown = testing::ThrownBy(action);
+  EXPECT_EQ(thrown.number, err::kDbUnrecognizedFormat);
+  EXPECT_EQ(thrown.description,
+            "Damaged database: /p/Orvano.mdb" + (table.empty() ? "" : " (table '" + table + "')"));
 }
 
 // The answer frame of no table names, in printf's notation.
@@ -86,24 +83,18 @@ TEST(JetReaderClientTest, ReaderErrorsPassThrough) {
                      "exec sleep 60",
                  milliseconds(300));
   EXPECT_TRUE(client.Open("").empty());
-  try {
-    client.ColumnNames("T");
-    ADD_FAILURE() << "no error";
-  } catch (const UnexpectedError& e) {
-    EXPECT_EQ(e.number(), err::kDbTableNotFound);
-    EXPECT_EQ(e.description(), "abc");
-  }
+  const testing::Thrown thrown = testing::ThrownBy([&] { client.ColumnNames("T"); });
+  EXPECT_EQ(thrown.number, err::kDbTableNotFound);
+  EXPECT_EQ(thrown.description, "abc");
   ExpectDamaged([&] { client.ColumnNames("T"); }, "T");  // then it hangs
 }
 
 TEST(JetReaderClientTest, MissingProgramIsReported) {
-  try {
-    JetReaderClient client("/nonexistent/orvano-dbreader", {}, "/p/Orvano.mdb", milliseconds(100));
-    ADD_FAILURE() << "started";
-  } catch (const UnexpectedError& e) {
-    EXPECT_EQ(e.number(), err::kPathFileAccess);
-    EXPECT_THAT(e.description(), HasSubstr("/nonexistent/orvano-dbreader"));
-  }
+  const testing::Thrown thrown = testing::ThrownBy([] {
+    JetReaderClient("/nonexistent/orvano-dbreader", {}, "/p/Orvano.mdb", milliseconds(100));
+  });
+  EXPECT_EQ(thrown.number, err::kPathFileAccess);
+  EXPECT_THAT(thrown.description, HasSubstr("/nonexistent/orvano-dbreader"));
 }
 
 }  // namespace

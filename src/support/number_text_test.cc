@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/errors.h"
+#include "testing/test_util.h"
 
 namespace orvano {
 namespace {
@@ -43,12 +44,7 @@ TEST(NumberText, IntegerConversionRoundsHalfToEven) {
   EXPECT_EQ(32767, ToInt16(32767.4));
   EXPECT_EQ(-32768, ToInt16(-32768));
   EXPECT_EQ(2147483647, ToInt32(2147483647.0));
-  try {
-    ToInt16(40000);
-    FAIL() << "no overflow";
-  } catch (const UnexpectedError& e) {
-    EXPECT_EQ(err::kOverflow, e.number());
-  }
+  EXPECT_EQ(err::kOverflow, testing::ThrownBy([] { ToInt16(40000); }).number);
   EXPECT_THROW(ToInt32(3e9), UnexpectedError);
   EXPECT_THROW(ToInt16(std::numeric_limits<double>::quiet_NaN()), UnexpectedError);
 }

@@ -15,7 +15,6 @@ using testing::RecordingErrorSink;
 struct SectionBuilderTest : public ::testing::Test {
   SectionBuilderTest() {
     inputs.sheets.entries = {{"Drives", true}, {"standard", false}};
-    inputs.description.control_type = 1;
     page.sheet_index = 1;
     page.machine_name = "M1";
     page.position = "3";
@@ -43,16 +42,6 @@ TEST_F(SectionBuilderTest, ReplacesWildcardsOutsideColumnAndRowZero) {
   EXPECT_EQ("Pos ###FLD", part.TextAt(1, 1));  // the caller's table is not changed
   EXPECT_EQ("M1", page.wildcards[0].second);
   EXPECT_EQ("3", page.wildcards[1].second);
-}
-
-TEST_F(SectionBuilderTest, WorksOutConditionsFormulasAndTexts) {
-  inputs.texts.depths[0] = Table(2, 0);
-  inputs.texts.depths[0].AddRow({Cell("T.A"), Cell("Text A")});
-  page.machine_index = 2;
-  Table out = Build(Part({{12.0, "###IF PLC=1 ###THEN ###INDEX:T.A:INDEX###ELSE no###ENDIF",
-                           "###ADDR:100+10[MNR]+1[FLD]:ADDR"}}));
-  EXPECT_EQ("Text A|113", out.TextAt(1, 1) + "|" + out.TextAt(2, 1));
-  EXPECT_TRUE(errors.failures.empty());
 }
 
 TEST_F(SectionBuilderTest, ExpandsRangesOnlyOnTheStandardSheet) {

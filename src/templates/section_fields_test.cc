@@ -126,31 +126,16 @@ TEST(SectionFieldsTest, WritesRowsThroughTheirFontClasses) {
   EXPECT_TRUE(errors.notes.empty());
 }
 
-TEST(SectionFieldsTest, FillsCellPlaceholdersByTheirWholeNumber) {
-  RecordingErrorSink errors;
-  const Table fields = Rows({{11.0, "one", "two", "three", "four"}});
-  auto fill = [&](std::string line, const Table& table) {
-    return FillCellPlaceholders(std::move(line), table, 1, "STANDARD", errors);
-  };
-  EXPECT_EQ("one|11|", fill("###ZELLE###2|###ZELLE###1|###ZELLE###7", fields));
-  EXPECT_EQ("[]11[11]", fill("[###ZELLE###12]###ZELLE###1[###ZELLE###1]", fields));
-  // Inserted text is not filled again.
-  EXPECT_EQ("###ZELLE###", fill("###ZELLE###2", Rows({{1.0, "###ZELLE###"}})));
-  EXPECT_TRUE(errors.notes.empty());
-  EXPECT_EQ("###ZELLE###x four ###ZELLE###0",
-            fill("###ZELLE###x ###ZELLE###5 ###ZELLE###0", fields));
-  EXPECT_EQ(std::vector<std::string>(
-                {"Cell placeholder not valid in sheet \"STANDARD\", row 1: ###ZELLE###x",
-                 "Cell placeholder not valid in sheet \"STANDARD\", row 1: ###ZELLE###0"}),
-            errors.notes);
-}
-
 TEST(SectionFieldsTest, ACellNumberIsItsWholeDigitRunWhateverItsLength) {
   RecordingErrorSink errors;
   const Table fields = Rows({{11.0, "one", "two", "three", "four"}});
   auto fill = [&](std::string line) {
     return FillCellPlaceholders(std::move(line), fields, 1, "Drives", errors);
   };
+  EXPECT_EQ("one|11|11", fill("###ZELLE###2|###ZELLE###1|###ZELLE###1"));
+  // Inserted text is not filled again.
+  EXPECT_EQ("###ZELLE###",
+            FillCellPlaceholders("###ZELLE###2", Rows({{1.0, "###ZELLE###"}}), 1, "X", errors));
   // Leading zeros do not count, however many there are.
   EXPECT_EQ("[two][two]", fill("[###ZELLE###0000000003][###ZELLE###003]"));
   EXPECT_EQ("[four]", fill("[###ZELLE###" + std::string(40, '0') + "5]"));
@@ -161,8 +146,10 @@ TEST(SectionFieldsTest, ACellNumberIsItsWholeDigitRunWhateverItsLength) {
   EXPECT_TRUE(errors.notes.empty());
   // Only no digits at all, or the number 0, is not valid.
   EXPECT_EQ("###ZELLE###0000000000", fill("###ZELLE###0000000000"));
+  EXPECT_EQ("###ZELLE###x four", fill("###ZELLE###x ###ZELLE###5"));
   EXPECT_EQ(std::vector<std::string>(
-                {"Cell placeholder not valid in sheet \"Drives\", row 1: ###ZELLE###0000000000"}),
+                {"Cell placeholder not valid in sheet \"Drives\", row 1: ###ZELLE###0000000000",
+                 "Cell placeholder not valid in sheet \"Drives\", row 1: ###ZELLE###x"}),
             errors.notes);
 }
 

@@ -4,6 +4,8 @@
 #ifndef ORVANO_TESTING_TEST_UTIL_H_
 #define ORVANO_TESTING_TEST_UTIL_H_
 
+#include <gtest/gtest.h>
+
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -11,7 +13,9 @@
 #include <string_view>
 #include <vector>
 
+#include "support/byte_reader.h"
 #include "support/error_sink.h"
+#include "support/errors.h"
 #include "support/file_system.h"
 #include "support/host.h"
 
@@ -139,6 +143,33 @@ class FixedClockFileSystem : public FileSystem {
  protected:
   std::unique_ptr<FileSystem> real_;
 };
+
+/// What `action` threw: an OrvanoError's number and description, or a DataError's text with
+/// number 0. Nothing thrown gives number -1 and "(nothing thrown)"; other exceptions pass on.
+struct Thrown {
+  int number = -1;
+  std::string description = "(nothing thrown)";
+};
+template <typename Action>
+Thrown ThrownBy(Action&& action) {
+  try {
+    action();
+  } catch (const OrvanoError& e) {
+    return {e.number(), e.description()};
+  } catch (const DataError& e) {
+    return {0, e.what()};
+  }
+  return {};
+}
+
+/// The description of the ProgramError `action` throws; fails the test when it throws another
+/// error or none.
+template <typename Action>
+std::string ProgramErrorOf(Action&& action) {
+  const Thrown thrown = ThrownBy(action);
+  EXPECT_EQ(kProgramErrorNumber, thrown.number) << thrown.description;
+  return thrown.description;
+}
 
 /// A fixed test time: 2026-03-04 05:06:07 local time.
 std::time_t TestTime();

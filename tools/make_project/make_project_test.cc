@@ -83,14 +83,9 @@ TEST_F(MakeProjectTest, BuildsAProjectEveryReaderOpens) {
 }
 
 TEST_F(MakeProjectTest, RefusesMalformedSourcesNamingTheLine) {
-  auto message = [&](const std::string& texts) -> std::string {
-    std::string src = WriteSources(texts);
-    try {
-      ReadProjectSources(*fs, src);
-    } catch (const ProgramError& e) {
-      return e.description();
-    }
-    return "";
+  auto message = [&](const std::string& texts) {
+    const std::string src = WriteSources(texts);
+    return orvano::testing::ProgramErrorOf([&] { ReadProjectSources(*fs, src); });
   };
   EXPECT_NE(std::string::npos, message("AddrIndex\t1031\nA.B\tx\ty\n").find("texts.tsv, line 2"));
   EXPECT_NE(std::string::npos, message("Index\t1031\n").find("AddrIndex"));
@@ -101,12 +96,6 @@ TEST_F(MakeProjectTest, RefusesMalformedSourcesNamingTheLine) {
   WriteBytes(src + "languages.tsv", "LCID\tFont\nabc\tArial\n");
   EXPECT_THROW(ReadProjectSources(*fs, src), ProgramError);
 }
-
-}  // namespace
-}  // namespace orvano::tools
-
-namespace orvano::tools {
-namespace {
 
 // The demo project is what the end-to-end tests run; it must exercise the whole template
 // language and build into a complete project.
@@ -124,56 +113,16 @@ TEST(DemoProject, BuildsAndUsesEveryKeyword) {
       if (const auto* text = std::get_if<std::string>(&cell.value)) all += *text + "\n";
     }
   }
-  for (const char* keyword : {"###Overview",
-                              "###Main",
-                              "###MNR",
-                              "###FLD",
-                              "###OVERVIEW",
-                              "###MAIN",
-                              "###SDR[REJ]",
-                              "###SDR[WAR]",
-                              "###SDR[ALA]",
-                              "###EDR[REJ]",
-                              "###EDR[WAR]",
-                              "###EDR[ALA]",
-                              "###IF ",
-                              " ###THEN ",
-                              "###ELSE",
-                              "###ENDIF",
-                              "MITAUSWURFZAEHLERN",
-                              "MITZUSATZSERVICEPRESETS",
-                              "###ADDR:",
-                              ":ADDR",
-                              "###INDEX:",
-                              ":INDEX",
-                              "[MNR]",
-                              "[PLC]",
-                              "[FLD]",
-                              "[FLDNULL]",
-                              "[FREJ]",
-                              "[FALA]",
-                              "[FWAR]",
-                              "###DIREKT###",
-                              "###ZELLE###",
-                              "###ZIEL_HTML###",
-                              "###ZIEL_D_HTML###",
-                              "###MASCHINE###",
-                              "###MASCHINEID###",
-                              "###MENU_TEXT###",
-                              "###UEBERSCHRIFT###",
-                              "###MENU_TEXT_MODUL###",
-                              "###MENU_TEXT_MACHINE###",
-                              "###FONTBEZUGANFANG###",
-                              "###FONTBEZUGENDE###",
-                              "###MASCHINE###1",
-                              "###MASCHINEID###1",
-                              "###FONTCLASS###",
-                              "###FONT###",
-                              "###SIZE###",
-                              "###FONTBEZUG###EIN",
-                              "###FONTBEZUG###HAUPT",
-                              "###FONTBEZUG###AUS",
-                              "###FONTBEZUG###ENDE"}) {
+  for (const std::string& keyword : SplitLines(
+           "###Overview\n###Main\n###MNR\n###FLD\n###OVERVIEW\n###MAIN\n###SDR[REJ]\n###SDR[WAR]\n"
+           "###SDR[ALA]\n###EDR[REJ]\n###EDR[WAR]\n###EDR[ALA]\n###IF \n ###THEN \n###ELSE\n"
+           "###ENDIF\nMITAUSWURFZAEHLERN\nMITZUSATZSERVICEPRESETS\n###ADDR:\n:ADDR\n###INDEX:\n"
+           ":INDEX\n[MNR]\n[PLC]\n[FLD]\n[FLDNULL]\n[FREJ]\n[FALA]\n[FWAR]\n###DIREKT###\n"
+           "###ZELLE###\n###ZIEL_HTML###\n###ZIEL_D_HTML###\n###MASCHINE###\n###MASCHINEID###\n"
+           "###MENU_TEXT###\n###UEBERSCHRIFT###\n###MENU_TEXT_MODUL###\n###MENU_TEXT_MACHINE###\n"
+           "###FONTBEZUGANFANG###\n###FONTBEZUGENDE###\n###MASCHINE###1\n###MASCHINEID###1\n"
+           "###FONTCLASS###\n###FONT###\n###SIZE###\n###FONTBEZUG###EIN\n###FONTBEZUG###HAUPT\n"
+           "###FONTBEZUG###AUS\n###FONTBEZUG###ENDE")) {
     EXPECT_NE(std::string::npos, all.find(keyword)) << keyword;
   }
   for (const char* name : {"Source_Main.htm", "Source_Menu.htm", "Source_OverView.htm",

@@ -176,13 +176,8 @@ TEST(MdbWriterTest, KeepsAtMost255RowsOnAPage) {
 }
 
 TEST(MdbWriterTest, RefusesWhatItCannotWrite) {
-  auto refusal = [](std::vector<MdbTable> tables) -> std::string {
-    try {
-      BuildMdb(tables);
-    } catch (const ProgramError& e) {
-      return e.description();
-    }
-    return "(written)";
+  auto refusal = [](const std::vector<MdbTable>& tables) {
+    return testing::ProgramErrorOf([&] { BuildMdb(tables); });
   };
   const MdbTable ok{"T", {{"A", MdbType::kText}}, {Row{"a"}}};
   auto with_value = [](MdbType type, MdbValue value) {

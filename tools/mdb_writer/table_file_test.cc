@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/errors.h"
+#include "testing/test_util.h"
 
 namespace orvano::tools {
 namespace {
@@ -40,13 +41,8 @@ TEST(TableFileTest, ReadsTypesNullsAndEscapes) {
 }
 
 TEST(TableFileTest, ReportsFileLineAndColumn) {
-  auto fault = [](std::string_view text) -> std::string {
-    try {
-      ParseTableFile(text, "t.txt");
-    } catch (const ProgramError& e) {
-      return e.description();
-    }
-    return "(read)";
+  auto fault = [](std::string_view text) {
+    return testing::ProgramErrorOf([&] { ParseTableFile(text, "t.txt"); });
   };
   EXPECT_EQ(fault(""), "t.txt:1: the first line must name the table");
   EXPECT_EQ(fault("T\n"), "t.txt:2: the second line must list the columns");

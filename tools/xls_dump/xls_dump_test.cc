@@ -8,15 +8,11 @@
 #include "inputs/biff_reader.h"
 #include "inputs/parsed_workbook.h"
 #include "support/byte_reader.h"
-#include "testing/json_reader.h"
 #include "testing/test_util.h"
 #include "xls_writer/xls_writer.h"
 
 namespace orvano {
 namespace {
-
-using testing::JsonValue;
-using testing::ParseJson;
 
 TEST(XlsDumpTest, WritesNumbersAsTheDumpsDo) {
   EXPECT_EQ(NumberJson(42), "42.0");
@@ -34,28 +30,21 @@ TEST(XlsDumpTest, WritesNumbersAsTheDumpsDo) {
   EXPECT_EQ(StringJson("a\"b\\c\n\x01\xCE\xB1"), "\"a\\\"b\\\\c\\n\\u0001\xCE\xB1\"");
 }
 
-// Every .xls beside its dump (written by other programs) reads as the dump says.
+// Every .xls beside its dump (written by other programs) reads as the dump says, byte for byte
+// from the sheets on (the file and reader names before them differ).
 TEST(XlsDumpTest, MatchesTheRealWorldDumps) {
   ORVANO_SKIP_IF_NO_SHARED(folder, "realworld/");
   auto fs = NewPosixFileSystem();
+  const auto sheets = [](const std::string& json) { return json.substr(json.find("\"sheets\"")); };
   int compared = 0;
   for (const FolderEntry& entry : fs->ListFolder(folder)) {
     const std::string& name = entry.name;
     if (name.size() < 4 || name.substr(name.size() - 4) != ".xls") continue;
     SCOPED_TRACE(name);
-    std::string expected_text;
-    std::string err;
-    ASSERT_EQ(fs->ReadFile(folder + name + ".json", &expected_text, &err), ReadStatus::kOkay)
-        << err;
-    const auto workbook = ReadWorkbookFile(*fs, folder + name);
-    JsonValue ours = ParseJson(WorkbookToJson(*workbook, name));
-    JsonValue expected = ParseJson(expected_text);
-    for (JsonValue* doc : {&ours, &expected}) {
-      auto& object = std::get<JsonValue::Object>(doc->value);
-      object.erase("file");
-      object.erase("reader");
-    }
-    EXPECT_TRUE(ours == expected) << WorkbookToJson(*workbook, name);
+    const std::string expected = testing::ReadBytes(folder + name + ".json");
+    ASSERT_NE(expected.find("\"sheets\""), std::string::npos);
+    EXPECT_EQ(sheets(expected),
+              sheets(WorkbookToJson(*ReadWorkbookFile(*fs, folder + name), name)));
     ++compared;
   }
   EXPECT_GE(compared, 6);
