@@ -67,9 +67,7 @@ TEST(FontClassesTest, ScalesSizesToTheScreenWidth) {
   const int numbers[] = {kProgramErrorNumber, kProgramErrorNumber, err::kTypeMismatch,
                          err::kDivisionByZero, err::kOverflow};
   for (std::size_t k = 0; k < 5; ++k) {
-    EXPECT_EQ("EditRelSize", errors.failures[k].procedure);
-    EXPECT_EQ(numbers[k], errors.failures[k].number) << k;
-    EXPECT_TRUE(Has(errors.failures[k].description, "(T.htm, line 1)")) << k;
+    testing::ExpectFailure(errors.failures[k], "EditRelSize", numbers[k], "(T.htm, line 1)");
   }
   EXPECT_TRUE(Has(errors.failures[0].description, "\"###SIZE###1024x10\""));
   errors.end_on_failure = true;
@@ -144,11 +142,10 @@ TEST(FontClassesTest, ReportsUnclosedBlocksAndClassLinesWithoutNumber) {
   EXPECT_EQ(LineList{"<tr>"}, table.classes[0].main);
   EXPECT_EQ(LineList{""}, table.classes[0].closing);
   ASSERT_EQ(2u, errors.failures.size());
-  EXPECT_EQ("GetHTMLFontClasses", errors.failures[0].procedure);
-  EXPECT_EQ(err::kTypeMismatch, errors.failures[0].number);
-  EXPECT_TRUE(Has(errors.failures[0].description, "/t/S.htm, line 2"));
-  EXPECT_EQ("GetHTMLFontClasses", errors.failures[1].procedure);
-  EXPECT_TRUE(Has(errors.failures[1].description, "/t/S.htm, line 5"));
+  testing::ExpectFailure(errors.failures[0], "GetHTMLFontClasses", err::kTypeMismatch,
+                         "/t/S.htm, line 2");
+  testing::ExpectFailure(errors.failures[1], "GetHTMLFontClasses", kProgramErrorNumber,
+                         "/t/S.htm, line 5");
   EXPECT_TRUE(Has(errors.failures[1].description, "###FONTBEZUG###ENDE21"));
 }
 
@@ -167,8 +164,8 @@ TEST(FontClassesTest, FillsTheMainPageClassLines) {
   EXPECT_EQ(".m2 { font: ###SIZE###1024x10px; }", lines[3]);
   EXPECT_EQ(".m###FONTCLASS###3", lines[5]);
   ASSERT_EQ(1u, errors.failures.size());
-  EXPECT_EQ("EditHTMLFontClasses", errors.failures[0].procedure);
-  EXPECT_TRUE(Has(errors.failures[0].description, "/t/M.htm, line 3"));
+  testing::ExpectFailure(errors.failures[0], "EditHTMLFontClasses", kProgramErrorNumber,
+                         "/t/M.htm, line 3");
 }
 
 }  // namespace

@@ -89,12 +89,10 @@ TEST_F(LanguagesTest, NamesLanguagesAndFindsCodePages) {
   EXPECT_EQ(ReadCodePage(*language_db, "1049", sink_), std::nullopt);
   EXPECT_EQ(ReadCodePage(*language_db, "1033 OR 1=1", sink_), std::nullopt);
   ASSERT_EQ(sink_.failures.size(), 2u);
-  EXPECT_EQ(sink_.failures[0].procedure, "GetCodePage");
-  EXPECT_EQ(sink_.failures[0].number, err::kInvalidUseOfNull);
-  EXPECT_NE(sink_.failures[0].description.find("Language 1049 has no code page"),
-            std::string::npos);
-  EXPECT_EQ(sink_.failures[1].number, err::kDbTooFewParameters);
-  EXPECT_NE(sink_.failures[1].description.find("not a number"), std::string::npos);
+  testing::ExpectFailure(sink_.failures[0], "GetCodePage", err::kInvalidUseOfNull,
+                         "Language 1049 has no code page");
+  testing::ExpectFailure(sink_.failures[1], "GetCodePage", err::kDbTooFewParameters,
+                         "not a number");
 
   // A .vws project uses TcfgLanguages.
   tools::WriteMdb(database_, {ProjectLanguages("TcfgLanguages", {{1031, S("Arial")}})});
@@ -131,10 +129,7 @@ TEST_F(LanguagesTest, BadLanguageTablesAreReported) {
     tools::WriteMdb(database_, {table});
     EXPECT_TRUE(Read(language_db).empty());
     ASSERT_EQ(sink_.failures.size(), 1u);
-    EXPECT_EQ(sink_.failures[0].procedure, "GetLanguages_Orvano_MDB");
-    EXPECT_EQ(sink_.failures[0].number, numbers[i]);
-    EXPECT_NE(sink_.failures[0].description.find(message), std::string::npos)
-        << sink_.failures[0].description;
+    testing::ExpectFailure(sink_.failures[0], "GetLanguages_Orvano_MDB", numbers[i], message);
     EXPECT_NE(sink_.failures[0].description.find(database_), std::string::npos);
   }
 }

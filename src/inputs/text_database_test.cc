@@ -125,19 +125,11 @@ TEST(JoinTextDepthsTest, SortsInUtf16OrderAndJoinsTextIds) {
 }
 
 TEST_F(TextDatabaseTest, FailedReadsReportTheChain) {
-  using Failure = testing::RecordingErrorSink::Failure;
-  // Each failure as {procedure, number, a part of its description}.
-  auto expect_failure = [](const Failure& failure, std::string_view procedure, int number,
-                           const std::string& part) {
-    EXPECT_EQ(failure.procedure, procedure);
-    EXPECT_EQ(failure.number, number);
-    EXPECT_NE(failure.description.find(part), std::string::npos) << failure.description;
-  };
-
+  using testing::ExpectFailure;
   Write(Project({{1, kNull, std::string("G")}}, {}));
   EXPECT_FALSE(Read("9999"));
   ASSERT_EQ(sink_.failures.size(), 3u);
-  expect_failure(sink_.failures[0], "GetDataFieldFromSQL", err::kDbTooFewParameters, "L9999");
+  ExpectFailure(sink_.failures[0], "GetDataFieldFromSQL", err::kDbTooFewParameters, "L9999");
   EXPECT_EQ(sink_.failures[1].procedure, "GetDataFieldFromSQL");
   EXPECT_EQ(sink_.failures[1].number, kProgramErrorNumber);
   EXPECT_EQ(sink_.failures[1].description, "SQL-Failure, SQL=" + TextDepthQueries("9999")[0]);
@@ -185,10 +177,10 @@ TEST_F(TextDatabaseTest, FailedReadsReportTheChain) {
     }
     EXPECT_FALSE(Read("1033"));
     ASSERT_EQ(sink_.failures.size(), 3u);
-    expect_failure(sink_.failures[0], "GetDataFieldFromSQL", c.first_number, c.first);
-    expect_failure(sink_.failures[1], "GetDataFieldFromSQL", kProgramErrorNumber, c.second);
-    expect_failure(sink_.failures[2], "ReadOrvanoDatabase", kProgramErrorNumber,
-                   "Unable to get data from " + path_);
+    ExpectFailure(sink_.failures[0], "GetDataFieldFromSQL", c.first_number, c.first);
+    ExpectFailure(sink_.failures[1], "GetDataFieldFromSQL", kProgramErrorNumber, c.second);
+    ExpectFailure(sink_.failures[2], "ReadOrvanoDatabase", kProgramErrorNumber,
+                  "Unable to get data from " + path_);
   }
 
   // Ending the program at the first report ends the read there.

@@ -107,6 +107,15 @@ TEST(SortRowsByFirstColumn, SortsWholeRowsByTheFirstColumn) {
   EXPECT_EQ(0u, empty.row_count());
 }
 
+// Sections read column 1 of sheets that may be narrower; a cell outside the table reads as "".
+TEST(Table, TextOutsideTheTableIsEmpty) {
+  Table table(1, 1);
+  table.At(0, 0) = 1.5;
+  EXPECT_EQ("1.5", table.TextAt(0, 0));
+  EXPECT_EQ("", table.TextAt(1, 0));
+  EXPECT_EQ("", table.TextAt(0, 1));
+}
+
 TEST(Table, ComparesCodeUnitsPastLongSharedPrefixes) {
   // The first difference may lie in any byte of an eight-byte step or in the tail after it.
   auto sign = [](int x) { return (x > 0) - (x < 0); };

@@ -117,8 +117,7 @@ TEST_F(PageOutputTest, BuildsTheOverviewPage) {
 TEST_F(PageOutputTest, FailedStepsLeaveNoPage) {
   EXPECT_FALSE(BuildSectionPage(inputs, page, kSection, rows, 9, std::nullopt, errors));
   ASSERT_EQ(1u, errors.failures.size());
-  EXPECT_EQ("EditHTMLFile", errors.failures.back().procedure);
-  EXPECT_EQ(err::kSubscriptOutOfRange, errors.failures.back().number);
+  testing::ExpectFailure(errors.failures.back(), "EditHTMLFile", err::kSubscriptOutOfRange);
   // A machine without a position count in the section: the rows are built, the page is not.
   page.machine_name = "M2";
   inputs.description.position_counts[1].resize(2);

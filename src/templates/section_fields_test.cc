@@ -53,8 +53,7 @@ TEST(DirectCellsTest, ReplacesDirectCellReferences) {
   // A cell outside the sheet is reported and left.
   EXPECT_EQ("<###DIREKT###9,99>", expand("<###DIREKT###9,99>"));
   ASSERT_EQ(1u, errors.failures.size());
-  EXPECT_EQ("GetDirectExcelCell", errors.failures[0].procedure);
-  EXPECT_EQ(err::kSubscriptOutOfRange, errors.failures[0].number);
+  testing::ExpectFailure(errors.failures[0], "GetDirectExcelCell", err::kSubscriptOutOfRange);
   // A cell that leads back to itself ends after 1000 rounds.
   errors.notes.clear();
   EXPECT_EQ(std::string(1000, 'x') + "###DIREKT###2,2", expand("###DIREKT###2,2"));
@@ -91,10 +90,8 @@ TEST(SectionFieldsTest, PutsRangeBlocksInPlaceOfTheirRanges) {
     CollectSectionFields(inputs, page, Rows({{12.0, "###SDR[ALA]"}, {12.0, end}}), errors);
   }
   ASSERT_EQ(2u, errors.failures.size());
-  EXPECT_EQ("GetSectionFieldXL", errors.failures[0].procedure);
-  EXPECT_EQ(err::kTypeMismatch, errors.failures[0].number);
-  EXPECT_EQ("GetSectionFieldXL", errors.failures[1].procedure);
-  EXPECT_EQ(err::kSubscriptOutOfRange, errors.failures[1].number);
+  testing::ExpectFailure(errors.failures[0], "GetSectionFieldXL", err::kTypeMismatch);
+  testing::ExpectFailure(errors.failures[1], "GetSectionFieldXL", err::kSubscriptOutOfRange);
 }
 
 TEST(SectionFieldsTest, WritesRowsThroughTheirFontClasses) {

@@ -44,10 +44,8 @@ TEST_F(TemplateFilesTest, ReadsUtf16AndUtf8TemplatesWithOrWithoutByteOrderMark) 
   } unreadable;
   EXPECT_FALSE(ReadTemplateFile(unreadable, dir.path() + "T.htm", errors));
   ASSERT_EQ(1u, errors.failures.size());
-  EXPECT_EQ("GetTextFileHTML", errors.failures[0].procedure);
-  EXPECT_EQ(err::kPathFileAccess, errors.failures[0].number);
-  EXPECT_NE(std::string::npos,
-            errors.failures[0].description.find("template " + dir.path() + "T.htm"));
+  testing::ExpectFailure(errors.failures[0], "GetTextFileHTML", err::kPathFileAccess,
+                         "template " + dir.path() + "T.htm");
 }
 
 TEST_F(TemplateFilesTest, ReadsThePlainOrOpcSetFindingNamesWithoutRegardToCase) {

@@ -119,11 +119,11 @@ std::string FontClassBlock(const std::string& n, const std::string& main,
          (closing.empty() ? "" : "\n" + closing) + m + "ENDE" + n;
 }
 
-std::vector<std::string> RecordingHost::TakeErrorTexts() {
-  std::vector<std::string> texts;
-  for (const HostCall& call : CallsOf("error")) texts.push_back(call.text);
-  calls.clear();
-  return texts;
+void ExpectFailure(const RecordingErrorSink::Failure& failure, std::string_view procedure,
+                   int number, std::string_view part) {
+  EXPECT_EQ(procedure, failure.procedure) << failure.description;
+  EXPECT_EQ(number, failure.number) << failure.description;
+  EXPECT_NE(std::string::npos, failure.description.find(part)) << failure.description;
 }
 
 FixedClockFileSystem::FixedClockFileSystem(std::time_t now)

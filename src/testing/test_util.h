@@ -92,8 +92,6 @@ class RecordingHost final : public Host {
 
   /// The calls of one kind, in order.
   std::vector<HostCall> CallsOf(std::string_view kind) const;
-  /// The texts of the error calls so far, in order; forgets every call.
-  std::vector<std::string> TakeErrorTexts();
 
   bool continue_after_error = false;  // ShowError's answer
   bool answer_yes = true;             // AskYesNo's answer
@@ -119,6 +117,10 @@ class RecordingErrorSink final : public ErrorSink {
   std::vector<std::string> notes;
   int keep_responsive_calls = 0;
 };
+
+/// Checks one recorded failure: its procedure, its error number and a part of its description.
+void ExpectFailure(const RecordingErrorSink::Failure& failure, std::string_view procedure,
+                   int number, std::string_view part = "");
 
 /// A file system that forwards to the real one but reports a pinned time from Now(). Tests that
 /// need a fault the real disk cannot give on demand derive from it and override one call.
