@@ -75,7 +75,7 @@ MdbTable SampleTable() {
   return table;
 }
 
-TEST(MdbWriterTest, ReadsBackExactlyThroughMdbTools) {
+TEST(MdbWriterTest, ReadsBackExactlyThroughMdbToolsAndJetDatabase) {
   testing::ScopedTempDir dir;
   const std::string path = dir.path() + "sample.mdb";
   const MdbTable sample = SampleTable();
@@ -94,16 +94,10 @@ TEST(MdbWriterTest, ReadsBackExactlyThroughMdbTools) {
   EXPECT_EQ(Export(path, "Empty"), "");
   // Equal input, equal bytes: fixtures stay stable.
   EXPECT_EQ(BuildMdb({sample, second, empty}), testing::ReadBytes(path));
-}
 
-TEST(MdbWriterTest, ReadsBackThroughJetDatabase) {
-  testing::ScopedTempDir dir;
-  const std::string path = dir.path() + "Texts.vws";
-  const MdbTable sample = SampleTable();
-  WriteMdb(path, {sample});
-
+  // Our reader also tells an empty text from null.
   const auto db = JetDatabase::Open(path);
-  EXPECT_EQ(db->TableNames(), std::vector<std::string>{"Tsample"});
+  EXPECT_EQ(db->TableNames(), (std::vector<std::string>{"Tsample", "Second", "Empty"}));
   const Table table = db->ReadTable("Tsample");
   ASSERT_EQ(table.row_count(), sample.rows.size());
   ASSERT_EQ(table.column_count(), sample.columns.size());

@@ -153,31 +153,23 @@ XlsWorkbook PlainWorkbook() {
 }
 
 TEST(XlsWriterTest, PlainCellsReadBackThroughFreeXl) {
+  XlsWorkbook label_records = PlainWorkbook();  // LABEL records, one record per cell
+  label_records.options = {.shared_strings = false, .combine_runs = false};
+  for (const Record& record : Records(BuildWorkbookStream(label_records))) {
+    EXPECT_TRUE(record.id != biff::kLabelSst && record.id != biff::kMulRk) << record.id;
+  }
+  XlsWorkbook long_name;
+  std::string name;
+  for (int i = 0; i < 31; ++i) name += "概";  // the longest sheet name
+  long_name.AddSheet(name).Set(0, 0, XlsCell::Text(name));
+
   testing::ScopedTempDir dir;
-  {
-    SCOPED_TRACE("shared strings, runs combined");
-    const XlsWorkbook workbook = PlainWorkbook();
-    WriteXls(dir.path() + "a.xls", workbook);
-    ASSERT_NO_FATAL_FAILURE(ExpectWorkbookReadsBack(dir.path() + "a.xls", workbook));
-  }
-  {
-    SCOPED_TRACE("LABEL records, one record per cell");
-    XlsWorkbook workbook = PlainWorkbook();
-    workbook.options = {.shared_strings = false, .combine_runs = false};
-    WriteXls(dir.path() + "b.xls", workbook);
-    ASSERT_NO_FATAL_FAILURE(ExpectWorkbookReadsBack(dir.path() + "b.xls", workbook));
-    for (const Record& record : Records(BuildWorkbookStream(workbook))) {
-      EXPECT_TRUE(record.id != biff::kLabelSst && record.id != biff::kMulRk) << record.id;
-    }
-  }
-  {
-    SCOPED_TRACE("longest sheet name");
-    XlsWorkbook workbook;
-    std::string name;
-    for (int i = 0; i < 31; ++i) name += "概";
-    workbook.AddSheet(name).Set(0, 0, XlsCell::Text(name));
-    WriteXls(dir.path() + "c.xls", workbook);
-    ASSERT_NO_FATAL_FAILURE(ExpectWorkbookReadsBack(dir.path() + "c.xls", workbook));
+  int n = 0;
+  for (const XlsWorkbook& workbook : {PlainWorkbook(), label_records, long_name}) {
+    SCOPED_TRACE(n);
+    const std::string path = dir.path() + std::to_string(n++) + ".xls";
+    WriteXls(path, workbook);
+    ASSERT_NO_FATAL_FAILURE(ExpectWorkbookReadsBack(path, workbook));
   }
 }
 
