@@ -143,7 +143,6 @@ TEST_F(TextDatabaseTest, FailedReadsReportTheChain) {
     int first_number;
     std::string first, second;
   };
-  const std::string good = tools::BuildMdb(Project({{1, kNull, std::string("G")}}, {}));
   const std::vector<Case> cases = {
       {{Project({}, {})[1]},
        "",
@@ -158,11 +157,6 @@ TEST_F(TextDatabaseTest, FailedReadsReportTheChain) {
        err::kDbUnrecognizedFormat,
        "Not a database: " + path_,
        "No Access to Database " + path_},
-      {{},
-       good.substr(0, 3 * 4096),
-       err::kDbUnrecognizedFormat,
-       "Damaged database: " + path_,
-       "No Access to Database"},
       {{}, "", err::kDbFileNotFound, path_, "No Access to Database " + path_},
   };
   for (const Case& c : cases) {

@@ -186,11 +186,6 @@ TEST_F(WorkbookTest, ReadsConditionalRowsByTheSwitches) {
     EXPECT_EQ(t.At(0, 3), Cell{std::string("22")});
     EXPECT_TRUE(IsNull(t.At(1, 4)));
   }
-  {
-    const Table t = ReadSheet(*workbook, true, true);
-    EXPECT_TRUE(IsNull(t.At(1, 5)));  // neither keyword: never read
-    EXPECT_EQ(t.row_count(), 8u);
-  }
   EXPECT_TRUE(sink_.failures.empty());
 }
 

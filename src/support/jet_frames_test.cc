@@ -39,11 +39,9 @@ TEST(JetFramesTest, TablesSurviveTheRoundTrip) {
     Table table(3, 0);
     table.AddRow({Cell{}, 1.5, std::string("Meldung")});
     table.AddRow({std::string(""), -0.0, std::string("\xc3\xa4\0x", 4)});
-    Table back = ReadTableFrames([&] {
-      std::string out;
-      AppendTableFrames(table, &out);
-      return out;
-    }());
+    std::string out;
+    AppendTableFrames(table, &out);
+    Table back = ReadTableFrames(out);
     EXPECT_EQ(back.column_count(), 3u);
     EXPECT_EQ(back.rows(), table.rows());
   }
