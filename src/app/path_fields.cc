@@ -85,4 +85,30 @@ bool TakeFieldText(RunContext& context, PathField field, const std::string& text
   return false;
 }
 
+std::string TakeFieldTextOnLeaving(RunContext& context, PathField field, std::string text) {
+  FileSystem& fs = context.fs;
+  RunSettings& settings = context.settings;
+  switch (field) {
+    case PathField::kDescriptionFile:
+    case PathField::kWorkbook:
+    case PathField::kDatabase:
+      if (IsExistingFile(fs, text)) PathSetting(settings, field) = text;
+      break;
+    case PathField::kTemplateFolder:
+      if (!text.empty() && text.back() != '/' && fs.IsFolder(text)) text += '/';
+      if (FolderHoldsAFile(fs, text)) settings.template_folder = text;
+      break;
+    case PathField::kDestinationFolder:
+      // An empty field stays empty: a lone "/" would name the root folder.
+      if (!text.empty() && text.back() != '/') text += '/';
+      if (!text.empty() && fs.IsFolder(text)) {
+        settings.destination_folder = text;
+      } else {
+        text = settings.destination_folder;
+      }
+      break;
+  }
+  return text;
+}
+
 }  // namespace orvano

@@ -50,6 +50,13 @@ bool IsReadOnlyDatabase(FileSystem& fs, const std::string& path);
 /// ending and loads the project's languages. Returns true when the setting took `text`.
 bool TakeFieldText(RunContext& context, PathField field, const std::string& text);
 
+/// What a field keeps when it is left with the text `text`: a file field takes an existing
+/// file; a folder written without its final "/" gets it when the folder exists (the template
+/// folder) or always (a non-empty destination), and is taken as TakeFieldText takes it; a
+/// destination that does not exist gives way to the current setting. Returns the text the
+/// field is to show.
+std::string TakeFieldTextOnLeaving(RunContext& context, PathField field, std::string text);
+
 }  // namespace orvano
 
 #endif  // ORVANO_APP_PATH_FIELDS_H_

@@ -238,35 +238,9 @@ void MainWindow::FieldLostFocus(PathField which) {
   QLineEdit* edit = field(which);
   const std::string procedure = std::string("Text") + kFields[Index(which)].name + "_LostFocus";
   Handle(procedure, [&] {
-    FileSystem& fs = context_.fs;
-    RunSettings& settings = context_.settings;
-    std::string text = edit->text().toStdString();
-    switch (which) {
-      case PathField::kDescriptionFile:
-      case PathField::kWorkbook:
-      case PathField::kDatabase:
-        if (IsExistingFile(fs, text)) PathSetting(settings, which) = text;
-        break;
-      case PathField::kTemplateFolder:
-        if (!text.empty() && text.back() != '/' && fs.IsFolder(text)) {
-          text += '/';
-          edit->setText(QString::fromStdString(text));
-        }
-        if (FolderHoldsAFile(fs, text)) settings.template_folder = text;
-        break;
-      case PathField::kDestinationFolder:
-        // An empty field stays empty: a lone "/" would name the root folder.
-        if (!text.empty() && text.back() != '/') {
-          text += '/';
-          edit->setText(QString::fromStdString(text));
-        }
-        if (!text.empty() && fs.IsFolder(text)) {
-          settings.destination_folder = text;
-        } else {
-          edit->setText(QString::fromStdString(settings.destination_folder));
-        }
-        break;
-    }
+    const std::string text = edit->text().toStdString();
+    const std::string shown = TakeFieldTextOnLeaving(context_, which, text);
+    if (shown != text) edit->setText(QString::fromStdString(shown));
   });
 }
 
