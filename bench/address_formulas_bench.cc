@@ -20,14 +20,6 @@ namespace {
 
 constexpr int kRounds = 5;
 
-// Goes on after every failure and keeps nothing.
-class QuietErrorSink final : public orvano::ErrorSink {
- public:
-  void ReportFailure(std::string_view) override {}
-  void Note(std::string_view) override {}
-  void KeepResponsive() override {}
-};
-
 // The address index of text `i`: one to five dots, as a project's group tree gives them.
 std::string Key(int i) {
   std::string key = "Alarms";
@@ -41,7 +33,7 @@ int main(int argc, char** argv) {
   const int cell_count = argc > 1 ? std::atoi(argv[1]) : 100000;
   const int text_count = argc > 2 ? std::atoi(argv[2]) : 100000;
 
-  QuietErrorSink errors;
+  orvano::IgnoringErrorSink errors;
   const orvano::FormulaFactors factors{2, "3", 4, 0};
   const std::optional<int> code_page = orvano::ParseCodePage(argc > 3 ? argv[3] : "1252");
   orvano::TextTable texts;

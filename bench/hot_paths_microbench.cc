@@ -61,14 +61,6 @@ void BM_CompareCodeUnitsSharedPrefix(benchmark::State& state) {
 }
 BENCHMARK(BM_CompareCodeUnitsSharedPrefix);
 
-// Goes on after every failure and keeps nothing.
-class QuietErrorSink final : public orvano::ErrorSink {
- public:
-  void ReportFailure(std::string_view) override {}
-  void Note(std::string_view) override {}
-  void KeepResponsive() override {}
-};
-
 // The texts and the factors of a machine page: machine 3, position 2, control type 1.
 struct Page {
   TextTable texts = MakeTexts(100000, true);
@@ -76,7 +68,7 @@ struct Page {
   orvano::FormulaFactors factors{3, "2", 0, 1};
   orvano::WildcardTable wildcards = {
       {{"MNR", "Machine3"}, {"FLD", "2"}, {"OVERVIEW", ""}, {"MAIN", ""}}};
-  QuietErrorSink errors;
+  orvano::IgnoringErrorSink errors;
 };
 
 void BM_ReplaceWildcards(benchmark::State& state) {

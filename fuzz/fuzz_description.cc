@@ -11,22 +11,10 @@
 #include "support/errors.h"
 #include "support/file_system.h"
 
-namespace {
-
-// Takes every report and goes on, as a user who always answers "continue".
-class ContinuingErrorSink final : public orvano::ErrorSink {
- public:
-  void ReportFailure(std::string_view) override {}
-  void Note(std::string_view) override {}
-  void KeepResponsive() override {}
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::unique_ptr<orvano::FileSystem> fs = orvano::NewPosixFileSystem();
   static const std::string path = "/tmp/orvano-fuzz-" + std::to_string(::getpid()) + ".doc";
-  ContinuingErrorSink errors;
+  orvano::IgnoringErrorSink errors;
   fs->WriteFileAtomically(path, std::string_view(reinterpret_cast<const char*>(data), size));
   if (std::optional<orvano::MachineDescription> d =
           orvano::ReadMachineDescription(*fs, path, errors)) {

@@ -17,14 +17,6 @@
 
 namespace {
 
-// Goes on after every failure and keeps nothing.
-class QuietErrorSink final : public orvano::ErrorSink {
- public:
-  void ReportFailure(std::string_view) override {}
-  void Note(std::string_view) override {}
-  void KeepResponsive() override {}
-};
-
 orvano::RunInputs Inputs() {
   orvano::RunInputs inputs;
   inputs.description.screen_resolution = "1280";
@@ -55,7 +47,7 @@ orvano::PageState Page() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   static const orvano::RunInputs inputs = Inputs();
-  static QuietErrorSink errors;
+  static orvano::IgnoringErrorSink errors;
   orvano::PageState page = Page();
   const orvano::FormulaFactors factors{page.machine_index, page.position, page.block_number,
                                        inputs.description.control_type};

@@ -29,6 +29,15 @@ class ErrorSink {
   virtual void KeepResponsive() = 0;
 };
 
+/// A sink that lets the work go on after every failure and keeps nothing: for fuzz targets and
+/// benchmarks, where only the work itself matters.
+class IgnoringErrorSink final : public ErrorSink {
+ public:
+  void ReportFailure(std::string_view) override {}
+  void Note(std::string_view) override {}
+  void KeepResponsive() override {}
+};
+
 /// Runs `step`. When it throws, the failure is reported to `sink` under `procedure` and false
 /// is returned: the caller goes on with its next step. EndProgram passes through unreported.
 template <typename Step>
