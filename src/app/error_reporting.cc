@@ -43,13 +43,14 @@ std::string SilentErrorLine(const ErrorReport& report) {
 }
 
 ErrorAnswer ReportError(const ErrorReport& report, const ErrorContext& context) {
+  const std::string scope = context.scope.empty() ? "" : std::string(context.scope) + ": ";
   if (context.silent) {
-    WriteErrorLog(context, SilentErrorLine(report));
-    context.host.WriteDiagnostic(report.description + " (error " + std::to_string(report.number) +
-                                 " in " + report.procedure + ")");
+    WriteErrorLog(context, scope + SilentErrorLine(report));
+    context.host.WriteDiagnostic(scope + report.description + " (error " +
+                                 std::to_string(report.number) + " in " + report.procedure + ")");
     return ErrorAnswer::kStop;
   }
-  std::string message = InteractiveErrorMessage(report);
+  std::string message = scope + InteractiveErrorMessage(report);
   WriteErrorLog(context, message);
   std::string title = report.number == kProgramErrorNumber ? "Error" : "Unexpected error";
   bool go_on = context.host.ShowError(title, message + std::string(kBreak) + "Continue?");
@@ -98,7 +99,7 @@ bool Guarded(const ErrorContext& context, std::string_view procedure, std::strin
 
 void ReportingErrorSink::ReportFailure(std::string_view procedure) {
   ErrorReport report = ReportCurrentException(procedure, "");
-  if (ReportError(report, {host_, logs_, silent_}) != ErrorAnswer::kContinue) {
+  if (ReportError(report, {host_, logs_, silent_, scope_}) != ErrorAnswer::kContinue) {
     throw EndProgram{1};
   }
 }

@@ -33,11 +33,15 @@ struct ErrorContext {
   Host& host;
   Logs& logs;
   bool silent;
+  /// Put before every message with ": " when not empty; names the language of a run that
+  /// writes several ("language 1049").
+  std::string_view scope = {};
 };
 
 /// Reports `report`: writes the error log entry and, interactively, asks "Continue?" through
 /// the host. Silent: logs one line, writes it to stderr through the host and answers kStop.
-/// An error log that cannot be written is said through Host::WriteDiagnostic.
+/// An error log that cannot be written is said through Host::WriteDiagnostic. With a scope,
+/// the log entry, the dialog's text and the stderr line begin with it.
 ErrorAnswer ReportError(const ErrorReport& report, const ErrorContext& context);
 
 /// The message texts, exposed for tests: the error-log entry of an interactive report, and the
@@ -66,8 +70,8 @@ inline bool Guarded(const ErrorContext& context, std::string_view procedure,
 /// responsive pumps the host's events. `host`, `logs` and `silent` must outlive the sink.
 class ReportingErrorSink final : public ErrorSink {
  public:
-  ReportingErrorSink(Host& host, Logs& logs, const bool& silent)
-      : host_(host), logs_(logs), silent_(silent) {}
+  ReportingErrorSink(Host& host, Logs& logs, const bool& silent, std::string_view scope = {})
+      : host_(host), logs_(logs), silent_(silent), scope_(scope) {}
   void ReportFailure(std::string_view procedure) override;
   void Note(std::string_view text) override;
   void KeepResponsive() override;
@@ -76,6 +80,7 @@ class ReportingErrorSink final : public ErrorSink {
   Host& host_;
   Logs& logs_;
   const bool& silent_;
+  std::string_view scope_;
 };
 
 }  // namespace orvano

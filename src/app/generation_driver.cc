@@ -1,23 +1,24 @@
 #include "app/generation_driver.h"
 
-#include <optional>
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
-#include "app/navigation_pages.h"
-#include "app/paths.h"
+#include "app/language_run.h"
+#include "app/language_selection.h"
+#include "app/languages_page.h"
 #include "app/run_context.h"
-#include "fonts/font_classes.h"
-#include "inputs/languages.h"
-#include "inputs/text_database.h"
-#include "inputs/workbook.h"
+#include "app/run_coordinator.h"
+#include "app/shared_inputs.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "support/host.h"
-#include "templates/page_output.h"
-#include "templates/page_state.h"
-#include "templates/section_builder.h"
-#include "templates/section_fields.h"
-#include "templates/template_files.h"
+#include "support/worker_pool.h"
+#include "templates/run_inputs.h"
 
 namespace orvano {
 namespace {
@@ -25,200 +26,143 @@ namespace {
 // The step under which the run's own stops are reported, a procedure of the main window.
 constexpr std::string_view kGenerateProcedure = "StartMainProcess";
 constexpr std::string_view kWindow = "frmMain";
-constexpr std::string_view kDirectSheetName = "CommonDirect";
 
-// The rows of a sheet that its conditional rows are read by.
-RowSwitches RowSwitchesOf(const MachineDescription& description) {
-  return {description.with_reject_counter, description.with_more_service_presets};
-}
+// How many units each language may build ahead of the one it commits, per thread.
+constexpr int kUnitsAheadPerJob = 2;
 
-// Stops the run with the program's own message.
-[[noreturn]] void Stop(const std::string& message) {
-  throw ProgramError(message, std::string(kGenerateProcedure));
-}
-
-void CheckPath(RunContext& context, const std::string& path, const std::string& what) {
-  if (path.empty()) Stop("Path " + what + " not set!");
-  if (!PathExists(context.fs, path)) Stop("Path " + what + " (" + path + ") not found!");
-}
-
-// The run's language: its font face from the project's language list and its code page from
-// the language database. Stops when the language is not selected or not in the list.
-RunLanguage ChooseLanguage(RunContext& context) {
-  RunLanguage language;
-  language.id = context.settings.language_id;
-  if (language.id.empty()) Stop("Language not selected!");
-  bool found = false;
-  const Cell id(language.id);
-  for (const ProjectLanguage& listed : context.languages.languages) {
-    if (!SameLanguageId(listed.id, id)) continue;
-    // Every entry is visited: with duplicates the last one wins.
-    language.font_name = FontFaceOfLanguage(listed.font_spec, language.id, context.sink());
-    found = true;
+// The number of threads the run builds with: the key Jobs, else the machine's.
+int JobCount(const std::string& jobs) {
+  if (jobs.empty()) return static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+  int count = 0;
+  const char* end = jobs.data() + jobs.size();
+  auto [stop, error] = std::from_chars(jobs.data(), end, count);
+  if (error != std::errc() || stop != end || count < 1 || count > 256) {
+    throw ProgramError("Jobs not valid: " + jobs + " (a whole number from 1 to 256)",
+                       std::string(kGenerateProcedure));
   }
-  const std::string& names = context.settings.language_database_file;
-  if (!names.empty() && context.fs.IsFile(names)) {
-    language.code_page = ReadCodePage(names, language.id, context.sink());
-  }
-  if (!found) Stop("Language not found");
-  return language;
+  return count;
 }
 
-// Reads every input of the run, in this order, into `context.inputs`; stops at the first
-// input that cannot be read.
-void ReadRunInputs(RunContext& context) {
-  const RunSettings& settings = context.settings;
-  ErrorSink& errors = context.sink();
-  context.inputs = RunInputs();
-  RunInputs& inputs = context.inputs;
-  inputs.template_folder = settings.template_folder;
-  inputs.destination_folder = settings.destination_folder;
-  inputs.language = ChooseLanguage(context);
+// What a run of several languages keeps until the process ends (a silent run does not free
+// hundreds of thousands of cells one by one).
+struct RunData {
+  std::unique_ptr<SharedInputs> shared;
+  std::vector<RunInputs> inputs;
+};
 
-  std::optional<TextTable> texts =
-      ReadTextDatabase(settings.database_file, inputs.language.id, errors);
-  if (!texts) Stop("Error reading Orvano.mdb");
-  inputs.texts = std::move(*texts);
+class LanguagesGeneration {
+ public:
+  LanguagesGeneration(RunContext& context, LanguageSelection selection)
+      : context_(context), selection_(std::move(selection)), coordinator_(context.host) {}
 
-  std::optional<MachineDescription> description =
-      ReadMachineDescription(context.fs, settings.description_file, errors);
-  if (!description) Stop("Error reading Orvano.doc");
-  inputs.description = std::move(*description);
-
-  std::optional<CollectionWorkbook> workbook =
-      ReadCollectionWorkbook(context.fs, settings.workbook_file, errors);
-  if (!workbook) Stop("Error reading Collectionfile");
-  context.workbook = std::move(*workbook);
-  inputs.sheets = context.workbook.sheets;
-
-  const std::string direct_sheet_error =
-      "Error reading XL-Sheet \"" + std::string(kDirectSheetName) + "\"";
-  std::optional<std::size_t> direct_sheet = inputs.sheets.FindIgnoringCase(kDirectSheetName);
-  if (!direct_sheet) Stop(direct_sheet_error);
-  std::optional<Table> direct_cells =
-      ReadSheetTable(context.workbook, *direct_sheet, RowSwitchesOf(inputs.description), errors);
-  if (!direct_cells) Stop(direct_sheet_error);
-  inputs.direct_cells = std::move(*direct_cells);
-
-  inputs.templates = ReadTemplateSet(context.fs, settings.template_folder,
-                                     inputs.description.interface_with_opc, errors);
-}
-
-// Writes one page and its detail twin; a name that would leave the destination is refused.
-void WriteSectionPages(RunContext& context, PageState& page, const Table& main_part, int section,
-                       std::optional<int> machine) {
-  const RunInputs& inputs = context.inputs;
-  const std::string& section_name = inputs.description.Section(section).name;
-  const std::string machine_name = machine ? inputs.description.Machine(*machine).name : "";
-  if (!IsSafePageNamePart(section_name) || (machine && !IsSafePageNamePart(machine_name))) {
-    context.sink().Note("Page name not allowed: section \"" + section_name + "\"" +
-                        (machine ? ", machine \"" + machine_name + "\"" : ""));
-    context.host.StatusTick();
-    context.host.StatusTick();
-    return;
+  // Generates every selected language; true when every page of every language was written.
+  bool Generate() {
+    const RunSettings& settings = context_.settings;
+    const int jobs = JobCount(settings.jobs);
+    auto data = std::make_shared<RunData>();
+    data->inputs.resize(selection_.ids.size());
+    context_.last_run = data;
+    coordinator_.set_progress_scale(static_cast<int>(selection_.ids.size()));
+    coordinator_.Serve([&] {
+      std::vector<std::string> text_languages;
+      if (selection_.ids.size() > 1) text_languages = selection_.ids;
+      data->shared = std::make_unique<SharedInputs>(context_.fs, settings, text_languages);
+      std::unique_ptr<WorkerPool> pool;
+      if (jobs > 1) pool = std::make_unique<WorkerPool>(jobs);
+      RunLanguages(*data, pool.get(), jobs);
+      pool.reset();
+      if (selection_.has_language_folders) WriteLanguagesPage();
+    });
+    if (end_requested_) throw EndProgram{1};
+    return std::all_of(complete_.begin(), complete_.end(), [](char c) { return c != 0; });
   }
-  page.last_page_rows.clear();  // only the detail twin may reuse the rows built here
-  for (bool detail : {false, true}) {
-    const LineList& page_template =
-        inputs.templates.entries[detail ? TemplateSet::kDetail : TemplateSet::kSection];
-    std::optional<LineList> lines =
-        BuildSectionPage(inputs, page, page_template, main_part, section, machine, context.sink());
-    const std::string path =
-        inputs.destination_folder + SectionPageName(section_name, machine_name, detail);
-    if (!lines || !WritePage(context.fs, *lines, path, context.sink())) {
-      Stop("Error generating Collectionfile");
+
+ private:
+  // Runs the languages, at most `jobs` at once, in their order.
+  void RunLanguages(RunData& data, WorkerPool* pool, int jobs) {
+    const std::size_t count = selection_.ids.size();
+    complete_.assign(count, false);
+    std::atomic<std::size_t> next{0};
+    auto run_next = [&] {
+      for (std::size_t i = next++; i < count; i = next++) RunLanguage(data, pool, jobs, i);
+    };
+    const std::size_t threads = std::min<std::size_t>(count, static_cast<std::size_t>(jobs));
+    std::vector<std::thread> runners;
+    for (std::size_t t = 1; t < threads; ++t) runners.emplace_back(run_next);
+    run_next();
+    for (std::thread& runner : runners) runner.join();
+  }
+
+  void RunLanguage(RunData& data, WorkerPool* pool, int jobs, std::size_t i) {
+    const std::string& id = selection_.ids[i];
+    const bool several = selection_.has_language_folders;
+    WorkerHost host(coordinator_);
+    RunSettings settings = context_.settings;
+    settings.language_id = id;
+    if (several) settings.destination_folder += id + "/";
+    const LanguageJob job{
+        .fs = context_.fs,
+        .host = host,
+        .settings = std::move(settings),
+        .languages = context_.languages.languages,
+        .shared = *data.shared,
+        .text_column = data.shared->text_columns ? std::optional<std::size_t>(i) : std::nullopt,
+        .scope = several ? "language " + id : "",
+        .error_log_path = context_.logs.error_log_path(),
+        .default_event_log_path = context_.program.DefaultEventLogPath(),
+        .has_own_folder = several,
+        .pool = pool,
+        .units_ahead = kUnitsAheadPerJob * jobs,
+        .end_requested = &end_requested_,
+        .inputs = &data.inputs[i],
+    };
+    try {
+      complete_[i] = GenerateLanguage(job) ? 1 : 0;
+    } catch (const EndProgram&) {
+      // Silent runs of several languages end only the language that failed (its error is
+      // reported); otherwise the program ends, the other languages at their next page.
+      if (!(several && context_.settings.silent)) end_requested_ = true;
     }
-    context.host.StatusTick();
+    // Languages run side by side give back their inputs as they finish.
+    if (several) data.inputs[i] = RunInputs();
   }
-}
 
-void GenerateSection(RunContext& context, PageState& page, int section, Table* overview_rows) {
-  const RunInputs& inputs = context.inputs;
-  const MachineDescription& description = inputs.description;
-  const std::string& name = description.Section(section).name;
-  page.sheet_index = inputs.sheets.Find(name);
-  if (!page.sheet_index) {
-    context.sink().Note("Table not found: " + name);
-    context.host.StatusTick();
-    return;
-  }
-  std::optional<Table> sheet = ReadSheetTable(context.workbook, *page.sheet_index,
-                                              RowSwitchesOf(description), context.sink());
-  if (!sheet) Stop("Error reading Collectionfile");
-  std::optional<SheetParts> parts = SplitOverviewAndMain(*sheet, context.sink());
-  if (!parts) Stop("Error reading Collectionfile");
-  AppendRows(BuildSectionTable(inputs, page, parts->overview, context.sink()),
-             inputs.sheets.widest_column_count, overview_rows);
-  context.host.StatusTick();
-
-  if (inputs.sheets.entries[*page.sheet_index].is_machine_dependent) {
-    for (int m = 1; m <= static_cast<int>(description.machines.size()); ++m) {
-      if (description.PositionCount(m, section) != 0) {
-        page.machine_index = static_cast<std::int16_t>(m);
-        page.machine_name = description.Machine(m).name;
-        page.position = "2";
-        WriteSectionPages(context, page, parts->main, section, m);
+  void WriteLanguagesPage() {
+    std::vector<WrittenLanguage> written;
+    for (std::size_t i = 0; i < selection_.ids.size(); ++i) {
+      if (!complete_[i]) continue;
+      const std::string& id = selection_.ids[i];
+      std::string name = id;
+      for (const ProjectLanguage& language : context_.languages.languages) {
+        if (SameLanguageId(language.id, Cell(id))) name = language.display_name;
       }
-      context.host.StatusTick();
+      written.push_back({id, name});
     }
-  } else {
-    page.machine_index = -1;
-    page.machine_name = "-1";
-    page.position = "2";
-    WriteSectionPages(context, page, parts->main, section, std::nullopt);
+    const std::string path = context_.settings.destination_folder + kLanguagesPageName;
+    WorkerHost host(coordinator_);
+    const ErrorContext errors{host, context_.logs, context_.settings.silent};
+    static_cast<void>(Guarded(errors, kGenerateProcedure, kWindow, [&] {
+      context_.fs.WriteFileAtomically(path, LanguagesPageText(written));
+    }));
   }
-}
 
-// The whole run; `*complete` becomes true when every page was written.
-void Generate(RunContext& context, bool* complete) {
-  Host& host = context.host;
-  const RunSettings& settings = context.settings;
-  context.logs.set_event_log_path(settings.destination_folder + "Logfile.log");
-  CheckPath(context, settings.destination_folder, "Destinationfolder");
-  CheckPath(context, settings.template_folder, "HTML-SourceFolder");
-  CheckPath(context, settings.database_file, "Orvano.mdb");
-  CheckPath(context, settings.description_file, "Orvano.doc");
-  CheckPath(context, settings.workbook_file, "Excel-Collectionfile");
-  context.logs.RemoveEventLog();
-  ReadRunInputs(context);
-
-  const RunInputs& inputs = context.inputs;
-  PageState page;
-  // Until the first section chooses its sheet, the page's sheet is the direct-cell sheet.
-  page.sheet_index = inputs.sheets.FindIgnoringCase(kDirectSheetName);
-  Table overview_rows(7, 1);
-  const int sections = static_cast<int>(inputs.description.sections.size());
-  const int machines = static_cast<int>(inputs.description.machines.size());
-  host.StatusStart("Working...", sections * (2 * machines + 1) + 6, true);
-  host.StatusTick();
-  for (int s = 1; s <= sections; ++s) GenerateSection(context, page, s, &overview_rows);
-
-  // Pages are replaced only when complete, so nothing is deleted beforehand. The overview,
-  // menu and main pages see the page state as the last section left it.
-  std::optional<LineList> overview =
-      BuildSectionPage(inputs, page, inputs.templates.entries[TemplateSet::kOverview],
-                       overview_rows, std::nullopt, std::nullopt, context.sink());
-  bool written = overview && WritePage(context.fs, *overview,
-                                       inputs.destination_folder + "Overview.htm", context.sink());
-  host.StatusTick();
-  written = WriteMenuPage(context, page) && written;
-  host.StatusTick();
-  written = WriteMainPage(context, page) && written;
-  host.StatusTick();
-  written = CopyTemplateFolderFile(context, "Index.htm") && written;
-  host.StatusTick();
-  written = CopyTemplateFolderFile(context, "Brenk.gif") && written;
-  host.StatusTick();
-  *complete = written;
-}
+  RunContext& context_;
+  LanguageSelection selection_;
+  RunCoordinator coordinator_;
+  std::atomic<bool> end_requested_{false};
+  std::vector<char> complete_;  // one flag per language, each set by its own thread
+};
 
 }  // namespace
 
 bool GeneratePages(RunContext& context) {
   context.host.StatusStart("", 0, true);
   bool complete = false;
-  static_cast<void>(Guarded(context.errors(), kGenerateProcedure, kWindow,
-                            [&] { Generate(context, &complete); }));
+  static_cast<void>(Guarded(context.errors(), kGenerateProcedure, kWindow, [&] {
+    LanguageSelection selection =
+        SelectLanguages(context.settings.language_id, context.languages.languages);
+    complete = LanguagesGeneration(context, std::move(selection)).Generate();
+  }));
   context.host.StatusEnd();
   context.host.PumpEvents();
   return complete;

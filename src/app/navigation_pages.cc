@@ -1,11 +1,11 @@
 #include "app/navigation_pages.h"
 
 #include "app/error_reporting.h"
-#include "app/run_context.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "templates/page_output.h"
 #include "templates/page_state.h"
+#include "templates/run_inputs.h"
 
 namespace orvano {
 namespace {
@@ -29,45 +29,46 @@ const LineList& RequiredTemplate(const RunInputs& inputs, TemplateSet::Entry ent
 
 // Writes the page that `build` makes of the template `entry` (file `name`) as `page_name`.
 template <typename Build>
-bool WriteNavigationPage(RunContext& context, std::string_view procedure, TemplateSet::Entry entry,
-                         const char* name, const std::string& page_name, Build build) {
-  const RunInputs& inputs = context.inputs;
+bool WriteNavigationPage(const PageOutput& output, std::string_view procedure,
+                         TemplateSet::Entry entry, const char* name, const std::string& page_name,
+                         Build build) {
+  const RunInputs& inputs = output.inputs;
   const LineList* page_template = nullptr;
-  if (!Guarded(context.errors(), procedure, kWindow,
+  if (!Guarded(output.errors, procedure, kWindow,
                [&] { page_template = &RequiredTemplate(inputs, entry, name); })) {
     return false;
   }
-  return WritePage(context.fs, build(*page_template), inputs.destination_folder + page_name,
-                   context.sink());
+  return WritePage(output.fs, build(*page_template), inputs.destination_folder + page_name,
+                   output.sink);
 }
 
 }  // namespace
 
-bool WriteMenuPage(RunContext& context, const PageState& page) {
-  return WriteNavigationPage(context, kMenuProcedure, TemplateSet::kMenu, "Source_Menu.htm",
+bool WriteMenuPage(const PageOutput& output, const PageState& page) {
+  return WriteNavigationPage(output, kMenuProcedure, TemplateSet::kMenu, "Source_Menu.htm",
                              "Menu.htm", [&](const LineList& page_template) {
-                               return BuildMenuPage(context.inputs, page, page_template,
-                                                    context.sink());
+                               return BuildMenuPage(output.inputs, page, page_template,
+                                                    output.sink);
                              });
 }
 
-bool WriteMainPage(RunContext& context, const PageState& page) {
-  return WriteNavigationPage(context, kMainProcedure, TemplateSet::kMain, "Source_Main.htm",
+bool WriteMainPage(const PageOutput& output, const PageState& page) {
+  return WriteNavigationPage(output, kMainProcedure, TemplateSet::kMain, "Source_Main.htm",
                              "Main.htm", [&](const LineList& page_template) {
-                               return BuildMainPage(context.inputs, page, page_template,
-                                                    context.sink());
+                               return BuildMainPage(output.inputs, page, page_template,
+                                                    output.sink);
                              });
 }
 
-bool CopyTemplateFolderFile(RunContext& context, const std::string& name) {
-  return Guarded(context.errors(), kCopyProcedure, kWindow, [&] {
-    const std::string& folder = context.inputs.template_folder;
-    auto source = FindFileInFolder(context.fs, folder, name);
+bool CopyTemplateFolderFile(const PageOutput& output, const std::string& name) {
+  return Guarded(output.errors, kCopyProcedure, kWindow, [&] {
+    const std::string& folder = output.inputs.template_folder;
+    auto source = FindFileInFolder(output.fs, folder, name);
     if (!source) {
       throw UnexpectedError(err::kFileNotFound, "File not found: " + folder + name,
                             std::string(kCopyProcedure));
     }
-    context.fs.CopyOver(*source, context.inputs.destination_folder + name);
+    output.fs.CopyOver(*source, output.inputs.destination_folder + name);
   });
 }
 

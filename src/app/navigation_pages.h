@@ -8,23 +8,35 @@
 
 #include <string>
 
+#include "app/error_reporting.h"
+
 namespace orvano {
 
+class ErrorSink;
+class FileSystem;
 struct PageState;
-struct RunContext;
+struct RunInputs;
 
-/// Writes the destination's "Menu.htm" from the menu template of `context.inputs`, with the
+/// Where the navigation pages of one language go and who hears of their failures.
+struct PageOutput {
+  FileSystem& fs;
+  const RunInputs& inputs;  // templates, template folder and destination folder
+  ErrorContext errors;      // the steps' own failures
+  ErrorSink& sink;          // the page builders' failures and notes
+};
+
+/// Writes the destination's "Menu.htm" from the menu template of `output.inputs`, with the
 /// page state the last section left. Returns true when written; false when a step failed
 /// (reported; an earlier menu page stays). Throws only EndProgram.
-[[nodiscard]] bool WriteMenuPage(RunContext& context, const PageState& page);
+[[nodiscard]] bool WriteMenuPage(const PageOutput& output, const PageState& page);
 
 /// Writes the destination's "Main.htm" from the main template, as WriteMenuPage does.
-[[nodiscard]] bool WriteMainPage(RunContext& context, const PageState& page);
+[[nodiscard]] bool WriteMainPage(const PageOutput& output, const PageState& page);
 
 /// Copies `name` from the template folder (found without regard to letter case) into the
 /// destination folder, replacing a file there. A missing file is reported (53). Returns true
 /// when copied. Throws only EndProgram.
-[[nodiscard]] bool CopyTemplateFolderFile(RunContext& context, const std::string& name);
+[[nodiscard]] bool CopyTemplateFolderFile(const PageOutput& output, const std::string& name);
 
 }  // namespace orvano
 

@@ -6,6 +6,7 @@
 #ifndef ORVANO_APP_RUN_CONTEXT_H_
 #define ORVANO_APP_RUN_CONTEXT_H_
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,9 +14,7 @@
 #include "app/program_info.h"
 #include "app/run_settings.h"
 #include "inputs/languages.h"
-#include "inputs/workbook.h"
 #include "support/logs.h"
-#include "templates/run_inputs.h"
 
 namespace orvano {
 
@@ -52,10 +51,9 @@ struct RunContext {
   ReportingErrorSink error_sink{host, logs, settings.silent};
   std::string user_ini_file;
 
-  // What the last run read. A run replaces them; a silent run leaves them to the process's end
+  // What the last run read. A run replaces it; a silent run leaves it to the process's end
   // rather than freeing hundreds of thousands of cells one by one.
-  RunInputs inputs;
-  CollectionWorkbook workbook;
+  std::shared_ptr<const void> last_run;
 };
 
 }  // namespace orvano

@@ -14,7 +14,8 @@ struct RunSettings {
   bool is_running_on_machine_pc = false;  // started from the install root's tools folder
   bool silent = false;                    // no window: errors end the run
   bool show_progress = false;             // silent runs: show the progress
-  std::string language_id;                // the language of the pages (key LangID)
+  std::string language_id;  // the language(s) of the pages (key LangID: an id, "ALL" or a list)
+  std::string jobs;         // the threads to build with (key Jobs); "" for the machine's count
   // The paths, as the keys PathOrvanoDOC, PathOrvanoDB, PathXLCollection, PathHTMLSourceFolder,
   // PathDestinationFolder and PathLanguageDB name them; folders end with "/".
   std::string description_file;

@@ -21,6 +21,7 @@ StartUpMode ReadStartUpMode(std::string_view argument_text, const ProgramInfo& p
   if (silent == "TRUE") mode.silent = true;
   if (silent == "FALSE") mode.silent = false;
   mode.language_id = CommandLineValue(mode.command_line_args, "LangID");
+  mode.jobs = CommandLineValue(mode.command_line_args, "Jobs");
   mode.show_progress =
       mode.silent && CommandLineValue(mode.command_line_args, "progress") == "TRUE";
   return mode;
@@ -32,6 +33,7 @@ void ApplyStartUpMode(const StartUpMode& mode, RunContext& context) {
   context.settings.silent = mode.silent;
   context.settings.show_progress = mode.show_progress;
   context.settings.language_id = mode.language_id;
+  context.settings.jobs = mode.jobs;
 }
 
 void LoadStartSettings(RunContext& context, SettingsFields& fields,

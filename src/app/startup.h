@@ -24,6 +24,7 @@ struct StartUpMode {
   bool silent = false;
   bool show_progress = false;
   std::string language_id;
+  std::string jobs;
 };
 
 /// Reads the mode: started from the machine PC's tools folder the program is silent;

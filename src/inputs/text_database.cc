@@ -91,10 +91,26 @@ void SortByAddress(Table* table, const AddressOrder& less) {
   }
 }
 
+// Reports that the join of `language_id`'s texts failed: "SQL-Failure" naming the first query.
+void ReportQueryFailure(std::string_view language_id, ErrorSink& errors) {
+  RunStep(errors, kTextQueryProcedure, [&] {
+    throw ProgramError("SQL-Failure, SQL=" + TextDepthQueries(language_id)[0]);
+  });
+}
+
+// Reports that the texts of the database at `path` could not be read.
+void ReportUnreadable(const std::string& path, ErrorSink& errors) {
+  RunStep(errors, kReadTextDatabaseProcedure,
+          [&] { throw ProgramError("Unable to get data from " + path); });
+}
+
+// The name of the text column of `language_id` in TidxTexts.
+std::string TextColumnOf(std::string_view language_id) { return "L" + std::string(language_id); }
+
 // Opens the file, reads both tables and joins them, reporting each failure under
 // kTextQueryProcedure. nullopt when it failed and the work is to go on.
 std::optional<TextTable> ReadAndJoinTexts(const std::string& path, std::string_view language_id,
-                                          const std::string& first_query, ErrorSink& errors) {
+                                          ErrorSink& errors) {
   std::unique_ptr<JetDatabase> database;
   RunStep(errors, kTextQueryProcedure, [&] { database = JetDatabase::Open(path); });
   if (database == nullptr) {
@@ -107,13 +123,10 @@ std::optional<TextTable> ReadAndJoinTexts(const std::string& path, std::string_v
   RunStep(errors, kTextQueryProcedure, [&] {
     Table groups = database->ReadTable("TidxGroups", {"ID", "ParentID", "Name"});
     Table texts =
-        database->ReadTable("TidxTexts", {"ParentID", "Name", "L" + std::string(language_id)});
+        database->ReadTable("TidxTexts", {"ParentID", "Name", TextColumnOf(language_id)});
     result = JoinTextDepths(groups, std::move(texts), path, &errors);
   });
-  if (!result) {
-    RunStep(errors, kTextQueryProcedure,
-            [&] { throw ProgramError("SQL-Failure, SQL=" + first_query); });
-  }
+  if (!result) ReportQueryFailure(language_id, errors);
   return result;
 }
 
@@ -271,13 +284,47 @@ TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& pa
 
 std::optional<TextTable> ReadTextDatabase(const std::string& database_path,
                                           std::string_view language_id, ErrorSink& errors) {
-  const std::array<std::string, 5> queries = TextDepthQueries(language_id);
-  std::optional<TextTable> texts = ReadAndJoinTexts(database_path, language_id, queries[0], errors);
-  if (!texts) {
-    RunStep(errors, kReadTextDatabaseProcedure,
-            [&] { throw ProgramError("Unable to get data from " + database_path); });
-  }
+  std::optional<TextTable> texts = ReadAndJoinTexts(database_path, language_id, errors);
+  if (!texts) ReportUnreadable(database_path, errors);
   return texts;
+}
+
+std::optional<TextColumns> ReadTextColumns(const std::string& database_path,
+                                           const std::vector<std::string>& language_ids) {
+  try {
+    std::unique_ptr<JetDatabase> database = JetDatabase::Open(database_path);
+    TextColumns columns;
+    columns.path = database_path;
+    columns.language_ids = language_ids;
+    columns.groups = database->ReadTable("TidxGroups", {"ID", "ParentID", "Name"});
+    std::vector<std::string> names = {"ParentID", "Name"};
+    for (const std::string& id : language_ids) names.push_back(TextColumnOf(id));
+    columns.texts = database->ReadTable("TidxTexts", names);
+    return columns;
+  } catch (const EndProgram&) {
+    throw;
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+std::optional<TextTable> JoinLanguageTexts(const TextColumns& columns, std::size_t language,
+                                           ErrorSink& errors) {
+  const std::string& id = columns.language_ids.at(language);
+  std::optional<TextTable> result;
+  RunStep(errors, kTextQueryProcedure, [&] {
+    Table texts(3, 0);
+    texts.rows().reserve(columns.texts.row_count());
+    for (const std::vector<Cell>& row : columns.texts.rows()) {
+      texts.rows().push_back({row[0], row[1], row[2 + language]});
+    }
+    result = JoinTextDepths(columns.groups, std::move(texts), columns.path, &errors);
+  });
+  if (!result) {
+    ReportQueryFailure(id, errors);
+    ReportUnreadable(columns.path, errors);
+  }
+  return result;
 }
 
 }  // namespace orvano

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "inputs/text_table.h"
 #include "support/table.h"
@@ -50,6 +51,29 @@ TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& pa
 [[nodiscard]] std::optional<TextTable> ReadTextDatabase(const std::string& database_path,
                                                         std::string_view language_id,
                                                         ErrorSink& errors);
+
+/// The rows of TidxGroups (ID, ParentID, Name) and TidxTexts (ParentID, Name, then the text
+/// column of each language in `language_ids`' order), read from `path` in one pass so that
+/// several languages share one read.
+struct TextColumns {
+  std::string path;
+  std::vector<std::string> language_ids;
+  Table groups;
+  Table texts;
+};
+
+/// Reads the text columns of every language in `language_ids` at once. Returns nullopt, reporting
+/// nothing, when anything fails (the file, a table, a column): the caller then reads language
+/// by language with ReadTextDatabase, which reports the failure as it concerns each language.
+[[nodiscard]] std::optional<TextColumns> ReadTextColumns(
+    const std::string& database_path, const std::vector<std::string>& language_ids);
+
+/// The texts of the `language`-th language of `columns`, as ReadTextDatabase returns them.
+/// nullopt when the join failed (a damaged group key), after reporting as ReadTextDatabase
+/// does. Throws EndProgram when `errors` ends the program. Safe to call for several languages
+/// at once: `columns` is only read.
+[[nodiscard]] std::optional<TextTable> JoinLanguageTexts(const TextColumns& columns,
+                                                         std::size_t language, ErrorSink& errors);
 
 }  // namespace orvano
 

@@ -1,6 +1,7 @@
 #include "support/logs.h"
 
 #include <ctime>
+#include <mutex>
 
 #include "support/errors.h"
 #include "support/file_system.h"
@@ -24,6 +25,10 @@ Logs::Logs(FileSystem& fs, std::string error_log_path, std::string default_event
       default_event_log_path_(std::move(default_event_log_path)) {}
 
 void Logs::AppendError(std::string_view message) {
+  // The languages of a run report from threads of their own into the one error log; each
+  // entry goes in whole.
+  static std::mutex error_log_mutex;
+  std::lock_guard<std::mutex> lock(error_log_mutex);
   ++error_count_;
   fs_.AppendToFile(error_log_path_, std::string(message) + "\r\n");
 }

@@ -319,30 +319,40 @@ LineList BuildMainPage(const RunInputs& inputs, const PageState& page,
   return lines;
 }
 
-bool WritePage(FileSystem& fs, const LineList& lines, const std::string& path, ErrorSink& errors) {
-  return RunStep(errors, kWritePageProcedure, [&] {
-    std::size_t size = 2;
-    for (const std::string& line : lines) size += 2 * (line.size() + 2);
-    std::string bytes;
-    bytes.reserve(size);
-    bytes.append("\xFF\xFE");
-    for (const std::string& line : lines) {
-      // Pages are mostly ASCII, whose UTF-16LE form is each byte followed by a zero byte.
-      if (std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; })) {
-        std::size_t at = bytes.size();
-        bytes.resize(at + 2 * line.size());
-        char* unit = bytes.data() + at;
-        for (char c : line) {
-          *unit++ = c;
-          *unit++ = '\0';
-        }
-      } else {
-        bytes.append(EncodeText(line, TextEncoding::kUtf16Le));
+std::string EncodePage(const LineList& lines) {
+  std::size_t size = 2;
+  for (const std::string& line : lines) size += 2 * (line.size() + 2);
+  std::string bytes;
+  bytes.reserve(size);
+  bytes.append("\xFF\xFE");
+  for (const std::string& line : lines) {
+    // Pages are mostly ASCII, whose UTF-16LE form is each byte followed by a zero byte.
+    if (std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; })) {
+      std::size_t at = bytes.size();
+      bytes.resize(at + 2 * line.size());
+      char* unit = bytes.data() + at;
+      for (char c : line) {
+        *unit++ = c;
+        *unit++ = '\0';
       }
-      bytes.append("\r\0\n\0", 4);
+    } else {
+      bytes.append(EncodeText(line, TextEncoding::kUtf16Le));
     }
-    fs.WriteFileAtomically(path, bytes);
-  });
+    bytes.append("\r\0\n\0", 4);
+  }
+  return bytes;
+}
+
+bool WriteEncodedPage(FileSystem& fs, const std::string& bytes, const std::string& path,
+                      ErrorSink& errors) {
+  return RunStep(errors, kWritePageProcedure, [&] { fs.WriteFileAtomically(path, bytes); });
+}
+
+bool WritePage(FileSystem& fs, const LineList& lines, const std::string& path, ErrorSink& errors) {
+  std::string bytes;
+  // Encoding fails only when memory runs out; that is the write's failure too.
+  if (!RunStep(errors, kWritePageProcedure, [&] { bytes = EncodePage(lines); })) return false;
+  return WriteEncodedPage(fs, bytes, path, errors);
 }
 
 }  // namespace orvano

@@ -57,6 +57,15 @@ LineList BuildMenuPage(const RunInputs& inputs, const PageState& page,
 LineList BuildMainPage(const RunInputs& inputs, const PageState& page,
                        const LineList& main_template, ErrorSink& errors);
 
+/// The bytes of a page of `lines`: UTF-16LE with a byte-order mark, every line ended by CR LF.
+std::string EncodePage(const LineList& lines);
+
+/// Writes the page `bytes` (from EncodePage) to `path`, replacing the file only when complete.
+/// Returns true when written; false when not (reported under "WriteHTMLFile"). Throws only
+/// EndProgram.
+[[nodiscard]] bool WriteEncodedPage(FileSystem& fs, const std::string& bytes,
+                                    const std::string& path, ErrorSink& errors);
+
 /// Writes `lines` (every element from 0, each ended by CR LF) as UTF-16LE with a byte-order mark
 /// to `path`, replacing the file only when complete. Returns true when the page was written;
 /// false when it could not be (reported under "WriteHTMLFile"). Throws only EndProgram.

@@ -1,0 +1,52 @@
+// One language of a run, from the checks of its paths to its last page: its own inputs (its
+// font and code page, its texts; the rest replayed from the run's shared reads), its section
+// pages built unit by unit (side by side on a worker pool when there is one, committed in their
+// order), then the overview, menu and main pages and the copies of the frame page and logo.
+
+#ifndef ORVANO_APP_LANGUAGE_RUN_H_
+#define ORVANO_APP_LANGUAGE_RUN_H_
+
+#include <atomic>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/run_settings.h"
+#include "inputs/languages.h"
+
+namespace orvano {
+
+class FileSystem;
+class Host;
+class SharedInputs;
+class WorkerPool;
+struct RunInputs;
+
+struct LanguageJob {
+  FileSystem& fs;
+  Host& host;  // the host of the thread the language runs on
+  /// The run's settings with the language's id and destination folder (its own folder when a
+  /// run writes several languages).
+  RunSettings settings;
+  const std::vector<ProjectLanguage>& languages;  // the project's language list
+  const SharedInputs& shared;
+  std::optional<std::size_t> text_column;  // the language's column in shared.text_columns
+  std::string scope;                       // "language <id>" when a run writes several
+  std::string error_log_path;
+  std::string default_event_log_path;
+  bool has_own_folder = false;  // the destination folder is created when missing
+  WorkerPool* pool = nullptr;   // none: the units are built one after the other
+  int units_ahead = 1;          // how many units may be built ahead of the one committed next
+  const std::atomic<bool>* end_requested = nullptr;  // when set, stop at the next page
+  RunInputs* inputs = nullptr;  // where the language's inputs are kept (outlives the call)
+};
+
+/// Generates the pages of `job`'s language. Returns true when every page was written; false
+/// when a check or step stopped it (reported under "StartMainProcess"). Throws EndProgram when
+/// the program is to end, or when `*job.end_requested` became true.
+[[nodiscard]] bool GenerateLanguage(const LanguageJob& job);
+
+}  // namespace orvano
+
+#endif  // ORVANO_APP_LANGUAGE_RUN_H_

@@ -1,0 +1,177 @@
+#include "app/page_units.h"
+
+#include <string>
+
+#include "app/shared_inputs.h"
+#include "support/errors.h"
+#include "templates/page_output.h"
+#include "templates/run_inputs.h"
+#include "templates/section_builder.h"
+#include "templates/template_files.h"
+
+namespace orvano {
+namespace {
+
+constexpr std::string_view kGenerateProcedure = "StartMainProcess";
+
+[[noreturn]] void Stop(const std::string& message) {
+  throw ProgramError(message, std::string(kGenerateProcedure));
+}
+
+const std::string& SectionName(const RunInputs& inputs, int section) {
+  return inputs.description.Section(section).name;
+}
+
+// True when the section's sheet makes one page per machine.
+bool IsMachineDependent(const RunInputs& inputs, const PageState& page) {
+  return inputs.sheets.entries[*page.sheet_index].is_machine_dependent;
+}
+
+// Sets what the run sets before a unit: the section's sheet, or the page's machine and
+// position. False when the unit has no pages (a machine without positions in the section).
+bool EnterUnit(const RunInputs& inputs, const PageUnit& unit, PageState& page) {
+  if (unit.kind == PageUnit::Kind::kSectionStart) {
+    page.sheet_index = inputs.sheets.Find(SectionName(inputs, unit.section));
+    return true;
+  }
+  if (unit.machine) {
+    if (inputs.description.PositionCount(*unit.machine, unit.section) == 0) return false;
+    page.machine_index = static_cast<std::int16_t>(*unit.machine);
+    page.machine_name = inputs.description.Machine(*unit.machine).name;
+  } else {
+    page.machine_index = -1;
+    page.machine_name = "-1";
+  }
+  page.position = "2";
+  return true;
+}
+
+bool HasSafePageName(const RunInputs& inputs, const PageUnit& unit) {
+  return IsSafePageNamePart(SectionName(inputs, unit.section)) &&
+         (!unit.machine || IsSafePageNamePart(inputs.description.Machine(*unit.machine).name));
+}
+
+void BuildSectionStart(const RunInputs& inputs, const SharedInputs& shared, const PageUnit& unit,
+                       PageState& page, BuiltUnit& built) {
+  RecordedWork& work = built.work;
+  if (!page.sheet_index) {
+    work.Note("Table not found: " + SectionName(inputs, unit.section));
+    work.Tick();
+    return;
+  }
+  const RecordedRead<SheetParts>& parts = shared.SectionParts(*page.sheet_index);
+  work.Append(parts.record);
+  if (!parts.value) Stop("Error reading Collectionfile");
+  built.overview_rows = BuildSectionTable(inputs, page, parts.value->overview, work);
+  work.Tick();
+}
+
+// The page and its detail twin; a name that would leave the destination is refused.
+void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, const PageUnit& unit,
+                       PageState& page, BuiltUnit& built) {
+  RecordedWork& work = built.work;
+  const std::string& section_name = SectionName(inputs, unit.section);
+  const std::string machine_name =
+      unit.machine ? inputs.description.Machine(*unit.machine).name : "";
+  if (!HasSafePageName(inputs, unit)) {
+    work.Note("Page name not allowed: section \"" + section_name + "\"" +
+              (unit.machine ? ", machine \"" + machine_name + "\"" : ""));
+    work.Tick();
+    work.Tick();
+    return;
+  }
+  const Table& main_part = shared.SectionParts(*page.sheet_index).value->main;
+  page.last_page_rows.clear();  // only the detail twin may reuse the rows built here
+  for (bool detail : {false, true}) {
+    const LineList& page_template =
+        inputs.templates.entries[detail ? TemplateSet::kDetail : TemplateSet::kSection];
+    std::optional<LineList> lines = BuildSectionPage(inputs, page, page_template, main_part,
+                                                     unit.section, unit.machine, work);
+    if (!lines) Stop("Error generating Collectionfile");
+    work.WritePage(inputs.destination_folder + SectionPageName(section_name, machine_name, detail),
+                   EncodePage(*lines));
+    work.Tick();
+  }
+}
+
+}  // namespace
+
+std::vector<PageUnit> PlanPageUnits(const RunInputs& inputs) {
+  std::vector<PageUnit> units;
+  const int sections = static_cast<int>(inputs.description.sections.size());
+  const int machines = static_cast<int>(inputs.description.machines.size());
+  for (int s = 1; s <= sections; ++s) {
+    units.push_back({PageUnit::Kind::kSectionStart, s, std::nullopt});
+    const std::optional<std::size_t> sheet = inputs.sheets.Find(SectionName(inputs, s));
+    if (!sheet) continue;
+    if (!inputs.sheets.entries[*sheet].is_machine_dependent) {
+      units.push_back({PageUnit::Kind::kSectionPages, s, std::nullopt});
+      continue;
+    }
+    for (int m = 1; m <= machines; ++m) units.push_back({PageUnit::Kind::kSectionPages, s, m});
+  }
+  return units;
+}
+
+BuiltUnit BuildPageUnit(const RunInputs& inputs, const SharedInputs& shared, const PageUnit& unit,
+                        const PageState& entering) {
+  BuiltUnit built;
+  built.entering = CarriedState(entering);
+  PageState page = built.entering;
+  try {
+    if (unit.kind == PageUnit::Kind::kSectionStart) {
+      EnterUnit(inputs, unit, page);
+      BuildSectionStart(inputs, shared, unit, page, built);
+    } else {
+      if (EnterUnit(inputs, unit, page)) BuildSectionPages(inputs, shared, unit, page, built);
+      if (unit.machine) built.work.Tick();
+    }
+  } catch (...) {
+    built.work.Stop();
+  }
+  built.leaving = CarriedState(page);
+  return built;
+}
+
+std::optional<PageState> PredictLeavingState(const RunInputs& inputs, const PageUnit& unit,
+                                             const PageState& entering) {
+  PageState page = CarriedState(entering);
+  try {
+    if (!EnterUnit(inputs, unit, page)) return page;
+    if (!page.sheet_index) return page;
+    if (IsStandardSheet(inputs.sheets, page)) return std::nullopt;
+    if (unit.kind == PageUnit::Kind::kSectionPages) {
+      if (!HasSafePageName(inputs, unit)) return page;
+      if (unit.machine) {
+        // The pages are built position by position; the last one stays.
+        const int positions = inputs.description.PositionCount(*unit.machine, unit.section);
+        const std::string last =
+            inputs.description.PositionText(*unit.machine, unit.section, positions);
+        page.position = last.empty() ? "1" : last;
+      }
+    }
+    ResetWildcards(page);
+    return page;
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+PageState CarriedState(const PageState& page) {
+  PageState carried;
+  carried.sheet_index = page.sheet_index;
+  carried.machine_index = page.machine_index;
+  carried.machine_name = page.machine_name;
+  carried.position = page.position;
+  carried.wildcards = page.wildcards;
+  carried.block_number = page.block_number;
+  return carried;
+}
+
+bool SameCarriedState(const PageState& a, const PageState& b) {
+  return a.sheet_index == b.sheet_index && a.machine_index == b.machine_index &&
+         a.machine_name == b.machine_name && a.position == b.position &&
+         a.wildcards == b.wildcards && a.block_number == b.block_number;
+}
+
+}  // namespace orvano

@@ -1,0 +1,76 @@
+// SharedInputs: what every language of a run reads alike, read once per run: the description
+// file, the workbook (and, on demand, each section's sheet split into its overview and main
+// parts), the direct-cell sheet, the templates, and the text columns of the languages together.
+// Each read keeps what it handed to its sink, so that every language can replay it at the point
+// where a run of that language alone would have read it.
+
+#ifndef ORVANO_APP_SHARED_INPUTS_H_
+#define ORVANO_APP_SHARED_INPUTS_H_
+
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/recorded_work.h"
+#include "inputs/machine_description.h"
+#include "inputs/text_database.h"
+#include "inputs/workbook.h"
+#include "support/table.h"
+#include "templates/template_files.h"
+#include "templates/template_set.h"
+
+namespace orvano {
+
+class FileSystem;
+struct RunSettings;
+
+/// The name of the sheet that holds the direct cells.
+inline constexpr std::string_view kDirectSheetName = "CommonDirect";
+
+/// A value read once and what reading it reported.
+template <typename T>
+struct RecordedRead {
+  std::optional<T> value;  // none when it could not be read
+  RecordedWork record;
+};
+
+/// The rows of a sheet that its conditional rows are read by.
+RowSwitches RowSwitchesOf(const MachineDescription& description);
+
+class SharedInputs {
+ public:
+  /// Reads the inputs named by `settings` in the order a run reads them. The text columns of
+  /// `text_languages` are read together when there are several (a failure leaves them unread:
+  /// each language then reads its own). Reads nothing a failed read makes useless (no direct
+  /// cells or templates without a description).
+  SharedInputs(FileSystem& fs, const RunSettings& settings,
+               const std::vector<std::string>& text_languages);
+  SharedInputs(const SharedInputs&) = delete;
+  SharedInputs& operator=(const SharedInputs&) = delete;
+
+  /// The overview and main parts of the workbook's sheet `sheet`, read and split the first time
+  /// they are asked for. Safe to call from several threads. Requires: the workbook was read.
+  const RecordedRead<SheetParts>& SectionParts(std::size_t sheet) const;
+
+  std::optional<TextColumns> text_columns;
+  RecordedRead<MachineDescription> description;
+  RecordedRead<CollectionWorkbook> workbook;
+  std::optional<std::size_t> direct_sheet;  // the direct-cell sheet's index, when there is one
+  RecordedRead<Table> direct_cells;
+  RecordedRead<TemplateSet> templates;
+
+ private:
+  struct LazyParts {
+    std::once_flag once;
+    RecordedRead<SheetParts> parts;
+  };
+  std::unique_ptr<LazyParts[]> section_parts_;
+};
+
+}  // namespace orvano
+
+#endif  // ORVANO_APP_SHARED_INPUTS_H_
