@@ -46,7 +46,6 @@ LanguageSelection SelectLanguages(std::string_view value,
                                   const std::vector<ProjectLanguage>& languages) {
   LanguageSelection selection;
   if (!SelectsSeveralLanguages(value)) {
-    if (Trimmed(value).empty()) Refuse("Language not selected!");
     selection.ids.emplace_back(value);
     return selection;
   }

@@ -28,11 +28,11 @@ struct LanguageSelection {
 /// True when `value` selects several languages ("ALL", any case, or a list with a comma).
 bool SelectsSeveralLanguages(std::string_view value);
 
-/// Reads the LangID `value` against the project's `languages`. A single id is taken as it
-/// stands (the run checks it later, as it always has). For "ALL" and lists, each id is the one
+/// Reads the LangID `value` against the project's `languages`. A single id (or none) is taken as
+/// it stands: the run checks it after its paths, as it always has. For "ALL" and lists, each id is the one
 /// in the project's table (so "1031.0" finds 1031 and its folder is "1031"), a repeated id
-/// counts once. Throws ProgramError: "Language not selected!" for an empty value or an "ALL"
-/// of a project without languages, "Language list not valid: <value>" for an empty item,
+/// counts once. Throws ProgramError: "Language not selected!" for an "ALL" of a project
+/// without languages, "Language list not valid: <value>" for an empty item,
 /// "Language not found: <id>" for an id not in the table, and "Language id not usable as a
 /// folder name: <id>" for an id holding "/", "\\" or "..".
 LanguageSelection SelectLanguages(std::string_view value,

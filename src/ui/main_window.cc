@@ -17,6 +17,7 @@
 
 #include "app/error_reporting.h"
 #include "app/generation_driver.h"
+#include "app/language_selection.h"
 #include "app/path_fields.h"
 #include "app/paths.h"
 #include "app/run_context.h"
@@ -32,6 +33,9 @@ namespace orvano::ui {
 namespace {
 
 constexpr std::string_view kWindow = "frmMain";
+
+// The Language box's first entry: every language of the project, each into its own folder.
+constexpr const char* kAllLanguagesItem = "All languages";
 
 // Per field: the control names, the label and a tool tip for the three file fields (the folder
 // fields show their accepted folder instead).
@@ -228,6 +232,8 @@ void MainWindow::DatabaseChanged(const std::string& text) {
   }
   language_box_->clear();
   static_cast<void>(TakeFieldText(context_, PathField::kDatabase, text));
+  // "All languages" comes first; the project's languages follow in their table's order.
+  if (!context_.languages.languages.empty()) language_box_->addItem(kAllLanguagesItem);
   for (const ProjectLanguage& language : context_.languages.languages) {
     language_box_->addItem(QString::fromStdString(language.display_name));
   }
@@ -273,8 +279,12 @@ void MainWindow::Start() {
 void MainWindow::ChooseLanguage(int row) {
   Handle("ComboLanguage_Click", [&] {
     const std::vector<ProjectLanguage>& list = context_.languages.languages;
-    if (row < 0 || static_cast<std::size_t>(row) >= list.size()) return;
-    context_.settings.language_id = CellText(list[static_cast<std::size_t>(row)].id);
+    if (row < 0 || static_cast<std::size_t>(row) > list.size()) return;
+    if (row == 0) {
+      context_.settings.language_id = std::string(kAllLanguages);
+      return;
+    }
+    context_.settings.language_id = CellText(list[static_cast<std::size_t>(row) - 1].id);
   });
 }
 

@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <cstdlib>
 
@@ -144,14 +145,17 @@ TEST_F(MainWindowTest, LanguageBoxListsNamesOrBareIds) {
   });
   window_->SetField(PathField::kDatabase, paths.database);
   QComboBox* box = window_->language_box();
-  ASSERT_EQ(3, box->count());
-  EXPECT_EQ("Deutsch", box->itemText(0).toStdString());
-  EXPECT_EQ("English", box->itemText(1).toStdString());
-  EXPECT_EQ("1049", box->itemText(2).toStdString());
+  ASSERT_EQ(4, box->count());
+  EXPECT_EQ("All languages", box->itemText(0).toStdString());
+  EXPECT_EQ("Deutsch", box->itemText(1).toStdString());
+  EXPECT_EQ("English", box->itemText(2).toStdString());
+  EXPECT_EQ("1049", box->itemText(3).toStdString());
   EXPECT_EQ(-1, box->currentIndex());
   EXPECT_EQ(paths.database, context_->settings.database_file);
-  window_->ChooseLanguage(1);
+  window_->ChooseLanguage(2);
   EXPECT_EQ("1033", context_->settings.language_id);
+  window_->ChooseLanguage(0);
+  EXPECT_EQ("ALL", context_->settings.language_id);
 }
 
 TEST_F(MainWindowTest, StartWithAMissingInputAsksToCompleteIt) {
@@ -174,7 +178,7 @@ TEST_F(MainWindowTest, BrokenProjectShowsTheDriversMessageAndLeavesTheWindowUsab
     sources.orvano_doc = "[General]\r\n";  // no sections
   });
   Fill(paths);
-  window_->ChooseLanguage(0);
+  window_->ChooseLanguage(1);
   window_->show();
   std::vector<bool> enabled_at_dialog;
   on_dialog_ = [&](const DialogRequest& request) {
@@ -212,8 +216,8 @@ TEST_F(MainWindowTest, RunsTheDemoProjectAndRemembersThePaths) {
   Screenshot(window_.get(), "main_window_empty");
   tools::ProjectPaths paths = MakeProject();
   Fill(paths);
-  window_->language_box()->setCurrentIndex(1);
-  window_->ChooseLanguage(1);
+  window_->language_box()->setCurrentIndex(2);
+  window_->ChooseLanguage(2);
   window_->show();
   Screenshot(window_.get(), "main_window_filled");
 
@@ -245,6 +249,46 @@ TEST_F(MainWindowTest, RunsTheDemoProjectAndRemembersThePaths) {
     for (int i = 0; i < 4; ++i) window_->progress().StatusTick();
     Screenshot(window_.get(), "main_window_running");
     window_->progress().StatusEnd();
+  }
+}
+
+// All languages: the error of one language is asked on the window's thread while that language
+// waits. Yes lets the others finish; No ends the program once they have stopped.
+TEST_F(MainWindowTest, AllLanguagesAskOnTheWindowsThreadWhenOneLanguageFails) {
+  tools::ProjectPaths paths = MakeProject();
+  for (bool go_on : {true, false}) {
+    SCOPED_TRACE(go_on ? "Yes" : "No");
+    dialogs_.clear();
+    ended_.reset();
+    Fill(paths);
+    window_->ChooseLanguage(0);
+    // A folder where a page of 1033 must go makes that page's write fail.
+    testing::MakeFolders(out_ + "1033/Drives_Filler.htm/");
+    std::vector<bool> on_window_thread;
+    on_dialog_ = [&](const DialogRequest&) {
+      on_window_thread.push_back(QThread::currentThread() == window_->thread());
+    };
+    answer_ = go_on;
+    window_->Start();
+    ASSERT_FALSE(dialogs_.empty());
+    EXPECT_EQ(0u, dialogs_[0].text.find("language 1033: Unexpected error!")) << dialogs_[0].text;
+    EXPECT_EQ(std::vector<bool>(dialogs_.size(), true), on_window_thread);
+    EXPECT_FALSE(fs_->IsFile(out_ + "1033/Index.htm"));
+    if (go_on) {
+      EXPECT_EQ("Ready", dialogs_.back().text);
+      EXPECT_FALSE(ended_);
+      for (const char* id : {"1031", "1049"}) {
+        EXPECT_TRUE(fs_->IsFile(out_ + id + "/Index.htm")) << id;
+      }
+      std::string list = ReadBytes(out_ + "Languages.htm");
+      EXPECT_NE(std::string::npos, list.find("1031/Index.htm"));
+      EXPECT_EQ(std::string::npos, list.find("1033/Index.htm"));
+    } else {
+      EXPECT_EQ(1u, dialogs_.size());
+      EXPECT_EQ(1, ended_.value_or(0));
+      EXPECT_FALSE(window_->running());
+    }
+    on_dialog_ = nullptr;
   }
 }
 

@@ -94,9 +94,45 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
   return "the bytes differ (line ends or encoding)";
 }
 
+// The pages in `destination` are the demo's expected pages of `language`, byte for byte (with
+// ORVANO_UPDATE_EXPECTED set, they become them).
+void ExpectDemoPages(FileSystem& fs, const std::string& destination, const std::string& language) {
+  const std::string expected =
+      std::string(ORVANO_SOURCE_DIR) + "/examples/demo/expected/" + language + "/";
+  auto files_in = [&fs](const std::string& folder) {
+    std::vector<std::string> names;
+    for (const FolderEntry& entry : fs.ListFolder(folder)) {
+      if (!entry.is_folder && entry.name != "Logfile.log") names.push_back(entry.name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  std::vector<std::string> written = files_in(destination);
+  if (std::getenv("ORVANO_UPDATE_EXPECTED") != nullptr) {
+    testing::MakeFolders(expected);
+    for (const std::string& name : files_in(expected)) fs.RemoveFile(expected + name);
+    for (const std::string& name : written) {
+      WriteBytes(expected + name, ReadBytes(destination + name));
+    }
+  }
+  ASSERT_EQ(files_in(expected), written);
+  for (const std::string& name : written) {
+    std::string want = ReadBytes(expected + name);
+    std::string got = ReadBytes(destination + name);
+    EXPECT_TRUE(want == got) << name << ", " << FirstDifference(want, got);
+  }
+}
+
+// The notes of an event log without their time stamps.
+std::string EventNotes(const std::string& log) {
+  std::vector<std::string> lines = SplitLines(log);
+  std::string notes;
+  for (std::size_t i = 1; i < lines.size(); i += 2) notes += lines[i] + "\n";
+  return notes;
+}
+
 TEST_F(E2eTest, DemoPagesMatchTheExpectedPagesInEveryLanguage) {
   ProjectPaths paths = MakeProject();
-  const bool update = std::getenv("ORVANO_UPDATE_EXPECTED") != nullptr;
   for (const std::string language : {"1031", "1033", "1049"}) {
     SCOPED_TRACE("language " + language);
     std::string destination = out_ + language + "/";
@@ -107,25 +143,93 @@ TEST_F(E2eTest, DemoPagesMatchTheExpectedPagesInEveryLanguage) {
     std::string log = ReadBytes(destination + "Logfile.log");
     EXPECT_NE(std::string::npos, log.find("\r\nTable not found: Inspection\r\n"));
     EXPECT_NE(std::string::npos, log.find("\r\nIndextext not found: General.Missing\r\n"));
-
-    std::string expected =
-        std::string(ORVANO_SOURCE_DIR) + "/examples/demo/expected/" + language + "/";
-    std::vector<std::string> written = FilesIn(destination);
-    written.erase(std::remove(written.begin(), written.end(), "Logfile.log"), written.end());
-    if (update) {
-      testing::MakeFolders(expected);
-      for (const std::string& name : FilesIn(expected)) fs_->RemoveFile(expected + name);
-      for (const std::string& name : written) {
-        WriteBytes(expected + name, ReadBytes(destination + name));
-      }
-    }
-    ASSERT_EQ(FilesIn(expected), written);
-    for (const std::string& name : written) {
-      std::string want = ReadBytes(expected + name);
-      std::string got = ReadBytes(destination + name);
-      EXPECT_TRUE(want == got) << name << ", " << FirstDifference(want, got);
-    }
+    ExpectDemoPages(*fs_, destination, language);
   }
+}
+
+// All languages in one run: each folder holds what a run of that language alone writes,
+// whether the languages and pages are built one after the other or side by side.
+TEST_F(E2eTest, SeveralLanguagesAllWritesEachLanguagesFolderAsItsOwnRunWould) {
+  ProjectPaths paths = MakeProject();
+  const std::string single = dir_.path() + "single/";
+  ASSERT_EQ(0, Run("Silent=TRUE LangID=1049 " + PathArgs(paths, single)).status);
+  for (const std::string jobs : {"1", "4"}) {
+    SCOPED_TRACE("Jobs=" + jobs);
+    const std::string destination = out_ + "jobs" + jobs + "/";
+    Outcome outcome =
+        Run("Silent=TRUE LangID=ALL Jobs=" + jobs + " " + PathArgs(paths, destination));
+    ASSERT_EQ(0, outcome.status) << outcome.output;
+    EXPECT_EQ("", outcome.output);
+    for (const std::string language : {"1031", "1033", "1049"}) {
+      SCOPED_TRACE("language " + language);
+      ExpectDemoPages(*fs_, destination + language + "/", language);
+    }
+    EXPECT_EQ(EventNotes(ReadBytes(single + "Logfile.log")),
+              EventNotes(ReadBytes(destination + "1049/Logfile.log")));
+    std::string list = ReadBytes(destination + "Languages.htm");
+    EXPECT_EQ(0u, list.find("<!DOCTYPE html>"));
+    std::size_t de = list.find("<a href=\"1031/Index.htm\">Deutsch</a>");
+    std::size_t en = list.find("<a href=\"1033/Index.htm\">English</a>");
+    std::size_t ru = list.find("<a href=\"1049/Index.htm\">Русский</a>");
+    EXPECT_TRUE(de < en && en < ru && ru != std::string::npos) << list;
+    EXPECT_EQ(std::string::npos, list.find("<script"));
+  }
+}
+
+// A language that fails half-way stops alone: its earlier pages stay whole, the others finish,
+// the error names the language and the run's status says it failed.
+TEST_F(E2eTest, SeveralLanguagesOneFailingLanguageStopsAlone) {
+  ProjectPaths paths = MakeProject();
+  // A folder where a page of 1033 must go makes that page's write fail.
+  testing::MakeFolders(out_ + "1033/Drives_Filler.htm/");
+  Outcome outcome = Run("Silent=TRUE LangID=1031,1033,1049 Jobs=2 " + PathArgs(paths, out_));
+  EXPECT_EQ(1, outcome.status);
+  EXPECT_NE(std::string::npos, outcome.output.find("language 1033: ")) << outcome.output;
+  EXPECT_EQ(std::string::npos, outcome.output.find("language 1031")) << outcome.output;
+  ExpectDemoPages(*fs_, out_ + "1031/", "1031");
+  ExpectDemoPages(*fs_, out_ + "1049/", "1049");
+
+  const std::string expected = std::string(ORVANO_SOURCE_DIR) + "/examples/demo/expected/1033/";
+  std::vector<std::string> written = FilesIn(out_ + "1033/");
+  EXPECT_FALSE(std::count(written.begin(), written.end(), "Index.htm"));
+  EXPECT_TRUE(std::count(written.begin(), written.end(), "Standard.htm"));
+  for (const std::string& name : written) {
+    if (name == "Logfile.log") continue;
+    EXPECT_TRUE(ReadBytes(expected + name) == ReadBytes(out_ + "1033/" + name)) << name;
+  }
+  std::string error_log = ReadBytes(bin_ + "orvano-htmlError.log");
+  for (std::size_t at = 0; at < error_log.size();) {
+    std::size_t end = error_log.find("\r\n", at);
+    ASSERT_NE(std::string::npos, end);
+    EXPECT_EQ(0u, error_log.compare(at, 15, "language 1033: ")) << error_log.substr(at, end - at);
+    at = end + 2;
+  }
+  std::string list = ReadBytes(out_ + "Languages.htm");
+  EXPECT_EQ(std::string::npos, list.find("1033/")) << list;
+}
+
+// Language lists: an unknown or malformed entry is the run's error before anything is written;
+// a repeated one counts once.
+TEST_F(E2eTest, SeveralLanguagesListsAreCheckedBeforeAnythingIsWritten) {
+  ProjectPaths paths = MakeProject();
+  struct Case {
+    std::string value;
+    std::string message;
+  };
+  for (const Case& c : {Case{"1031,1050", "Language not found: 1050"},
+                        Case{"1031,,1049", "Language list not valid: 1031,,1049"},
+                        Case{"ALL Jobs=0", "Jobs not valid: 0"}}) {
+    SCOPED_TRACE(c.value);
+    const std::string destination = out_ + "bad/";
+    Outcome outcome = Run("Silent=TRUE LangID=" + c.value + " " + PathArgs(paths, destination));
+    EXPECT_EQ(1, outcome.status);
+    EXPECT_NE(std::string::npos, outcome.output.find(c.message)) << outcome.output;
+    EXPECT_TRUE(fs_->ListFolder(destination).empty());
+  }
+  Outcome outcome = Run("Silent=TRUE LangID=1049,1049.0 " + PathArgs(paths, out_));
+  ASSERT_EQ(0, outcome.status) << outcome.output;
+  EXPECT_EQ(std::vector<std::string>{"Languages.htm"}, FilesIn(out_));
+  ExpectDemoPages(*fs_, out_ + "1049/", "1049");
 }
 
 // Every link and image of the generated folder points at a file the run wrote.
