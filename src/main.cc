@@ -25,6 +25,11 @@ constexpr const char kUsage[] =
     "Keys (blank-separated, no quoting; key names are matched without regard to case):\n"
     "  Silent=TRUE|FALSE            run once without a window and exit\n"
     "  LangID=<id>                  language of the pages (required when silent)\n"
+    "  LangID=ALL | LangID=<id>,<id>...\n"
+    "                               every language of the project, or the listed ones,\n"
+    "                               each into its own folder <destination><id>/, with\n"
+    "                               Languages.htm in the destination linking to them\n"
+    "  Jobs=<n>                     threads that build pages (default: the machine's)\n"
     "  progress=TRUE                show progress in silent runs (a small window, or\n"
     "                               stderr where no window can be shown)\n"
     "  PathOrvanoDOC=<file>         the description file Orvano.doc\n"
@@ -37,7 +42,7 @@ constexpr const char kUsage[] =
     "  --help                       show this text\n"
     "  --version                    show the version\n"
     "\n"
-    "Exit status: 0 when the pages were written, non-zero otherwise.\n";
+    "Exit status: 0 when the pages were written (of every language), non-zero otherwise.\n";
 
 int Run(int argc, char** argv, const std::string& argument_text) {
   auto fs = orvano::NewPosixFileSystem();
