@@ -66,9 +66,16 @@ class LanguagesGeneration {
     coordinator_.Serve([&] {
       std::vector<std::string> text_languages;
       if (selection_.ids.size() > 1) text_languages = selection_.ids;
-      data->shared = std::make_unique<SharedInputs>(context_.fs, settings, text_languages);
       std::unique_ptr<WorkerPool> pool;
       if (jobs > 1) pool = std::make_unique<WorkerPool>(jobs);
+      ParallelFor parallel = OneAfterAnother;
+      if (pool) {
+        parallel = [&pool](std::size_t count, const std::function<void(std::size_t)>& task) {
+          pool->ForEach(count, task);
+        };
+      }
+      data->shared =
+          std::make_unique<SharedInputs>(context_.fs, settings, text_languages, parallel);
       RunLanguages(*data, pool.get(), jobs);
       pool.reset();
       if (selection_.has_language_folders) WriteLanguagesPage();
@@ -106,7 +113,9 @@ class LanguagesGeneration {
         .settings = std::move(settings),
         .languages = context_.languages.languages,
         .shared = *data.shared,
-        .text_column = data.shared->text_columns ? std::optional<std::size_t>(i) : std::nullopt,
+        .joined_texts = data.shared->has_joined_texts && i < data.shared->joined_texts.size()
+                            ? &data.shared->joined_texts[i]
+                            : nullptr,
         .scope = several ? "language " + id : "",
         .error_log_path = context_.logs.error_log_path(),
         .default_event_log_path = context_.program.DefaultEventLogPath(),
@@ -123,8 +132,6 @@ class LanguagesGeneration {
       // reported); otherwise the program ends, the other languages at their next page.
       if (!(several && context_.settings.silent)) end_requested_ = true;
     }
-    // Languages run side by side give back their inputs as they finish.
-    if (several) data.inputs[i] = RunInputs();
   }
 
   void WriteLanguagesPage() {

@@ -22,6 +22,7 @@ class Host;
 class SharedInputs;
 class WorkerPool;
 struct RunInputs;
+struct TextTable;
 
 struct LanguageJob {
   FileSystem& fs;
@@ -31,7 +32,7 @@ struct LanguageJob {
   RunSettings settings;
   const std::vector<ProjectLanguage>& languages;  // the project's language list
   const SharedInputs& shared;
-  std::optional<std::size_t> text_column;  // the language's column in shared.text_columns
+  TextTable* joined_texts = nullptr;  // the language's in shared.joined_texts, taken from there
   std::string scope;                       // "language <id>" when a run writes several
   std::string error_log_path;
   std::string default_event_log_path;

@@ -10,9 +10,18 @@ RowSwitches RowSwitchesOf(const MachineDescription& description) {
 }
 
 SharedInputs::SharedInputs(FileSystem& fs, const RunSettings& settings,
-                           const std::vector<std::string>& text_languages) {
+                           const std::vector<std::string>& text_languages,
+                           const ParallelFor& parallel) {
   if (text_languages.size() > 1) {
-    text_columns = ReadTextColumns(settings.database_file, text_languages);
+    if (std::optional<TextColumns> columns =
+            ReadTextColumns(settings.database_file, text_languages)) {
+      has_joined_texts = true;
+      try {
+        joined_texts = JoinTextColumns(std::move(*columns), parallel);
+      } catch (...) {
+        texts_join_failure = std::current_exception();
+      }
+    }
   }
   description.value =
       ReadMachineDescription(fs, settings.description_file, description.record);

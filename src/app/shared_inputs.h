@@ -8,6 +8,7 @@
 #define ORVANO_APP_SHARED_INPUTS_H_
 
 #include <cstddef>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -19,6 +20,7 @@
 #include "inputs/machine_description.h"
 #include "inputs/text_database.h"
 #include "inputs/workbook.h"
+#include "support/parallel_for.h"
 #include "support/table.h"
 #include "templates/template_files.h"
 #include "templates/template_set.h"
@@ -46,9 +48,9 @@ class SharedInputs {
   /// Reads the inputs named by `settings` in the order a run reads them. The text columns of
   /// `text_languages` are read together when there are several (a failure leaves them unread:
   /// each language then reads its own). Reads nothing a failed read makes useless (no direct
-  /// cells or templates without a description).
+  /// cells or templates without a description). Work that can be split runs through `parallel`.
   SharedInputs(FileSystem& fs, const RunSettings& settings,
-               const std::vector<std::string>& text_languages);
+               const std::vector<std::string>& text_languages, const ParallelFor& parallel);
   SharedInputs(const SharedInputs&) = delete;
   SharedInputs& operator=(const SharedInputs&) = delete;
 
@@ -56,7 +58,12 @@ class SharedInputs {
   /// they are asked for. Safe to call from several threads. Requires: the workbook was read.
   const RecordedRead<SheetParts>& SectionParts(std::size_t sheet) const;
 
-  std::optional<TextColumns> text_columns;
+  /// The texts of `text_languages`, in their order, when they were read together; empty when
+  /// not (each language then reads its own). When their join failed, `texts_join_failure`
+  /// holds what it threw instead.
+  std::vector<TextTable> joined_texts;
+  bool has_joined_texts = false;
+  std::exception_ptr texts_join_failure;
   RecordedRead<MachineDescription> description;
   RecordedRead<CollectionWorkbook> workbook;
   std::optional<std::size_t> direct_sheet;  // the direct-cell sheet's index, when there is one

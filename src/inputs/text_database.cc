@@ -13,6 +13,7 @@
 #include "support/errors.h"
 #include "support/jet_database.h"
 #include "support/number_text.h"
+#include "support/parallel_for.h"
 
 namespace orvano {
 namespace {
@@ -109,8 +110,12 @@ std::string TextColumnOf(std::string_view language_id) { return "L" + std::strin
 
 // Opens the file, reads both tables and joins them, reporting each failure under
 // kTextQueryProcedure. nullopt when it failed and the work is to go on.
+std::vector<TextTable> JoinTextTables(const Table& groups, Table texts, std::size_t first_column,
+                                      std::size_t count, const std::string& path,
+                                      const ParallelFor& parallel);
+
 std::optional<TextTable> ReadAndJoinTexts(const std::string& path, std::string_view language_id,
-                                          ErrorSink& errors) {
+                                          ErrorSink& errors, const ParallelFor& parallel) {
   std::unique_ptr<JetDatabase> database;
   RunStep(errors, kTextQueryProcedure, [&] { database = JetDatabase::Open(path); });
   if (database == nullptr) {
@@ -124,7 +129,7 @@ std::optional<TextTable> ReadAndJoinTexts(const std::string& path, std::string_v
     Table groups = database->ReadTable("TidxGroups", {"ID", "ParentID", "Name"});
     Table texts =
         database->ReadTable("TidxTexts", {"ParentID", "Name", TextColumnOf(language_id)});
-    result = JoinTextDepths(groups, std::move(texts), path, &errors);
+    result = std::move(JoinTextTables(groups, std::move(texts), 2, 1, path, parallel)[0]);
   });
   if (!result) ReportQueryFailure(language_id, errors);
   return result;
@@ -167,92 +172,110 @@ std::array<std::string, 5> TextDepthQueries(std::string_view language_id) {
   };
 }
 
-TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& path,
-                         ErrorSink* errors) {
+namespace {
+
+struct GroupText {
+  std::size_t group;
+  std::string name;
+  std::size_t row;  // the text's row in the texts table
+};
+
+// The address order of the texts, worked out once for any number of text columns: for each
+// depth, the texts of that depth in the order of their address indices.
+class TextOrder {
+ public:
+  // Takes the names out of `texts` (column 1); its other columns stay.
+  TextOrder(const Table& groups, Table& texts, const std::string& path);
+
+  // Depth k's table of (address index, text of column `column`), sorted.
+  Table DepthTable(std::size_t k, const Table& texts, std::size_t column) const;
+
+ private:
+  std::array<std::vector<std::optional<std::string>>, kDepths> prefix_;
+  std::vector<GroupText> grouped_;
+  std::array<std::vector<const GroupText*>, kDepths> entries_;
+  AddressOrder less_{true};
+};
+
+TextOrder::TextOrder(const Table& groups, Table& texts, const std::string& path) {
   const GroupIndex index(groups, path);
   const std::size_t group_count = groups.row_count();
 
   std::vector<std::int64_t> parent(group_count);
   for (std::size_t g = 0; g < group_count; ++g) parent[g] = index.Find(groups.rows()[g][1]);
 
-  // prefix[k][g]: the address part "G0.G1. ... Gk." of group g as Gk, when g has k ancestors.
+  // prefix_[k][g]: the address part "G0.G1. ... Gk." of group g as Gk, when g has k ancestors.
   // Built one depth from the one above, so a cycle in the tree costs no more than a chain.
-  std::array<std::vector<std::optional<std::string>>, kDepths> prefix;
-  prefix[0].resize(group_count);
+  prefix_[0].resize(group_count);
   for (std::size_t g = 0; g < group_count; ++g) {
-    prefix[0][g] = CellText(groups.rows()[g][2]) + ".";
+    prefix_[0][g] = CellText(groups.rows()[g][2]) + ".";
   }
   for (std::size_t k = 1; k < kDepths; ++k) {
-    prefix[k].resize(group_count);
+    prefix_[k].resize(group_count);
     for (std::size_t g = 0; g < group_count; ++g) {
       if (parent[g] == kNoGroup) continue;
-      const auto& above = prefix[k - 1][static_cast<std::size_t>(parent[g])];
-      if (above) prefix[k][g] = *above + CellText(groups.rows()[g][2]) + ".";
+      const auto& above = prefix_[k - 1][static_cast<std::size_t>(parent[g])];
+      if (above) prefix_[k][g] = *above + CellText(groups.rows()[g][2]) + ".";
     }
   }
 
   // The texts of each group, ordered by name (ties in record order): placed group by group in
   // record order (a counting sort), then each group's sorted by name unless it is already.
-  struct GroupText {
-    std::size_t group;
-    std::string name;
-    Cell text;
-  };
   std::vector<std::int64_t> group_of(texts.row_count());
-  std::vector<std::size_t> first_text(group_count + 1, 0);  // grouped[first_text[g] ..) of g
+  std::vector<std::size_t> first_text(group_count + 1, 0);  // grouped_[first_text[g] ..) of g
   for (std::size_t r = 0; r < texts.row_count(); ++r) {
     group_of[r] = index.Find(texts.rows()[r][0]);
     if (group_of[r] != kNoGroup) ++first_text[static_cast<std::size_t>(group_of[r]) + 1];
   }
   for (std::size_t g = 0; g < group_count; ++g) first_text[g + 1] += first_text[g];
-  std::vector<GroupText> grouped(first_text[group_count]);
+  grouped_.resize(first_text[group_count]);
   std::vector<std::size_t> place(first_text.begin(), first_text.end() - 1);
   bool bytewise = true;
   for (std::size_t r = 0; r < texts.row_count(); ++r) {
     if (group_of[r] == kNoGroup) continue;
     const auto group = static_cast<std::size_t>(group_of[r]);
     std::vector<Cell>& row = texts.rows()[r];
-    GroupText& text = grouped[place[group]++];
+    GroupText& text = grouped_[place[group]++];
     text.group = group;
+    text.row = r;
     if (auto* name = std::get_if<std::string>(&row[1])) {
       text.name = std::move(*name);
     } else {
       text.name = CellText(row[1]);
     }
-    text.text = std::move(row[2]);
     bytewise = bytewise && !AddressOrder::HasSupplementary(text.name);
   }
   for (const auto& row : groups.rows()) {
     bytewise = bytewise && !AddressOrder::HasSupplementary(CellText(row[2]));
   }
-  const AddressOrder less(bytewise);
+  less_ = AddressOrder(bytewise);
+  const AddressOrder& less = less_;
   auto by_name = [&less](const GroupText& a, const GroupText& b) { return less(a.name, b.name); };
   for (std::size_t g = 0; g < group_count; ++g) {
-    auto begin = grouped.begin() + static_cast<std::ptrdiff_t>(first_text[g]);
-    auto end = grouped.begin() + static_cast<std::ptrdiff_t>(first_text[g + 1]);
+    auto begin = grouped_.begin() + static_cast<std::ptrdiff_t>(first_text[g]);
+    auto end = grouped_.begin() + static_cast<std::ptrdiff_t>(first_text[g + 1]);
     if (!std::is_sorted(begin, end, by_name)) std::stable_sort(begin, end, by_name);
   }
 
   // The groups in the order of their prefixes, each with its texts by name, and the texts of
   // groups with equal prefixes merged by name: that is address order unless a group name holds
-  // a dot, which SortByAddress mends below.
-  TextTable result;
+  // a dot, which SortByAddress mends when the tables are built.
   for (std::size_t k = 0; k < kDepths; ++k) {
     std::vector<std::size_t> order;
     for (std::size_t g = 0; g < group_count; ++g) {
-      if (prefix[k][g] && first_text[g] != first_text[g + 1]) order.push_back(g);
+      if (prefix_[k][g] && first_text[g] != first_text[g + 1]) order.push_back(g);
     }
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-      return less(*prefix[k][a], *prefix[k][b]);
+      return less(*prefix_[k][a], *prefix_[k][b]);
     });
-    std::vector<const GroupText*> entries;
+    std::vector<const GroupText*>& entries = entries_[k];
     for (std::size_t run = 0; run < order.size();) {
-      const std::string& run_prefix = *prefix[k][order[run]];
+      const std::string& run_prefix = *prefix_[k][order[run]];
       const std::size_t run_start = entries.size();
       std::size_t next = run;
-      for (; next < order.size() && *prefix[k][order[next]] == run_prefix; ++next) {
+      for (; next < order.size() && *prefix_[k][order[next]] == run_prefix; ++next) {
         for (std::size_t i = first_text[order[next]]; i < first_text[order[next] + 1]; ++i) {
-          entries.push_back(&grouped[i]);
+          entries.push_back(&grouped_[i]);
         }
       }
       if (next - run > 1) {
@@ -262,29 +285,68 @@ TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& pa
       }
       run = next;
     }
-    Table& table = result.depths[k];
-    table = Table(2, 0);
-    table.rows().reserve(entries.size());
-    for (const GroupText* entry : entries) {
-      if (errors != nullptr) errors->KeepResponsive();
-      const std::string& group_prefix = *prefix[k][entry->group];
-      std::vector<Cell> cells;
-      cells.reserve(2);
-      std::string& address = std::get<std::string>(cells.emplace_back(std::string()));
-      address.reserve(group_prefix.size() + entry->name.size());
-      address.append(group_prefix).append(entry->name);
-      cells.push_back(entry->text);
-      table.rows().push_back(std::move(cells));
-    }
-    SortByAddress(&table, less);
   }
-  IndexTextTable(&result);
+}
+
+Table TextOrder::DepthTable(std::size_t k, const Table& texts, std::size_t column) const {
+  Table table(2, 0);
+  table.rows().reserve(entries_[k].size());
+  for (const GroupText* entry : entries_[k]) {
+    const std::string& group_prefix = *prefix_[k][entry->group];
+    std::vector<Cell> cells;
+    cells.reserve(2);
+    std::string& address = std::get<std::string>(cells.emplace_back(std::string()));
+    address.reserve(group_prefix.size() + entry->name.size());
+    address.append(group_prefix).append(entry->name);
+    cells.push_back(texts.rows()[entry->row][column]);
+    table.rows().push_back(std::move(cells));
+  }
+  SortByAddress(&table, less_);
+  return table;
+}
+
+// Joins the text columns first_column .. first_column + count - 1 of `texts` into one
+// TextTable each; the depth tables of all of them are built side by side through `parallel`.
+std::vector<TextTable> JoinTextTables(const Table& groups, Table texts, std::size_t first_column,
+                                      std::size_t count, const std::string& path,
+                                      const ParallelFor& parallel) {
+  const TextOrder order(groups, texts, path);
+  std::vector<TextTable> result(count);
+  parallel(count * kDepths, [&](std::size_t task) {
+    const std::size_t language = task / kDepths;
+    const std::size_t k = task % kDepths;
+    TextTable& table = result[language];
+    table.depths[k] = order.DepthTable(k, texts, first_column + language);
+    table.by_address[k].Build(table.depths[k]);
+  });
   return result;
 }
 
+}  // namespace
+
+TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& path,
+                         ErrorSink* errors) {
+  if (errors != nullptr) errors->KeepResponsive();
+  return std::move(JoinTextTables(groups, std::move(texts), 2, 1, path, OneAfterAnother)[0]);
+}
+
+std::vector<TextTable> JoinTextColumns(TextColumns columns, const ParallelFor& parallel) {
+  const std::size_t count = columns.language_ids.size();
+  return JoinTextTables(columns.groups, std::move(columns.texts), 2, count, columns.path,
+                        parallel);
+}
+
+void ReportTextJoinFailure(const std::string& path, std::string_view language_id,
+                           ErrorSink& errors) {
+  errors.ReportFailure(kTextQueryProcedure);
+  ReportQueryFailure(language_id, errors);
+  ReportUnreadable(path, errors);
+}
+
 std::optional<TextTable> ReadTextDatabase(const std::string& database_path,
-                                          std::string_view language_id, ErrorSink& errors) {
-  std::optional<TextTable> texts = ReadAndJoinTexts(database_path, language_id, errors);
+                                          std::string_view language_id, ErrorSink& errors,
+                                          const ParallelFor& parallel) {
+  std::optional<TextTable> texts = ReadAndJoinTexts(database_path, language_id, errors, parallel);
   if (!texts) ReportUnreadable(database_path, errors);
   return texts;
 }
@@ -306,25 +368,6 @@ std::optional<TextColumns> ReadTextColumns(const std::string& database_path,
   } catch (...) {
     return std::nullopt;
   }
-}
-
-std::optional<TextTable> JoinLanguageTexts(const TextColumns& columns, std::size_t language,
-                                           ErrorSink& errors) {
-  const std::string& id = columns.language_ids.at(language);
-  std::optional<TextTable> result;
-  RunStep(errors, kTextQueryProcedure, [&] {
-    Table texts(3, 0);
-    texts.rows().reserve(columns.texts.row_count());
-    for (const std::vector<Cell>& row : columns.texts.rows()) {
-      texts.rows().push_back({row[0], row[1], row[2 + language]});
-    }
-    result = JoinTextDepths(columns.groups, std::move(texts), columns.path, &errors);
-  });
-  if (!result) {
-    ReportQueryFailure(id, errors);
-    ReportUnreadable(columns.path, errors);
-  }
-  return result;
 }
 
 }  // namespace orvano

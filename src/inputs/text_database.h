@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "inputs/text_table.h"
+#include "support/parallel_for.h"
 #include "support/table.h"
 
 namespace orvano {
@@ -37,7 +38,7 @@ std::array<std::string, 5> TextDepthQueries(std::string_view language_id);
 /// chain of groups breaks (unknown ParentID) has rows only for the depths its chain reaches; a
 /// group that is its own ancestor simply repeats in the chain. Each entry is sorted by column 0
 /// as SortRowsByFirstColumn sorts them; rows with equal address indices are all kept. `errors`
-/// (may be null) gets KeepResponsive calls while rows are built.
+/// (may be null) gets a KeepResponsive call.
 /// Throws UnexpectedError 3343 naming `path` when two groups share an ID (a damaged key).
 TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& path,
                          ErrorSink* errors);
@@ -48,9 +49,10 @@ TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& pa
 /// "No Access to Database " + path (when the file did not open) or "SQL-Failure, SQL=" + the
 /// first query, both under kTextQueryProcedure, then "Unable to get data from " + path under
 /// kReadTextDatabaseProcedure. Throws EndProgram when `errors` ends the program.
-[[nodiscard]] std::optional<TextTable> ReadTextDatabase(const std::string& database_path,
-                                                        std::string_view language_id,
-                                                        ErrorSink& errors);
+/// The depth tables are built through `parallel`.
+[[nodiscard]] std::optional<TextTable> ReadTextDatabase(
+    const std::string& database_path, std::string_view language_id, ErrorSink& errors,
+    const ParallelFor& parallel = ParallelFor(OneAfterAnother));
 
 /// The rows of TidxGroups (ID, ParentID, Name) and TidxTexts (ParentID, Name, then the text
 /// column of each language in `language_ids`' order), read from `path` in one pass so that
@@ -68,12 +70,16 @@ struct TextColumns {
 [[nodiscard]] std::optional<TextColumns> ReadTextColumns(
     const std::string& database_path, const std::vector<std::string>& language_ids);
 
-/// The texts of the `language`-th language of `columns`, as ReadTextDatabase returns them.
-/// nullopt when the join failed (a damaged group key), after reporting as ReadTextDatabase
-/// does. Throws EndProgram when `errors` ends the program. Safe to call for several languages
-/// at once: `columns` is only read.
-[[nodiscard]] std::optional<TextTable> JoinLanguageTexts(const TextColumns& columns,
-                                                         std::size_t language, ErrorSink& errors);
+/// The texts of every language of `columns`, in their order, each as ReadTextDatabase returns
+/// them: the address order is worked out once for all, the depth tables are built through
+/// `parallel`. Throws UnexpectedError 3343 as JoinTextDepths does.
+std::vector<TextTable> JoinTextColumns(TextColumns columns, const ParallelFor& parallel);
+
+/// Reports the failure being handled (a JoinTextColumns that threw) for `language_id` as
+/// ReadTextDatabase reports a failed join. Requires: inside a catch block. Throws EndProgram
+/// when `errors` ends the program.
+void ReportTextJoinFailure(const std::string& path, std::string_view language_id,
+                           ErrorSink& errors);
 
 }  // namespace orvano
 

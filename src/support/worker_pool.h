@@ -5,6 +5,7 @@
 #define ORVANO_SUPPORT_WORKER_POOL_H_
 
 #include <condition_variable>
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -24,6 +25,11 @@ class WorkerPool {
 
   /// Queues `task` to run on one of the threads.
   void Submit(std::function<void()> task);
+
+  /// Runs `task(0)` .. `task(count - 1)` on the pool's threads and the calling thread, and
+  /// returns when all have run (a ParallelFor). The calling thread takes tasks too, so this
+  /// finishes even when every thread of the pool is busy, also when called from one of them.
+  void ForEach(std::size_t count, const std::function<void(std::size_t)>& task);
 
  private:
   void Work();
