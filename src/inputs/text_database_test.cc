@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "mdb_writer.h"
 #include "support/errors.h"
 #include "support/string_helpers.h"
+#include "support/worker_pool.h"
 #include "testing/test_util.h"
 
 namespace orvano {
@@ -98,9 +100,24 @@ TEST_F(TextDatabaseTest, BuildsEveryDepthAsTheJoinsDo) {
   }
   EXPECT_EQ(CellText(*FindText(texts, "Root.Dup.b")), "b9");  // indexed
 
-  read = Read("1031");
-  ASSERT_TRUE(read);
-  EXPECT_EQ(read->depths[0].TextAt(1, 7), "oben");
+  std::optional<TextTable> german = Read("1031");
+  ASSERT_TRUE(german);
+  EXPECT_EQ(german->depths[0].TextAt(1, 7), "oben");
+
+  // Both languages in one read and one join, built side by side: the same tables.
+  std::optional<TextColumns> columns = ReadTextColumns(path_, {"1033", "1031"});
+  ASSERT_TRUE(columns);
+  WorkerPool pool(3);
+  std::vector<TextTable> joined = JoinTextColumns(
+      std::move(*columns),
+      [&pool](std::size_t n, const std::function<void(std::size_t)>& task) { pool.ForEach(n, task); });
+  ASSERT_EQ(2u, joined.size());
+  for (std::size_t k = 0; k < 5; ++k) {
+    EXPECT_EQ(texts.depths[k].rows(), joined[0].depths[k].rows()) << k;
+    EXPECT_EQ(german->depths[k].rows(), joined[1].depths[k].rows()) << k;
+  }
+  EXPECT_EQ(CellText(*FindText(joined[1], "Root.Top")), "oben");
+  EXPECT_FALSE(ReadTextColumns(path_, {"1033", "1049"}));  // no column L1049
 }
 
 TEST(JoinTextDepthsTest, SortsInUtf16OrderAndJoinsTextIds) {
