@@ -64,8 +64,6 @@ class LanguagesGeneration {
     context_.last_run = data;
     coordinator_.set_progress_scale(static_cast<int>(selection_.ids.size()));
     coordinator_.Serve([&] {
-      std::vector<std::string> text_languages;
-      if (selection_.ids.size() > 1) text_languages = selection_.ids;
       std::unique_ptr<WorkerPool> pool;
       if (jobs > 1) pool = std::make_unique<WorkerPool>(jobs);
       ParallelFor parallel = OneAfterAnother;
@@ -75,7 +73,7 @@ class LanguagesGeneration {
         };
       }
       data->shared =
-          std::make_unique<SharedInputs>(context_.fs, settings, text_languages, parallel);
+          std::make_unique<SharedInputs>(context_.fs, settings, selection_.ids, parallel);
       RunLanguages(*data, pool.get(), jobs);
       pool.reset();
       if (selection_.has_language_folders) WriteLanguagesPage();
@@ -113,9 +111,7 @@ class LanguagesGeneration {
         .settings = std::move(settings),
         .languages = context_.languages.languages,
         .shared = *data.shared,
-        .joined_texts = data.shared->has_joined_texts && i < data.shared->joined_texts.size()
-                            ? &data.shared->joined_texts[i]
-                            : nullptr,
+        .texts = data.shared->texts[i],
         .scope = several ? "language " + id : "",
         .error_log_path = context_.logs.error_log_path(),
         .default_event_log_path = context_.program.DefaultEventLogPath(),

@@ -12,17 +12,18 @@
 #include <string>
 #include <vector>
 
+#include "app/recorded_work.h"
 #include "app/run_settings.h"
+#include "app/shared_inputs.h"
+#include "inputs/text_table.h"
 #include "inputs/languages.h"
 
 namespace orvano {
 
 class FileSystem;
 class Host;
-class SharedInputs;
 class WorkerPool;
 struct RunInputs;
-struct TextTable;
 
 struct LanguageJob {
   FileSystem& fs;
@@ -32,7 +33,7 @@ struct LanguageJob {
   RunSettings settings;
   const std::vector<ProjectLanguage>& languages;  // the project's language list
   const SharedInputs& shared;
-  TextTable* joined_texts = nullptr;  // the language's in shared.joined_texts, taken from there
+  RecordedRead<TextTable>& texts;  // the language's texts in `shared`, taken from there
   std::string scope;                       // "language <id>" when a run writes several
   std::string error_log_path;
   std::string default_event_log_path;

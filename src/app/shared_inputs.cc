@@ -1,5 +1,7 @@
 #include "app/shared_inputs.h"
 
+#include <thread>
+
 #include "app/run_settings.h"
 #include "support/file_system.h"
 
@@ -11,18 +13,39 @@ RowSwitches RowSwitchesOf(const MachineDescription& description) {
 
 SharedInputs::SharedInputs(FileSystem& fs, const RunSettings& settings,
                            const std::vector<std::string>& text_languages,
-                           const ParallelFor& parallel) {
-  if (text_languages.size() > 1) {
-    if (std::optional<TextColumns> columns =
-            ReadTextColumns(settings.database_file, text_languages)) {
-      has_joined_texts = true;
-      try {
-        joined_texts = JoinTextColumns(std::move(*columns), parallel);
-      } catch (...) {
-        texts_join_failure = std::current_exception();
-      }
+                           const ParallelFor& parallel)
+    : texts(text_languages.size()) {
+  // The texts come from the database reader process and take longest: they are read while
+  // this thread reads the rest.
+  std::thread text_reader(
+      [&] { ReadTexts(settings.database_file, text_languages, parallel); });
+  ReadTheRest(fs, settings);
+  text_reader.join();
+}
+
+void SharedInputs::ReadTexts(const std::string& database, const std::vector<std::string>& ids,
+                             const ParallelFor& parallel) {
+  std::optional<TextColumns> columns;
+  if (ids.size() > 1) columns = ReadTextColumns(database, ids);
+  if (!columns) {
+    // One language, or several whose columns could not be read at once: each reads its own,
+    // so that what failed is reported as it concerns each.
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+      texts[i].value = ReadTextDatabase(database, ids[i], texts[i].record, parallel);
+    }
+    return;
+  }
+  try {
+    std::vector<TextTable> joined = JoinTextColumns(std::move(*columns), parallel);
+    for (std::size_t i = 0; i < ids.size(); ++i) texts[i].value = std::move(joined[i]);
+  } catch (...) {
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+      ReportTextJoinFailure(database, ids[i], texts[i].record);
     }
   }
+}
+
+void SharedInputs::ReadTheRest(FileSystem& fs, const RunSettings& settings) {
   description.value =
       ReadMachineDescription(fs, settings.description_file, description.record);
   if (!description.value) return;

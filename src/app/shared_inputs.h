@@ -8,7 +8,6 @@
 #define ORVANO_APP_SHARED_INPUTS_H_
 
 #include <cstddef>
-#include <exception>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -45,9 +44,9 @@ RowSwitches RowSwitchesOf(const MachineDescription& description);
 
 class SharedInputs {
  public:
-  /// Reads the inputs named by `settings` in the order a run reads them. The text columns of
-  /// `text_languages` are read together when there are several (a failure leaves them unread:
-  /// each language then reads its own). Reads nothing a failed read makes useless (no direct
+  /// Reads the inputs named by `settings`. The texts of `text_languages` are read on a thread
+  /// of their own meanwhile; those of several languages in one read and one join when the
+  /// database has every column (else each language's own). Reads nothing a failed read makes useless (no direct
   /// cells or templates without a description). Work that can be split runs through `parallel`.
   SharedInputs(FileSystem& fs, const RunSettings& settings,
                const std::vector<std::string>& text_languages, const ParallelFor& parallel);
@@ -58,12 +57,9 @@ class SharedInputs {
   /// they are asked for. Safe to call from several threads. Requires: the workbook was read.
   const RecordedRead<SheetParts>& SectionParts(std::size_t sheet) const;
 
-  /// The texts of `text_languages`, in their order, when they were read together; empty when
-  /// not (each language then reads its own). When their join failed, `texts_join_failure`
-  /// holds what it threw instead.
-  std::vector<TextTable> joined_texts;
-  bool has_joined_texts = false;
-  std::exception_ptr texts_join_failure;
+  /// The texts of each of `text_languages`, in their order; a language takes its own
+  /// (moves it out) when its run reads its texts.
+  std::vector<RecordedRead<TextTable>> texts;
   RecordedRead<MachineDescription> description;
   RecordedRead<CollectionWorkbook> workbook;
   std::optional<std::size_t> direct_sheet;  // the direct-cell sheet's index, when there is one
@@ -71,6 +67,10 @@ class SharedInputs {
   RecordedRead<TemplateSet> templates;
 
  private:
+  void ReadTexts(const std::string& database, const std::vector<std::string>& ids,
+                 const ParallelFor& parallel);
+  void ReadTheRest(FileSystem& fs, const RunSettings& settings);
+
   struct LazyParts {
     std::once_flag once;
     RecordedRead<SheetParts> parts;
