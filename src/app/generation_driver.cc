@@ -89,7 +89,11 @@ class LanguagesGeneration {
     complete_.assign(count, false);
     std::atomic<std::size_t> next{0};
     auto run_next = [&] {
-      for (std::size_t i = next++; i < count; i = next++) RunLanguage(data, pool, jobs, i);
+      for (std::size_t i = next++; i < count; i = next++) {
+        RunLanguage(data, pool, jobs, i);
+        // A finished language gives its inputs back while others are still to start.
+        if (next < count) data.inputs[i] = RunInputs();
+      }
     };
     const std::size_t threads = std::min<std::size_t>(count, static_cast<std::size_t>(jobs));
     std::vector<std::thread> runners;
@@ -111,6 +115,7 @@ class LanguagesGeneration {
         .settings = std::move(settings),
         .languages = context_.languages.languages,
         .shared = *data.shared,
+        .text_index = i,
         .texts = data.shared->texts[i],
         .scope = several ? "language " + id : "",
         .error_log_path = context_.logs.error_log_path(),

@@ -81,6 +81,14 @@ const T& Replayed(Run& run, const RecordedRead<T>& read, const std::string& stop
   return *read.value;
 }
 
+// Runs work parts on the job's pool when it has one.
+ParallelFor Parallel(const LanguageJob& job) {
+  if (job.pool == nullptr) return OneAfterAnother;
+  return [pool = job.pool](std::size_t count, const std::function<void(std::size_t)>& task) {
+    pool->ForEach(count, task);
+  };
+}
+
 // Fills the language's inputs in the order a run reads them; stops at the first input that
 // cannot be read.
 void ReadLanguageInputs(Run& run) {
@@ -92,10 +100,14 @@ void ReadLanguageInputs(Run& run) {
   inputs.destination_folder = settings.destination_folder;
   inputs.language = ChooseLanguage(run);
 
-  RecordedRead<TextTable>& texts = run.job.texts;
-  texts.record.Replay({run.sink, run.job.fs, nullptr}, [] {});
-  if (!texts.value) Stop("Error reading Orvano.mdb");
-  inputs.texts = std::move(*texts.value);
+  if (shared.text_join) {
+    inputs.texts = shared.text_join->Join(run.job.text_index, Parallel(run.job));
+  } else {
+    RecordedRead<TextTable>& texts = run.job.texts;
+    texts.record.Replay({run.sink, run.job.fs, nullptr}, [] {});
+    if (!texts.value) Stop("Error reading Orvano.mdb");
+    inputs.texts = std::move(*texts.value);
+  }
 
   inputs.description = Replayed(run, shared.description, "Error reading Orvano.doc");
   inputs.sheets = Replayed(run, shared.workbook, "Error reading Collectionfile").sheets;

@@ -33,7 +33,8 @@ struct LanguageJob {
   RunSettings settings;
   const std::vector<ProjectLanguage>& languages;  // the project's language list
   const SharedInputs& shared;
-  RecordedRead<TextTable>& texts;  // the language's texts in `shared`, taken from there
+  std::size_t text_index;           // the language's place in the texts of `shared`
+  RecordedRead<TextTable>& texts;   // its texts in `shared`, taken from there
   std::string scope;                       // "language <id>" when a run writes several
   std::string error_log_path;
   std::string default_event_log_path;

@@ -36,8 +36,7 @@ void SharedInputs::ReadTexts(const std::string& database, const std::vector<std:
     return;
   }
   try {
-    std::vector<TextTable> joined = JoinTextColumns(std::move(*columns), parallel);
-    for (std::size_t i = 0; i < ids.size(); ++i) texts[i].value = std::move(joined[i]);
+    text_join = std::make_unique<const TextJoin>(std::move(*columns));
   } catch (...) {
     for (std::size_t i = 0; i < ids.size(); ++i) {
       ReportTextJoinFailure(database, ids[i], texts[i].record);

@@ -45,8 +45,8 @@ RowSwitches RowSwitchesOf(const MachineDescription& description);
 class SharedInputs {
  public:
   /// Reads the inputs named by `settings`. The texts of `text_languages` are read on a thread
-  /// of their own meanwhile; those of several languages in one read and one join when the
-  /// database has every column (else each language's own). Reads nothing a failed read makes useless (no direct
+  /// of their own meanwhile; those of several languages in one read, and their address order
+  /// worked out once, when the database has every column (else each language's own). Reads nothing a failed read makes useless (no direct
   /// cells or templates without a description). Work that can be split runs through `parallel`.
   SharedInputs(FileSystem& fs, const RunSettings& settings,
                const std::vector<std::string>& text_languages, const ParallelFor& parallel);
@@ -57,8 +57,11 @@ class SharedInputs {
   /// they are asked for. Safe to call from several threads. Requires: the workbook was read.
   const RecordedRead<SheetParts>& SectionParts(std::size_t sheet) const;
 
-  /// The texts of each of `text_languages`, in their order; a language takes its own
-  /// (moves it out) when its run reads its texts.
+  /// The texts of several languages read together, each joined when its language needs it;
+  /// null when they were not (one language, or a failure).
+  std::unique_ptr<const TextJoin> text_join;
+  /// Without a text join, the texts of each of `text_languages` (in their order) as read, or
+  /// what their reading or join reported; a language takes its own (moves it out).
   std::vector<RecordedRead<TextTable>> texts;
   RecordedRead<MachineDescription> description;
   RecordedRead<CollectionWorkbook> workbook;

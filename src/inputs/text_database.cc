@@ -110,9 +110,8 @@ std::string TextColumnOf(std::string_view language_id) { return "L" + std::strin
 
 // Opens the file, reads both tables and joins them, reporting each failure under
 // kTextQueryProcedure. nullopt when it failed and the work is to go on.
-std::vector<TextTable> JoinTextTables(const Table& groups, Table texts, std::size_t first_column,
-                                      std::size_t count, const std::string& path,
-                                      const ParallelFor& parallel);
+TextTable JoinTexts(const Table& groups, Table texts, const std::string& path,
+                    const ParallelFor& parallel);
 
 std::optional<TextTable> ReadAndJoinTexts(const std::string& path, std::string_view language_id,
                                           ErrorSink& errors, const ParallelFor& parallel) {
@@ -129,7 +128,7 @@ std::optional<TextTable> ReadAndJoinTexts(const std::string& path, std::string_v
     Table groups = database->ReadTable("TidxGroups", {"ID", "ParentID", "Name"});
     Table texts =
         database->ReadTable("TidxTexts", {"ParentID", "Name", TextColumnOf(language_id)});
-    result = std::move(JoinTextTables(groups, std::move(texts), 2, 1, path, parallel)[0]);
+    result = JoinTexts(groups, std::move(texts), path, parallel);
   });
   if (!result) ReportQueryFailure(language_id, errors);
   return result;
@@ -305,19 +304,14 @@ Table TextOrder::DepthTable(std::size_t k, const Table& texts, std::size_t colum
   return table;
 }
 
-// Joins the text columns first_column .. first_column + count - 1 of `texts` into one
-// TextTable each; the depth tables of all of them are built side by side through `parallel`.
-std::vector<TextTable> JoinTextTables(const Table& groups, Table texts, std::size_t first_column,
-                                      std::size_t count, const std::string& path,
-                                      const ParallelFor& parallel) {
+// Joins the texts (column 2) of `texts`, building the depth tables through `parallel`.
+TextTable JoinTexts(const Table& groups, Table texts, const std::string& path,
+                    const ParallelFor& parallel) {
   const TextOrder order(groups, texts, path);
-  std::vector<TextTable> result(count);
-  parallel(count * kDepths, [&](std::size_t task) {
-    const std::size_t language = task / kDepths;
-    const std::size_t k = task % kDepths;
-    TextTable& table = result[language];
-    table.depths[k] = order.DepthTable(k, texts, first_column + language);
-    table.by_address[k].Build(table.depths[k]);
+  TextTable result;
+  parallel(kDepths, [&](std::size_t k) {
+    result.depths[k] = order.DepthTable(k, texts, 2);
+    result.by_address[k].Build(result.depths[k]);
   });
   return result;
 }
@@ -327,13 +321,27 @@ std::vector<TextTable> JoinTextTables(const Table& groups, Table texts, std::siz
 TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& path,
                          ErrorSink* errors) {
   if (errors != nullptr) errors->KeepResponsive();
-  return std::move(JoinTextTables(groups, std::move(texts), 2, 1, path, OneAfterAnother)[0]);
+  return JoinTexts(groups, std::move(texts), path, OneAfterAnother);
 }
 
-std::vector<TextTable> JoinTextColumns(TextColumns columns, const ParallelFor& parallel) {
-  const std::size_t count = columns.language_ids.size();
-  return JoinTextTables(columns.groups, std::move(columns.texts), 2, count, columns.path,
-                        parallel);
+struct TextJoin::Parts {
+  explicit Parts(TextColumns&& read)
+      : columns(std::move(read)), order(columns.groups, columns.texts, columns.path) {}
+  TextColumns columns;
+  TextOrder order;
+};
+
+TextJoin::TextJoin(TextColumns columns) : parts_(std::make_unique<Parts>(std::move(columns))) {}
+
+TextJoin::~TextJoin() = default;
+
+TextTable TextJoin::Join(std::size_t language, const ParallelFor& parallel) const {
+  TextTable result;
+  parallel(kDepths, [&](std::size_t k) {
+    result.depths[k] = parts_->order.DepthTable(k, parts_->columns.texts, 2 + language);
+    result.by_address[k].Build(result.depths[k]);
+  });
+  return result;
 }
 
 void ReportTextJoinFailure(const std::string& path, std::string_view language_id,

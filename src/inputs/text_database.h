@@ -7,6 +7,7 @@
 #define ORVANO_INPUTS_TEXT_DATABASE_H_
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,12 +71,26 @@ struct TextColumns {
 [[nodiscard]] std::optional<TextColumns> ReadTextColumns(
     const std::string& database_path, const std::vector<std::string>& language_ids);
 
-/// The texts of every language of `columns`, in their order, each as ReadTextDatabase returns
-/// them: the address order is worked out once for all, the depth tables are built through
-/// `parallel`. Throws UnexpectedError 3343 as JoinTextDepths does.
-std::vector<TextTable> JoinTextColumns(TextColumns columns, const ParallelFor& parallel);
+/// The texts of several languages read together (TextColumns), joined language by language as
+/// each needs them; the address order is worked out once, when made.
+class TextJoin {
+ public:
+  /// Throws UnexpectedError 3343 as JoinTextDepths does.
+  explicit TextJoin(TextColumns columns);
+  ~TextJoin();
+  TextJoin(const TextJoin&) = delete;
+  TextJoin& operator=(const TextJoin&) = delete;
 
-/// Reports the failure being handled (a JoinTextColumns that threw) for `language_id` as
+  /// The texts of the `language`-th language of the columns, as ReadTextDatabase returns them;
+  /// the depth tables are built through `parallel`. Safe to call for several languages at once.
+  TextTable Join(std::size_t language, const ParallelFor& parallel) const;
+
+ private:
+  struct Parts;
+  std::unique_ptr<Parts> parts_;
+};
+
+/// Reports the failure being handled (a TextJoin that could not be made) for `language_id` as
 /// ReadTextDatabase reports a failed join. Requires: inside a catch block. Throws EndProgram
 /// when `errors` ends the program.
 void ReportTextJoinFailure(const std::string& path, std::string_view language_id,

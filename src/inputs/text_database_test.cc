@@ -108,10 +108,12 @@ TEST_F(TextDatabaseTest, BuildsEveryDepthAsTheJoinsDo) {
   std::optional<TextColumns> columns = ReadTextColumns(path_, {"1033", "1031"});
   ASSERT_TRUE(columns);
   WorkerPool pool(3);
-  std::vector<TextTable> joined = JoinTextColumns(
-      std::move(*columns),
-      [&pool](std::size_t n, const std::function<void(std::size_t)>& task) { pool.ForEach(n, task); });
-  ASSERT_EQ(2u, joined.size());
+  auto parallel = [&pool](std::size_t n, const std::function<void(std::size_t)>& task) {
+    pool.ForEach(n, task);
+  };
+  const TextJoin join(std::move(*columns));
+  std::vector<TextTable> joined(2);
+  pool.ForEach(2, [&](std::size_t i) { joined[i] = join.Join(i, parallel); });
   for (std::size_t k = 0; k < 5; ++k) {
     EXPECT_EQ(texts.depths[k].rows(), joined[0].depths[k].rows()) << k;
     EXPECT_EQ(german->depths[k].rows(), joined[1].depths[k].rows()) << k;
