@@ -174,11 +174,13 @@ class UnitCommitter {
     } wait_for_pool{mutex, finished, building};
 
     PageState predicted = CarriedState(page_);
-    std::optional<std::size_t> unpredictable;  // a unit whose commit must come first
+    // A unit whose commit must come before more are handed out; kNone when there is none.
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::size_t unpredictable = kNone;
     std::size_t next = 0;
     const std::size_t ahead = static_cast<std::size_t>(std::max(run_.job.units_ahead, 1));
     for (std::size_t k = 0; k < units.size(); ++k) {
-      for (; next < units.size() && next < k + ahead && !unpredictable; ++next) {
+      for (; next < units.size() && next < k + ahead && unpredictable == kNone; ++next) {
         {
           std::lock_guard<std::mutex> lock(mutex);
           ++building;
@@ -208,9 +210,9 @@ class UnitCommitter {
       Commit(units[k], built);
       // A unit built from a wrong state makes the predictions after it wrong too: hand out
       // no more until those already out are committed, then predict from what is known.
-      if (!as_predicted && !unpredictable) unpredictable = next - 1;
-      if (unpredictable && *unpredictable == k) {
-        unpredictable.reset();
+      if (!as_predicted && unpredictable == kNone) unpredictable = next - 1;
+      if (unpredictable == k) {
+        unpredictable = kNone;
         predicted = CarriedState(page_);
       }
     }

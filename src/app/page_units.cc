@@ -22,11 +22,6 @@ const std::string& SectionName(const RunInputs& inputs, int section) {
   return inputs.description.Section(section).name;
 }
 
-// True when the section's sheet makes one page per machine.
-bool IsMachineDependent(const RunInputs& inputs, const PageState& page) {
-  return inputs.sheets.entries[*page.sheet_index].is_machine_dependent;
-}
-
 // Sets what the run sets before a unit: the section's sheet, or the page's machine and
 // position. False when the unit has no pages (a machine without positions in the section).
 bool EnterUnit(const RunInputs& inputs, const PageUnit& unit, PageState& page) {
