@@ -40,9 +40,18 @@ constexpr const char kUsage[] =
     "  pgleft=<n> pgtop=<n> pgheight=<n>  position of the progress window\n"
     "\n"
     "  --help                       show this text\n"
-    "  --version                    show the version\n"
+    "  --version                    show the version (and the commit it was built from)\n"
+    "  --paths                      show where the files below are looked for and found\n"
     "\n"
-    "Exit status: 0 when the pages were written (of every language), non-zero otherwise.\n";
+    "Files: an installed program keeps its remembered settings in\n"
+    "$XDG_CONFIG_HOME/orvano-html/orvano-html.ini (default ~/.config/orvano-html/) and its\n"
+    "error log in $XDG_STATE_HOME/orvano-html/ (default ~/.local/state/orvano-html/). A\n"
+    "portable copy (its folder holds orvano-html.ini) keeps both beside itself. Languages.mdb\n"
+    "is looked for beside the program, then in ~/.config/orvano-html/, /etc/orvano-html/ and\n"
+    "<prefix>/share/orvano-html/ (a portable copy: beside itself only).\n"
+    "\n"
+    "Exit status: 0 when the pages were written (of every language), 1 when a run failed, 2\n"
+    "when no window can be shown.\n";
 
 int Run(int argc, char** argv, const std::string& argument_text) {
   auto fs = orvano::NewPosixFileSystem();
@@ -77,7 +86,14 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (std::strcmp(argv[i], "--version") == 0) {
-      std::printf("orvano-html %s\n", orvano::CurrentProgramInfo().version.c_str());
+      const orvano::ProgramInfo program = orvano::CurrentProgramInfo();
+      std::printf("orvano-html %s\n", program.version.c_str());
+      if (!program.commit.empty()) std::printf("commit %s\n", program.commit.c_str());
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--paths") == 0) {
+      auto fs = orvano::NewPosixFileSystem();
+      std::fputs(orvano::DescribeFileLocations(*fs, orvano::CurrentProgramInfo()).c_str(), stdout);
       return 0;
     }
   }

@@ -8,12 +8,18 @@ namespace orvano {
 namespace {
 
 // Loads the languages of the database setting, with their names from the language database
-// (looked for under the install root on the machine PC, else beside the program).
+// (looked for under the install root on the machine PC, else beside the program and, for an
+// installed program, in its config and data folders).
 void LoadProjectLanguages(RunContext& context) {
   RunSettings& settings = context.settings;
-  const std::string& folder =
-      settings.is_running_on_machine_pc ? context.program.install_root : context.program.folder;
-  const std::optional<std::string> names = FindLanguageDatabase(context.fs, folder);
+  const std::vector<std::string> folders =
+      settings.is_running_on_machine_pc ? std::vector<std::string>{context.program.install_root}
+                                        : context.program.LanguageDatabaseFolders();
+  std::optional<std::string> names;
+  for (const std::string& folder : folders) {
+    names = FindLanguageDatabase(context.fs, folder);
+    if (names) break;
+  }
   settings.language_database_file = names.value_or("");
   context.languages.languages = ReadProjectLanguages(
       settings.database_file, context.languages.table_name, names, context.sink());

@@ -72,9 +72,7 @@ bool EnsureDestinationFolder(RunContext& context, std::string_view procedure) {
   return created && context.fs.IsFolder(path);
 }
 
-std::string UserIniPath(const RunContext& context) {
-  return UserIniPathBeside(context.program.folder + context.program.base_name);
-}
+std::string UserIniPath(const RunContext& context) { return context.program.UserIniPath(); }
 
 }  // namespace
 

@@ -44,6 +44,8 @@ void LoadStartSettings(RunContext& context, SettingsFields& fields,
 
 std::unique_ptr<RunContext> NewStartContext(FileSystem& fs, Host& host, const ProgramInfo& program,
                                             const StartUpMode& mode) {
+  // An installed program's first start makes its per-user folders; without them it still runs.
+  for (const std::string& failure : MakeUserFolders(fs, program)) host.WriteDiagnostic(failure);
   auto context = std::make_unique<RunContext>(fs, host, program);
   ApplyStartUpMode(mode, *context);
   return context;

@@ -36,7 +36,9 @@ StartUpMode ReadStartUpMode(std::string_view argument_text, const ProgramInfo& p
 void ApplyStartUpMode(const StartUpMode& mode, RunContext& context);
 
 /// The context of one program start over `fs` and `host` (both must outlive it), with `mode`
-/// applied. The executable and the window both start this way.
+/// applied. An installed program's missing per-user folders are made first (MakeUserFolders);
+/// those that cannot be are said through Host::WriteDiagnostic. The executable and the window
+/// both start this way.
 std::unique_ptr<RunContext> NewStartContext(FileSystem& fs, Host& host, const ProgramInfo& program,
                                             const StartUpMode& mode);
 

@@ -1,5 +1,7 @@
 #include "support/file_system.h"
 
+#include <algorithm>
+
 #include "support/text_case.h"
 
 namespace orvano {
@@ -27,6 +29,15 @@ std::string FolderOf(const std::string& path) {
 std::string FileNameOf(const std::string& path) {
   auto slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderRelativeTo(const std::string& folder, std::string_view relative) {
+  std::string base = WithTrailingSlash(folder);
+  while (relative.substr(0, 3) == "../" || relative == "..") {
+    if (base.size() > 1) base = FolderOf(base.substr(0, base.size() - 1));
+    relative.remove_prefix(std::min<std::size_t>(3, relative.size()));
+  }
+  return WithTrailingSlash(base + std::string(relative));
 }
 
 }  // namespace orvano

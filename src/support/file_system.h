@@ -86,6 +86,11 @@ std::string FolderOf(const std::string& path);
 /// The file name part of `path` after its last "/".
 std::string FileNameOf(const std::string& path);
 
+/// The folder `relative` (a path without a leading "/", whose leading "../" steps go up) seen
+/// from `folder` (which ends with "/"), ending with "/": ("/usr/bin/", "../libexec/x") gives
+/// "/usr/libexec/x/". Steps above the root stay at "/".
+std::string FolderRelativeTo(const std::string& folder, std::string_view relative);
+
 }  // namespace orvano
 
 #endif  // ORVANO_SUPPORT_FILE_SYSTEM_H_

@@ -78,5 +78,13 @@ TEST_F(FileSystemTest, FoldersAndCaseInsensitiveLookUp) {
   EXPECT_TRUE(fs->CanWrite(folder + "new.htm"));
 }
 
+TEST(FolderRelativeTo, StepsUpThenDown) {
+  EXPECT_EQ("/usr/libexec/orvano-html/", FolderRelativeTo("/usr/bin/", "../libexec/orvano-html"));
+  EXPECT_EQ("/opt/x/share/", FolderRelativeTo("/opt/x/bin/", "../share/"));
+  EXPECT_EQ("/usr/bin/sub/", FolderRelativeTo("/usr/bin", "sub"));
+  EXPECT_EQ("/usr/", FolderRelativeTo("/usr/bin/", ".."));
+  EXPECT_EQ("/share/", FolderRelativeTo("/bin/", "../../../share"));  // never above the root
+}
+
 }  // namespace
 }  // namespace orvano

@@ -13,6 +13,11 @@
 #include "support/jet_reader_client.h"
 #include "support/text_case.h"
 
+// Where an installation puts the reader, seen from the folder of orvano-html (build option).
+#ifndef ORVANO_READER_FOLDER_FROM_BIN
+#define ORVANO_READER_FOLDER_FROM_BIN "../libexec/orvano-html/"
+#endif
+
 namespace orvano {
 namespace {
 
@@ -21,20 +26,34 @@ constexpr const char* kReaderName = "orvano-dbreader";
 // Per request: sending the file and opening it, or reading one table.
 constexpr std::chrono::seconds kTimeLimit(30);
 
-// The reader beside the running executable. Programs run from the build tree that have none
-// beside them (test binaries in other build folders, copies of orvano-html in temporary
-// folders, benchmarks) use the one the build made, whose path is built in.
 std::string ReaderProgram(FileSystem& fs) {
   const std::string folder = RunningExecutableFolder();
-  if (!folder.empty() && fs.IsFile(folder + kReaderName)) return folder + kReaderName;
-#ifdef ORVANO_DBREADER_FALLBACK
-  if (fs.IsFile(ORVANO_DBREADER_FALLBACK)) return ORVANO_DBREADER_FALLBACK;
-#endif
+  for (const std::string& place : DatabaseReaderPlaces(folder)) {
+    if (fs.IsFile(place)) return place;
+  }
   throw UnexpectedError(err::kDbCannotOpen,
                         "The database reader " + folder + kReaderName + " is missing", kSource);
 }
 
 }  // namespace
+
+// Beside the executable first (a portable copy, the build tree), then where an installation
+// puts it. Programs of the build tree that have none beside them (test binaries in other build
+// folders, copies of orvano-html in temporary folders, benchmarks) use the one the build made,
+// whose path is built in.
+std::vector<std::string> DatabaseReaderPlaces(const std::string& exe_folder) {
+  std::vector<std::string> places;
+  if (!exe_folder.empty()) {
+    places.push_back(exe_folder + kReaderName);
+    places.push_back(FolderRelativeTo(exe_folder, ORVANO_READER_FOLDER_FROM_BIN) + kReaderName);
+  }
+#ifdef ORVANO_DBREADER_FALLBACK
+  if (places.empty() || places.front() != ORVANO_DBREADER_FALLBACK) {
+    places.push_back(ORVANO_DBREADER_FALLBACK);
+  }
+#endif
+  return places;
+}
 
 struct JetDatabase::Handle {
   Handle(const std::string& program, const std::string& path)

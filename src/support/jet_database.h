@@ -15,6 +15,11 @@
 
 namespace orvano {
 
+/// The paths where the database reader program is looked for, in order, by a program whose
+/// executable lies in `exe_folder` (ending with "/"; "" when unknown): beside it, then in the
+/// installation's reader folder ("<prefix>/libexec/orvano-html/"), then the build tree's reader.
+std::vector<std::string> DatabaseReaderPlaces(const std::string& exe_folder);
+
 class JetDatabase {
  public:
   /// Opens the database file at `path` for reading. Throws UnexpectedError naming the path:

@@ -48,6 +48,7 @@ TEST(Browser, DemoFramesAndPagesLoadWithoutMissingFiles) {
   testing::MakeFolders(bin);
   testing::WriteBytes(bin + "orvano-html", testing::ReadBytes(ORVANO_HTML_EXE));
   testing::SetMode(bin + "orvano-html", 0755);
+  testing::WriteBytes(bin + "orvano-html.ini", "");  // a portable copy: its files stay beside it
   tools::ProjectSources sources =
       tools::ReadProjectSources(*fs, std::string(ORVANO_SOURCE_DIR) + "/examples/demo/");
   tools::ProjectPaths paths = tools::WriteProject(*fs, sources, dir.path() + "project/");

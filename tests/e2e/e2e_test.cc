@@ -35,6 +35,7 @@ class E2eTest : public ::testing::Test {
     testing::MakeFolders(bin_);
     WriteBytes(bin_ + "orvano-html", ReadBytes(ORVANO_HTML_EXE));
     testing::SetMode(bin_ + "orvano-html", 0755);
+    WriteBytes(bin_ + "orvano-html.ini", "");  // a portable copy: its files stay beside it
     out_ = dir_.path() + "out/";
   }
 

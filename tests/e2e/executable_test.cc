@@ -18,6 +18,7 @@ struct ExecutableTest : public ::testing::Test {
     exe = dir.path() + "orvano-html";
     testing::WriteBytes(exe, testing::ReadBytes(ORVANO_HTML_EXE));
     testing::SetMode(exe, 0755);
+    testing::WriteBytes(exe + ".ini", "");  // a portable copy: its files stay beside it
   }
 
   Outcome Run(const std::string& arguments) {
