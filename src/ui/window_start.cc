@@ -20,6 +20,8 @@ namespace orvano::ui {
 int RunWindow(int argc, char** argv, const std::string& argument_text) {
   QApplication app(argc, argv);
   app.setApplicationName(kAppTitle);
+  // The desktop entry of that name gives the window its icon.
+  app.setDesktopFileName("orvano-html");
   app.setQuitOnLastWindowClosed(false);  // the splash closing must not end the program
 
   auto fs = NewPosixFileSystem();
