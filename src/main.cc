@@ -16,6 +16,12 @@
 #include "support/host.h"
 #include "ui/window_start.h"
 
+#if __has_include("build_commit.h")
+#include "build_commit.h"  // made by the build: ORVANO_BUILD_COMMIT
+#else
+#define ORVANO_BUILD_COMMIT ""
+#endif
+
 namespace {
 
 constexpr const char kUsage[] =
@@ -86,9 +92,9 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (std::strcmp(argv[i], "--version") == 0) {
-      const orvano::ProgramInfo program = orvano::CurrentProgramInfo();
-      std::printf("orvano-html %s\n", program.version.c_str());
-      if (!program.commit.empty()) std::printf("commit %s\n", program.commit.c_str());
+      std::printf("orvano-html %s\n", orvano::CurrentProgramInfo().version.c_str());
+      // Only this file sees the commit, so that a new commit relinks the program alone.
+      if (*ORVANO_BUILD_COMMIT != '\0') std::printf("commit %s\n", ORVANO_BUILD_COMMIT);
       return 0;
     }
     if (std::strcmp(argv[i], "--paths") == 0) {

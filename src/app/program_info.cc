@@ -11,11 +11,6 @@
 #ifndef ORVANO_VERSION
 #define ORVANO_VERSION "0.0.0"
 #endif
-#if __has_include("build_commit.h")
-#include "build_commit.h"  // made by the build: ORVANO_BUILD_COMMIT
-#else
-#define ORVANO_BUILD_COMMIT ""
-#endif
 // Where an installation puts the read-only data, seen from the executable's folder.
 #ifndef ORVANO_DATA_FOLDER_FROM_BIN
 #define ORVANO_DATA_FOLDER_FROM_BIN "../share/orvano-html/"
@@ -88,7 +83,6 @@ ProgramInfo ProgramInfoFor(const std::string& exe_path) {
   auto dot = name.rfind('.');
   info.base_name = (dot == std::string::npos || dot == 0) ? name : name.substr(0, dot);
   info.version = ORVANO_VERSION;
-  info.commit = ORVANO_BUILD_COMMIT;
   info.install_root = InstallRoot();
   return info;
 }

@@ -17,7 +17,6 @@ struct ProgramInfo {
   std::string base_name;     // the executable's file name without extension
   std::string version;       // "major.minor.patch"
   std::string install_root;  // the installation root, ending with "/" (build option)
-  std::string commit = {};   // the git commit the program was built from; "" when unknown
 
   // Where an installed program keeps the user INI file ("$XDG_CONFIG_HOME/orvano-html/") and
   // its error log ("$XDG_STATE_HOME/orvano-html/"); "" for a portable copy, whose files lie

@@ -9,6 +9,7 @@ namespace orvano {
 namespace {
 
 using Outcome = testing::CommandOutcome;  // standard output and error together
+using testing::RunCommand;
 
 struct ExecutableTest : public ::testing::Test {
   testing::ScopedTempDir dir;
@@ -37,6 +38,11 @@ TEST_F(ExecutableTest, HelpAndVersionAnswerLikeLinuxTools) {
   Outcome version = Run("--version");
   EXPECT_EQ(0, version.status);
   EXPECT_EQ(0u, version.output.find("orvano-html "));
+  // A build from a git checkout names its commit.
+  if (RunCommand("git -C " + std::string(ORVANO_SOURCE_DIR) + " rev-parse HEAD 2>/dev/null")
+          .status == 0) {
+    EXPECT_NE(std::string::npos, version.output.find("\ncommit ")) << version.output;
+  }
 }
 
 }  // namespace
