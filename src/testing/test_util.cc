@@ -152,7 +152,13 @@ void FixedClockFileSystem::CopyOver(const std::string& source, const std::string
 }
 
 std::time_t TestTime() {
-  std::tm tm{.tm_sec = 7, .tm_min = 6, .tm_hour = 5, .tm_mday = 4, .tm_mon = 2, .tm_year = 126};
+  std::tm tm{};
+  tm.tm_sec = 7;
+  tm.tm_min = 6;
+  tm.tm_hour = 5;
+  tm.tm_mday = 4;
+  tm.tm_mon = 2;
+  tm.tm_year = 126;
   tm.tm_isdst = -1;
   return std::mktime(&tm);
 }
