@@ -75,7 +75,11 @@ void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, cons
     work.Tick();
     return;
   }
-  const Table& main_part = shared.SectionParts(*page.sheet_index).value->main;
+  // Built ahead, a unit may meet a sheet whose start stops the run; it is never committed.
+  if (!page.sheet_index) Stop("Error reading Collectionfile");
+  const RecordedRead<SheetParts>& parts = shared.SectionParts(*page.sheet_index);
+  if (!parts.value) Stop("Error reading Collectionfile");
+  const Table& main_part = parts.value->main;
   page.last_page_rows.clear();  // only the detail twin may reuse the rows built here
   for (bool detail : {false, true}) {
     const LineList& page_template =
