@@ -20,6 +20,14 @@ SharedInputs::SharedInputs(FileSystem& fs, const RunSettings& settings,
   std::thread text_reader(
       [&] { ReadTexts(settings.database_file, text_languages, parallel); });
   ReadTheRest(fs, settings);
+  // The pages need the texts; until they come, the sections' sheets are read and split.
+  if (description.value && workbook.value) {
+    std::vector<std::size_t> sheets;
+    for (const SectionInfo& section : description.value->sections) {
+      if (auto sheet = workbook.value->sheets.Find(section.name)) sheets.push_back(*sheet);
+    }
+    parallel(sheets.size(), [&](std::size_t i) { SectionParts(sheets[i]); });
+  }
   text_reader.join();
 }
 
