@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "inputs/biff_reader.h"
+#include "inputs/workbook_file.h"
 #include "inputs/parsed_workbook.h"
 #include "support/file_system.h"
 #include "xls_writer/xls_writer.h"

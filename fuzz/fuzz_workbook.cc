@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "inputs/biff_reader.h"
+#include "inputs/workbook_file.h"
 #include "inputs/parsed_workbook.h"
 #include "support/errors.h"
 

@@ -13,7 +13,6 @@
 #include "inputs/parsed_workbook.h"
 #include "support/byte_reader.h"
 #include "support/errors.h"
-#include "support/file_system.h"
 #include "support/text_codec.h"
 
 namespace orvano {
@@ -24,7 +23,11 @@ using std::uint16_t;
 using std::uint32_t;
 using std::uint8_t;
 
-constexpr uint16_t kTable = 0x0236;  // data table record that may sit between FORMULA and STRING
+constexpr uint16_t kTable = 0x0236;
+
+constexpr const char* kPasswordProtected = "the workbook is password-protected";
+// Thrown past the record context: a protected workbook is not damaged, so no place is named.
+struct PasswordProtected {};  // data table record that may sit between FORMULA and STRING
 
 std::string Hex4(uint32_t v) {
   char buf[16];
@@ -299,7 +302,7 @@ void WorkbookParser::ReadGlobals() {
         case biff::kEof:
           return;
         case biff::kFilePass:
-          throw DataError("the workbook is encrypted");
+          throw PasswordProtected{};
         case biff::kCodePage:
           code_page_ = record.body.U16();
           break;
@@ -529,45 +532,35 @@ void WorkbookParser::DecodeCellRecord(const Record& record, ByteReader& stream) 
   cells_.push_back(cell);
 }
 
+// True when the stream's stored name is `name`, ASCII letter case ignored as the lookup does.
+bool IsNamed(const CompoundStream& stream, std::string_view name) {
+  return std::equal(stream.name.begin(), stream.name.end(), name.begin(), name.end(),
+                    [](char a, char b) { return (a | 0x20) == (b | 0x20); });
+}
+
 [[noreturn]] void ThrowFormat(const std::string& file_name, const std::string& detail) {
   throw UnexpectedError(err::kInvalidFileFormat, file_name + ": " + detail, "Workbook reader");
 }
 
 }  // namespace
 
-std::shared_ptr<ParsedWorkbook> ParseWorkbookBytes(std::span<const std::byte> file,
-                                                   const std::string& file_name) {
-  if (file.empty()) ThrowFormat(file_name, "not a BIFF workbook: the file is empty");
-  if (file.size() >= 4 && file[0] == std::byte{'P'} && file[1] == std::byte{'K'} &&
-      file[2] == std::byte{3} && file[3] == std::byte{4}) {
-    ThrowFormat(file_name, "not a BIFF workbook: it is a zip archive (an .xlsx workbook?)");
-  }
-  if (!HasCompoundFileSignature(file)) {
-    ThrowFormat(file_name, "not a BIFF workbook: no compound file signature");
-  }
+std::shared_ptr<ParsedWorkbook> ParseBiffWorkbook(std::span<const std::byte> file,
+                                                  const std::string& file_name) {
   auto workbook = std::make_shared<ParsedWorkbook>();
   try {
     const CompoundStream stream =
-        ReadCompoundStream(file, {cfb::kWorkbookStreamName, cfb::kBiff5WorkbookStreamName});
+        ReadCompoundStream(file, {cfb::kWorkbookStreamName, cfb::kBiff5WorkbookStreamName,
+                                  cfb::kEncryptedPackageStreamName});
+    if (IsNamed(stream, cfb::kEncryptedPackageStreamName)) {
+      ThrowFormat(file_name, kPasswordProtected);
+    }
     WorkbookParser(stream.bytes, *workbook).Parse();
+  } catch (const PasswordProtected&) {
+    ThrowFormat(file_name, kPasswordProtected);
   } catch (const DataError& e) {
     ThrowFormat(file_name, e.what());
   }
   return workbook;
-}
-
-std::shared_ptr<ParsedWorkbook> ReadWorkbookFile(FileSystem& fs, const std::string& path) {
-  std::string bytes;
-  std::string err;
-  switch (fs.ReadFile(path, &bytes, &err)) {
-    case ReadStatus::kOkay:
-      break;
-    case ReadStatus::kNotFound:
-      throw UnexpectedError(err::kFileNotFound, err, "Workbook reader");
-    case ReadStatus::kOtherError:
-      throw UnexpectedError(err::kPathFileAccess, err, "Workbook reader");
-  }
-  return ParseWorkbookBytes(AsBytes(bytes), path);
 }
 
 }  // namespace orvano

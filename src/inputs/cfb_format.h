@@ -82,6 +82,8 @@ inline constexpr std::uint8_t kColorBlack = 1;
 inline constexpr char kRootEntryName[] = "Root Entry";
 inline constexpr char kWorkbookStreamName[] = "Workbook";
 inline constexpr char kBiff5WorkbookStreamName[] = "Book";
+// A password-protected .xlsx is a compound file holding the encrypted archive in this stream.
+inline constexpr char kEncryptedPackageStreamName[] = "EncryptedPackage";
 
 }  // namespace orvano::cfb
 

@@ -1,6 +1,7 @@
-// ParsedWorkbook: the worksheets of an .xls workbook as the reader decoded them, once, into a
-// compact form: per sheet its tab name, its extent and its non-empty cells sorted by position;
-// texts in one shared pool. Built by ParseWorkbookBytes (biff_reader.h), then read-only.
+// ParsedWorkbook: the worksheets of a workbook (.xls, .xlsx or .xlsm) as a reader decoded them,
+// once, into a compact form: per sheet its tab name, its extent and its non-empty cells sorted by
+// position; texts in one shared pool. Built by ParseWorkbookBytes (workbook_file.h), then
+// read-only.
 
 #ifndef ORVANO_INPUTS_PARSED_WORKBOOK_H_
 #define ORVANO_INPUTS_PARSED_WORKBOOK_H_
@@ -18,9 +19,10 @@ namespace orvano {
 
 enum class CellKind : std::uint8_t { kNumber, kText, kBoolean, kError };
 
-/// One non-empty cell. 16 bytes, so that large sheets stay small in memory.
+/// One non-empty cell. 16 bytes, so that large sheets stay small in memory. Rows reach
+/// 1 048 576 and columns 16 384 in .xlsx workbooks, so the row takes 32 bits.
 struct WorkbookCell {
-  std::uint16_t row = 0;
+  std::uint32_t row = 0;
   std::uint16_t column = 0;
   CellKind kind = CellKind::kNumber;
   std::uint8_t code = 0;  // kBoolean: 0 or 1; kError: the error code
@@ -29,8 +31,9 @@ struct WorkbookCell {
     std::uint32_t text;  // kText: id in the workbook's text pool
   };
 
-  std::uint32_t Key() const { return (std::uint32_t{row} << 16) | column; }
+  std::uint64_t Key() const { return (std::uint64_t{row} << 16) | column; }
 };
+static_assert(sizeof(WorkbookCell) == 16);
 
 class ParsedWorkbook {
  public:

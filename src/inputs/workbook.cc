@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "inputs/biff_reader.h"
+#include "inputs/workbook_file.h"
 #include "inputs/parsed_workbook.h"
 #include "support/error_sink.h"
 #include "support/errors.h"

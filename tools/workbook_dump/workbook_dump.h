@@ -1,10 +1,10 @@
 // The workbook as our reader sees it, as JSON: per worksheet its tab name, row and column
-// counts and one line per non-empty cell [row, column, type, value]. Used by the xls_dump
+// counts and one line per non-empty cell [row, column, type, value]. Used by the workbook_dump
 // command, to see why a sheet is not read as expected, and to check the reader against dumps
 // made by an independent reader.
 
-#ifndef ORVANO_TOOLS_XLS_DUMP_XLS_DUMP_H_
-#define ORVANO_TOOLS_XLS_DUMP_XLS_DUMP_H_
+#ifndef ORVANO_TOOLS_WORKBOOK_DUMP_WORKBOOK_DUMP_H_
+#define ORVANO_TOOLS_WORKBOOK_DUMP_WORKBOOK_DUMP_H_
 
 #include <string>
 
@@ -26,4 +26,4 @@ std::string StringJson(const std::string& text);
 
 }  // namespace orvano
 
-#endif  // ORVANO_TOOLS_XLS_DUMP_XLS_DUMP_H_
+#endif  // ORVANO_TOOLS_WORKBOOK_DUMP_WORKBOOK_DUMP_H_

@@ -1,17 +1,18 @@
-// xls_dump FILE.xls: prints the workbook's cells as our reader sees them, as JSON.
+// workbook_dump FILE: prints the cells of a workbook (.xls, .xlsx or .xlsm, told by its first
+// bytes) as our reader sees them, as JSON. Also answers to its old name, xls_dump.
 
 #include <cstdio>
 #include <exception>
 #include <string>
 
-#include "inputs/biff_reader.h"
 #include "inputs/parsed_workbook.h"
+#include "inputs/workbook_file.h"
 #include "support/file_system.h"
-#include "xls_dump/xls_dump.h"
+#include "workbook_dump/workbook_dump.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fprintf(stderr, "usage: xls_dump FILE.xls\n");
+    std::fprintf(stderr, "usage: workbook_dump FILE.xls|FILE.xlsx|FILE.xlsm\n");
     return 2;
   }
   try {
@@ -21,7 +22,7 @@ int main(int argc, char** argv) {
     std::fwrite(json.data(), 1, json.size(), stdout);
     return 0;
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "xls_dump: %s\n", e.what());
+    std::fprintf(stderr, "workbook_dump: %s\n", e.what());
     return 1;
   }
 }

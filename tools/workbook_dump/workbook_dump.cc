@@ -1,4 +1,4 @@
-#include "xls_dump/xls_dump.h"
+#include "workbook_dump/workbook_dump.h"
 
 #include <charconv>
 #include <cmath>
@@ -83,7 +83,7 @@ std::string StringJson(const std::string& text) {
 
 std::string WorkbookToJson(const ParsedWorkbook& workbook, const std::string& file_name) {
   std::string out = "{\"file\": " + StringJson(FileNameOf(file_name)) +
-                    ", \"reader\": \"orvano xls_dump\", \"sheets\": [\n";
+                    ", \"reader\": \"orvano workbook_dump\", \"sheets\": [\n";
   for (std::size_t k = 0; k < workbook.sheet_count(); ++k) {
     const ParsedWorkbook::Sheet& sheet = workbook.sheet(k);
     out += " {\"tab\": " + StringJson(sheet.name) + ", \"rows\": " + std::to_string(sheet.rows) +

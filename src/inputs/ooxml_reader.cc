@@ -1,0 +1,236 @@
+#include "inputs/ooxml_reader.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "inputs/ooxml_format.h"
+#include "inputs/parsed_workbook.h"
+#include "inputs/sheet_xml.h"
+#include "inputs/xml_stream.h"
+#include "inputs/zip_archive.h"
+#include "support/byte_reader.h"
+#include "support/errors.h"
+
+namespace orvano {
+namespace {
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+bool EndsWith(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// Streams the member `part` of `zip` through an XML parser into `handler`. Faults are prefixed
+// with the part's name and `what` it is (a sheet's name), so that the message says where.
+void ParsePart(ZipArchive& zip, const std::string& part, XmlHandler& handler,
+               const std::string& what = "") {
+  try {
+    XmlStreamParser parser(handler);
+    zip.StreamMember(part, [&](std::string_view chunk) { parser.Feed(chunk); });
+    parser.Finish();
+  } catch (const DataError& e) {
+    throw DataError(what + (what.empty() ? "" : " (") + part + (what.empty() ? "" : ")") + ": " +
+                    e.what());
+  }
+}
+
+// [Content_Types].xml: the name of the main workbook part.
+class ContentTypesHandler final : public XmlHandler {
+ public:
+  void StartElement(std::string_view name, const XmlAttributes& attributes) override {
+    if (name != ooxml::kOverrideElement) return;
+    const char* part = attributes.Find(ooxml::kPartNameAttribute);
+    const char* type = attributes.Find(ooxml::kContentTypeAttribute);
+    if (part == nullptr || type == nullptr || workbook_part) return;
+    const std::string_view content_type(type);
+    if (std::find(std::begin(ooxml::kWorkbookContentTypes), std::end(ooxml::kWorkbookContentTypes),
+                  content_type) != std::end(ooxml::kWorkbookContentTypes)) {
+      workbook_part = ResolvePartTarget("", part);
+    } else if (content_type == ooxml::kBinaryWorkbookContentType) {
+      is_binary_workbook = true;
+    }
+  }
+  void EndElement(std::string_view) override {}
+  void Characters(std::string_view) override {}
+
+  std::optional<std::string> workbook_part;
+  bool is_binary_workbook = false;
+};
+
+struct Relationship {
+  std::string type;
+  std::string target;  // the archive member, resolved
+};
+
+// A part's relationships by id.
+class RelationshipsHandler final : public XmlHandler {
+ public:
+  explicit RelationshipsHandler(std::string source) : source_(std::move(source)) {}
+  void StartElement(std::string_view name, const XmlAttributes& attributes) override {
+    if (name != ooxml::kRelationshipElement) return;
+    const char* id = attributes.Find(ooxml::kIdAttribute);
+    const char* type = attributes.Find(ooxml::kTypeAttribute);
+    const char* target = attributes.Find(ooxml::kTargetAttribute);
+    const char* mode = attributes.Find(ooxml::kTargetModeAttribute);
+    if (id == nullptr || type == nullptr || target == nullptr) return;
+    if (mode != nullptr && mode == ooxml::kExternalTargetMode) return;  // outside the package
+    relationships.try_emplace(id, Relationship{type, ResolvePartTarget(source_, target)});
+  }
+  void EndElement(std::string_view) override {}
+  void Characters(std::string_view) override {}
+
+  std::map<std::string, Relationship, std::less<>> relationships;
+
+ private:
+  std::string source_;
+};
+
+struct SheetEntry {
+  std::string name;
+  std::string relationship_id;
+};
+
+// workbook.xml: the sheets in tab order and the date system.
+class WorkbookHandler final : public XmlHandler {
+ public:
+  void StartElement(std::string_view name, const XmlAttributes& attributes) override {
+    if (name == ooxml::kSheetElement) {
+      const char* sheet_name = attributes.Find(ooxml::kSheetNameAttribute);
+      const char* id = attributes.Find(ooxml::kRelationshipIdAttribute, true);
+      if (sheet_name == nullptr || id == nullptr) {
+        throw DataError("sheet number " + std::to_string(sheets.size() + 1) +
+                        " has no name or no relationship id");
+      }
+      sheets.push_back(SheetEntry{sheet_name, id});
+    } else if (name == ooxml::kWorkbookPropertiesElement) {
+      const char* value = attributes.Find(ooxml::kDate1904Attribute);
+      date1904 = value != nullptr && (std::string_view(value) == "1" ||
+                                      std::string_view(value) == "true");
+    }
+  }
+  void EndElement(std::string_view) override {}
+  void Characters(std::string_view) override {}
+
+  std::vector<SheetEntry> sheets;
+  bool date1904 = false;
+};
+
+// The relationships part of `part`: "xl/workbook.xml" -> "xl/_rels/workbook.xml.rels".
+std::string RelationshipsPartOf(const std::string& part) {
+  const std::size_t slash = part.rfind('/');
+  const std::size_t name_at = slash == std::string::npos ? 0 : slash + 1;
+  return part.substr(0, name_at) + std::string(ooxml::kRelationshipsFolder) +
+         part.substr(name_at) + std::string(ooxml::kRelationshipsSuffix);
+}
+
+std::string FindWorkbookPart(ZipArchive& zip) {
+  if (!zip.HasMember(ooxml::kContentTypesPart)) {
+    throw DataError(
+        "not an Office Open XML workbook: the archive has no [Content_Types].xml part");
+  }
+  ContentTypesHandler types;
+  ParsePart(zip, std::string(ooxml::kContentTypesPart), types);
+  if (types.workbook_part) return *types.workbook_part;
+  if (types.is_binary_workbook) {
+    throw DataError("binary workbooks (.xlsb) are not read; save it as .xlsx or .xls");
+  }
+  throw DataError(
+      "not a spreadsheet: [Content_Types].xml names no workbook part (a text document or a "
+      "presentation?)");
+}
+
+void ReadWorkbook(ZipArchive& zip, ParsedWorkbook& out) {
+  const std::string workbook_part = FindWorkbookPart(zip);
+  WorkbookHandler workbook;
+  ParsePart(zip, workbook_part, workbook);
+  const std::string relationships_part = RelationshipsPartOf(workbook_part);
+  RelationshipsHandler relationships(workbook_part);
+  ParsePart(zip, relationships_part, relationships);
+
+  std::uint32_t shared_strings = 0;
+  for (const auto& [id, relationship] : relationships.relationships) {
+    if (!EndsWith(relationship.type, ooxml::kSharedStringsRelationship)) continue;
+    SharedStringsHandler strings(out);
+    ParsePart(zip, relationship.target, strings);
+    shared_strings = strings.count();
+    break;
+  }
+  for (const SheetEntry& sheet : workbook.sheets) {
+    const auto found = relationships.relationships.find(sheet.relationship_id);
+    if (found == relationships.relationships.end()) {
+      throw DataError("sheet " + Quoted(sheet.name) + ": its relationship " +
+                      Quoted(sheet.relationship_id) + " is missing from " + relationships_part);
+    }
+    // Chart sheets, dialog sheets and macro sheets hold no worksheet cells.
+    if (!EndsWith(found->second.type, ooxml::kWorksheetRelationship)) continue;
+    SheetDataHandler cells(out, shared_strings, workbook.date1904);
+    ParsePart(zip, found->second.target, cells, "sheet " + Quoted(sheet.name));
+    out.AddSheet(sheet.name, std::move(cells.cells()));
+  }
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::string ResolvePartTarget(std::string_view source, std::string_view target) {
+  std::string path;
+  if (!target.empty() && target.front() == '/') {
+    target.remove_prefix(1);
+  } else {
+    const std::size_t slash = source.rfind('/');
+    if (slash != std::string_view::npos) path = std::string(source.substr(0, slash + 1));
+  }
+  path += target;
+  std::vector<std::string> segments;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    std::string segment;
+    for (std::size_t i = start; i < end; ++i) {
+      if (path[i] == '%' && i + 2 < end && HexDigit(path[i + 1]) >= 0 &&
+          HexDigit(path[i + 2]) >= 0) {
+        segment.push_back(static_cast<char>(HexDigit(path[i + 1]) * 16 + HexDigit(path[i + 2])));
+        i += 2;
+      } else {
+        segment.push_back(path[i]);
+      }
+    }
+    if (segment == "..") {
+      if (segments.empty()) {
+        throw DataError("relationship target " + Quoted(target) + " climbs above the archive");
+      }
+      segments.pop_back();
+    } else if (!segment.empty() && segment != ".") {
+      segments.push_back(std::move(segment));
+    }
+    start = end + 1;
+  }
+  std::string resolved;
+  for (const std::string& segment : segments) {
+    resolved += (resolved.empty() ? "" : "/") + segment;
+  }
+  return resolved;
+}
+
+std::shared_ptr<ParsedWorkbook> ParseOoxmlWorkbook(std::span<const std::byte> file,
+                                                   const std::string& file_name) {
+  auto workbook = std::make_shared<ParsedWorkbook>();
+  try {
+    ZipArchive zip(file);
+    ReadWorkbook(zip, *workbook);
+  } catch (const DataError& e) {
+    throw UnexpectedError(err::kInvalidFileFormat, file_name + ": " + e.what(), "Workbook reader");
+  }
+  return workbook;
+}
+
+}  // namespace orvano

@@ -1,0 +1,333 @@
+#include "inputs/ooxml_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "inputs/parsed_workbook.h"
+#include "inputs/workbook_file.h"
+#include "support/byte_reader.h"
+#include "support/errors.h"
+#include "support/file_system.h"
+#include "testing/test_util.h"
+#include "xls_writer/xls_writer.h"
+#include "xlsx_writer/xlsx_writer.h"
+#include "xlsx_writer/zip_builder.h"
+
+namespace orvano {
+namespace {
+
+constexpr char kMain[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+constexpr char kRelationshipTypes[] =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+
+std::string SheetPart(const std::string& sheet_data) {
+  return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<worksheet xmlns=\"") + kMain +
+         "\"><dimension ref=\"A1\"/><sheetData>" + sheet_data + "</sheetData></worksheet>";
+}
+
+// The parts of a small workbook: two worksheets (the second hidden) and a chart sheet between
+// them, listed in the relationships in another order than the tabs.
+std::map<std::string, std::string> BaseParts() {
+  const std::string r = kRelationshipTypes;
+  return {
+      {"[Content_Types].xml",
+       "<?xml version=\"1.0\"?><Types "
+       "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+       "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+       "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/"
+       "vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/></Types>"},
+      {"xl/workbook.xml",
+       std::string("<workbook xmlns=\"") + kMain +
+           "\" xmlns:rel=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+           "<sheets><sheet name=\"First &amp; one\" sheetId=\"1\" rel:id=\"rId3\"/>"
+           "<sheet name=\"Chart\" sheetId=\"2\" rel:id=\"rId4\"/>"
+           "<sheet name=\"Hidden\" sheetId=\"3\" state=\"hidden\" rel:id=\"rId1\"/>"
+           "</sheets></workbook>"},
+      {"xl/_rels/workbook.xml.rels",
+       "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+       "<Relationship Id=\"rId1\" Type=\"" + r + "worksheet\" Target=\"worksheets/b.xml\"/>"
+       "<Relationship Id=\"rId2\" Type=\"" + r + "sharedStrings\" Target=\"sharedStrings.xml\"/>"
+       "<Relationship Id=\"rId3\" Type=\"" + r + "worksheet\" Target=\"/xl/worksheets/a.xml\"/>"
+       "<Relationship Id=\"rId4\" Type=\"" + r + "chartsheet\" Target=\"chartsheets/c.xml\"/>"
+       "</Relationships>"},
+      {"xl/sharedStrings.xml",
+       std::string("<sst xmlns=\"") + kMain + "\" count=\"2\" uniqueCount=\"2\">"
+           "<si><t>plain</t></si>"
+           "<si><r><rPr><b/></rPr><t xml:space=\"preserve\">rich </t></r><r><t>text</t></r>"
+           "<rPh sb=\"0\" eb=\"1\"><t>reading</t></rPh></si></sst>"},
+      {"xl/worksheets/a.xml", SheetPart("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c></row>")},
+      {"xl/worksheets/b.xml", SheetPart("")},
+  };
+}
+
+std::string Archive(const std::map<std::string, std::string>& parts, bool deflate = true) {
+  std::vector<ZipMember> members;
+  for (const auto& [name, bytes] : parts) members.push_back({name, bytes, deflate});
+  return BuildZipArchive(members);
+}
+
+std::shared_ptr<ParsedWorkbook> Parse(const std::string& bytes) {
+  return ParseOoxmlWorkbook(AsBytes(bytes), "w.xlsx");
+}
+
+// The workbook whose first sheet holds `sheet_data`.
+std::shared_ptr<ParsedWorkbook> ParseSheet(const std::string& sheet_data) {
+  std::map<std::string, std::string> parts = BaseParts();
+  parts["xl/worksheets/a.xml"] = SheetPart(sheet_data);
+  return Parse(Archive(parts));
+}
+
+// The description of the error parsing `bytes` gives; "" when it parses.
+std::string ParseError(const std::string& bytes) {
+  try {
+    Parse(bytes);
+  } catch (const UnexpectedError& e) {
+    EXPECT_EQ(e.number(), err::kInvalidFileFormat);
+    return e.description();
+  }
+  return "";
+}
+
+std::string PartsError(const std::map<std::string, std::string>& parts) {
+  return ParseError(Archive(parts));
+}
+
+std::string SheetError(const std::string& sheet_data) {
+  std::map<std::string, std::string> parts = BaseParts();
+  parts["xl/worksheets/a.xml"] = SheetPart(sheet_data);
+  return PartsError(parts);
+}
+
+TEST(OoxmlReaderTest, ReadsWorksheetsInTabOrderWithSharedStrings) {
+  const auto wb = Parse(Archive(BaseParts()));
+  ASSERT_EQ(wb->sheet_count(), 2u);  // the chart sheet is no worksheet
+  EXPECT_EQ(wb->sheet(0).name, "First & one");
+  EXPECT_EQ(wb->sheet(1).name, "Hidden");
+  EXPECT_EQ(wb->Value(0, 0, 0), Cell{std::string("rich text")});
+  EXPECT_EQ(wb->sheet(1).rows, 0u);
+  EXPECT_EQ(wb->sheet(1).columns, 0u);
+}
+
+TEST(OoxmlReaderTest, CellsMeanWhatTheBiffReaderMakesOfThem) {
+  const auto wb = ParseSheet(
+      "<row r=\"2\">"
+      "<c r=\"A2\" t=\"s\"><v>0</v></c>"
+      "<c r=\"B2\"><v>2.5</v></c>"
+      "<c r=\"C2\" t=\"n\" s=\"3\"><v>46362.520833333336</v></c>"
+      "<c r=\"D2\" t=\"b\"><v>1</v></c>"
+      "<c r=\"E2\" t=\"e\"><v>#DIV/0!</v></c>"
+      "<c r=\"F2\" t=\"str\"><f>\"a\"&amp;\"b\"</f><v>ab</v></c>"
+      "<c r=\"G2\"><f>A1*2</f><v></v></c>"       // formula never calculated
+      "<c r=\"H2\" t=\"str\"><f>X1</f></c>"      // likewise
+      "<c r=\"I2\" s=\"1\"/>"                    // formatted empty cell
+      "<c r=\"J2\" t=\"inlineStr\"><is><r><t>in</t></r><r><t>line</t></r></is></c>"
+      "<c r=\"K2\" t=\"b\"><f>1=1</f><v>0</v></c>"
+      "<c r=\"L2\" t=\"e\"><f>NA()</f><v>#N/A</v></c>"
+      "<c r=\"M2\" t=\"d\"><v>2026-12-06T12:00:00</v></c>"
+      "</row>");
+  const ParsedWorkbook::Sheet& sheet = wb->sheet(0);
+  EXPECT_EQ(sheet.rows, 2u);
+  EXPECT_EQ(sheet.columns, 13u);  // M, the last column holding a value
+  EXPECT_EQ(wb->Value(0, 1, 0), Cell{std::string("plain")});
+  EXPECT_EQ(wb->Value(0, 1, 1), Cell{2.5});
+  EXPECT_EQ(wb->Value(0, 1, 2), Cell{46362.520833333336});
+  EXPECT_EQ(wb->Value(0, 1, 3), Cell{std::string("TRUE")});
+  EXPECT_EQ(wb->Value(0, 1, 4), Cell{std::string("#DIV/0!")});
+  EXPECT_EQ(wb->Find(0, 1, 4)->kind, CellKind::kError);
+  EXPECT_EQ(wb->Value(0, 1, 5), Cell{std::string("ab")});
+  EXPECT_TRUE(IsNull(wb->Value(0, 1, 6)));
+  EXPECT_TRUE(IsNull(wb->Value(0, 1, 7)));
+  EXPECT_TRUE(IsNull(wb->Value(0, 1, 8)));
+  EXPECT_EQ(wb->Value(0, 1, 9), Cell{std::string("inline")});
+  EXPECT_EQ(wb->Value(0, 1, 10), Cell{std::string("FALSE")});
+  EXPECT_EQ(wb->Value(0, 1, 11), Cell{std::string("#N/A")});
+  EXPECT_EQ(wb->Value(0, 1, 12), Cell{46362.5});
+  EXPECT_EQ(sheet.cells.size(), 10u);
+}
+
+TEST(OoxmlReaderTest, CellsWithoutReferencesTakeTheNextPosition) {
+  const auto wb = ParseSheet(
+      "<row><c><v>1</v></c><c><v>2</v></c><c r=\"E1\"><v>5</v></c><c><v>6</v></c></row>"
+      "<row r=\"4\"><c><v>7</v></c></row>"
+      "<row><c r=\"B5\"><v>8</v></c></row>"
+      "<x:row xmlns:x=\"urn:x\"><x:c><x:v>9</x:v></x:c></x:row>");  // prefixed names
+  EXPECT_EQ(wb->Value(0, 0, 0), Cell{1.0});
+  EXPECT_EQ(wb->Value(0, 0, 1), Cell{2.0});
+  EXPECT_EQ(wb->Value(0, 0, 4), Cell{5.0});
+  EXPECT_EQ(wb->Value(0, 0, 5), Cell{6.0});
+  EXPECT_EQ(wb->Value(0, 3, 0), Cell{7.0});
+  EXPECT_EQ(wb->Value(0, 4, 1), Cell{8.0});
+  EXPECT_EQ(wb->Value(0, 5, 0), Cell{9.0});
+  EXPECT_EQ(wb->sheet(0).rows, 6u);
+  EXPECT_EQ(wb->sheet(0).columns, 6u);
+}
+
+TEST(OoxmlReaderTest, ReadsTheFarCornerOfTheGrid) {
+  const auto wb = ParseSheet("<row r=\"1048576\"><c r=\"XFD1048576\" t=\"s\"><v>0</v></c></row>");
+  EXPECT_EQ(wb->sheet(0).rows, 1048576u);
+  EXPECT_EQ(wb->sheet(0).columns, 16384u);
+  EXPECT_EQ(wb->Value(0, 1048575, 16383), Cell{std::string("plain")});
+}
+
+// Our writer and our reader meet: what libxlsxwriter saves reads back with the values the .xls
+// of the same workbook gives.
+TEST(OoxmlReaderTest, ReadsBackWhatTheXlsxWriterWrote) {
+  XlsWorkbook book;
+  XlsSheet& s = book.AddSheet("Kinds");
+  s.Set(0, 0, XlsCell::Text("Grüße ✓ \"quoted\" <tag> & more"));
+  s.Set(0, 1, XlsCell::Number(1e-300));
+  s.Set(1, 0, XlsCell::Bool(true));
+  s.Set(1, 1, XlsCell::Error(XlsError::kDiv0));
+  s.Set(2, 0, XlsCell::Formula(std::string("f")));
+  s.Set(2, 1, XlsCell::Formula(123456789012345.0));
+  s.Set(2, 2, XlsCell::Formula(false));
+  s.Set(2, 3, XlsCell::Blank());
+  s.Set(70000, 300, XlsCell::Number(-2));
+  book.AddSheet("Second").Set(5, 5, XlsCell::Text("x"));
+  testing::ScopedTempDir dir;
+  auto fs = NewPosixFileSystem();
+  WriteXlsx(*fs, dir.path() + "k.xlsx", book);
+  const auto wb = ReadWorkbookFile(*fs, dir.path() + "k.xlsx");
+  ASSERT_EQ(wb->sheet_count(), 2u);
+  EXPECT_EQ(wb->sheet(1).name, "Second");
+  for (const auto& [position, cell] : book.sheets[0].cells) {
+    SCOPED_TRACE(std::to_string(position.first) + "," + std::to_string(position.second));
+    const Cell got = wb->Value(0, position.first, position.second);
+    if (const auto* text = std::get_if<std::string>(&cell.value)) {
+      EXPECT_EQ(got, Cell{*text});
+    } else if (const auto* number = std::get_if<double>(&cell.value)) {
+      EXPECT_EQ(got, Cell{*number});
+    }
+  }
+  EXPECT_EQ(wb->Value(0, 1, 0), Cell{std::string("TRUE")});
+  EXPECT_EQ(wb->Value(0, 1, 1), Cell{std::string("#DIV/0!")});
+  EXPECT_EQ(wb->Value(0, 2, 0), Cell{std::string("f")});
+  EXPECT_EQ(wb->Value(0, 2, 1), Cell{123456789012345.0});
+  EXPECT_EQ(wb->Value(0, 2, 2), Cell{std::string("FALSE")});
+  EXPECT_TRUE(IsNull(wb->Value(0, 2, 3)));
+  EXPECT_EQ(wb->sheet(0).rows, 70001u);
+  EXPECT_EQ(wb->sheet(0).columns, 301u);
+}
+
+TEST(OoxmlReaderTest, ReportsMissingPartsWithFileAndPlace) {
+  std::map<std::string, std::string> parts = BaseParts();
+  parts.erase("[Content_Types].xml");
+  EXPECT_EQ(PartsError(parts),
+            "w.xlsx: not an Office Open XML workbook: the archive has no [Content_Types].xml "
+            "part");
+  parts = BaseParts();
+  parts.erase("xl/workbook.xml");
+  EXPECT_EQ(PartsError(parts),
+            "w.xlsx: xl/workbook.xml: part \"xl/workbook.xml\" is missing from the archive");
+  parts = BaseParts();
+  parts.erase("xl/_rels/workbook.xml.rels");
+  EXPECT_EQ(PartsError(parts),
+            "w.xlsx: xl/_rels/workbook.xml.rels: part \"xl/_rels/workbook.xml.rels\" is missing "
+            "from the archive");
+  parts = BaseParts();
+  parts.erase("xl/worksheets/b.xml");
+  EXPECT_EQ(PartsError(parts),
+            "w.xlsx: sheet \"Hidden\" (xl/worksheets/b.xml): part \"xl/worksheets/b.xml\" is "
+            "missing from the archive");
+  parts = BaseParts();
+  parts["xl/workbook.xml"].replace(parts["xl/workbook.xml"].find("rId1"), 4, "rId9");
+  EXPECT_EQ(PartsError(parts),
+            "w.xlsx: sheet \"Hidden\": its relationship \"rId9\" is missing from "
+            "xl/_rels/workbook.xml.rels");
+  parts = BaseParts();
+  parts["[Content_Types].xml"] =
+      "<Types><Override PartName=\"/word/document.xml\" ContentType=\"application/"
+      "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>";
+  EXPECT_EQ(PartsError(parts),
+            "w.xlsx: not a spreadsheet: [Content_Types].xml names no workbook part (a text "
+            "document or a presentation?)");
+}
+
+TEST(OoxmlReaderTest, RefusesBadXml) {
+  EXPECT_EQ(SheetError("<row><c><v>1</v></row>"),
+            "w.xlsx: sheet \"First & one\" (xl/worksheets/a.xml): line 2, column 128: not "
+            "well-formed XML (mismatched tag)");
+  EXPECT_EQ(SheetError("<row><c><v>&nbsp;</v></c></row>"),
+            "w.xlsx: sheet \"First & one\" (xl/worksheets/a.xml): line 2, column 121: not "
+            "well-formed XML (undefined entity)");
+  // A document type declaration is refused before any entity is declared or expanded.
+  std::map<std::string, std::string> parts = BaseParts();
+  parts["xl/sharedStrings.xml"] =
+      "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [<!ENTITY lol \"lol\"><!ENTITY lol2 "
+      "\"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">]>\n<sst><si><t>&lol2;</t></si></sst>";
+  EXPECT_EQ(PartsError(parts),
+            "w.xlsx: xl/sharedStrings.xml: line 2, column 16: a document type declaration "
+            "(DTD, entities) is refused");
+}
+
+TEST(OoxmlReaderTest, RefusesBadCells) {
+  const std::string where = "w.xlsx: sheet \"First & one\" (xl/worksheets/a.xml): ";
+  EXPECT_EQ(SheetError("<row><c r=\"XFE1\"><v>1</v></c></row>"),
+            where + "cell reference \"XFE1\" lies beyond column XFD (the format's 16 384 columns)");
+  EXPECT_EQ(SheetError("<row><c r=\"A1048577\"><v>1</v></c></row>"),
+            where + "cell reference \"A1048577\" lies beyond row 1048576 (the format's "
+                    "1 048 576 rows)");
+  EXPECT_EQ(SheetError("<row r=\"0\"/>"),
+            where + "row number \"0\" is not one of the format's rows 1..1048576");
+  EXPECT_EQ(SheetError("<row><c r=\"XFD1\"/><c><v>1</v></c></row>"),
+            where + "a cell after column XFD in row 1 (the format's 16 384 columns)");
+  EXPECT_EQ(SheetError("<row><c r=\"B3\"><v>1,5</v></c></row>"),
+            where + "cell B3: \"1,5\" is not a number");
+  EXPECT_EQ(SheetError("<row><c r=\"B3\" t=\"s\"><v>2</v></c></row>"),
+            where + "cell B3: shared string index 2 lies past the 2 strings of the shared "
+                    "string table");
+  EXPECT_EQ(SheetError("<row><c r=\"B3\" t=\"b\"><v>yes</v></c></row>"),
+            where + "cell B3: \"yes\" is not a boolean");
+  EXPECT_EQ(SheetError("<row><c r=\"B3\" t=\"x\"><v>1</v></c></row>"),
+            where + "cell B3: unknown cell type \"x\"");
+}
+
+// Patches the 32-bit field at `offset` of every central directory entry.
+void PatchCentralDirectory(std::string& zip, std::size_t offset, std::uint32_t value) {
+  for (std::size_t at = zip.find("PK\x01\x02"); at != std::string::npos;
+       at = zip.find("PK\x01\x02", at + 4)) {
+    for (int i = 0; i < 4; ++i) zip[at + offset + i] = static_cast<char>(value >> (8 * i));
+  }
+}
+
+TEST(OoxmlReaderTest, RefusesDamagedArchivesAndZipBombs) {
+  const std::string good = Archive(BaseParts());
+  {  // every truncation is an error naming the file, never a crash
+    for (std::size_t n = 4; n < good.size(); n += 7) {
+      const std::string message = ParseError(good.substr(0, n));
+      ASSERT_EQ(message.rfind("w.xlsx: ", 0), 0u) << n << ": " << message;
+    }
+    EXPECT_EQ(ParseError(good.substr(0, good.size() - 30)),
+              "w.xlsx: damaged ZIP archive: Not a zip archive");
+  }
+  {  // a stored part changed after its checksum was taken
+    std::string bad = Archive(BaseParts(), false);
+    bad.replace(bad.find("plain"), 5, "PLAIN");
+    EXPECT_EQ(ParseError(bad),
+              "w.xlsx: xl/sharedStrings.xml: part \"xl/sharedStrings.xml\" is damaged: CRC "
+              "error");
+  }
+  {  // a declared size out of proportion is refused before anything is inflated
+    std::string bad = good;
+    PatchCentralDirectory(bad, 24, 0xF0000000u);
+    const std::string message = ParseError(bad);
+    EXPECT_NE(message.find("inflates to 4026531840 bytes, which takes the archive past 1048576 "
+                           "inflated bytes (200 times its"),
+              std::string::npos)
+        << message;
+    EXPECT_NE(message.find("refused as a ZIP bomb"), std::string::npos) << message;
+  }
+  {  // a part that really inflates far past 200 times the archive's size
+    std::map<std::string, std::string> parts = BaseParts();
+    parts["xl/worksheets/a.xml"] = SheetPart("") + std::string(3 << 20, ' ');
+    const std::string bomb = Archive(parts);
+    ASSERT_LT(bomb.size() * 200, 3u << 20);
+    EXPECT_NE(ParseError(bomb).find("refused as a ZIP bomb"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace orvano

@@ -1,0 +1,105 @@
+#include "inputs/xml_stream.h"
+
+#include <expat.h>
+
+#include <cstring>
+#include <string>
+
+#include "support/byte_reader.h"
+
+namespace orvano {
+
+std::string_view LocalName(std::string_view name) {
+  const std::size_t colon = name.find(':');
+  return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+const char* XmlAttributes::Find(std::string_view name, bool prefixed) const {
+  for (const char** p = pairs_; *p != nullptr; p += 2) {
+    const std::string_view full(p[0]);
+    const std::string_view local = LocalName(full);
+    if (local == name && (local.size() != full.size()) == prefixed) return p[1];
+  }
+  return nullptr;
+}
+
+struct XmlStreamParser::ExpatParser {
+  XML_Parser parser = nullptr;
+  ~ExpatParser() {
+    if (parser != nullptr) XML_ParserFree(parser);
+  }
+};
+
+// Expat is C: a C++ exception must not unwind through it, so each callback keeps what the
+// handler threw and stops the parser, and Parse rethrows it.
+struct XmlStreamParser::Callbacks {
+  template <typename F>
+  static void Guarded(void* user_data, F&& call) {
+    auto* self = static_cast<XmlStreamParser*>(user_data);
+    if (self->handler_error_) return;
+    try {
+      call(self->handler_);
+    } catch (...) {
+      self->handler_error_ = std::current_exception();
+      XML_StopParser(self->parser_->parser, XML_FALSE);
+    }
+  }
+  static void Start(void* user_data, const XML_Char* name, const XML_Char** attributes) {
+    Guarded(user_data, [&](XmlHandler& h) {
+      h.StartElement(LocalName(name), XmlAttributes(attributes));
+    });
+  }
+  static void End(void* user_data, const XML_Char* name) {
+    Guarded(user_data, [&](XmlHandler& h) { h.EndElement(LocalName(name)); });
+  }
+  static void Text(void* user_data, const XML_Char* text, int length) {
+    Guarded(user_data, [&](XmlHandler& h) {
+      h.Characters(std::string_view(text, static_cast<std::size_t>(length)));
+    });
+  }
+  static void Doctype(void* user_data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+    auto* self = static_cast<XmlStreamParser*>(user_data);
+    self->refused_doctype_ = true;
+    XML_StopParser(self->parser_->parser, XML_FALSE);
+  }
+  static void Entity(void* user_data, const XML_Char*, int, const XML_Char*, int,
+                     const XML_Char*, const XML_Char*, const XML_Char*, const XML_Char*) {
+    Doctype(user_data, nullptr, nullptr, nullptr, 0);
+  }
+};
+
+XmlStreamParser::XmlStreamParser(XmlHandler& handler)
+    : handler_(handler), parser_(std::make_unique<ExpatParser>()) {
+  parser_->parser = XML_ParserCreate(nullptr);
+  if (parser_->parser == nullptr) throw std::bad_alloc();
+  XML_Parser p = parser_->parser;
+  XML_SetUserData(p, this);
+  XML_SetElementHandler(p, &Callbacks::Start, &Callbacks::End);
+  XML_SetCharacterDataHandler(p, &Callbacks::Text);
+  XML_SetStartDoctypeDeclHandler(p, &Callbacks::Doctype);
+  XML_SetEntityDeclHandler(p, &Callbacks::Entity);
+  XML_SetParamEntityParsing(p, XML_PARAM_ENTITY_PARSING_NEVER);
+}
+
+XmlStreamParser::~XmlStreamParser() = default;
+
+void XmlStreamParser::Feed(std::string_view chunk) { Parse(chunk, false); }
+
+void XmlStreamParser::Finish() { Parse({}, true); }
+
+void XmlStreamParser::Parse(std::string_view chunk, bool is_final) {
+  XML_Parser p = parser_->parser;
+  // Expat takes an int length; chunks come from the archive in far smaller pieces.
+  const XML_Status status =
+      XML_Parse(p, chunk.data(), static_cast<int>(chunk.size()), is_final ? XML_TRUE : XML_FALSE);
+  if (handler_error_) std::rethrow_exception(handler_error_);
+  if (status == XML_STATUS_OK) return;
+  const std::string where = "line " + std::to_string(XML_GetCurrentLineNumber(p)) + ", column " +
+                            std::to_string(XML_GetCurrentColumnNumber(p) + 1) + ": ";
+  if (refused_doctype_) {
+    throw DataError(where + "a document type declaration (DTD, entities) is refused");
+  }
+  throw DataError(where + "not well-formed XML (" + XML_ErrorString(XML_GetErrorCode(p)) + ")");
+}
+
+}  // namespace orvano

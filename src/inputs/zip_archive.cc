@@ -1,0 +1,120 @@
+#include "inputs/zip_archive.h"
+
+#include <zip.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "support/byte_reader.h"
+
+namespace orvano {
+namespace {
+
+// Inflated bytes are handed on in chunks of this size: small enough to stay in the cache, large
+// enough that the calls cost nothing.
+constexpr std::size_t kChunkSize = 64 * 1024;
+
+std::string LibzipMessage(zip_error_t* error) {
+  std::string text = zip_error_strerror(error);
+  zip_error_fini(error);
+  return text;
+}
+
+std::string Quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
+
+}  // namespace
+
+struct ZipArchive::Handle {
+  zip_t* archive = nullptr;
+  ~Handle() {
+    if (archive != nullptr) zip_discard(archive);
+  }
+};
+
+ZipArchive::ZipArchive(std::span<const std::byte> bytes)
+    : handle_(std::make_unique<Handle>()), archive_size_(bytes.size()) {
+  limit_ = std::min<std::uint64_t>(
+      kMaxTotalInflatedBytes,
+      std::max<std::uint64_t>(kMinInflationAllowance, kMaxInflationRatio * bytes.size()));
+  zip_error_t error;
+  zip_error_init(&error);
+  // libzip only reads the buffer (the archive is opened read-only), so the const goes.
+  zip_source_t* source = zip_source_buffer_create(bytes.empty() ? nullptr : bytes.data(),
+                                                  bytes.size(), 0, &error);
+  if (source == nullptr) throw DataError("ZIP archive: " + LibzipMessage(&error));
+  handle_->archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+  if (handle_->archive == nullptr) {
+    zip_source_free(source);
+    throw DataError("damaged ZIP archive: " + LibzipMessage(&error));
+  }
+  zip_error_fini(&error);
+}
+
+ZipArchive::~ZipArchive() = default;
+
+bool ZipArchive::HasMember(std::string_view name) const {
+  return zip_name_locate(handle_->archive, std::string(name).c_str(), ZIP_FL_NOCASE) >= 0;
+}
+
+void ZipArchive::StreamMember(std::string_view name,
+                              const std::function<void(std::string_view)>& sink) {
+  const std::string member(name);
+  const zip_int64_t index = zip_name_locate(handle_->archive, member.c_str(), ZIP_FL_NOCASE);
+  if (index < 0) throw DataError("part " + Quoted(name) + " is missing from the archive");
+  zip_stat_t stat;
+  zip_stat_init(&stat);
+  if (zip_stat_index(handle_->archive, static_cast<zip_uint64_t>(index), 0, &stat) != 0 ||
+      (stat.valid & ZIP_STAT_SIZE) == 0) {
+    throw DataError("part " + Quoted(name) + ": its directory entry cannot be read (" +
+                    zip_strerror(handle_->archive) + ")");
+  }
+  const auto too_large = [&](std::uint64_t size) {
+    return "part " + Quoted(name) + " inflates to " + std::to_string(size) +
+           " bytes, which takes the archive past " + std::to_string(limit_) +
+           " inflated bytes (" + std::to_string(kMaxInflationRatio) + " times its " +
+           std::to_string(archive_size_) + " bytes, at most 1 GiB): refused as a ZIP bomb";
+  };
+  if (stat.size > limit_ - inflated_) throw DataError(too_large(stat.size));
+
+  zip_file_t* file = zip_fopen_index(handle_->archive, static_cast<zip_uint64_t>(index), 0);
+  if (file == nullptr) {
+    zip_error_t* error = zip_get_error(handle_->archive);
+    const int code = zip_error_code_zip(error);
+    std::string what = zip_error_strerror(error);
+    if (code == ZIP_ER_NOPASSWD || code == ZIP_ER_WRONGPASSWD || code == ZIP_ER_ENCRNOTSUPP) {
+      what = "the part is encrypted";
+    }
+    zip_error_clear(handle_->archive);
+    throw DataError("part " + Quoted(name) + " cannot be opened: " + what);
+  }
+  struct Closer {
+    zip_file_t* file;
+    ~Closer() { zip_fclose(file); }
+  } closer{file};
+
+  std::vector<char> buffer(kChunkSize);
+  std::uint64_t read = 0;
+  while (true) {
+    const zip_int64_t n = zip_fread(file, buffer.data(), buffer.size());
+    if (n < 0) {
+      throw DataError("part " + Quoted(name) + " is damaged: " + zip_file_strerror(file));
+    }
+    if (n == 0) break;
+    read += static_cast<std::uint64_t>(n);
+    // libzip stops at the declared size on its own; the count guards the limit regardless.
+    if (read > stat.size) {
+      throw DataError("part " + Quoted(name) + " inflates past the " +
+                      std::to_string(stat.size) + " bytes its directory entry declares");
+    }
+    if (read > limit_ - inflated_) throw DataError(too_large(read));
+    sink(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+  }
+  if (read != stat.size) {
+    throw DataError("part " + Quoted(name) + " is damaged: it inflates to " +
+                    std::to_string(read) + " of the " + std::to_string(stat.size) +
+                    " bytes its directory entry declares");
+  }
+  inflated_ += read;
+}
+
+}  // namespace orvano

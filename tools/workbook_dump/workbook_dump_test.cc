@@ -1,0 +1,124 @@
+#include "workbook_dump/workbook_dump.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+#include "inputs/workbook_file.h"
+#include "inputs/parsed_workbook.h"
+#include "support/byte_reader.h"
+#include "testing/test_util.h"
+#include "xls_writer/xls_writer.h"
+#include "xlsx_writer/xlsx_writer.h"
+
+namespace orvano {
+namespace {
+
+TEST(WorkbookDumpTest, WritesNumbersAsTheDumpsDo) {
+  EXPECT_EQ(NumberJson(42), "42.0");
+  EXPECT_EQ(NumberJson(-7), "-7.0");
+  EXPECT_EQ(NumberJson(-0.0), "-0.0");
+  EXPECT_EQ(NumberJson(0.1), "0.1");
+  EXPECT_EQ(NumberJson(12.3456), "12.3456");
+  EXPECT_EQ(NumberJson(0.0001), "0.0001");
+  EXPECT_EQ(NumberJson(0.00001), "1e-05");
+  EXPECT_EQ(NumberJson(1.5e-7), "1.5e-07");
+  EXPECT_EQ(NumberJson(1e15), "1000000000000000.0");
+  EXPECT_EQ(NumberJson(1e16), "1e+16");
+  EXPECT_EQ(NumberJson(1.2345678901234567e17), "1.2345678901234566e+17");
+  EXPECT_EQ(NumberJson(1e300), "1e+300");
+  EXPECT_EQ(StringJson("a\"b\\c\n\x01\xCE\xB1"), "\"a\\\"b\\\\c\\n\\u0001\xCE\xB1\"");
+}
+
+bool EndsWith(const std::string& name, const std::string& suffix) {
+  return name.size() >= suffix.size() && name.substr(name.size() - suffix.size()) == suffix;
+}
+
+// Every workbook beside its dump (written by other programs, dumped by an independent reader)
+// reads as the dump says from the sheets on (the file and reader names before them differ): an
+// .xls byte for byte, an .xlsx as parsed JSON (its reader writes whole numbers without ".0").
+TEST(WorkbookDumpTest, MatchesTheRealWorldDumps) {
+  ORVANO_SKIP_IF_NO_SHARED(folder, "realworld/");
+  auto fs = NewPosixFileSystem();
+  const auto sheets = [](const std::string& json) { return json.substr(json.find("\"sheets\"")); };
+  int compared_xls = 0;
+  int compared_xlsx = 0;
+  for (const FolderEntry& entry : fs->ListFolder(folder)) {
+    const std::string& name = entry.name;
+    const bool is_xls = EndsWith(name, ".xls");
+    if (!is_xls && !EndsWith(name, ".xlsx")) continue;
+    SCOPED_TRACE(name);
+    const std::string expected = testing::ReadBytes(folder + name + ".json");
+    ASSERT_NE(expected.find("\"sheets\""), std::string::npos);
+    const std::string actual = WorkbookToJson(*ReadWorkbookFile(*fs, folder + name), name);
+    if (is_xls) {
+      EXPECT_EQ(sheets(expected), sheets(actual));
+      ++compared_xls;
+    } else {
+      EXPECT_EQ(nlohmann::json::parse(expected)["sheets"], nlohmann::json::parse(actual)["sheets"])
+          << actual;
+      ++compared_xlsx;
+    }
+  }
+  EXPECT_GE(compared_xls, 6);
+  EXPECT_GE(compared_xlsx, 7);
+}
+
+TEST(WorkbookDumpTest, DumpsEveryCellKindOfOurWriter) {
+  XlsWorkbook book;
+  XlsSheet& s = book.AddSheet("Kinds");
+  s.Set(0, 0, XlsCell::Text("t\"x"));
+  s.Set(0, 1, XlsCell::Number(0.5));
+  s.Set(1, 0, XlsCell::Bool(true));
+  s.Set(1, 1, XlsCell::Error(XlsError::kDiv0));
+  s.Set(2, 0, XlsCell::Formula(std::string("f")));
+  s.Set(2, 3, XlsCell::Blank());
+  book.AddSheet("Empty");
+  const std::string bytes = BuildXlsBytes(book);
+  const auto workbook = ParseWorkbookBytes(AsBytes(bytes), "k.xls");
+  EXPECT_EQ(WorkbookToJson(*workbook, "dir/k.xls"),
+            "{\"file\": \"k.xls\", \"reader\": \"orvano workbook_dump\", \"sheets\": [\n"
+            " {\"tab\": \"Kinds\", \"rows\": 3, \"columns\": 2, \"cells\": [\n"
+            "   [0, 0, \"text\", \"t\\\"x\"],\n"
+            "   [0, 1, \"number\", 0.5],\n"
+            "   [1, 0, \"boolean\", 1],\n"
+            "   [1, 1, \"error\", 7],\n"
+            "   [2, 0, \"text\", \"f\"]\n"
+            "  ]},\n"
+            " {\"tab\": \"Empty\", \"rows\": 0, \"columns\": 0, \"cells\": [\n"
+            "\n"
+            "  ]}\n"
+            "]}\n");
+}
+
+// The command reads either format by its first bytes, under its old name too: a workbook saved
+// as .xls and as .xlsx (renamed to .xls) dumps the same sheets.
+TEST(WorkbookDumpTest, CommandDumpsBothFormatsAlike) {
+  XlsWorkbook book;
+  XlsSheet& s = book.AddSheet("Mixed");
+  s.Set(0, 0, XlsCell::Text("Name \u00e4\u00f6"));
+  s.Set(0, 3, XlsCell::Number(-0.125));
+  s.Set(2, 1, XlsCell::Bool(false));
+  s.Set(3, 0, XlsCell::Formula(12.5));
+  s.Set(3, 1, XlsCell::Formula(std::string("cached")));
+  book.AddSheet("Empty");
+  testing::ScopedTempDir dir;
+  auto fs = NewPosixFileSystem();
+  WriteXls(*fs, dir.path() + "a.xls", book);
+  WriteXlsx(*fs, dir.path() + "b.xls", book);
+  const std::string exe = WORKBOOK_DUMP_EXE;
+  const std::string old_name = exe.substr(0, exe.rfind('/') + 1) + "xls_dump";
+  const testing::CommandOutcome from_xls = testing::RunCommand(exe + " " + dir.path() + "a.xls");
+  const testing::CommandOutcome from_xlsx =
+      testing::RunCommand(old_name + " " + dir.path() + "b.xls");
+  ASSERT_EQ(from_xls.status, 0) << from_xls.output;
+  ASSERT_EQ(from_xlsx.status, 0) << from_xlsx.output;
+  EXPECT_NE(from_xls.output.find("[3, 1, \"text\", \"cached\"]"), std::string::npos);
+  const auto sheets = [](const std::string& json) { return json.substr(json.find("\"sheets\"")); };
+  EXPECT_EQ(sheets(from_xls.output), sheets(from_xlsx.output));
+}
+
+}  // namespace
+}  // namespace orvano
