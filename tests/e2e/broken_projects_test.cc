@@ -203,10 +203,10 @@ TEST_F(BrokenProjectsTest, BrokenProjectsStopWithTheirMessage) {
        .message = "lies past the end of the file",
        .damage_files = [](const ProjectPaths& p) { Truncate(p.workbook, 3000); }},
       {.name = "workbook_empty",
-       .message = "not a BIFF workbook: the file is empty",
+       .message = "not a workbook: the file is empty",
        .damage_files = [](const ProjectPaths& p) { Truncate(p.workbook, 0); }},
       {.name = "workbook_wrong_format",
-       .message = "not a BIFF workbook",
+       .message = "not a workbook: neither a compound file (.xls) nor a ZIP archive",
        .damage_files =
            [](const ProjectPaths& p) { WriteBytes(p.workbook, ReadBytes(p.database)); }},
       {.name = "workbook_locked",
