@@ -22,6 +22,10 @@ constexpr std::string_view kMarker = "###";
 // Where the workbook's own faults come from, in their reports.
 constexpr const char* kWorkbookReaderSource = "Workbook reader";
 
+// A sheet table holds every cell of its extent, so its size is capped at what the largest .xls
+// sheet gives (65 536 rows by 256 columns and the spare one); an .xlsx sheet may reach further.
+constexpr std::uint64_t kMaxSheetTableCells = std::uint64_t{65536} * 257;
+
 bool IsEmptyText(const Cell& cell) {
   return IsNull(cell) || (IsText(cell) && std::get<std::string>(cell).empty());
 }
@@ -78,6 +82,14 @@ std::optional<Table> ReadSheetTable(const CollectionWorkbook& collection, std::s
     }
     const ParsedWorkbook::Sheet& sheet = workbook.sheet(sheet_number);
     const std::size_t columns = sheet.columns + 1;  // one spare column
+    if (std::uint64_t{sheet.rows} * columns > kMaxSheetTableCells) {
+      throw UnexpectedError(err::kOutOfMemory,
+                            collection.path + ": sheet \"" + sheet.name + "\" reaches row " +
+                                std::to_string(sheet.rows) + " and column " +
+                                std::to_string(sheet.columns) +
+                                ", more than the 65536 rows by 256 columns a sheet may span",
+                            kWorkbookReaderSource);
+    }
     // Rows are added as they are reached, so trailing empty or refused rows never exist.
     Table out(columns, 1);
     for (std::uint32_t r = 1; r < sheet.rows; ++r) {

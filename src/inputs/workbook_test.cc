@@ -10,6 +10,7 @@
 #include "support/errors.h"
 #include "testing/test_util.h"
 #include "xls_writer/xls_writer.h"
+#include "xlsx_writer/xlsx_writer.h"
 
 namespace orvano {
 namespace {
@@ -226,6 +227,54 @@ TEST_F(WorkbookTest, SheetsAreReadFromTheWorkbookOnce) {
   EXPECT_EQ(sink_.failures.at(0).number, err::kSubscriptOutOfRange);
   EXPECT_EQ(OnlyFailure("ReadCompleteExcelSheet"),
             path_ + ": no sheet number 1 (the workbook has 1 worksheets)");
+}
+
+// The same collection saved as .xlsx gives the same sheet list and the same sheet tables.
+TEST_F(WorkbookTest, XlsxCollectionReadsLikeTheXls) {
+  XlsWorkbook book = ConditionalBook();
+  XlsSheet& machine = book.AddSheet("Machine");
+  machine.Set(0, 0, XlsCell::Text("Drives"));
+  machine.Set(0, 1, XlsCell::Text("Maschinenabhaengig"));
+  machine.Set(3, 12, XlsCell::Formula(2.5));
+  book.AddSheet("Empty");
+  Write(book);
+  const std::string xlsx = dir_.path() + "Collection.xlsx";
+  WriteXlsx(fs_, xlsx, book);
+  const std::optional<CollectionWorkbook> from_xls = Read();
+  const std::optional<CollectionWorkbook> from_xlsx = ReadCollectionWorkbook(fs_, xlsx, sink_);
+  ASSERT_TRUE(from_xls && from_xlsx);
+  ASSERT_EQ(from_xlsx->sheets.entries.size(), 3u);
+  EXPECT_EQ(from_xlsx->sheets.widest_column_count, 13);
+  EXPECT_TRUE(from_xlsx->sheets.entries[1].is_machine_dependent);
+  for (std::size_t k = 0; k < 3; ++k) {
+    EXPECT_EQ(from_xls->sheets.entries[k].name, from_xlsx->sheets.entries[k].name);
+    EXPECT_EQ(from_xls->sheets.entries[k].is_machine_dependent,
+              from_xlsx->sheets.entries[k].is_machine_dependent);
+    for (const RowSwitches switches : {RowSwitches{false, false}, RowSwitches{true, true}}) {
+      const std::optional<Table> a = ReadSheetTable(*from_xls, k, switches, sink_);
+      const std::optional<Table> b = ReadSheetTable(*from_xlsx, k, switches, sink_);
+      ASSERT_TRUE(a && b);
+      EXPECT_EQ(a->column_count(), b->column_count()) << k;
+      EXPECT_TRUE(a->rows() == b->rows()) << k;
+    }
+  }
+  EXPECT_TRUE(sink_.failures.empty());
+}
+
+// An .xlsx sheet may reach past what a sheet table holds: a clear failure, no huge table.
+TEST_F(WorkbookTest, SheetBeyondTheTableSizeIsReported) {
+  XlsWorkbook book;
+  book.AddSheet("Far").Set(0, 0, XlsCell::Text("Far"));
+  book.sheets[0].Set(1048575, 16383, XlsCell::Number(1));
+  const std::string xlsx = dir_.path() + "Collection.xlsx";
+  WriteXlsx(fs_, xlsx, book);
+  const std::optional<CollectionWorkbook> workbook = ReadCollectionWorkbook(fs_, xlsx, sink_);
+  ASSERT_TRUE(workbook);
+  EXPECT_FALSE(ReadSheetTable(*workbook, 0, {}, sink_));
+  EXPECT_EQ(sink_.failures.at(0).number, err::kOutOfMemory);
+  EXPECT_EQ(OnlyFailure("ReadCompleteExcelSheet"),
+            xlsx + ": sheet \"Far\" reaches row 1048576 and column 16384, more than the 65536 "
+                   "rows by 256 columns a sheet may span");
 }
 
 }  // namespace
