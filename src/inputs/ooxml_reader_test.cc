@@ -121,7 +121,7 @@ TEST(OoxmlReaderTest, CellsMeanWhatTheBiffReaderMakesOfThem) {
       "<c r=\"E2\" t=\"e\"><v>#DIV/0!</v></c>"
       "<c r=\"F2\" t=\"str\"><f>\"a\"&amp;\"b\"</f><v>ab</v></c>"
       "<c r=\"G2\"><f>A1*2</f><v></v></c>"       // formula never calculated
-      "<c r=\"H2\" t=\"str\"><f>X1</f></c>"      // likewise
+      "<c r=\"H2\" t=\"str\"><f>X1</f><v></v></c>"  // an empty result
       "<c r=\"I2\" s=\"1\"/>"                    // formatted empty cell
       "<c r=\"J2\" t=\"inlineStr\"><is><r><t>in</t></r><r><t>line</t></r></is></c>"
       "<c r=\"K2\" t=\"b\"><f>1=1</f><v>0</v></c>"

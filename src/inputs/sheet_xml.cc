@@ -312,6 +312,9 @@ void SheetDataHandler::EndCell() {
       break;
     }
     case Type::kFormulaString:
+      // An empty result cannot be told from a formula never calculated: no cell either way.
+      if (value_.empty()) return;
+      [[fallthrough]];
     case Type::kInlineString:
       cell.kind = CellKind::kText;
       cell.text = workbook_.AddText(value_);

@@ -267,6 +267,39 @@ TEST_F(E2eTest, SeveralLanguagesListsAreCheckedBeforeAnythingIsWritten) {
   ExpectDemoPages(*fs_, out_ + "1049/", "1049");
 }
 
+// The demo with its collection saved as .xlsx writes the pages of the .xls demo, byte for byte,
+// in every language.
+TEST_F(E2eTest, XlsxDemoWritesTheXlsDemoPages) {
+  const ProjectPaths xls = MakeProject();
+  tools::ProjectOptions options;
+  options.workbook_name = "Collection.xlsx";
+  const ProjectPaths xlsx = tools::WriteProject(
+      *fs_, tools::ReadProjectSources(*fs_, std::string(ORVANO_SOURCE_DIR) + "/examples/demo/"),
+      dir_.path() + "project-xlsx/", options);
+  for (const std::string language : {"1031", "1033", "1049"}) {
+    SCOPED_TRACE("language " + language);
+    const std::string from_xls = out_ + "xls-" + language + "/";
+    const std::string from_xlsx = out_ + "xlsx-" + language + "/";
+    for (const auto& [paths, destination] : {std::pair{xls, from_xls}, std::pair{xlsx, from_xlsx}}) {
+      const Outcome outcome =
+          Run("Silent=TRUE LangID=" + language + " " + PathArgs(paths, destination));
+      ASSERT_EQ(0, outcome.status) << outcome.output;
+    }
+    std::vector<std::string> pages = FilesIn(from_xls);
+    pages.erase(std::remove(pages.begin(), pages.end(), "Logfile.log"), pages.end());
+    std::vector<std::string> xlsx_pages = FilesIn(from_xlsx);
+    xlsx_pages.erase(std::remove(xlsx_pages.begin(), xlsx_pages.end(), "Logfile.log"),
+                     xlsx_pages.end());
+    ASSERT_EQ(pages, xlsx_pages);
+    EXPECT_GE(pages.size(), 10u);
+    for (const std::string& name : pages) {
+      const std::string want = ReadBytes(from_xls + name);
+      const std::string got = ReadBytes(from_xlsx + name);
+      EXPECT_TRUE(want == got) << name << ", " << FirstDifference(want, got);
+    }
+  }
+}
+
 // Every link and image of the generated folder points at a file the run wrote.
 TEST_F(E2eTest, DemoLinksLeadToWrittenFiles) {
   ProjectPaths paths = MakeProject();

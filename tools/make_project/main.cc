@@ -13,18 +13,26 @@
 int main(int argc, char** argv) {
   if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::printf(
-        "Usage: make_project <sources-folder> <project-folder> [database-name]\n"
+        "Usage: make_project [--xlsx] <sources-folder> <project-folder> [database-name]\n"
         "Writes <project-folder>/Orvano.mdb (or the database name given, .mdb or .vws),\n"
-        "Orvano.doc, Collection.xls, Languages.mdb and Source_HTML/.\n\n%s",
+        "Orvano.doc, Collection.xls (with --xlsx: Collection.xlsx), Languages.mdb and\n"
+        "Source_HTML/.\n\n%s",
         orvano::tools::ProjectSourcesHelp());
     return 0;
   }
+  orvano::tools::ProjectOptions options;
+  if (argc >= 2 && std::strcmp(argv[1], "--xlsx") == 0) {
+    options.workbook_name = "Collection.xlsx";
+    --argc;
+    ++argv;
+  }
   if (argc < 3 || argc > 4) {
-    std::fprintf(stderr, "usage: make_project <sources-folder> <project-folder> [database-name]\n");
+    std::fprintf(stderr,
+                 "usage: make_project [--xlsx] <sources-folder> <project-folder> "
+                 "[database-name]\n");
     return 2;
   }
   auto fs = orvano::NewPosixFileSystem();
-  orvano::tools::ProjectOptions options;
   if (argc == 4) options.database_name = argv[3];
   try {
     auto sources = orvano::tools::ReadProjectSources(*fs, orvano::WithTrailingSlash(argv[1]));

@@ -7,6 +7,7 @@
 #include "support/file_system.h"
 #include "support/text_case.h"
 #include "support/text_codec.h"
+#include "xlsx_writer/xlsx_writer.h"
 
 namespace orvano::tools {
 namespace {
@@ -134,7 +135,12 @@ ProjectPaths WriteProject(FileSystem& fs, const ProjectSources& sources, const s
     WriteMdb(fs, paths.language_database, {LookUpLanguages(*sources.language_names)});
   }
   fs.WriteFileAtomically(paths.description, DescriptionBytes(sources.orvano_doc));
-  WriteXls(fs, paths.workbook, sources.workbook);
+  if (EndsWithIgnoringCase(options.workbook_name, ".xlsx") ||
+      EndsWithIgnoringCase(options.workbook_name, ".xlsm")) {
+    WriteXlsx(fs, paths.workbook, sources.workbook);
+  } else {
+    WriteXls(fs, paths.workbook, sources.workbook);
+  }
   for (const TemplateFile& file : sources.templates) {
     bool is_text =
         EndsWithIgnoringCase(file.name, ".htm") || EndsWithIgnoringCase(file.name, ".html");
