@@ -1,6 +1,7 @@
 // Fuzzes the .xlsx reader: ZIP archive, content types, relationships, workbook, shared strings,
 // sheet cells. The seeds store their parts uncompressed, so that mutations reach the XML (a
 // changed part still streams through the parsers before its checksum is compared at its end).
+// Two threads, so that the parts are read as a real run reads them.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +14,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {
     auto book = orvano::ParseOoxmlWorkbook(
-        std::span<const std::byte>(reinterpret_cast<const std::byte*>(data), size), "fuzz.xlsx");
+        std::span<const std::byte>(reinterpret_cast<const std::byte*>(data), size), "fuzz.xlsx",
+        2);
     for (std::size_t k = 0; k < book->sheet_count(); ++k) {
       const auto& sheet = book->sheet(k);
       for (const auto& cell : sheet.cells) (void)book->Value(&cell);

@@ -1,8 +1,13 @@
 #include "inputs/ooxml_reader.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
 #include <map>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "inputs/ooxml_format.h"
@@ -15,6 +20,9 @@
 
 namespace orvano {
 namespace {
+
+// More threads than this gain little: a workbook has few large parts.
+constexpr unsigned kMaxThreads = 4;
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
@@ -141,7 +149,74 @@ std::string FindWorkbookPart(ZipArchive& zip) {
       "presentation?)");
 }
 
-void ReadWorkbook(ZipArchive& zip, ParsedWorkbook& out) {
+// One part to stream: the shared string table, or worksheet `sheet` of the workbook.
+struct PartJob {
+  static constexpr std::size_t kSharedStrings = static_cast<std::size_t>(-1);
+  std::string part;
+  std::size_t sheet = kSharedStrings;
+  std::string what;  // for messages: the sheet's name
+};
+
+// Reads the shared strings and the sheets on up to `threads` threads: expat's tokenising, not
+// inflating, is what takes the time, and the parts do not depend on each other. Each thread
+// has its own archive handle on the same bytes; they share the inflation budget. Jobs are taken
+// in order and none is started after a failure, so the first failing part in order is the one
+// reported, whatever the threads' timing.
+void ReadParts(std::span<const std::byte> file, ZipArchive& zip, InflationBudget& budget,
+               const std::vector<PartJob>& jobs, unsigned threads, bool date1904,
+               ParsedWorkbook& out, std::uint32_t& shared_strings,
+               std::vector<std::unique_ptr<SheetDataHandler>>& sheets) {
+  std::vector<std::exception_ptr> errors(jobs.size());
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> failed{false};
+  const auto work = [&](ZipArchive& archive) {
+    for (std::size_t j; !failed.load() && (j = next.fetch_add(1)) < jobs.size();) {
+      const PartJob& job = jobs[j];
+      try {
+        if (job.sheet == PartJob::kSharedStrings) {
+          SharedStringsHandler strings(out);  // the only writer of `out` until the threads end
+          ParsePart(archive, job.part, strings);
+          shared_strings = strings.count();
+        } else {
+          sheets[job.sheet] = std::make_unique<SheetDataHandler>(date1904);
+          ParsePart(archive, job.part, *sheets[job.sheet], job.what);
+        }
+      } catch (...) {
+        errors[j] = std::current_exception();
+        failed.store(true);
+      }
+    }
+  };
+  std::exception_ptr thread_error;
+  std::mutex thread_error_mutex;
+  std::vector<std::thread> pool;
+  for (unsigned t = 1; t < std::min<std::size_t>(threads, jobs.size()); ++t) {
+    try {
+      pool.emplace_back([&] {
+        try {
+          ZipArchive own(file, budget);
+          work(own);
+        } catch (...) {
+          const std::lock_guard<std::mutex> lock(thread_error_mutex);
+          thread_error = std::current_exception();
+          failed.store(true);
+        }
+      });
+    } catch (const std::system_error&) {
+      break;  // no more threads to be had: the ones running do the work
+    }
+  }
+  work(zip);
+  for (std::thread& thread : pool) thread.join();
+  for (const std::exception_ptr& error : errors) {
+    if (error) std::rethrow_exception(error);
+  }
+  if (thread_error) std::rethrow_exception(thread_error);
+}
+
+void ReadWorkbook(std::span<const std::byte> file, unsigned threads, ParsedWorkbook& out) {
+  InflationBudget budget(file.size());
+  ZipArchive zip(file, budget);
   const std::string workbook_part = FindWorkbookPart(zip);
   WorkbookHandler workbook;
   ParsePart(zip, workbook_part, workbook);
@@ -149,14 +224,14 @@ void ReadWorkbook(ZipArchive& zip, ParsedWorkbook& out) {
   RelationshipsHandler relationships(workbook_part);
   ParsePart(zip, relationships_part, relationships);
 
-  std::uint32_t shared_strings = 0;
+  std::vector<PartJob> jobs;
   for (const auto& [id, relationship] : relationships.relationships) {
-    if (!EndsWith(relationship.type, ooxml::kSharedStringsRelationship)) continue;
-    SharedStringsHandler strings(out);
-    ParsePart(zip, relationship.target, strings);
-    shared_strings = strings.count();
-    break;
+    if (EndsWith(relationship.type, ooxml::kSharedStringsRelationship)) {
+      jobs.push_back(PartJob{relationship.target});
+      break;
+    }
   }
+  std::vector<const SheetEntry*> worksheets;
   for (const SheetEntry& sheet : workbook.sheets) {
     const auto found = relationships.relationships.find(sheet.relationship_id);
     if (found == relationships.relationships.end()) {
@@ -165,9 +240,23 @@ void ReadWorkbook(ZipArchive& zip, ParsedWorkbook& out) {
     }
     // Chart sheets, dialog sheets and macro sheets hold no worksheet cells.
     if (!EndsWith(found->second.type, ooxml::kWorksheetRelationship)) continue;
-    SheetDataHandler cells(out, shared_strings, workbook.date1904);
-    ParsePart(zip, found->second.target, cells, "sheet " + Quoted(sheet.name));
-    out.AddSheet(sheet.name, std::move(cells.cells()));
+    jobs.push_back(PartJob{found->second.target, worksheets.size(), "sheet " + Quoted(sheet.name)});
+    worksheets.push_back(&sheet);
+  }
+
+  std::uint32_t shared_strings = 0;
+  std::vector<std::unique_ptr<SheetDataHandler>> sheets(worksheets.size());
+  ReadParts(file, zip, budget, jobs, threads, workbook.date1904, out, shared_strings, sheets);
+  for (std::size_t k = 0; k < worksheets.size(); ++k) {
+    std::vector<WorkbookCell> cells;
+    try {
+      cells = sheets[k]->TakeCells(out, shared_strings);
+    } catch (const DataError& e) {
+      const PartJob& job = jobs[jobs.size() - worksheets.size() + k];
+      throw DataError(job.what + " (" + job.part + "): " + e.what());
+    }
+    sheets[k].reset();
+    out.AddSheet(worksheets[k]->name, std::move(cells));
   }
 }
 
@@ -222,11 +311,12 @@ std::string ResolvePartTarget(std::string_view source, std::string_view target) 
 }
 
 std::shared_ptr<ParsedWorkbook> ParseOoxmlWorkbook(std::span<const std::byte> file,
-                                                   const std::string& file_name) {
+                                                   const std::string& file_name,
+                                                   unsigned threads) {
   auto workbook = std::make_shared<ParsedWorkbook>();
   try {
-    ZipArchive zip(file);
-    ReadWorkbook(zip, *workbook);
+    if (threads == 0) threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
+    ReadWorkbook(file, threads, *workbook);
   } catch (const DataError& e) {
     throw UnexpectedError(err::kInvalidFileFormat, file_name + ": " + e.what(), "Workbook reader");
   }

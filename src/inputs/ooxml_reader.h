@@ -22,9 +22,12 @@ class ParsedWorkbook;
 /// err::kInvalidFileFormat whose description starts with `file_name`, then names the part (and
 /// sheet, line or cell) and the fault: a damaged or truncated archive, a missing part or
 /// relationship, XML that is not well-formed or declares a document type, a cell reference
-/// beyond the format's grid, a bad value, a ZIP bomb (see ZipArchive's limits).
+/// beyond the format's grid, a bad value, a ZIP bomb (see InflationBudget). The parts are read
+/// on up to `threads` threads (0: as many as the machine has cores, at most 4); the result and
+/// the error reported do not depend on it.
 std::shared_ptr<ParsedWorkbook> ParseOoxmlWorkbook(std::span<const std::byte> file,
-                                                   const std::string& file_name);
+                                                   const std::string& file_name,
+                                                   unsigned threads = 0);
 
 /// The archive member a relationship's `target` names, seen from the part `source` (a member
 /// name such as "xl/workbook.xml"): relative to the source's folder unless it starts with "/",

@@ -329,5 +329,61 @@ TEST(OoxmlReaderTest, RefusesDamagedArchivesAndZipBombs) {
   }
 }
 
+// The parts are read on several threads; what comes out, and the first fault reported, is the
+// same on one.
+TEST(OoxmlReaderTest, ThreadsChangeNothing) {
+  std::map<std::string, std::string> parts = BaseParts();
+  std::string sheets;
+  std::string relationships;
+  for (int k = 0; k < 8; ++k) {
+    const std::string id = "rIdS" + std::to_string(k);
+    sheets += "<sheet name=\"S" + std::to_string(k) + "\" r:id=\"" + id + "\"/>";
+    relationships += "<Relationship Id=\"" + id + "\" Type=\"" + kRelationshipTypes +
+                     "worksheet\" Target=\"worksheets/s" + std::to_string(k) + ".xml\"/>";
+    std::string data;
+    for (int r = 1; r <= 50; ++r) {
+      data += "<row><c t=\"s\"><v>" + std::to_string(r % 2) + "</v></c><c><v>" +
+              std::to_string(k * 1000 + r) + "</v></c><c t=\"inlineStr\"><is><t>s" +
+              std::to_string(k) + "r" + std::to_string(r) + "</t></is></c></row>";
+    }
+    parts["xl/worksheets/s" + std::to_string(k) + ".xml"] = SheetPart(data);
+  }
+  std::string& workbook = parts["xl/workbook.xml"];
+  workbook.insert(workbook.find("</sheets>"), sheets);
+  workbook.replace(workbook.find("xmlns:rel"), 9, "xmlns:r");
+  std::string& rels = parts["xl/_rels/workbook.xml.rels"];
+  rels.insert(rels.find("</Relationships>"), relationships);
+  for (std::size_t at = workbook.find("rel:id"); at != std::string::npos;
+       at = workbook.find("rel:id")) {
+    workbook.replace(at, 6, "r:id");
+  }
+  const std::string bytes = Archive(parts);
+  const auto one = ParseOoxmlWorkbook(AsBytes(bytes), "w.xlsx", 1);
+  const auto four = ParseOoxmlWorkbook(AsBytes(bytes), "w.xlsx", 4);
+  ASSERT_EQ(one->sheet_count(), 10u);
+  ASSERT_EQ(four->sheet_count(), 10u);
+  for (std::size_t k = 0; k < one->sheet_count(); ++k) {
+    ASSERT_EQ(one->sheet(k).cells.size(), four->sheet(k).cells.size()) << k;
+    for (const WorkbookCell& cell : one->sheet(k).cells) {
+      EXPECT_EQ(one->Value(&cell), four->Value(k, cell.row, cell.column)) << k;
+    }
+  }
+  EXPECT_EQ(four->Value(9, 49, 2), Cell{std::string("s7r50")});
+
+  parts["xl/worksheets/s2.xml"] = SheetPart("<row><c r=\"B1\" t=\"s\"><v>7</v></c></row>");
+  parts["xl/worksheets/s6.xml"] = SheetPart("<row><c r=\"B1\"><v>x</v></c></row>");
+  const std::string bad = Archive(parts);
+  for (unsigned threads : {1u, 2u, 4u}) {
+    try {
+      ParseOoxmlWorkbook(AsBytes(bad), "w.xlsx", threads);
+      ADD_FAILURE() << threads;
+    } catch (const UnexpectedError& e) {
+      EXPECT_EQ(e.description(),
+                "w.xlsx: sheet \"S6\" (xl/worksheets/s6.xml): cell B1: \"x\" is not a number")
+          << threads;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace orvano

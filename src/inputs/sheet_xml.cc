@@ -14,7 +14,10 @@ using std::uint32_t;
 
 constexpr std::string_view kWhitespace = " \t\r\n";
 
+bool IsWhitespace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 std::string_view Trimmed(std::string_view text) {
+  if (!text.empty() && !IsWhitespace(text.front()) && !IsWhitespace(text.back())) return text;
   const std::size_t first = text.find_first_not_of(kWhitespace);
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(kWhitespace) - first + 1);
@@ -212,11 +215,13 @@ void SheetDataHandler::StartElement(std::string_view name, const XmlAttributes& 
 void SheetDataHandler::StartCell(const XmlAttributes& attributes) {
   const char* reference = nullptr;
   const char* type = nullptr;
+  // Cells are the bulk of a sheet: their two one-letter attributes are told apart by hand.
+  static_assert(ooxml::kReferenceAttribute.size() == 1 && ooxml::kCellTypeAttribute.size() == 1);
   for (const char** p = attributes.pairs(); *p != nullptr; p += 2) {
-    const std::string_view attribute(p[0]);
-    if (attribute == ooxml::kReferenceAttribute) {
+    if (p[0][0] == '\0' || p[0][1] != '\0') continue;
+    if (p[0][0] == ooxml::kReferenceAttribute[0]) {
       reference = p[1];
-    } else if (attribute == ooxml::kCellTypeAttribute) {
+    } else if (p[0][0] == ooxml::kCellTypeAttribute[0]) {
       type = p[1];
     }
   }
@@ -303,11 +308,8 @@ void SheetDataHandler::EndCell() {
     case Type::kSharedString: {
       const std::optional<uint32_t> index = ParseCount(Trimmed(value_), UINT32_MAX);
       if (!index) FailAtCell("shared string index " + Quoted(value_) + " is not a number");
-      if (*index >= shared_strings_) {
-        FailAtCell("shared string index " + std::to_string(*index) + " lies past the " +
-                   std::to_string(shared_strings_) + " strings of the shared string table");
-      }
       cell.kind = CellKind::kText;
+      cell.code = kSharedStringIndex;
       cell.text = *index;
       break;
     }
@@ -317,7 +319,8 @@ void SheetDataHandler::EndCell() {
       [[fallthrough]];
     case Type::kInlineString:
       cell.kind = CellKind::kText;
-      cell.text = workbook_.AddText(value_);
+      cell.code = kOwnText;
+      cell.text = own_texts_.AddText(value_);
       break;
     case Type::kBoolean: {
       const std::string_view v = Trimmed(value_);
@@ -338,12 +341,35 @@ void SheetDataHandler::EndCell() {
         cell.code = *code;
       } else {  // an error value newer than the BIFF codes: its text is what a sheet shows
         cell.kind = CellKind::kText;
-        cell.text = workbook_.AddText(v);
+        cell.code = kOwnText;
+        cell.text = own_texts_.AddText(v);
       }
       break;
     }
   }
   cells_.push_back(cell);
+}
+
+std::vector<WorkbookCell> SheetDataHandler::TakeCells(ParsedWorkbook& workbook,
+                                                      std::uint32_t shared_strings) {
+  const std::uint32_t first_own = static_cast<std::uint32_t>(workbook.text_count());
+  for (WorkbookCell& cell : cells_) {
+    if (cell.kind != CellKind::kText) continue;
+    if (cell.code == kOwnText) {
+      cell.text += first_own;
+    } else if (cell.text >= shared_strings) {
+      throw DataError("cell " + CellReferenceOf({cell.row, cell.column}) +
+                      ": shared string index " + std::to_string(cell.text) + " lies past the " +
+                      std::to_string(shared_strings) + " strings of the shared string table");
+    }
+    cell.code = 0;
+  }
+  workbook.ReserveTexts(own_texts_.text_count(), 0);
+  for (std::size_t i = 0; i < own_texts_.text_count(); ++i) {
+    workbook.AddText(own_texts_.TextAt(static_cast<std::uint32_t>(i)));
+  }
+  own_texts_ = ParsedWorkbook();
+  return std::move(cells_);
 }
 
 void SheetDataHandler::FailAtCell(const std::string& fault) const {

@@ -59,17 +59,20 @@ class SharedStringsHandler final : public XmlHandler {
 /// formula as its cached value, a formula without one (and any cell without a value) as no
 /// cell. Cells without a reference take the position after the previous one; rows without one
 /// the row after the previous row. Throws DataError naming the cell on a bad reference, value or
-/// type, or a shared string index past the `shared_strings` strings of the table.
+/// type. Needs nothing from the other parts, so sheets may be read on several threads at once,
+/// each into a handler of its own.
 class SheetDataHandler final : public XmlHandler {
  public:
-  SheetDataHandler(ParsedWorkbook& workbook, std::uint32_t shared_strings, bool date1904)
-      : workbook_(workbook), shared_strings_(shared_strings), date1904_(date1904) {}
+  explicit SheetDataHandler(bool date1904) : date1904_(date1904) {}
   void StartElement(std::string_view name, const XmlAttributes& attributes) override;
   void EndElement(std::string_view name) override;
   void Characters(std::string_view text) override;
 
-  /// The cells read so far, in the order of the part.
-  std::vector<WorkbookCell>& cells() { return cells_; }
+  /// Adds the texts of the cells read to `workbook`'s pool and returns the cells, in the order
+  /// of the part, with their text ids in that pool; shared string i is text id i there. Throws
+  /// DataError naming the first cell whose shared string index lies past the `shared_strings`
+  /// strings of the table.
+  std::vector<WorkbookCell> TakeCells(ParsedWorkbook& workbook, std::uint32_t shared_strings);
 
  private:
   enum class Type : std::uint8_t {
@@ -79,10 +82,13 @@ class SheetDataHandler final : public XmlHandler {
   void EndCell();
   [[noreturn]] void FailAtCell(const std::string& fault) const;
 
-  ParsedWorkbook& workbook_;
-  const std::uint32_t shared_strings_;
+  // A text cell's code tells where its text id points until TakeCells moves the texts.
+  static constexpr std::uint8_t kSharedStringIndex = 0;
+  static constexpr std::uint8_t kOwnText = 1;
+
   const bool date1904_;
   std::vector<WorkbookCell> cells_;
+  ParsedWorkbook own_texts_;  // the texts of inline strings, formula results, error values
   bool in_sheet_data_ = false;
   // The next position: a cell without a reference takes it.
   std::uint32_t row_ = 0;

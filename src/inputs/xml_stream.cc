@@ -9,6 +9,21 @@
 
 namespace orvano {
 
+namespace {
+
+// The local name of the NUL-terminated `name` in one pass: names are short and many, so this
+// beats measuring the length and then searching for the colon.
+std::string_view LocalNameOf(const char* name) {
+  const char* local = name;
+  const char* end = name;
+  for (; *end != '\0'; ++end) {
+    if (*end == ':') local = end + 1;
+  }
+  return std::string_view(local, static_cast<std::size_t>(end - local));
+}
+
+}  // namespace
+
 std::string_view LocalName(std::string_view name) {
   const std::size_t colon = name.find(':');
   return colon == std::string_view::npos ? name : name.substr(colon + 1);
@@ -16,9 +31,8 @@ std::string_view LocalName(std::string_view name) {
 
 const char* XmlAttributes::Find(std::string_view name, bool prefixed) const {
   for (const char** p = pairs_; *p != nullptr; p += 2) {
-    const std::string_view full(p[0]);
-    const std::string_view local = LocalName(full);
-    if (local == name && (local.size() != full.size()) == prefixed) return p[1];
+    const std::string_view local = LocalNameOf(p[0]);
+    if (local == name && (local.data() != p[0]) == prefixed) return p[1];
   }
   return nullptr;
 }
@@ -46,11 +60,11 @@ struct XmlStreamParser::Callbacks {
   }
   static void Start(void* user_data, const XML_Char* name, const XML_Char** attributes) {
     Guarded(user_data, [&](XmlHandler& h) {
-      h.StartElement(LocalName(name), XmlAttributes(attributes));
+      h.StartElement(LocalNameOf(name), XmlAttributes(attributes));
     });
   }
   static void End(void* user_data, const XML_Char* name) {
-    Guarded(user_data, [&](XmlHandler& h) { h.EndElement(LocalName(name)); });
+    Guarded(user_data, [&](XmlHandler& h) { h.EndElement(LocalNameOf(name)); });
   }
   static void Text(void* user_data, const XML_Char* text, int length) {
     Guarded(user_data, [&](XmlHandler& h) {

@@ -31,11 +31,31 @@ struct ZipArchive::Handle {
   }
 };
 
+InflationBudget::InflationBudget(std::size_t archive_size)
+    : archive_size_(archive_size),
+      limit_(std::min<std::uint64_t>(
+          kMaxTotalInflatedBytes,
+          std::max<std::uint64_t>(kMinInflationAllowance, kMaxInflationRatio * archive_size))) {}
+
+bool InflationBudget::Take(std::uint64_t bytes) {
+  std::uint64_t used = used_.load();
+  do {
+    if (bytes > limit_ - used) return false;
+  } while (!used_.compare_exchange_weak(used, used + bytes));
+  return true;
+}
+
 ZipArchive::ZipArchive(std::span<const std::byte> bytes)
-    : handle_(std::make_unique<Handle>()), archive_size_(bytes.size()) {
-  limit_ = std::min<std::uint64_t>(
-      kMaxTotalInflatedBytes,
-      std::max<std::uint64_t>(kMinInflationAllowance, kMaxInflationRatio * bytes.size()));
+    : ZipArchive(bytes, std::make_unique<InflationBudget>(bytes.size()), nullptr) {}
+
+ZipArchive::ZipArchive(std::span<const std::byte> bytes, InflationBudget& budget)
+    : ZipArchive(bytes, nullptr, &budget) {}
+
+ZipArchive::ZipArchive(std::span<const std::byte> bytes, std::unique_ptr<InflationBudget> own,
+                       InflationBudget* shared)
+    : handle_(std::make_unique<Handle>()),
+      own_budget_(std::move(own)),
+      budget_(shared != nullptr ? *shared : *own_budget_) {
   zip_error_t error;
   zip_error_init(&error);
   // libzip only reads the buffer (the archive is opened read-only), so the const goes.
@@ -70,11 +90,12 @@ void ZipArchive::StreamMember(std::string_view name,
   }
   const auto too_large = [&](std::uint64_t size) {
     return "part " + Quoted(name) + " inflates to " + std::to_string(size) +
-           " bytes, which takes the archive past " + std::to_string(limit_) +
-           " inflated bytes (" + std::to_string(kMaxInflationRatio) + " times its " +
-           std::to_string(archive_size_) + " bytes, at most 1 GiB): refused as a ZIP bomb";
+           " bytes, which takes the archive past " + std::to_string(budget_.limit()) +
+           " inflated bytes (" + std::to_string(InflationBudget::kMaxInflationRatio) +
+           " times its " + std::to_string(budget_.archive_size()) +
+           " bytes, at most 1 GiB): refused as a ZIP bomb";
   };
-  if (stat.size > limit_ - inflated_) throw DataError(too_large(stat.size));
+  if (!budget_.Fits(stat.size)) throw DataError(too_large(stat.size));
 
   zip_file_t* file = zip_fopen_index(handle_->archive, static_cast<zip_uint64_t>(index), 0);
   if (file == nullptr) {
@@ -106,7 +127,7 @@ void ZipArchive::StreamMember(std::string_view name,
       throw DataError("part " + Quoted(name) + " inflates past the " +
                       std::to_string(stat.size) + " bytes its directory entry declares");
     }
-    if (read > limit_ - inflated_) throw DataError(too_large(read));
+    if (!budget_.Take(static_cast<std::uint64_t>(n))) throw DataError(too_large(read));
     sink(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
   }
   if (read != stat.size) {
@@ -114,7 +135,6 @@ void ZipArchive::StreamMember(std::string_view name,
                     std::to_string(read) + " of the " + std::to_string(stat.size) +
                     " bytes its directory entry declares");
   }
-  inflated_ += read;
 }
 
 }  // namespace orvano
