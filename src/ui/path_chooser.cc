@@ -125,7 +125,8 @@ std::optional<FileChooser> FileChooserFor(PathField field) {
                          "Orvano database  (*.mdb)|*.mdb| Orvano database (*.vws)|*.vws"};
     case PathField::kWorkbook:
       return FileChooser{"Please select modulecollection",
-                         "Interfacedescription modulecollection (*.xls)|*.xls"};
+                         "Interfacedescription modulecollection (*.xls *.xlsx *.xlsm)|"
+                         "*.xls;*.xlsx;*.xlsm"};
     default:
       return std::nullopt;
   }

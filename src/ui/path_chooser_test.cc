@@ -19,6 +19,8 @@ namespace {
 TEST(PathChooserTest, FiltersAndFolderNames) {
   EXPECT_EQ("Orvano database  (*.mdb);;Orvano database (*.vws)",
             QtFilterOf(FileChooserFor(PathField::kDatabase)->filter).toStdString());
+  EXPECT_EQ("Interfacedescription modulecollection (*.xls *.xlsx *.xlsm)",
+            QtFilterOf(FileChooserFor(PathField::kWorkbook)->filter).toStdString());
   EXPECT_FALSE(FileChooserFor(PathField::kDestinationFolder));
 
   EXPECT_EQ("/out/New/", ComposeFolder("/out", "New"));

@@ -15,6 +15,9 @@
 #include "project_writer.h"
 #include "support/file_system.h"
 #include "testing/test_util.h"
+#include "xls_writer/cfb_writer.h"
+#include "xlsx_writer/xlsx_writer.h"
+#include "xlsx_writer/zip_builder.h"
 
 namespace orvano {
 namespace {
@@ -209,6 +212,36 @@ TEST_F(BrokenProjectsTest, BrokenProjectsStopWithTheirMessage) {
        .message = "not a workbook: neither a compound file (.xls) nor a ZIP archive",
        .damage_files =
            [](const ProjectPaths& p) { WriteBytes(p.workbook, ReadBytes(p.database)); }},
+      {.name = "workbook_xlsx_truncated",
+       .message = "Collection.xls: damaged ZIP archive",
+       .damage_files =
+           [](const ProjectPaths& p) {
+             XlsWorkbook book;
+             book.AddSheet("CommonDirect").Set(0, 0, XlsCell::Text("CommonDirect"));
+             auto fs = NewPosixFileSystem();
+             WriteXlsx(*fs, p.workbook, book);
+             Truncate(p.workbook, 2000);
+           }},
+      {.name = "workbook_xlsx_with_entities",
+       .message = "xl/workbook.xml: line 1, column 13: a document type declaration (DTD, "
+                  "entities) is refused",
+       .damage_files =
+           [](const ProjectPaths& p) {
+             WriteBytes(p.workbook,
+                        BuildZipArchive(
+                            {{"[Content_Types].xml",
+                              "<Types><Override PartName=\"/xl/workbook.xml\" "
+                              "ContentType=\"application/vnd.openxmlformats-officedocument."
+                              "spreadsheetml.sheet.main+xml\"/></Types>"},
+                             {"xl/workbook.xml",
+                              "<!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\">]><workbook>&a;</workbook>"}}));
+           }},
+      {.name = "workbook_password_protected",
+       .message = "Collection.xls: the workbook is password-protected",
+       .damage_files =
+           [](const ProjectPaths& p) {
+             WriteBytes(p.workbook, BuildCompoundFile("EncryptedPackage", std::string(5000, 'x')));
+           }},
       {.name = "workbook_locked",
        .message = "Collection.xls",
        .damage_files = [](const ProjectPaths& p) { testing::SetMode(p.workbook, 0); },
