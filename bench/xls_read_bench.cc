@@ -12,8 +12,8 @@
 #include <fstream>
 #include <string>
 
-#include "inputs/workbook_file.h"
 #include "inputs/parsed_workbook.h"
+#include "inputs/workbook_file.h"
 #include "support/file_system.h"
 #include "xls_writer/xls_writer.h"
 #include "xlsx_writer/xlsx_writer.h"

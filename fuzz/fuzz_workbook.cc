@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "inputs/workbook_file.h"
 #include "inputs/parsed_workbook.h"
+#include "inputs/workbook_file.h"
 #include "support/errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

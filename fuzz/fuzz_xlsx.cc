@@ -14,8 +14,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {
     auto book = orvano::ParseOoxmlWorkbook(
-        std::span<const std::byte>(reinterpret_cast<const std::byte*>(data), size), "fuzz.xlsx",
-        2);
+        std::span<const std::byte>(reinterpret_cast<const std::byte*>(data), size), "fuzz.xlsx", 2);
     for (std::size_t k = 0; k < book->sheet_count(); ++k) {
       const auto& sheet = book->sheet(k);
       for (const auto& cell : sheet.cells) (void)book->Value(&cell);

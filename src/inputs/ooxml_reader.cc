@@ -114,8 +114,8 @@ class WorkbookHandler final : public XmlHandler {
       sheets.push_back(SheetEntry{sheet_name, id});
     } else if (name == ooxml::kWorkbookPropertiesElement) {
       const char* value = attributes.Find(ooxml::kDate1904Attribute);
-      date1904 = value != nullptr && (std::string_view(value) == "1" ||
-                                      std::string_view(value) == "true");
+      date1904 =
+          value != nullptr && (std::string_view(value) == "1" || std::string_view(value) == "true");
     }
   }
   void EndElement(std::string_view) override {}
@@ -129,14 +129,13 @@ class WorkbookHandler final : public XmlHandler {
 std::string RelationshipsPartOf(const std::string& part) {
   const std::size_t slash = part.rfind('/');
   const std::size_t name_at = slash == std::string::npos ? 0 : slash + 1;
-  return part.substr(0, name_at) + std::string(ooxml::kRelationshipsFolder) +
-         part.substr(name_at) + std::string(ooxml::kRelationshipsSuffix);
+  return part.substr(0, name_at) + std::string(ooxml::kRelationshipsFolder) + part.substr(name_at) +
+         std::string(ooxml::kRelationshipsSuffix);
 }
 
 std::string FindWorkbookPart(ZipArchive& zip) {
   if (!zip.HasMember(ooxml::kContentTypesPart)) {
-    throw DataError(
-        "not an Office Open XML workbook: the archive has no [Content_Types].xml part");
+    throw DataError("not an Office Open XML workbook: the archive has no [Content_Types].xml part");
   }
   ContentTypesHandler types;
   ParsePart(zip, std::string(ooxml::kContentTypesPart), types);
@@ -311,8 +310,7 @@ std::string ResolvePartTarget(std::string_view source, std::string_view target) 
 }
 
 std::shared_ptr<ParsedWorkbook> ParseOoxmlWorkbook(std::span<const std::byte> file,
-                                                   const std::string& file_name,
-                                                   unsigned threads) {
+                                                   const std::string& file_name, unsigned threads) {
   auto workbook = std::make_shared<ParsedWorkbook>();
   try {
     if (threads == 0) threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);

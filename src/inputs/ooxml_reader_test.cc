@@ -48,13 +48,22 @@ std::map<std::string, std::string> BaseParts() {
            "</sheets></workbook>"},
       {"xl/_rels/workbook.xml.rels",
        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-       "<Relationship Id=\"rId1\" Type=\"" + r + "worksheet\" Target=\"worksheets/b.xml\"/>"
-       "<Relationship Id=\"rId2\" Type=\"" + r + "sharedStrings\" Target=\"sharedStrings.xml\"/>"
-       "<Relationship Id=\"rId3\" Type=\"" + r + "worksheet\" Target=\"/xl/worksheets/a.xml\"/>"
-       "<Relationship Id=\"rId4\" Type=\"" + r + "chartsheet\" Target=\"chartsheets/c.xml\"/>"
-       "</Relationships>"},
+       "<Relationship Id=\"rId1\" Type=\"" +
+           r +
+           "worksheet\" Target=\"worksheets/b.xml\"/>"
+           "<Relationship Id=\"rId2\" Type=\"" +
+           r +
+           "sharedStrings\" Target=\"sharedStrings.xml\"/>"
+           "<Relationship Id=\"rId3\" Type=\"" +
+           r +
+           "worksheet\" Target=\"/xl/worksheets/a.xml\"/>"
+           "<Relationship Id=\"rId4\" Type=\"" +
+           r +
+           "chartsheet\" Target=\"chartsheets/c.xml\"/>"
+           "</Relationships>"},
       {"xl/sharedStrings.xml",
-       std::string("<sst xmlns=\"") + kMain + "\" count=\"2\" uniqueCount=\"2\">"
+       std::string("<sst xmlns=\"") + kMain +
+           "\" count=\"2\" uniqueCount=\"2\">"
            "<si><t>plain</t></si>"
            "<si><r><rPr><b/></rPr><t xml:space=\"preserve\">rich </t></r><r><t>text</t></r>"
            "<rPh sb=\"0\" eb=\"1\"><t>reading</t></rPh></si></sst>"},
@@ -120,9 +129,9 @@ TEST(OoxmlReaderTest, CellsMeanWhatTheBiffReaderMakesOfThem) {
       "<c r=\"D2\" t=\"b\"><v>1</v></c>"
       "<c r=\"E2\" t=\"e\"><v>#DIV/0!</v></c>"
       "<c r=\"F2\" t=\"str\"><f>\"a\"&amp;\"b\"</f><v>ab</v></c>"
-      "<c r=\"G2\"><f>A1*2</f><v></v></c>"       // formula never calculated
+      "<c r=\"G2\"><f>A1*2</f><v></v></c>"          // formula never calculated
       "<c r=\"H2\" t=\"str\"><f>X1</f><v></v></c>"  // an empty result
-      "<c r=\"I2\" s=\"1\"/>"                    // formatted empty cell
+      "<c r=\"I2\" s=\"1\"/>"                       // formatted empty cell
       "<c r=\"J2\" t=\"inlineStr\"><is><r><t>in</t></r><r><t>line</t></r></is></c>"
       "<c r=\"K2\" t=\"b\"><f>1=1</f><v>0</v></c>"
       "<c r=\"L2\" t=\"e\"><f>NA()</f><v>#N/A</v></c>"
@@ -257,7 +266,8 @@ TEST(OoxmlReaderTest, RefusesBadXml) {
   std::map<std::string, std::string> parts = BaseParts();
   parts["xl/sharedStrings.xml"] =
       "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [<!ENTITY lol \"lol\"><!ENTITY lol2 "
-      "\"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">]>\n<sst><si><t>&lol2;</t></si></sst>";
+      "\"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">]>\n<sst><si><t>&lol2;</t></si></"
+      "sst>";
   EXPECT_EQ(PartsError(parts),
             "w.xlsx: xl/sharedStrings.xml: line 2, column 16: a document type declaration "
             "(DTD, entities) is refused");
@@ -268,8 +278,9 @@ TEST(OoxmlReaderTest, RefusesBadCells) {
   EXPECT_EQ(SheetError("<row><c r=\"XFE1\"><v>1</v></c></row>"),
             where + "cell reference \"XFE1\" lies beyond column XFD (the format's 16 384 columns)");
   EXPECT_EQ(SheetError("<row><c r=\"A1048577\"><v>1</v></c></row>"),
-            where + "cell reference \"A1048577\" lies beyond row 1048576 (the format's "
-                    "1 048 576 rows)");
+            where +
+                "cell reference \"A1048577\" lies beyond row 1048576 (the format's "
+                "1 048 576 rows)");
   EXPECT_EQ(SheetError("<row r=\"0\"/>"),
             where + "row number \"0\" is not one of the format's rows 1..1048576");
   EXPECT_EQ(SheetError("<row><c r=\"XFD1\"/><c><v>1</v></c></row>"),
@@ -277,8 +288,9 @@ TEST(OoxmlReaderTest, RefusesBadCells) {
   EXPECT_EQ(SheetError("<row><c r=\"B3\"><v>1,5</v></c></row>"),
             where + "cell B3: \"1,5\" is not a number");
   EXPECT_EQ(SheetError("<row><c r=\"B3\" t=\"s\"><v>2</v></c></row>"),
-            where + "cell B3: shared string index 2 lies past the 2 strings of the shared "
-                    "string table");
+            where +
+                "cell B3: shared string index 2 lies past the 2 strings of the shared "
+                "string table");
   EXPECT_EQ(SheetError("<row><c r=\"B3\" t=\"b\"><v>yes</v></c></row>"),
             where + "cell B3: \"yes\" is not a boolean");
   EXPECT_EQ(SheetError("<row><c r=\"B3\" t=\"x\"><v>1</v></c></row>"),

@@ -195,8 +195,7 @@ void SheetDataHandler::StartElement(std::string_view name, const XmlAttributes& 
     if (const char* r = attributes.Find(ooxml::kReferenceAttribute)) {
       const std::optional<uint32_t> number = ParseCount(Trimmed(r), ooxml::kMaxRows);
       if (!number || *number == 0) {
-        throw DataError("row number " + Quoted(r) +
-                        " is not one of the format's rows 1..1048576");
+        throw DataError("row number " + Quoted(r) + " is not one of the format's rows 1..1048576");
       }
       row_ = *number - 1;
     } else if (row_seen_) {

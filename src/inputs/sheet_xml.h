@@ -76,7 +76,13 @@ class SheetDataHandler final : public XmlHandler {
 
  private:
   enum class Type : std::uint8_t {
-    kNumber, kSharedString, kFormulaString, kInlineString, kBoolean, kError, kDate
+    kNumber,
+    kSharedString,
+    kFormulaString,
+    kInlineString,
+    kBoolean,
+    kError,
+    kDate
   };
   void StartCell(const XmlAttributes& attributes);
   void EndCell();
@@ -98,10 +104,10 @@ class SheetDataHandler final : public XmlHandler {
   bool in_cell_ = false;
   CellPosition cell_;
   Type type_ = Type::kNumber;
-  bool has_value_ = false;   // a <v> or an <is> was seen
-  bool in_value_ = false;    // inside <v>, or inside a <t> of <is> that counts
-  int inline_depth_ = 0;     // inside <is>
-  int phonetic_depth_ = 0;   // inside <rPh> of <is>
+  bool has_value_ = false;  // a <v> or an <is> was seen
+  bool in_value_ = false;   // inside <v>, or inside a <t> of <is> that counts
+  int inline_depth_ = 0;    // inside <is>
+  int phonetic_depth_ = 0;  // inside <rPh> of <is>
   std::string value_;
 };
 

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "inputs/workbook_file.h"
 #include "inputs/parsed_workbook.h"
+#include "inputs/workbook_file.h"
 #include "support/error_sink.h"
 #include "support/errors.h"
 #include "support/text_case.h"

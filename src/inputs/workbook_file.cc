@@ -74,7 +74,8 @@ std::shared_ptr<ParsedWorkbook> ParseWorkbookBytes(std::span<const std::byte> fi
   if (file.empty()) ThrowFormat(file_name, "not a workbook: the file is empty");
   ThrowFormat(file_name,
               "not a workbook: neither a compound file (.xls) nor a ZIP archive (.xlsx, .xlsm); "
-              "it starts with " + FirstBytes(file));
+              "it starts with " +
+                  FirstBytes(file));
 }
 
 std::shared_ptr<ParsedWorkbook> ReadWorkbookFile(FileSystem& fs, const std::string& path) {

@@ -134,7 +134,9 @@ TEST_F(WorkbookTest, UnreadableWorkbookIsReported) {
   testing::WriteBytes(path_, "Name;Value\r\n");
   EXPECT_FALSE(Read());
   failure = OnlyFailure("XLCollectionSheetList");
-  EXPECT_NE(failure.find("Collection.xls: not a workbook: neither a compound file"), std::string::npos) << failure;
+  EXPECT_NE(failure.find("Collection.xls: not a workbook: neither a compound file"),
+            std::string::npos)
+      << failure;
 
   // A workbook whose only sheet is a chart sheet holds no worksheet.
   std::string bytes = BuildXlsBytes(ConditionalBook());
@@ -273,8 +275,9 @@ TEST_F(WorkbookTest, SheetBeyondTheTableSizeIsReported) {
   EXPECT_FALSE(ReadSheetTable(*workbook, 0, {}, sink_));
   EXPECT_EQ(sink_.failures.at(0).number, err::kOutOfMemory);
   EXPECT_EQ(OnlyFailure("ReadCompleteExcelSheet"),
-            xlsx + ": sheet \"Far\" reaches row 1048576 and column 16384, more than the 65536 "
-                   "rows by 256 columns a sheet may span");
+            xlsx +
+                ": sheet \"Far\" reaches row 1048576 and column 16384, more than the 65536 "
+                "rows by 256 columns a sheet may span");
 }
 
 }  // namespace

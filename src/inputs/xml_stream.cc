@@ -59,9 +59,8 @@ struct XmlStreamParser::Callbacks {
     }
   }
   static void Start(void* user_data, const XML_Char* name, const XML_Char** attributes) {
-    Guarded(user_data, [&](XmlHandler& h) {
-      h.StartElement(LocalNameOf(name), XmlAttributes(attributes));
-    });
+    Guarded(user_data,
+            [&](XmlHandler& h) { h.StartElement(LocalNameOf(name), XmlAttributes(attributes)); });
   }
   static void End(void* user_data, const XML_Char* name) {
     Guarded(user_data, [&](XmlHandler& h) { h.EndElement(LocalNameOf(name)); });
@@ -76,8 +75,8 @@ struct XmlStreamParser::Callbacks {
     self->refused_doctype_ = true;
     XML_StopParser(self->parser_->parser, XML_FALSE);
   }
-  static void Entity(void* user_data, const XML_Char*, int, const XML_Char*, int,
-                     const XML_Char*, const XML_Char*, const XML_Char*, const XML_Char*) {
+  static void Entity(void* user_data, const XML_Char*, int, const XML_Char*, int, const XML_Char*,
+                     const XML_Char*, const XML_Char*, const XML_Char*) {
     Doctype(user_data, nullptr, nullptr, nullptr, 0);
   }
 };

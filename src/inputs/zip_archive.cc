@@ -59,8 +59,8 @@ ZipArchive::ZipArchive(std::span<const std::byte> bytes, std::unique_ptr<Inflati
   zip_error_t error;
   zip_error_init(&error);
   // libzip only reads the buffer (the archive is opened read-only), so the const goes.
-  zip_source_t* source = zip_source_buffer_create(bytes.empty() ? nullptr : bytes.data(),
-                                                  bytes.size(), 0, &error);
+  zip_source_t* source =
+      zip_source_buffer_create(bytes.empty() ? nullptr : bytes.data(), bytes.size(), 0, &error);
   if (source == nullptr) throw DataError("ZIP archive: " + LibzipMessage(&error));
   handle_->archive = zip_open_from_source(source, ZIP_RDONLY, &error);
   if (handle_->archive == nullptr) {
@@ -124,16 +124,15 @@ void ZipArchive::StreamMember(std::string_view name,
     read += static_cast<std::uint64_t>(n);
     // libzip stops at the declared size on its own; the count guards the limit regardless.
     if (read > stat.size) {
-      throw DataError("part " + Quoted(name) + " inflates past the " +
-                      std::to_string(stat.size) + " bytes its directory entry declares");
+      throw DataError("part " + Quoted(name) + " inflates past the " + std::to_string(stat.size) +
+                      " bytes its directory entry declares");
     }
     if (!budget_.Take(static_cast<std::uint64_t>(n))) throw DataError(too_large(read));
     sink(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
   }
   if (read != stat.size) {
-    throw DataError("part " + Quoted(name) + " is damaged: it inflates to " +
-                    std::to_string(read) + " of the " + std::to_string(stat.size) +
-                    " bytes its directory entry declares");
+    throw DataError("part " + Quoted(name) + " is damaged: it inflates to " + std::to_string(read) +
+                    " of the " + std::to_string(stat.size) + " bytes its directory entry declares");
   }
 }
 

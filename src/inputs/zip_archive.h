@@ -63,8 +63,7 @@ class ZipArchive {
   /// DataError naming the member when it is missing, encrypted, compressed by a method libzip
   /// does not know, damaged (a bad checksum, a short stream), or when its declared or real size
   /// would take the archive past its InflationBudget. Lets what `sink` throws pass.
-  void StreamMember(std::string_view name,
-                    const std::function<void(std::string_view chunk)>& sink);
+  void StreamMember(std::string_view name, const std::function<void(std::string_view chunk)>& sink);
 
   const InflationBudget& budget() const { return budget_; }
 

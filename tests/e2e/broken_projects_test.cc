@@ -227,14 +227,15 @@ TEST_F(BrokenProjectsTest, BrokenProjectsStopWithTheirMessage) {
                   "entities) is refused",
        .damage_files =
            [](const ProjectPaths& p) {
-             WriteBytes(p.workbook,
-                        BuildZipArchive(
-                            {{"[Content_Types].xml",
-                              "<Types><Override PartName=\"/xl/workbook.xml\" "
-                              "ContentType=\"application/vnd.openxmlformats-officedocument."
-                              "spreadsheetml.sheet.main+xml\"/></Types>"},
-                             {"xl/workbook.xml",
-                              "<!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\">]><workbook>&a;</workbook>"}}));
+             WriteBytes(
+                 p.workbook,
+                 BuildZipArchive(
+                     {{"[Content_Types].xml",
+                       "<Types><Override PartName=\"/xl/workbook.xml\" "
+                       "ContentType=\"application/vnd.openxmlformats-officedocument."
+                       "spreadsheetml.sheet.main+xml\"/></Types>"},
+                      {"xl/workbook.xml",
+                       "<!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\">]><workbook>&a;</workbook>"}}));
            }},
       {.name = "workbook_password_protected",
        .message = "Collection.xls: the workbook is password-protected",

@@ -280,7 +280,8 @@ TEST_F(E2eTest, XlsxDemoWritesTheXlsDemoPages) {
     SCOPED_TRACE("language " + language);
     const std::string from_xls = out_ + "xls-" + language + "/";
     const std::string from_xlsx = out_ + "xlsx-" + language + "/";
-    for (const auto& [paths, destination] : {std::pair{xls, from_xls}, std::pair{xlsx, from_xlsx}}) {
+    for (const auto& [paths, destination] :
+         {std::pair{xls, from_xls}, std::pair{xlsx, from_xlsx}}) {
       const Outcome outcome =
           Run("Silent=TRUE LangID=" + language + " " + PathArgs(paths, destination));
       ASSERT_EQ(0, outcome.status) << outcome.output;

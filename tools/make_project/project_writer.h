@@ -18,7 +18,7 @@ class FileSystem;
 namespace orvano::tools {
 
 struct ProjectOptions {
-  std::string database_name = "Orvano.mdb";  // a name ending in ".vws" gets TcfgLanguages
+  std::string database_name = "Orvano.mdb";      // a name ending in ".vws" gets TcfgLanguages
   std::string workbook_name = "Collection.xls";  // a name ending in ".xlsx" gets an .xlsx file
   std::string template_folder = "Source_HTML/";
 };

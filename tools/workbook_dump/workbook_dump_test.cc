@@ -1,15 +1,15 @@
 #include "workbook_dump/workbook_dump.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cmath>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
-#include "inputs/workbook_file.h"
 #include "inputs/parsed_workbook.h"
+#include "inputs/workbook_file.h"
 #include "support/byte_reader.h"
 #include "testing/test_util.h"
 #include "xls_writer/xls_writer.h"

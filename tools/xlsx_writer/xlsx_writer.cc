@@ -82,9 +82,9 @@ void WriteWorkbookFile(const std::string& file, const XlsWorkbook& workbook) {
     for (const auto& [position, cell] : sheet.cells) {
       const auto [row, column] = position;
       const lxw_error error =
-          row < 0 || column < 0 ? LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE
-                                : WriteCell(out, static_cast<lxw_row_t>(row),
-                                            static_cast<lxw_col_t>(column), cell);
+          row < 0 || column < 0
+              ? LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE
+              : WriteCell(out, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), cell);
       if (error != LXW_NO_ERROR) {
         throw ProgramError("sheet \"" + sheet.name + "\", row " + std::to_string(row) +
                                ", column " + std::to_string(column) + ": " + lxw_strerror(error),
