@@ -226,7 +226,7 @@ void ReadWorkbook(std::span<const std::byte> file, unsigned threads, ParsedWorkb
   std::vector<PartJob> jobs;
   for (const auto& [id, relationship] : relationships.relationships) {
     if (EndsWith(relationship.type, ooxml::kSharedStringsRelationship)) {
-      jobs.push_back(PartJob{relationship.target});
+      jobs.push_back(PartJob{relationship.target, PartJob::kSharedStrings, ""});
       break;
     }
   }
