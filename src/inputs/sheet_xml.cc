@@ -34,14 +34,17 @@ std::optional<double> ParseNumber(std::string_view text) {
   return value;
 }
 
-// Digits only, no sign; nullopt when empty or not all digits or past `limit`.
+// Digits only, no sign; nullopt when empty or not all digits or past `limit`. By hand: shared
+// string indices and row numbers are read once per cell.
 std::optional<uint32_t> ParseCount(std::string_view text, uint32_t limit) {
-  uint32_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty() || value > limit) {
-    return std::nullopt;
+  if (text.empty() || text.size() > 10) return std::nullopt;
+  std::uint64_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
   }
-  return value;
+  if (value > limit) return std::nullopt;
+  return static_cast<uint32_t>(value);
 }
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
