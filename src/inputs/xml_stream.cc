@@ -96,13 +96,19 @@ XmlStreamParser::XmlStreamParser(XmlHandler& handler)
 
 XmlStreamParser::~XmlStreamParser() = default;
 
-void XmlStreamParser::Feed(std::string_view chunk) { Parse(chunk, false); }
+void XmlStreamParser::Feed(std::string_view chunk) {
+  // Expat takes an int length: a larger chunk goes in pieces.
+  constexpr std::size_t kMaxPiece = std::size_t{1} << 30;
+  for (; chunk.size() > kMaxPiece; chunk.remove_prefix(kMaxPiece)) {
+    Parse(chunk.substr(0, kMaxPiece), false);
+  }
+  Parse(chunk, false);
+}
 
 void XmlStreamParser::Finish() { Parse({}, true); }
 
 void XmlStreamParser::Parse(std::string_view chunk, bool is_final) {
   XML_Parser p = parser_->parser;
-  // Expat takes an int length; chunks come from the archive in far smaller pieces.
   const XML_Status status =
       XML_Parse(p, chunk.data(), static_cast<int>(chunk.size()), is_final ? XML_TRUE : XML_FALSE);
   if (handler_error_) std::rethrow_exception(handler_error_);

@@ -58,7 +58,7 @@ ZipArchive::ZipArchive(std::span<const std::byte> bytes, std::unique_ptr<Inflati
       budget_(shared != nullptr ? *shared : *own_budget_) {
   zip_error_t error;
   zip_error_init(&error);
-  // libzip only reads the buffer (the archive is opened read-only), so the const goes.
+  // The archive is opened read-only: libzip reads the buffer in place and never writes to it.
   zip_source_t* source =
       zip_source_buffer_create(bytes.empty() ? nullptr : bytes.data(), bytes.size(), 0, &error);
   if (source == nullptr) throw DataError("ZIP archive: " + LibzipMessage(&error));
