@@ -4,7 +4,6 @@
 #include <atomic>
 #include <exception>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -186,21 +185,16 @@ void ReadParts(std::span<const std::byte> file, ZipArchive& zip, InflationBudget
       }
     }
   };
-  std::exception_ptr thread_error;
-  std::mutex thread_error_mutex;
-  std::vector<std::thread> pool;
+  // The threads' handles are opened here: opening converts the members' DOS times through the
+  // C library's time zone state, which is best left to one thread.
+  std::vector<std::unique_ptr<ZipArchive>> handles;
   for (unsigned t = 1; t < std::min<std::size_t>(threads, jobs.size()); ++t) {
+    handles.push_back(std::make_unique<ZipArchive>(file, budget));
+  }
+  std::vector<std::thread> pool;
+  for (const std::unique_ptr<ZipArchive>& handle : handles) {
     try {
-      pool.emplace_back([&] {
-        try {
-          ZipArchive own(file, budget);
-          work(own);
-        } catch (...) {
-          const std::lock_guard<std::mutex> lock(thread_error_mutex);
-          thread_error = std::current_exception();
-          failed.store(true);
-        }
-      });
+      pool.emplace_back([&work, archive = handle.get()] { work(*archive); });
     } catch (const std::system_error&) {
       break;  // no more threads to be had: the ones running do the work
     }
@@ -210,7 +204,6 @@ void ReadParts(std::span<const std::byte> file, ZipArchive& zip, InflationBudget
   for (const std::exception_ptr& error : errors) {
     if (error) std::rethrow_exception(error);
   }
-  if (thread_error) std::rethrow_exception(thread_error);
 }
 
 void ReadWorkbook(std::span<const std::byte> file, unsigned threads, ParsedWorkbook& out) {
