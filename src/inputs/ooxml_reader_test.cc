@@ -136,10 +136,11 @@ TEST(OoxmlReaderTest, CellsMeanWhatTheBiffReaderMakesOfThem) {
       "<c r=\"K2\" t=\"b\"><f>1=1</f><v>0</v></c>"
       "<c r=\"L2\" t=\"e\"><f>NA()</f><v>#N/A</v></c>"
       "<c r=\"M2\" t=\"d\"><v>2026-12-06T12:00:00</v></c>"
+      "<c r=\"N2\"><is><t>no t</t></is></c>"
       "</row>");
   const ParsedWorkbook::Sheet& sheet = wb->sheet(0);
   EXPECT_EQ(sheet.rows, 2u);
-  EXPECT_EQ(sheet.columns, 13u);  // M, the last column holding a value
+  EXPECT_EQ(sheet.columns, 14u);  // N, the last column holding a value
   EXPECT_EQ(wb->Value(0, 1, 0), Cell{std::string("plain")});
   EXPECT_EQ(wb->Value(0, 1, 1), Cell{2.5});
   EXPECT_EQ(wb->Value(0, 1, 2), Cell{46362.520833333336});
@@ -154,7 +155,8 @@ TEST(OoxmlReaderTest, CellsMeanWhatTheBiffReaderMakesOfThem) {
   EXPECT_EQ(wb->Value(0, 1, 10), Cell{std::string("FALSE")});
   EXPECT_EQ(wb->Value(0, 1, 11), Cell{std::string("#N/A")});
   EXPECT_EQ(wb->Value(0, 1, 12), Cell{46362.5});
-  EXPECT_EQ(sheet.cells.size(), 10u);
+  EXPECT_EQ(wb->Value(0, 1, 13), Cell{std::string("no t")});
+  EXPECT_EQ(sheet.cells.size(), 11u);
 }
 
 TEST(OoxmlReaderTest, CellsWithoutReferencesTakeTheNextPosition) {

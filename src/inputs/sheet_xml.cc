@@ -183,6 +183,7 @@ void SheetDataHandler::StartElement(std::string_view name, const XmlAttributes& 
       if (inline_depth_++ == 0) {
         has_value_ = true;
         value_.clear();
+        type_ = Type::kInlineString;  // an inline string is one whatever the cell's t says
       }
     } else if (inline_depth_ > 0) {
       if (name == ooxml::kPhoneticRunElement) ++phonetic_depth_;
