@@ -38,6 +38,13 @@ constexpr const char kUsage[] =
     "  Jobs=<n>                     threads that build pages (default: the machine's)\n"
     "  progress=TRUE                show progress in silent runs (a small window, or\n"
     "                               stderr where no window can be shown)\n"
+    "  Check=TRUE                   read every input and build every page in memory,\n"
+    "                               write nothing (no pages, no Logfile.log), and print\n"
+    "                               every problem found, one per line, then a summary\n"
+    "  Strict=TRUE                  ordinary notes (Table not found, Indextext not\n"
+    "                               found) make the exit status 3 too\n"
+    "  Report=<file.json>           write a JSON account of the run or check: inputs,\n"
+    "                               files written, notes and errors, durations, status\n"
     "  PathOrvanoDOC=<file>         the description file Orvano.doc\n"
     "  PathOrvanoDB=<file>          the project's text database (.mdb, .vws)\n"
     "  PathXLCollection=<file>      the module collection workbook (.xls, .xlsx or .xlsm,\n"
@@ -57,13 +64,24 @@ constexpr const char kUsage[] =
     "is looked for beside the program, then in ~/.config/orvano-html/, /etc/orvano-html/ and\n"
     "<prefix>/share/orvano-html/ (a portable copy: beside itself only).\n"
     "\n"
-    "Exit status: 0 when the pages were written (of every language), 1 when a run failed, 2\n"
-    "when no window can be shown.\n";
+    "Exit status (of every language together, the worst one wins):\n"
+    "  0  every page written, nothing noted but Table not found and Indextext not found\n"
+    "  1  stopped by an error\n"
+    "  2  a command-line error (or no window can be shown)\n"
+    "  3  finished, but a page was refused or abandoned, a template is missing, or a note\n"
+    "     says a page is wrong (a formula or placeholder not evaluated, a class not\n"
+    "     defined); with Strict=TRUE any note\n";
 
 int Run(int argc, char** argv, const std::string& argument_text) {
   auto fs = orvano::NewPosixFileSystem();
   orvano::ProgramInfo program = orvano::CurrentProgramInfo();
   orvano::StartUpMode mode = orvano::ReadStartUpMode(argument_text, program);
+  if (mode.silent && !mode.command_line_errors.empty()) {
+    for (const std::string& error : mode.command_line_errors) {
+      std::fprintf(stderr, "orvano-html: %s (see --help)\n", error.c_str());
+    }
+    return 2;
+  }
   if (!mode.silent) {
     if (!orvano::ui::CanShowWindow()) {
       std::fprintf(stderr,

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "app/run_record.h"
 #include "support/errors.h"
 #include "support/host.h"
 #include "support/logs.h"
@@ -43,6 +44,11 @@ std::string SilentErrorLine(const ErrorReport& report) {
 }
 
 ErrorAnswer ReportError(const ErrorReport& report, const ErrorContext& context) {
+  if (context.problems != nullptr) {
+    context.problems->AddError("", report.description + " (error " + std::to_string(report.number) +
+                                       " in " + report.procedure + ")");
+    if (context.problems->keep_going) return ErrorAnswer::kContinue;
+  }
   const std::string scope = context.scope.empty() ? "" : std::string(context.scope) + ": ";
   if (context.silent) {
     WriteErrorLog(context, scope + SilentErrorLine(report));
@@ -99,12 +105,16 @@ bool Guarded(const ErrorContext& context, std::string_view procedure, std::strin
 
 void ReportingErrorSink::ReportFailure(std::string_view procedure) {
   ErrorReport report = ReportCurrentException(procedure, "");
-  if (ReportError(report, {host_, logs_, silent_, scope_}) != ErrorAnswer::kContinue) {
+  if (ReportError(report, {host_, logs_, silent_, scope_, problems_}) != ErrorAnswer::kContinue) {
     throw EndProgram{1};
   }
 }
 
 void ReportingErrorSink::Note(std::string_view text) {
+  if (problems_ != nullptr) {
+    problems_->AddNote(text);
+    if (problems_->keep_going) return;
+  }
   try {
     logs_.AppendEvent(text);
   } catch (const OrvanoError&) {

@@ -15,6 +15,7 @@ namespace orvano {
 
 class Host;
 class Logs;
+struct ProblemList;
 
 /// What a failing procedure hands to the error dialog.
 struct ErrorReport {
@@ -36,6 +37,9 @@ struct ErrorContext {
   /// Put before every message with ": " when not empty; names the language of a run that
   /// writes several ("language 1049").
   std::string_view scope = {};
+  /// When set, every report is also kept here; with its keep_going (check mode) a report is
+  /// kept there only, and the work goes on as after the answer "continue".
+  ProblemList* problems = nullptr;
 };
 
 /// Reports `report`: writes the error log entry and, interactively, asks "Continue?" through
@@ -70,8 +74,11 @@ inline bool Guarded(const ErrorContext& context, std::string_view procedure,
 /// responsive pumps the host's events. `host`, `logs` and `silent` must outlive the sink.
 class ReportingErrorSink final : public ErrorSink {
  public:
-  ReportingErrorSink(Host& host, Logs& logs, const bool& silent, std::string_view scope = {})
-      : host_(host), logs_(logs), silent_(silent), scope_(scope) {}
+  /// With `problems`, failures and notes are also kept there (see ErrorContext::problems); in
+  /// check mode notes are not written to the event log.
+  ReportingErrorSink(Host& host, Logs& logs, const bool& silent, std::string_view scope = {},
+                     ProblemList* problems = nullptr)
+      : host_(host), logs_(logs), silent_(silent), scope_(scope), problems_(problems) {}
   void ReportFailure(std::string_view procedure) override;
   void Note(std::string_view text) override;
   void KeepResponsive() override;
@@ -81,6 +88,7 @@ class ReportingErrorSink final : public ErrorSink {
   Logs& logs_;
   const bool& silent_;
   std::string_view scope_;
+  ProblemList* problems_;
 };
 
 }  // namespace orvano

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <charconv>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
@@ -13,6 +14,7 @@
 #include "app/languages_page.h"
 #include "app/run_context.h"
 #include "app/run_coordinator.h"
+#include "app/run_record.h"
 #include "app/shared_inputs.h"
 #include "support/errors.h"
 #include "support/file_system.h"
@@ -53,7 +55,11 @@ struct RunData {
 class LanguagesGeneration {
  public:
   LanguagesGeneration(RunContext& context, LanguageSelection selection)
-      : context_(context), selection_(std::move(selection)), coordinator_(context.host) {}
+      : context_(context),
+        selection_(std::move(selection)),
+        coordinator_(context.host),
+        write_nothing_(context.record != nullptr && context.record->check_only),
+        run_fs_(context.fs, write_nothing_) {}
 
   // Generates every selected language; true when every page of every language was written.
   bool Generate() {
@@ -72,8 +78,12 @@ class LanguagesGeneration {
           pool->ForEach(count, task);
         };
       }
-      data->shared =
-          std::make_unique<SharedInputs>(context_.fs, settings, selection_.ids, parallel);
+      const auto started = std::chrono::steady_clock::now();
+      data->shared = std::make_unique<SharedInputs>(run_fs_, settings, selection_.ids, parallel);
+      if (context_.record != nullptr) {
+        context_.record->reading_seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+      }
       RunLanguages(*data, pool.get(), jobs);
       pool.reset();
       if (selection_.has_language_folders) WriteLanguagesPage();
@@ -87,6 +97,13 @@ class LanguagesGeneration {
   void RunLanguages(RunData& data, WorkerPool* pool, int jobs) {
     const std::size_t count = selection_.ids.size();
     complete_.assign(count, false);
+    if (context_.record != nullptr) {
+      context_.record->languages.resize(count);
+      for (std::size_t i = 0; i < count; ++i) {
+        context_.record->languages[i].id = selection_.ids[i];
+        context_.record->languages[i].problems.keep_going = write_nothing_;
+      }
+    }
     std::atomic<std::size_t> next{0};
     auto run_next = [&] {
       for (std::size_t i = next++; i < count; i = next++) {
@@ -109,8 +126,11 @@ class LanguagesGeneration {
     RunSettings settings = context_.settings;
     settings.language_id = id;
     if (several) settings.destination_folder += id + "/";
+    LanguageRecord* record = context_.record != nullptr ? &context_.record->languages[i] : nullptr;
+    if (record != nullptr) record->destination_folder = settings.destination_folder;
+    RecordingFileSystem fs(context_.fs, write_nothing_);
     const LanguageJob job{
-        .fs = context_.fs,
+        .fs = fs,
         .host = host,
         .settings = std::move(settings),
         .languages = context_.languages.languages,
@@ -125,6 +145,7 @@ class LanguagesGeneration {
         .units_ahead = kUnitsAheadPerJob * jobs,
         .end_requested = &end_requested_,
         .inputs = &data.inputs[i],
+        .record = record,
     };
     try {
       complete_[i] = GenerateLanguage(job) ? 1 : 0;
@@ -132,6 +153,10 @@ class LanguagesGeneration {
       // Silent runs of several languages end only the language that failed (its error is
       // reported); otherwise the program ends, the other languages at their next page.
       if (!(several && context_.settings.silent)) end_requested_ = true;
+    }
+    if (record != nullptr) {
+      record->complete = complete_[i] != 0;
+      record->files = fs.FilesWrittenIn(record->destination_folder);
     }
   }
 
@@ -148,10 +173,15 @@ class LanguagesGeneration {
     }
     const std::string path = context_.settings.destination_folder + kLanguagesPageName;
     WorkerHost host(coordinator_);
-    const ErrorContext errors{host, context_.logs, context_.settings.silent};
+    const ErrorContext errors{host,
+                              context_.logs,
+                              context_.settings.silent,
+                              {},
+                              context_.record ? &context_.record->run_problems : nullptr};
     static_cast<void>(Guarded(errors, kGenerateProcedure, kWindow, [&] {
-      context_.fs.WriteFileAtomically(path, LanguagesPageText(written));
+      run_fs_.WriteFileAtomically(path, LanguagesPageText(written));
     }));
+    if (context_.record != nullptr) context_.record->files = run_fs_.FilesWrittenIn(path);
   }
 
   RunContext& context_;
@@ -159,6 +189,8 @@ class LanguagesGeneration {
   RunCoordinator coordinator_;
   std::atomic<bool> end_requested_{false};
   std::vector<char> complete_;  // one flag per language, each set by its own thread
+  const bool write_nothing_;    // check mode
+  RecordingFileSystem run_fs_;  // what the run reads and writes outside its languages
 };
 
 }  // namespace

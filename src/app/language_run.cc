@@ -1,5 +1,6 @@
 #include "app/language_run.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <utility>
@@ -19,6 +20,7 @@
 #include "templates/page_output.h"
 #include "templates/run_inputs.h"
 #include "templates/section_fields.h"
+#include "templates/template_files.h"
 
 namespace orvano {
 namespace {
@@ -36,12 +38,14 @@ struct Run {
   Run(const LanguageJob& the_job)
       : job(the_job),
         logs(job.fs, job.error_log_path, job.default_event_log_path),
-        sink(job.host, logs, job.settings.silent, job.scope),
+        problems(job.record ? &job.record->problems : nullptr),
+        sink(job.host, logs, job.settings.silent, job.scope, problems),
         inputs(*job.inputs) {}
-  ErrorContext errors() { return {job.host, logs, job.settings.silent, job.scope}; }
+  ErrorContext errors() { return {job.host, logs, job.settings.silent, job.scope, problems}; }
 
   const LanguageJob& job;
   Logs logs;
+  ProblemList* problems;
   ReportingErrorSink sink;
   RunInputs& inputs;
 };
@@ -116,6 +120,16 @@ void ReadLanguageInputs(Run& run) {
   if (!shared.direct_sheet) Stop(direct_sheet_error);
   inputs.direct_cells = Replayed(run, shared.direct_cells, direct_sheet_error);
   inputs.templates = Replayed(run, shared.templates, "");
+  // A missing template is no error of the reader (the page is built without it), but the
+  // page is not what the project meant.
+  if (run.problems == nullptr) return;
+  for (std::size_t i = 0; i < inputs.templates.entries.size(); ++i) {
+    if (!inputs.templates.entries[i].empty()) continue;
+    run.problems->problems.push_back(
+        {ProblemKind::kWarning, "",
+         "Template missing: " + settings.template_folder +
+             TemplateFileName(i, inputs.description.interface_with_opc)});
+  }
 }
 
 // Builds and commits the language's section units; `page` is the state the run carries
@@ -238,7 +252,12 @@ void Generate(Run& run, bool* complete) {
   CheckPath(run, settings.description_file, "Orvano.doc");
   CheckPath(run, settings.workbook_file, "Excel-Collectionfile");
   run.logs.RemoveEventLog();
+  const auto started = std::chrono::steady_clock::now();
   ReadLanguageInputs(run);
+  const auto read = std::chrono::steady_clock::now();
+  if (job.record != nullptr) {
+    job.record->reading_seconds = std::chrono::duration<double>(read - started).count();
+  }
 
   const RunInputs& inputs = run.inputs;
   PageState page;
@@ -269,6 +288,10 @@ void Generate(Run& run, bool* complete) {
   host.StatusTick();
   written = CopyTemplateFolderFile(output, "Brenk.gif") && written;
   host.StatusTick();
+  if (job.record != nullptr) {
+    job.record->building_seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - read).count();
+  }
   *complete = written;
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/recorded_work.h"
+#include "app/run_record.h"
 #include "app/run_settings.h"
 #include "app/shared_inputs.h"
 #include "inputs/text_table.h"
@@ -43,6 +44,7 @@ struct LanguageJob {
   int units_ahead = 1;          // how many units may be built ahead of the one committed next
   const std::atomic<bool>* end_requested = nullptr;  // when set, stop at the next page
   RunInputs* inputs = nullptr;  // where the language's inputs are kept (outlives the call)
+  LanguageRecord* record = nullptr;  // when set, its problems and durations are kept there
 };
 
 /// Generates the pages of `job`'s language. Returns true when every page was written; false

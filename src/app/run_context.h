@@ -12,6 +12,7 @@
 
 #include "app/error_reporting.h"
 #include "app/program_info.h"
+#include "app/run_record.h"
 #include "app/run_settings.h"
 #include "inputs/languages.h"
 #include "support/logs.h"
@@ -38,7 +39,9 @@ struct RunContext {
   RunContext& operator=(const RunContext&) = delete;
 
   /// What the common error handling of the app layer's own steps needs.
-  ErrorContext errors() { return {host, logs, settings.silent}; }
+  ErrorContext errors() {
+    return {host, logs, settings.silent, {}, record ? &record->run_problems : nullptr};
+  }
   /// Where the readers and page builders report.
   ErrorSink& sink() { return error_sink; }
 
@@ -50,6 +53,9 @@ struct RunContext {
   Logs logs;
   ReportingErrorSink error_sink{host, logs, settings.silent};
   std::string user_ini_file;
+  /// When set, the run keeps its account here (files written, notes and errors, durations);
+  /// with its check_only, the run writes nothing.
+  RunRecord* record = nullptr;
 
   // What the last run read. A run replaces it; a silent run leaves it to the process's end
   // rather than freeing hundreds of thousands of cells one by one.

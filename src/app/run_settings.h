@@ -16,6 +16,9 @@ struct RunSettings {
   bool show_progress = false;             // silent runs: show the progress
   std::string language_id;  // the language(s) of the pages (key LangID: an id, "ALL" or a list)
   std::string jobs;         // the threads to build with (key Jobs); "" for the machine's count
+  bool check_only = false;  // key Check: build every page in memory, write nothing
+  bool strict = false;      // key Strict: ordinary notes make the exit status 3 too
+  std::string report_file;  // key Report: where the JSON run report goes; "" for none
   // The paths, as the keys PathOrvanoDOC, PathOrvanoDB, PathXLCollection, PathHTMLSourceFolder,
   // PathDestinationFolder and PathLanguageDB name them; folders end with "/".
   std::string description_file;

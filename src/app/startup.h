@@ -25,11 +25,19 @@ struct StartUpMode {
   bool show_progress = false;
   std::string language_id;
   std::string jobs;
+  bool check_only = false;  // Check=TRUE (implies silent)
+  bool strict = false;      // Strict=TRUE
+  std::string report_file;  // Report=<file>
+  /// What is wrong with the command line, one message each (exit status 2 in silent runs).
+  std::vector<std::string> command_line_errors;
 };
 
 /// Reads the mode: started from the machine PC's tools folder the program is silent;
 /// "Silent=TRUE" / "Silent=FALSE" switch it on or off; "LangID" gives the language; in silent
-/// mode "progress=TRUE" shows progress.
+/// mode "progress=TRUE" shows progress. "Check=TRUE" checks without writing (and is silent),
+/// "Strict=TRUE" counts ordinary notes against the pages, "Report=<file>" names the run
+/// report. Values that cannot be right (Check, Strict not TRUE or FALSE, an empty Report, Jobs
+/// not a whole number from 1 to 256, an empty item in a LangID list) are command-line errors.
 StartUpMode ReadStartUpMode(std::string_view argument_text, const ProgramInfo& program);
 
 /// Takes `mode` into the context's settings and language.
@@ -47,8 +55,11 @@ std::unique_ptr<RunContext> NewStartContext(FileSystem& fs, Host& host, const Pr
 void LoadStartSettings(RunContext& context, SettingsFields& fields, std::string_view argument_text);
 
 /// One run without a window: loads the settings through windowless fields and generates the
-/// pages. Returns the exit status: 0 when every page was written, 1 otherwise. Throws
-/// EndProgram when an error ends the program.
+/// pages (Check=TRUE: builds them in memory and prints every problem on standard output).
+/// Writes the run report when one is asked for, also when an error ends the program. Returns
+/// the exit status (ExitStatus): 0 every page written with nothing but ordinary notes, 1
+/// stopped, 3 finished with pages refused, abandoned or wrong. Throws EndProgram when an error
+/// ends the program.
 int RunWithoutWindow(RunContext& context, std::string_view argument_text);
 
 /// The silent run of a process that ends right after it: a run without a window over `fs` and

@@ -34,14 +34,19 @@ Table CopyRows(const Table& sheet, std::size_t first, std::size_t count) {
 
 }  // namespace
 
-TemplateSet ReadTemplateSet(FileSystem& fs, const std::string& folder, bool with_opc,
-                            ErrorSink& errors) {
-  TemplateSet set;
+std::string TemplateFileName(std::size_t entry, bool with_opc) {
   const char* names[5] = {"Source_Main.htm", "Source_Menu.htm", "Source_OverView.htm",
                           with_opc ? "Source_Section_OPC.htm" : "Source_Section.htm",
                           with_opc ? "Source_Section_OPC_d.htm" : "Source_Section_d.htm"};
+  return entry < 5 ? names[entry] : "";
+}
+
+TemplateSet ReadTemplateSet(FileSystem& fs, const std::string& folder, bool with_opc,
+                            ErrorSink& errors) {
+  TemplateSet set;
   for (std::size_t i = 0; i < set.entries.size(); ++i) {
-    std::optional<LineList> lines = ReadTemplateFile(fs, folder + names[i], errors);
+    std::optional<LineList> lines =
+        ReadTemplateFile(fs, folder + TemplateFileName(i, with_opc), errors);
     if (lines) set.entries[i] = std::move(*lines);
   }
   return set;

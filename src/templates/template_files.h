@@ -24,6 +24,9 @@ class FileSystem;
 TemplateSet ReadTemplateSet(FileSystem& fs, const std::string& folder, bool with_opc,
                             ErrorSink& errors);
 
+/// The file name of the template set's entry `entry` (0 to 4), as ReadTemplateSet reads it.
+std::string TemplateFileName(std::size_t entry, bool with_opc);
+
 /// Reads the template `path`: element 0 the path of the file read, elements 1..N its lines
 /// without line ends. The file is looked up by its exact name, then without regard to letter
 /// case within its folder. UTF-16LE with or without byte-order mark and UTF-8 are accepted; the

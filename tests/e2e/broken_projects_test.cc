@@ -42,6 +42,7 @@ struct Case {
   bool needs_permissions = false;  // relies on permission bits, which do not stop root
   int destination_mode = 0;        // when not 0, the destination's mode after the earlier run
   std::string note;                // for runs that complete: expected in the event log
+  int exit_status = 0;             // for runs that complete: 3 when a page is refused or wrong
 };
 
 class BrokenProjectsTest : public ::testing::Test {
@@ -295,7 +296,8 @@ TEST_F(BrokenProjectsTest, BrokenProjectsStopWithTheirMessage) {
 }
 
 // Inputs whose absence is no error: the run completes, notes what it left out in the event
-// log, and still writes nothing outside the destination.
+// log, and still writes nothing outside the destination; a refused page or a missing template
+// makes the exit status 3.
 TEST_F(BrokenProjectsTest, AbsentPartsAndUnsafeNames) {
   const std::vector<Case> cases = {
       {.name = "no_section_sheet",
@@ -303,19 +305,23 @@ TEST_F(BrokenProjectsTest, AbsentPartsAndUnsafeNames) {
        .note = "Table not found: Utilities"},
       {.name = "section_name_up",
        .edit_sources = RenameSection("Utilities", "../Utilities"),
-       .note = "Page name not allowed: section \"../Utilities\""},
+       .note = "Page name not allowed: section \"../Utilities\"",
+       .exit_status = 3},
       {.name = "section_name_slash",
        .edit_sources = RenameSection("Standard", "/tmp/Standard"),
-       .note = "Page name not allowed: section \"/tmp/Standard\""},
+       .note = "Page name not allowed: section \"/tmp/Standard\"",
+       .exit_status = 3},
       {.name = "machine_name_slash",
        .edit_sources = EditDoc("Name=Filler", "Name=../../Filler"),
-       .note = "Page name not allowed: section \"Drives\", machine \"../../Filler\""},
+       .note = "Page name not allowed: section \"Drives\", machine \"../../Filler\"",
+       .exit_status = 3},
       {
           .name = "no_section_template",
           .damage_files =
               [](const ProjectPaths& p) {
                 std::remove((p.template_folder + "Source_Section.htm").c_str());
               },
+          .exit_status = 3,
       },
   };
   for (const Case& c : cases) {
@@ -324,7 +330,7 @@ TEST_F(BrokenProjectsTest, AbsentPartsAndUnsafeNames) {
     ProjectPaths paths = MakeProject(c, folder);
     const std::set<std::string> before = AllFiles();
     Outcome outcome = Run(paths, folder + "out/");
-    EXPECT_EQ(0, outcome.status) << outcome.output;
+    EXPECT_EQ(c.exit_status, outcome.status) << outcome.output;
     EXPECT_NE(std::string::npos, ReadBytes(folder + "out/Logfile.log").find(c.note));
     for (const std::string& file : AllFiles()) {
       EXPECT_TRUE(before.count(file) || file.rfind(folder + "out/", 0) == 0 ||

@@ -243,21 +243,22 @@ TEST_F(E2eTest, SeveralLanguagesPagesBuiltFromAWrongPredictionAreBuiltAgain) {
   }
 }
 
-// Language lists: an unknown or malformed entry is the run's error before anything is written;
-// a repeated one counts once.
+// Language lists: an unknown entry is the run's error, a malformed one the command line's,
+// before anything is written; a repeated one counts once.
 TEST_F(E2eTest, SeveralLanguagesListsAreCheckedBeforeAnythingIsWritten) {
   ProjectPaths paths = MakeProject();
   struct Case {
     std::string value;
     std::string message;
+    int status;
   };
-  for (const Case& c : {Case{"1031,1050", "Language not found: 1050"},
-                        Case{"1031,,1049", "Language list not valid: 1031,,1049"},
-                        Case{"ALL Jobs=0", "Jobs not valid: 0"}}) {
+  for (const Case& c : {Case{"1031,1050", "Language not found: 1050", 1},
+                        Case{"1031,,1049", "Language list not valid: 1031,,1049", 2},
+                        Case{"ALL Jobs=0", "Jobs not valid: 0", 2}}) {
     SCOPED_TRACE(c.value);
     const std::string destination = out_ + "bad/";
     Outcome outcome = Run("Silent=TRUE LangID=" + c.value + " " + PathArgs(paths, destination));
-    EXPECT_EQ(1, outcome.status);
+    EXPECT_EQ(c.status, outcome.status);
     EXPECT_NE(std::string::npos, outcome.output.find(c.message)) << outcome.output;
     EXPECT_TRUE(fs_->ListFolder(destination).empty());
   }
