@@ -159,8 +159,17 @@ class UnitCommitter {
       built = BuildPageUnit(run_.inputs, run_.job.shared, unit, page_);
     }
     Host& host = run_.job.host;
-    built.work.Replay({run_.sink, run_.job.fs, [&host] { host.StatusTick(); }},
-                      [] { Stop("Error generating Collectionfile"); });
+    try {
+      built.work.Replay({run_.sink, run_.job.fs, [&host] { host.StatusTick(); }},
+                        [] { Stop("Error generating Collectionfile"); });
+    } catch (const EndProgram&) {
+      throw;
+    } catch (...) {
+      // A check abandons the unit and goes on with the next; the stop is reported unless the
+      // failure that caused it was.
+      if (run_.problems == nullptr || !run_.problems->keep_going) throw;
+      if (built.work.failure_count() == 0) run_.sink.ReportFailure(kGenerateProcedure);
+    }
     if (built.overview_rows) {
       AppendRows(*built.overview_rows, run_.inputs.sheets.widest_column_count, &overview_rows_);
     }

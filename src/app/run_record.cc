@@ -72,9 +72,8 @@ std::string CheckModeLines(const RunRecord& record) {
     }
   };
   add(record.run_problems, "orvano-html");
-  const bool several = record.languages.size() > 1;
   for (const LanguageRecord& language : record.languages) {
-    add(language.problems, several ? "language " + language.id : "orvano-html");
+    add(language.problems, "language " + language.id);
   }
   std::sort(lines.begin(), lines.end());
   lines.erase(std::unique(lines.begin(), lines.end()), lines.end());

@@ -104,7 +104,8 @@ struct RunRecord {
 int ExitStatusOf(const RunRecord& record, bool complete);
 
 /// Check mode's lines: every problem of `record`, one per line as compilers print them
-/// ("<location>: <kind>: <text>", the language when the location is not known), sorted by
+/// ("<location>: <kind>: <text>"; "language <id>" when the location is not known, and
+/// "orvano-html" for the run's own problems), sorted by
 /// location, each distinct line once; then a summary line with the counts.
 std::string CheckModeLines(const RunRecord& record);
 

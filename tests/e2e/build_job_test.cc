@@ -189,5 +189,30 @@ TEST_F(BuildJobTest, CheckWritesNothingAndPrintsEveryProblem) {
   EXPECT_FALSE(std::filesystem::exists(report["languages"][0]["files"][0]["file"]));
 }
 
+// An error that ends a run abandons its page in a check, and the check goes on to the end.
+TEST_F(BuildJobTest, CheckGoesOnAfterAnErrorThatStopsARun) {
+  ProjectPaths paths = MakeProject([](ProjectSources& s) {
+    for (auto& sheet : s.workbook.sheets) {
+      for (auto& [at, cell] : sheet.cells) {
+        auto* text = std::get_if<std::string>(&cell.value);
+        if (text != nullptr && *text == "###EDR[REJ]") *text = "###EDR[REJ]x";
+      }
+    }
+  });
+  Outcome run = Run(paths, "Silent=TRUE LangID=1033");
+  EXPECT_EQ(1, run.status) << run.output;
+  EXPECT_NE(std::string::npos, run.output.find("Type mismatch")) << run.output;
+
+  testing::ScopedTempDir empty;
+  Outcome check = Run(paths, "Check=TRUE LangID=1033 PathDestinationFolder=" + empty.path());
+  EXPECT_EQ(3, check.status) << check.output;
+  EXPECT_NE(
+      std::string::npos,
+      check.output.find("language 1033: error: Type mismatch: \"###EDR[REJ]x1\" in sheet row 8"))
+      << check.output;
+  EXPECT_NE(std::string::npos, check.output.find("check: 1 error, 0 warnings, 2 notes; 1 of 1 "))
+      << check.output;
+}
+
 }  // namespace
 }  // namespace orvano
