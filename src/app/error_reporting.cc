@@ -43,23 +43,28 @@ std::string SilentErrorLine(const ErrorReport& report) {
          "\t" + report.description;
 }
 
-ErrorAnswer ReportError(const ErrorReport& report, const ErrorContext& context) {
+ErrorAnswer ReportError(const ErrorReport& report, const ErrorContext& context,
+                        std::string_view location) {
   if (context.problems != nullptr) {
-    context.problems->AddError("", report.description + " (error " + std::to_string(report.number) +
-                                       " in " + report.procedure + ")");
+    context.problems->AddError(std::string(location), report.description + " (error " +
+                                                          std::to_string(report.number) + " in " +
+                                                          report.procedure + ")");
     if (context.problems->keep_going) return ErrorAnswer::kContinue;
   }
   const std::string scope = context.scope.empty() ? "" : std::string(context.scope) + ": ";
   if (context.silent) {
     WriteErrorLog(context, scope + SilentErrorLine(report));
-    context.host.WriteDiagnostic(scope + report.description + " (error " +
+    const std::string at = location.empty() ? "" : std::string(location) + ": ";
+    context.host.WriteDiagnostic(scope + at + report.description + " (error " +
                                  std::to_string(report.number) + " in " + report.procedure + ")");
     return ErrorAnswer::kStop;
   }
   std::string message = scope + InteractiveErrorMessage(report);
   WriteErrorLog(context, message);
   std::string title = report.number == kProgramErrorNumber ? "Error" : "Unexpected error";
-  bool go_on = context.host.ShowError(title, message + std::string(kBreak) + "Continue?");
+  const std::string at =
+      location.empty() ? "" : std::string(kBreak) + "At: " + std::string(location);
+  bool go_on = context.host.ShowError(title, message + at + std::string(kBreak) + "Continue?");
   return go_on ? ErrorAnswer::kContinue : ErrorAnswer::kStop;
 }
 
@@ -105,14 +110,15 @@ bool Guarded(const ErrorContext& context, std::string_view procedure, std::strin
 
 void ReportingErrorSink::ReportFailure(std::string_view procedure) {
   ErrorReport report = ReportCurrentException(procedure, "");
-  if (ReportError(report, {host_, logs_, silent_, scope_, problems_}) != ErrorAnswer::kContinue) {
+  const ErrorContext context{host_, logs_, silent_, scope_, problems_};
+  if (ReportError(report, context, PlaceText(place())) != ErrorAnswer::kContinue) {
     throw EndProgram{1};
   }
 }
 
 void ReportingErrorSink::Note(std::string_view text) {
   if (problems_ != nullptr) {
-    problems_->AddNote(text);
+    problems_->AddNote(text, PlaceText(place()));
     if (problems_->keep_going) return;
   }
   try {

@@ -45,8 +45,11 @@ struct ErrorContext {
 /// Reports `report`: writes the error log entry and, interactively, asks "Continue?" through
 /// the host. Silent: logs one line, writes it to stderr through the host and answers kStop.
 /// An error log that cannot be written is said through Host::WriteDiagnostic. With a scope,
-/// the log entry, the dialog's text and the stderr line begin with it.
-ErrorAnswer ReportError(const ErrorReport& report, const ErrorContext& context);
+/// the log entry, the dialog's text and the stderr line begin with it. `location` (where in
+/// the inputs it happened, PlaceText), when known, goes to the dialog and the stderr line,
+/// not to the error log.
+ErrorAnswer ReportError(const ErrorReport& report, const ErrorContext& context,
+                        std::string_view location = {});
 
 /// The message texts, exposed for tests: the error-log entry of an interactive report, and the
 /// line of a silent one.

@@ -102,6 +102,8 @@ void ReadLanguageInputs(Run& run) {
   inputs = RunInputs();
   inputs.template_folder = settings.template_folder;
   inputs.destination_folder = settings.destination_folder;
+  inputs.description_file = settings.description_file;
+  inputs.workbook_file = settings.workbook_file;
   inputs.language = ChooseLanguage(run);
 
   if (shared.text_join) {
@@ -126,9 +128,9 @@ void ReadLanguageInputs(Run& run) {
   for (std::size_t i = 0; i < inputs.templates.entries.size(); ++i) {
     if (!inputs.templates.entries[i].empty()) continue;
     run.problems->problems.push_back(
-        {ProblemKind::kWarning, "",
-         "Template missing: " + settings.template_folder +
-             TemplateFileName(i, inputs.description.interface_with_opc)});
+        {ProblemKind::kWarning,
+         settings.template_folder + TemplateFileName(i, inputs.description.interface_with_opc),
+         "Template missing"});
   }
 }
 

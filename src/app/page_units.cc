@@ -18,6 +18,14 @@ constexpr std::string_view kGenerateProcedure = "StartMainProcess";
   throw ProgramError(message, std::string(kGenerateProcedure));
 }
 
+// The places of a section's and a machine's name in the description file.
+std::string SectionKeyPlace(const RunInputs& inputs, int section) {
+  return inputs.description_file + " [Section_" + std::to_string(section) + "] Name";
+}
+std::string MachineKeyPlace(const RunInputs& inputs, int machine) {
+  return inputs.description_file + " [Machine" + std::to_string(machine) + "] Name";
+}
+
 const std::string& SectionName(const RunInputs& inputs, int section) {
   return inputs.description.Section(section).name;
 }
@@ -50,6 +58,8 @@ void BuildSectionStart(const RunInputs& inputs, const SharedInputs& shared, cons
                        PageState& page, BuiltUnit& built) {
   RecordedWork& work = built.work;
   if (!page.sheet_index) {
+    const std::string place = SectionKeyPlace(inputs, unit.section);
+    PlaceScope at(work, {place});
     work.Note("Table not found: " + SectionName(inputs, unit.section));
     work.Tick();
     return;
@@ -57,6 +67,7 @@ void BuildSectionStart(const RunInputs& inputs, const SharedInputs& shared, cons
   const RecordedRead<SheetParts>& parts = shared.SectionParts(*page.sheet_index);
   work.Append(parts.record);
   if (!parts.value) Stop("Error reading Collectionfile");
+  page.part_first_row = parts.value->overview_first_row;
   built.overview_rows = BuildSectionTable(inputs, page, parts.value->overview, work);
   work.Tick();
 }
@@ -69,6 +80,10 @@ void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, cons
   const std::string machine_name =
       unit.machine ? inputs.description.Machine(*unit.machine).name : "";
   if (!HasSafePageName(inputs, unit)) {
+    const std::string place = IsSafePageNamePart(section_name)
+                                  ? MachineKeyPlace(inputs, *unit.machine)
+                                  : SectionKeyPlace(inputs, unit.section);
+    PlaceScope at(work, {place});
     work.Note("Page name not allowed: section \"" + section_name + "\"" +
               (unit.machine ? ", machine \"" + machine_name + "\"" : ""));
     work.Tick();
@@ -80,12 +95,13 @@ void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, cons
   const RecordedRead<SheetParts>& parts = shared.SectionParts(*page.sheet_index);
   if (!parts.value) Stop("Error reading Collectionfile");
   const Table& main_part = parts.value->main;
+  page.part_first_row = parts.value->main_first_row;
   page.last_page_rows.clear();  // only the detail twin may reuse the rows built here
   for (bool detail : {false, true}) {
     const LineList& page_template =
         inputs.templates.entries[detail ? TemplateSet::kDetail : TemplateSet::kSection];
-    std::optional<LineList> lines = BuildSectionPage(inputs, page, page_template, main_part,
-                                                     unit.section, unit.machine, work);
+    std::optional<LineList> lines =
+        BuildSectionPage(inputs, page, page_template, main_part, unit.section, unit.machine, work);
     if (!lines) Stop("Error generating Collectionfile");
     work.WritePage(inputs.destination_folder + SectionPageName(section_name, machine_name, detail),
                    EncodePage(*lines));

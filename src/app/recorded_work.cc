@@ -8,12 +8,13 @@
 namespace orvano {
 
 void RecordedWork::ReportFailure(std::string_view procedure) {
-  steps_.push_back({Kind::kFailure, std::string(procedure), {}, std::current_exception()});
+  steps_.push_back(
+      {Kind::kFailure, std::string(procedure), PlaceText(place()), {}, std::current_exception()});
   ++failures_;
 }
 
 void RecordedWork::Note(std::string_view text) {
-  steps_.push_back({Kind::kNote, std::string(text), {}, nullptr});
+  steps_.push_back({Kind::kNote, std::string(text), PlaceText(place()), {}, nullptr});
 }
 
 void RecordedWork::KeepResponsive() {
@@ -27,13 +28,13 @@ void RecordedWork::Append(const RecordedWork& other) {
 }
 
 void RecordedWork::WritePage(std::string path, std::string bytes) {
-  steps_.push_back({Kind::kPage, std::move(path), std::move(bytes), nullptr});
+  steps_.push_back({Kind::kPage, std::move(path), {}, std::move(bytes), nullptr});
 }
 
-void RecordedWork::Tick() { steps_.push_back({Kind::kTick, {}, {}, nullptr}); }
+void RecordedWork::Tick() { steps_.push_back({Kind::kTick, {}, {}, {}, nullptr}); }
 
 void RecordedWork::Stop() {
-  steps_.push_back({Kind::kStop, {}, {}, std::current_exception()});
+  steps_.push_back({Kind::kStop, {}, {}, {}, std::current_exception()});
   stopped_ = true;
 }
 
@@ -46,12 +47,15 @@ void RecordedWork::Replay(const Target& target, const std::function<void()>& pag
         } catch (const EndProgram&) {
           throw;
         } catch (...) {
+          PlaceScope at(target.errors, {step.place});
           target.errors.ReportFailure(step.text);
         }
         break;
-      case Kind::kNote:
+      case Kind::kNote: {
+        PlaceScope at(target.errors, {step.place});
         target.errors.Note(step.text);
         break;
+      }
       case Kind::kPage:
         if (!WriteEncodedPage(target.fs, step.bytes, step.text, target.errors)) page_failed();
         break;

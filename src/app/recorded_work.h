@@ -64,6 +64,7 @@ class RecordedWork final : public ErrorSink {
   struct Step {
     Kind kind;
     std::string text;  // the procedure of a failure, a note's text or a page's path
+    std::string place;  // where a failure or note comes from (PlaceText), "" when not known
     std::string bytes;  // a page's bytes
     std::exception_ptr error;
   };

@@ -54,8 +54,8 @@ struct ProblemList {
   bool keep_going = false;
   std::vector<Problem> problems;
 
-  void AddNote(std::string_view text) {
-    problems.push_back({KindOfNote(text), "", std::string(text)});
+  void AddNote(std::string_view text, std::string location = "") {
+    problems.push_back({KindOfNote(text), std::move(location), std::string(text)});
   }
   void AddError(std::string location, std::string text) {
     problems.push_back({ProblemKind::kError, std::move(location), std::move(text)});

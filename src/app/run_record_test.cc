@@ -1,5 +1,7 @@
 #include "app/run_record.h"
 
+#include "app/recorded_work.h"
+
 #include <gtest/gtest.h>
 
 #include "support/file_system.h"
@@ -80,6 +82,34 @@ TEST(RunRecordTest, RecordingFileSystemKeepsWhatWasWrittenAndCanWriteNothing) {
     EXPECT_EQ(!write_nothing, real->IsFile(folder + "a.htm"));
     EXPECT_EQ(!write_nothing, real->IsFolder(folder));
   }
+}
+
+// A sink that keeps each note with the place it was noted at.
+class PlacedNotes final : public ErrorSink {
+ public:
+  void ReportFailure(std::string_view) override {}
+  void Note(std::string_view text) override {
+    notes.push_back(PlaceText(place()) + " " + std::string(text));
+  }
+  void KeepResponsive() override {}
+  std::vector<std::string> notes;
+};
+
+TEST(RunRecordTest, RecordedNotesKeepTheirPlaceWhenReplayed) {
+  RecordedWork work;
+  {
+    PlaceScope at(work, {"Drives", "c.xls", 17, 2});
+    work.Note("Indextext not found: X");
+  }
+  work.Note("Table not found: Y");
+  PlacedNotes target;
+  testing::ScopedTempDir dir;
+  auto fs = NewPosixFileSystem();
+  work.Replay({target, *fs, nullptr}, [] {});
+  EXPECT_EQ((std::vector<std::string>{"c.xls:Drives!C17 Indextext not found: X",
+                                      " Table not found: Y"}),
+            target.notes);
+  EXPECT_EQ("", PlaceText(target.place()));
 }
 
 }  // namespace

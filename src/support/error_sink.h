@@ -6,6 +6,8 @@
 #ifndef ORVANO_SUPPORT_ERROR_SINK_H_
 #define ORVANO_SUPPORT_ERROR_SINK_H_
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -13,9 +15,28 @@
 
 namespace orvano {
 
+/// Where in the inputs a piece of work is, kept without making any text until a note or a
+/// failure needs it: a sheet's cell, or a text that says where ("Orvano.doc [Section_3] Name").
+/// The views must stay valid while the place is set.
+struct SourcePlace {
+  std::string_view text = {};  // the whole place, or the sheet's name of a cell
+  std::string_view file = {};  // a cell's workbook ("" when not known)
+  std::size_t row = 0;         // a cell's row, from 1; 0: `text` is the whole place
+  std::size_t column = 0;      // a cell's column, from 0 (A)
+};
+
+/// The place as compilers print it: "Collection.xls:Drives!C17" for a cell, else its text
+/// ("" for none).
+std::string PlaceText(const SourcePlace& place);
+
 class ErrorSink {
  public:
   virtual ~ErrorSink() = default;
+
+  /// The place the work is at: failures and notes handed in while it is set come from there.
+  /// It goes with the report, never into the event log's text.
+  void set_place(const SourcePlace& place) { place_ = place; }
+  const SourcePlace& place() const { return place_; }
 
   /// Reports the exception being handled as the failure of the step `procedure` (the name the
   /// report shows). Returns when the work is to go on with its next step; throws EndProgram
@@ -27,6 +48,24 @@ class ErrorSink {
 
   /// Lets a window process its pending events during long work (the host throttles it).
   virtual void KeepResponsive() = 0;
+
+ private:
+  SourcePlace place_;
+};
+
+/// Sets the place of `sink` for as long as it lives, then puts the one before it back.
+class PlaceScope {
+ public:
+  PlaceScope(ErrorSink& sink, const SourcePlace& place) : sink_(sink), before_(sink.place()) {
+    sink.set_place(place);
+  }
+  ~PlaceScope() { sink_.set_place(before_); }
+  PlaceScope(const PlaceScope&) = delete;
+  PlaceScope& operator=(const PlaceScope&) = delete;
+
+ private:
+  ErrorSink& sink_;
+  SourcePlace before_;
 };
 
 /// A sink that lets the work go on after every failure and keeps nothing: for fuzz targets and

@@ -113,14 +113,16 @@ void ReplaceNumbered(std::string* line, std::string_view placeholder, int number
 // and counting the failures: what the rows of a section page need to be reused by its twin.
 class BuildRecorder final : public ErrorSink {
  public:
-  BuildRecorder(ErrorSink& target, std::vector<std::string>* notes)
+  BuildRecorder(ErrorSink& target, std::vector<std::pair<std::string, std::string>>* notes)
       : target_(target), notes_(notes) {}
   void ReportFailure(std::string_view procedure) override {
     ++failures_;
+    PlaceScope at(target_, place());
     target_.ReportFailure(procedure);
   }
   void Note(std::string_view text) override {
-    if (notes_ != nullptr) notes_->emplace_back(text);
+    if (notes_ != nullptr) notes_->emplace_back(PlaceText(place()), text);
+    PlaceScope at(target_, place());
     target_.Note(text);
   }
   void KeepResponsive() override { target_.KeepResponsive(); }
@@ -130,7 +132,7 @@ class BuildRecorder final : public ErrorSink {
 
  private:
   ErrorSink& target_;
-  std::vector<std::string>* notes_;
+  std::vector<std::pair<std::string, std::string>>* notes_;
   int failures_ = 0;
 };
 
@@ -200,7 +202,10 @@ std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& pag
       if (before.section == section && before.machine == machine &&
           before.position == entry.position && before.block_number == entry.block_number &&
           before.rows == &rows) {
-        for (const std::string& note : before.notes) errors.Note(note);
+        for (const auto& [place, note] : before.notes) {
+          PlaceScope at(errors, {place});
+          errors.Note(note);
+        }
         // Leave what the build would have left (its range blocks are never read again).
         ResetWildcards(page);
         page.block_number = before.block_number_after;

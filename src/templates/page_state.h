@@ -28,7 +28,8 @@ struct BuiltRows {
   std::int32_t block_number_after = 0;  // what the build left
   const Table* rows = nullptr;          // the part table they were built from
   Table fields;
-  std::vector<std::string> notes;  // the event-log notes the build wrote, to write them again
+  // The event-log notes the build wrote (place, text), to write them again.
+  std::vector<std::pair<std::string, std::string>> notes;
 };
 
 /// Wildcard keys and their values, in the order they are replaced.
@@ -49,6 +50,9 @@ struct PageState {
   /// The fields the last section page built, one entry per position in order. The driver
   /// clears them before each section page; the detail page built right after reuses them.
   std::vector<BuiltRows> last_page_rows;
+  /// The sheet row (of the sheet table, from 0) of row 1 of the part being built, for the
+  /// places of notes; none when the rows are no sheet's.
+  std::optional<std::size_t> part_first_row;
 };
 
 }  // namespace orvano

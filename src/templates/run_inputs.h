@@ -19,6 +19,8 @@ namespace orvano {
 struct RunInputs {
   std::string template_folder;     // ends with "/"
   std::string destination_folder;  // ends with "/"
+  std::string description_file;    // the paths of the description file and the workbook, as
+  std::string workbook_file;       // given: where notes say they come from
   MachineDescription description;
   RunLanguage language;
   TextTable texts;

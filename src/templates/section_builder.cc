@@ -119,6 +119,8 @@ Table BuildSectionTable(const RunInputs& inputs, PageState& page, const Table& p
 
   Table table = part;
   const bool standard = IsStandardSheet(inputs.sheets, page);
+  const std::string_view sheet_name = CurrentSheetName(inputs.sheets, page);
+  PlaceScope place(errors, errors.place());
   std::size_t start = 0;  // the row after the open range's start marker; 0 when none is open
   for (std::size_t r = 1; r < table.row_count(); ++r) {
     for (std::size_t c = 1; c < table.column_count(); ++c) {
@@ -128,6 +130,10 @@ Table BuildSectionTable(const RunInputs& inputs, PageState& page, const Table& p
       // A cell without markers stays as copied, unless an open range must look for its end.
       if (!has_marker && (!standard || start == 0)) continue;
       std::string x = *text;
+      if (page.part_first_row) {
+        // Sheet table row k is the sheet's row k + 1 as spreadsheets number them.
+        errors.set_place({sheet_name, inputs.workbook_file, *page.part_first_row + r, c});
+      }
       if (has_marker) {
         if (start == 0 && standard) {
           for (const RangeKind& kind : kRanges) {

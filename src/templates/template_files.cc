@@ -104,13 +104,17 @@ std::optional<SheetParts> SplitOverviewAndMain(const Table& sheet, ErrorSink& er
       // The overview part ends before the marker, which itself opens the main part.
       parts.overview = CopyRows(sheet, start, *main_row - start);
       parts.main = CopyRows(sheet, *main_row, rows - *main_row);
+      parts.overview_first_row = start;
+      parts.main_first_row = *main_row;
     } else if (overview_found) {
       parts.overview = CopyRows(sheet, start, rows - start);
       parts.main = CopyRows(sheet, 0, 0);
+      parts.overview_first_row = start;
     } else {
       // Neither marker: the overview part is the empty header row, the main part the rest.
       parts.overview = CopyRows(sheet, 0, rows > 0 ? 1 : 0);
       parts.main = CopyRows(sheet, rows > 0 ? 1 : 0, rows > 0 ? rows - 1 : 0);
+      parts.main_first_row = 1;
     }
     result = std::move(parts);
   });

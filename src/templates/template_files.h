@@ -40,6 +40,9 @@ std::optional<LineList> ReadTemplateFile(FileSystem& fs, const std::string& path
 struct SheetParts {
   Table overview;
   Table main;
+  // The sheet rows that the parts' rows 1 were copied from (where a note in a part comes from).
+  std::size_t overview_first_row = 0;
+  std::size_t main_first_row = 0;
 };
 
 /// Splits `sheet` (row 0 the empty header row, column 1 the row markers) into its overview part
