@@ -5,6 +5,7 @@
 #ifndef ORVANO_SUPPORT_HOST_H_
 #define ORVANO_SUPPORT_HOST_H_
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,9 +38,13 @@ class Host {
 };
 
 /// A host without a window: errors end the run (ShowError answers "no"), questions are answered
-/// "yes", messages and diagnostics go to stderr. With `show_progress`, progress is printed to
-/// stderr as one line per tenth of the maximum.
+/// "yes", messages and diagnostics go to stderr. With `show_progress`, progress goes to stderr
+/// too: on a terminal as one status line redrawn in place (pages done of all, time elapsed),
+/// otherwise as one line per tenth of the maximum.
 std::unique_ptr<Host> NewSilentHost(bool show_progress);
+
+/// As NewSilentHost, writing to `out`, which is a terminal when `terminal` is set.
+std::unique_ptr<Host> NewSilentHost(bool show_progress, std::FILE* out, bool terminal);
 
 }  // namespace orvano
 

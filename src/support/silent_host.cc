@@ -1,3 +1,6 @@
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -8,7 +11,8 @@ namespace {
 
 class SilentHost final : public Host {
  public:
-  explicit SilentHost(bool show_progress) : show_progress_(show_progress) {}
+  SilentHost(bool show_progress, std::FILE* out, bool terminal)
+      : show_progress_(show_progress), out_(out), terminal_(terminal) {}
 
   bool ShowError(std::string_view title, std::string_view text) override {
     WriteDiagnostic(std::string(title) + ": " + std::string(text));
@@ -24,6 +28,7 @@ class SilentHost final : public Host {
     maximum_ = maximum;
     ticks_ = 0;
     last_tenth_ = -1;
+    started_ = Clock::now();
     Print();
   }
   void StatusTick() override {
@@ -31,7 +36,15 @@ class SilentHost final : public Host {
     Print();
   }
   void StatusEnd() override {
-    if (show_progress_ && maximum_ > 0) std::fprintf(stderr, "progress: done\n");
+    if (show_progress_ && maximum_ > 0) {
+      if (terminal_) {
+        Draw();
+        std::fputc('\n', out_);
+      } else {
+        std::fprintf(out_, "progress: done %.1f s\n", Elapsed());
+      }
+      std::fflush(out_);
+    }
     maximum_ = 0;
   }
 
@@ -46,29 +59,64 @@ class SilentHost final : public Host {
         line += text[i];
       }
     }
-    std::fprintf(stderr, "orvano-html: %s\n", line.c_str());
+    // On a terminal the status line makes way for the message and comes back below it.
+    const bool status_shown = terminal_ && show_progress_ && maximum_ > 0;
+    if (status_shown) std::fputs(kClearLine, out_);
+    std::fprintf(out_, "orvano-html: %s\n", line.c_str());
+    if (status_shown) Draw();
+    std::fflush(out_);
   }
 
  private:
+  using Clock = std::chrono::steady_clock;
+  // Back to the line's start, and the line cleared.
+  static constexpr const char* kClearLine = "\r\033[K";
+  // A terminal's status line is redrawn at most this often (and at the last tick).
+  static constexpr std::chrono::milliseconds kRedrawInterval{100};
+
+  double Elapsed() const { return std::chrono::duration<double>(Clock::now() - started_).count(); }
+
+  void Draw() {
+    std::fprintf(out_, "%sprogress: %s %d/%d pages, %.1f s", kClearLine, text_.c_str(), ticks_,
+                 maximum_, Elapsed());
+    last_drawn_ = Clock::now();
+  }
+
+  // A terminal gets one line redrawn in place; anything else a line per tenth of the maximum.
   void Print() {
     if (!show_progress_ || maximum_ <= 0) return;
+    if (terminal_) {
+      if (ticks_ == 0 || ticks_ >= maximum_ || Clock::now() - last_drawn_ >= kRedrawInterval) {
+        Draw();
+        std::fflush(out_);
+      }
+      return;
+    }
     int tenth = ticks_ * 10 / maximum_;
     if (tenth == last_tenth_) return;
     last_tenth_ = tenth;
-    std::fprintf(stderr, "progress: %s %d/%d\n", text_.c_str(), ticks_, maximum_);
+    std::fprintf(out_, "progress: %s %d/%d %.1f s\n", text_.c_str(), ticks_, maximum_, Elapsed());
   }
 
   bool show_progress_;
+  std::FILE* out_;
+  bool terminal_;
   std::string text_;
   int maximum_ = 0;
   int ticks_ = 0;
   int last_tenth_ = -1;
+  Clock::time_point started_ = Clock::now();
+  Clock::time_point last_drawn_;
 };
 
 }  // namespace
 
 std::unique_ptr<Host> NewSilentHost(bool show_progress) {
-  return std::make_unique<SilentHost>(show_progress);
+  return NewSilentHost(show_progress, stderr, isatty(fileno(stderr)) != 0);
+}
+
+std::unique_ptr<Host> NewSilentHost(bool show_progress, std::FILE* out, bool terminal) {
+  return std::make_unique<SilentHost>(show_progress, out, terminal);
 }
 
 }  // namespace orvano
