@@ -56,6 +56,16 @@ void MakeFolders(const std::string& path) {
 
 void SetMode(const std::string& path, int mode) { ::chmod(path.c_str(), mode); }
 
+void CopyProgramsPortably(const std::vector<std::string>& programs, const std::string& folder) {
+  MakeFolders(folder);
+  for (const std::string& program : programs) {
+    const std::string target = folder + std::filesystem::path(program).filename().string();
+    WriteBytes(target, ReadBytes(program));
+    SetMode(target, 0755);
+  }
+  WriteBytes(folder + "orvano-html.ini", "");
+}
+
 bool RunningAsRoot() { return ::geteuid() == 0; }
 
 std::optional<std::string> SharedPath(const std::string& name) {

@@ -53,6 +53,10 @@ CommandOutcome RunCommand(const std::string& command);
 void MakeFolders(const std::string& path);
 /// Changes the permission bits of `path` (tests of unwritable files and folders).
 void SetMode(const std::string& path, int mode);
+/// Copies each program of `programs` (full paths) into `folder` (made when missing), executable
+/// and under its own name, with an empty "orvano-html.ini" beside them: a portable copy keeps
+/// its settings and error log in `folder`, never in the user's home.
+void CopyProgramsPortably(const std::vector<std::string>& programs, const std::string& folder);
 /// True when the tests run as root, who is not stopped by permission bits.
 bool RunningAsRoot();
 

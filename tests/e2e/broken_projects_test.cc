@@ -49,13 +49,7 @@ class BrokenProjectsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     bin_ = dir_.path() + "bin/";
-    testing::MakeFolders(bin_);
-    for (const char* program : {ORVANO_HTML_EXE, ORVANO_DBREADER_EXE}) {
-      std::string target = bin_ + FileNameOf(program);
-      WriteBytes(target, ReadBytes(program));
-      testing::SetMode(target, 0755);
-    }
-    WriteBytes(bin_ + "orvano-html.ini", "");  // a portable copy: its files stay beside it
+    testing::CopyProgramsPortably({ORVANO_HTML_EXE, ORVANO_DBREADER_EXE}, bin_);
     demo_ = tools::ReadProjectSources(*fs_, std::string(ORVANO_SOURCE_DIR) + "/examples/demo/");
   }
 

@@ -45,10 +45,7 @@ TEST(Browser, DemoFramesAndPagesLoadWithoutMissingFiles) {
   if (!fs->IsFile(kChromium)) GTEST_SKIP() << "no " << kChromium << " (Debian package chromium)";
   testing::ScopedTempDir dir;
   std::string bin = dir.path() + "bin/";
-  testing::MakeFolders(bin);
-  testing::WriteBytes(bin + "orvano-html", testing::ReadBytes(ORVANO_HTML_EXE));
-  testing::SetMode(bin + "orvano-html", 0755);
-  testing::WriteBytes(bin + "orvano-html.ini", "");  // a portable copy: its files stay beside it
+  testing::CopyProgramsPortably({ORVANO_HTML_EXE}, bin);
   tools::ProjectSources sources =
       tools::ReadProjectSources(*fs, std::string(ORVANO_SOURCE_DIR) + "/examples/demo/");
   tools::ProjectPaths paths = tools::WriteProject(*fs, sources, dir.path() + "project/");

@@ -33,10 +33,7 @@ class E2eTest : public ::testing::Test {
  protected:
   void SetUp() override {
     bin_ = dir_.path() + "bin/";
-    testing::MakeFolders(bin_);
-    WriteBytes(bin_ + "orvano-html", ReadBytes(ORVANO_HTML_EXE));
-    testing::SetMode(bin_ + "orvano-html", 0755);
-    WriteBytes(bin_ + "orvano-html.ini", "");  // a portable copy: its files stay beside it
+    testing::CopyProgramsPortably({ORVANO_HTML_EXE}, bin_);
     out_ = dir_.path() + "out/";
   }
 

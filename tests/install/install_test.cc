@@ -251,12 +251,9 @@ TEST_F(InstallTest, DebianPackageInstallsUnderUsrAndPassesLintian) {
 
 TEST_F(InstallTest, PortableCopyKeepsItsFilesBesideItself) {
   const std::string copy = dir_.path() + "portable/";
-  testing::MakeFolders(copy);
-  for (const char* program : {"orvano-html", "orvano-dbreader"}) {
-    WriteBytes(copy + program, ReadBytes(std::string(ORVANO_BINARY_DIR) + "/" + program));
-    testing::SetMode(copy + program, 0755);
-  }
-  WriteBytes(copy + "orvano-html.ini", "");
+  testing::CopyProgramsPortably({std::string(ORVANO_BINARY_DIR) + "/orvano-html",
+                                  std::string(ORVANO_BINARY_DIR) + "/orvano-dbreader"},
+                                 copy);
   std::vector<std::string> written;
   testing::CommandOutcome failed = RunProgram(copy + "orvano-html",
                                               "Silent=TRUE LangID=1031 "
