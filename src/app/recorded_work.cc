@@ -23,7 +23,6 @@ void RecordedWork::KeepResponsive() {
 
 void RecordedWork::Append(const RecordedWork& other) {
   steps_.insert(steps_.end(), other.steps_.begin(), other.steps_.end());
-  stopped_ = stopped_ || other.stopped_;
   failures_ += other.failures_;
 }
 
@@ -35,7 +34,6 @@ void RecordedWork::Tick() { steps_.push_back({Kind::kTick, {}, {}, {}, nullptr})
 
 void RecordedWork::Stop() {
   steps_.push_back({Kind::kStop, {}, {}, {}, std::current_exception()});
-  stopped_ = true;
 }
 
 void RecordedWork::Replay(const Target& target, const std::function<void()>& page_failed) const {

@@ -54,8 +54,6 @@ class RecordedWork final : public ErrorSink {
   /// stop is thrown again. Returns when every step was handed on.
   void Replay(const Target& target, const std::function<void()>& page_failed) const;
 
-  /// True when the work was stopped by an error.
-  bool stopped() const { return stopped_; }
   /// The number of recorded failures.
   int failure_count() const { return failures_; }
 
@@ -71,7 +69,6 @@ class RecordedWork final : public ErrorSink {
 
   std::function<void()> keep_responsive_;
   std::vector<Step> steps_;
-  bool stopped_ = false;
   int failures_ = 0;
 };
 
