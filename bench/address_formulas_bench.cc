@@ -36,14 +36,15 @@ int main(int argc, char** argv) {
   orvano::IgnoringErrorSink errors;
   const orvano::FormulaFactors factors{2, "3", 4, 0};
   const std::optional<int> code_page = orvano::ParseCodePage(argc > 3 ? argv[3] : "1252");
-  orvano::TextTable texts;
-  for (auto& table : texts.depths) table = orvano::Table(2, 0);
+  std::array<orvano::Table, 5> depths;
+  for (auto& table : depths) table = orvano::Table(2, 0);
   for (int i = 0; i < text_count; ++i) {
     std::string key = Key(i);
     auto dots = std::count(key.begin(), key.end(), '.');
-    texts.depths[dots - 1].AddRow({key, "Text number " + std::to_string(i)});
+    depths[dots - 1].AddRow({key, "Text number " + std::to_string(i)});
   }
-  for (auto& table : texts.depths) orvano::SortRowsByFirstColumn(table);
+  for (auto& table : depths) orvano::SortRowsByFirstColumn(table);
+  const orvano::TextTable texts = orvano::MakeTextTable(std::move(depths), false);
 
   std::mt19937 random(1);
   std::vector<std::string> cells;

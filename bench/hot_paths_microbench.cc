@@ -28,14 +28,13 @@ std::string Address(long i) {
 }
 
 TextTable MakeTexts(long count, bool indexed) {
-  TextTable texts;
-  Table& table = texts.depths[1];
+  std::array<Table, 5> depths;
+  Table& table = depths[1];
   table = Table(2, 0);
   for (long i = 0; i < count; ++i)
     table.AddRow({Cell(Address(i)), Cell("Motor " + std::to_string(i))});
   orvano::SortRowsByFirstColumn(table);
-  if (indexed) orvano::IndexTextTable(&texts);
-  return texts;
+  return orvano::MakeTextTable(std::move(depths), indexed);
 }
 
 // Look-ups in a table of `range(0)` texts, in a scattered order as the sheets make them.

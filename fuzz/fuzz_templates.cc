@@ -23,10 +23,11 @@ orvano::RunInputs Inputs() {
   inputs.description.control_type = 1;
   inputs.description.reject_count = 53;
   inputs.sheets.entries = {{"Standard", false}};
-  orvano::Table& depth = inputs.texts.depths[0];
-  depth = orvano::Table(2, 0);
-  depth.AddRow({std::string("A.B"), std::string("###INDEX:A.C:INDEX")});
-  depth.AddRow({std::string("A.C"), std::string("text ###DIREKT###1,1")});
+  std::array<orvano::Table, 5> depths;
+  depths[0] = orvano::Table(2, 0);
+  depths[0].AddRow({std::string("A.B"), std::string("###INDEX:A.C:INDEX")});
+  depths[0].AddRow({std::string("A.C"), std::string("text ###DIREKT###1,1")});
+  inputs.texts = orvano::MakeTextTable(std::move(depths));
   inputs.direct_cells = orvano::Table(3, 2);
   inputs.direct_cells.At(1, 1) = std::string("cell ###DIREKT###2,1");
   inputs.direct_cells.At(2, 1) = std::string("###ZELLE###1");

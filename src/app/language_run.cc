@@ -85,14 +85,6 @@ const T& Replayed(Run& run, const RecordedRead<T>& read, const std::string& stop
   return *read.value;
 }
 
-// Runs work parts on the job's pool when it has one.
-ParallelFor Parallel(const LanguageJob& job) {
-  if (job.pool == nullptr) return OneAfterAnother;
-  return [pool = job.pool](std::size_t count, const std::function<void(std::size_t)>& task) {
-    pool->ForEach(count, task);
-  };
-}
-
 // Fills the language's inputs in the order a run reads them; stops at the first input that
 // cannot be read.
 void ReadLanguageInputs(Run& run) {
@@ -107,7 +99,7 @@ void ReadLanguageInputs(Run& run) {
   inputs.language = ChooseLanguage(run);
 
   if (shared.text_join) {
-    inputs.texts = shared.text_join->Join(run.job.text_index, Parallel(run.job));
+    inputs.texts = shared.text_join->Join(run.job.text_index);
   } else {
     RecordedRead<TextTable>& texts = run.job.texts;
     texts.record.Replay({run.sink, run.job.fs, nullptr}, [] {});

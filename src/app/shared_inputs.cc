@@ -44,7 +44,7 @@ void SharedInputs::ReadTexts(const std::string& database, const std::vector<std:
     return;
   }
   try {
-    text_join = std::make_unique<const TextJoin>(std::move(*columns));
+    text_join = std::make_unique<const TextJoin>(std::move(*columns), parallel);
   } catch (...) {
     for (std::size_t i = 0; i < ids.size(); ++i) {
       ReportTextJoinFailure(database, ids[i], texts[i].record);

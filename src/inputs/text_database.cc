@@ -80,16 +80,25 @@ class AddressOrder {
   bool bytewise_;
 };
 
-// Sorts the rows of `table` as SortRowsByFirstColumn sorts them (a stable sort in code-unit order).
-// The rows usually are in order already; checking that is linear.
-void SortByAddress(Table* table, const AddressOrder& less) {
-  auto row_less = [&less](const std::vector<Cell>& a, const std::vector<Cell>& b) {
-    return less(std::get<std::string>(a[0]), std::get<std::string>(b[0]));
-  };
-  auto& rows = table->rows();
-  if (!std::is_sorted(rows.begin(), rows.end(), row_less)) {
-    std::stable_sort(rows.begin(), rows.end(), row_less);
+// Puts `addresses` and `rows` (side by side) in the order SortRowsByFirstColumn gives the
+// addresses: a stable sort in code-unit order. They usually are in order already; checking that
+// is linear.
+void SortByAddress(std::vector<std::string>* addresses, std::vector<std::uint32_t>* rows,
+                   const AddressOrder& less) {
+  if (std::is_sorted(addresses->begin(), addresses->end(), less)) return;
+  std::vector<std::size_t> order(addresses->size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return less((*addresses)[a], (*addresses)[b]);
+  });
+  std::vector<std::string> sorted_addresses(order.size());
+  std::vector<std::uint32_t> sorted_rows(order.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    sorted_addresses[i] = std::move((*addresses)[order[i]]);
+    sorted_rows[i] = (*rows)[order[i]];
   }
+  *addresses = std::move(sorted_addresses);
+  *rows = std::move(sorted_rows);
 }
 
 // Reports that the join of `language_id`'s texts failed: "SQL-Failure" naming the first query.
@@ -108,10 +117,12 @@ void ReportUnreadable(const std::string& path, ErrorSink& errors) {
 // The name of the text column of `language_id` in TidxTexts.
 std::string TextColumnOf(std::string_view language_id) { return "L" + std::string(language_id); }
 
-// Opens the file, reads both tables and joins them, reporting each failure under
-// kTextQueryProcedure. nullopt when it failed and the work is to go on.
+// Joins the texts of column 2 of `texts`, building the depths through `parallel`.
 TextTable JoinTexts(const Table& groups, Table texts, const std::string& path,
                     const ParallelFor& parallel);
+
+// Opens the file, reads both tables and joins them, reporting each failure under
+// kTextQueryProcedure. nullopt when it failed and the work is to go on.
 
 std::optional<TextTable> ReadAndJoinTexts(const std::string& path, std::string_view language_id,
                                           ErrorSink& errors, const ParallelFor& parallel) {
@@ -186,8 +197,9 @@ class TextOrder {
   // Takes the names out of `texts` (column 1); its other columns stay.
   TextOrder(const Table& groups, Table& texts, const std::string& path);
 
-  // Depth k's table of (address index, text of column `column`), sorted.
-  Table DepthTable(std::size_t k, const Table& texts, std::size_t column) const;
+  // The address side of the texts: each depth's address indices, sorted, with their text
+  // rows and hash index, the depths built through `parallel`.
+  std::shared_ptr<const TextAddresses> Addresses(const ParallelFor& parallel) const;
 
  private:
   std::array<std::vector<std::optional<std::string>>, kDepths> prefix_;
@@ -287,33 +299,36 @@ TextOrder::TextOrder(const Table& groups, Table& texts, const std::string& path)
   }
 }
 
-Table TextOrder::DepthTable(std::size_t k, const Table& texts, std::size_t column) const {
-  Table table(2, 0);
-  table.rows().reserve(entries_[k].size());
-  for (const GroupText* entry : entries_[k]) {
-    const std::string& group_prefix = *prefix_[k][entry->group];
-    std::vector<Cell> cells;
-    cells.reserve(2);
-    std::string& address = std::get<std::string>(cells.emplace_back(std::string()));
-    address.reserve(group_prefix.size() + entry->name.size());
-    address.append(group_prefix).append(entry->name);
-    cells.push_back(texts.rows()[entry->row][column]);
-    table.rows().push_back(std::move(cells));
-  }
-  SortByAddress(&table, less_);
-  return table;
+std::shared_ptr<const TextAddresses> TextOrder::Addresses(const ParallelFor& parallel) const {
+  auto result = std::make_shared<TextAddresses>();
+  parallel(kDepths, [&](std::size_t k) {
+    std::vector<std::string> addresses;
+    std::vector<std::uint32_t>& rows = result->text_rows[k];
+    addresses.reserve(entries_[k].size());
+    rows.reserve(entries_[k].size());
+    for (const GroupText* entry : entries_[k]) {
+      const std::string& group_prefix = *prefix_[k][entry->group];
+      std::string& address = addresses.emplace_back();
+      address.reserve(group_prefix.size() + entry->name.size());
+      address.append(group_prefix).append(entry->name);
+      rows.push_back(static_cast<std::uint32_t>(entry->row));
+    }
+    SortByAddress(&addresses, &rows, less_);
+    Table& table = result->depths[k];
+    table = Table(1, 0);
+    table.rows().reserve(addresses.size());
+    for (std::string& address : addresses) {
+      table.rows().emplace_back().emplace_back(std::move(address));
+    }
+    result->by_address[k].Build(table);
+  });
+  return result;
 }
 
-// Joins the texts (column 2) of `texts`, building the depth tables through `parallel`.
 TextTable JoinTexts(const Table& groups, Table texts, const std::string& path,
                     const ParallelFor& parallel) {
   const TextOrder order(groups, texts, path);
-  TextTable result;
-  parallel(kDepths, [&](std::size_t k) {
-    result.depths[k] = order.DepthTable(k, texts, 2);
-    result.by_address[k].Build(result.depths[k]);
-  });
-  return result;
+  return {order.Addresses(parallel), std::make_shared<const Table>(std::move(texts)), 2};
 }
 
 }  // namespace
@@ -324,25 +339,14 @@ TextTable JoinTextDepths(const Table& groups, Table texts, const std::string& pa
   return JoinTexts(groups, std::move(texts), path, OneAfterAnother);
 }
 
-struct TextJoin::Parts {
-  explicit Parts(TextColumns&& read)
-      : columns(std::move(read)), order(columns.groups, columns.texts, columns.path) {}
-  TextColumns columns;
-  TextOrder order;
-};
-
-TextJoin::TextJoin(TextColumns columns) : parts_(std::make_unique<Parts>(std::move(columns))) {}
-
-TextJoin::~TextJoin() = default;
-
-TextTable TextJoin::Join(std::size_t language, const ParallelFor& parallel) const {
-  TextTable result;
-  parallel(kDepths, [&](std::size_t k) {
-    result.depths[k] = parts_->order.DepthTable(k, parts_->columns.texts, 2 + language);
-    result.by_address[k].Build(result.depths[k]);
-  });
-  return result;
+TextJoin::TextJoin(TextColumns columns, const ParallelFor& parallel) {
+  Table texts = std::move(columns.texts);
+  const TextOrder order(columns.groups, texts, columns.path);
+  addresses_ = order.Addresses(parallel);
+  rows_ = std::make_shared<const Table>(std::move(texts));
 }
+
+TextTable TextJoin::Join(std::size_t language) const { return {addresses_, rows_, 2 + language}; }
 
 void ReportTextJoinFailure(const std::string& path, std::string_view language_id,
                            ErrorSink& errors) {

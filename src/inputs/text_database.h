@@ -71,23 +71,21 @@ struct TextColumns {
 [[nodiscard]] std::optional<TextColumns> ReadTextColumns(
     const std::string& database_path, const std::vector<std::string>& language_ids);
 
-/// The texts of several languages read together (TextColumns), joined language by language as
-/// each needs them; the address order is worked out once, when made.
+/// The texts of several languages read together (TextColumns), joined once: every language
+/// shares the address side and reads its own column of the rows.
 class TextJoin {
  public:
-  /// Throws UnexpectedError 3343 as JoinTextDepths does.
-  explicit TextJoin(TextColumns columns);
-  ~TextJoin();
-  TextJoin(const TextJoin&) = delete;
-  TextJoin& operator=(const TextJoin&) = delete;
+  /// Works out the address side, its depths through `parallel`. Throws UnexpectedError 3343
+  /// as JoinTextDepths does.
+  explicit TextJoin(TextColumns columns, const ParallelFor& parallel = ParallelFor(OneAfterAnother));
 
-  /// The texts of the `language`-th language of the columns, as ReadTextDatabase returns them;
-  /// the depth tables are built through `parallel`. Safe to call for several languages at once.
-  TextTable Join(std::size_t language, const ParallelFor& parallel) const;
+  /// The texts of the `language`-th language of the columns, as ReadTextDatabase returns them.
+  /// Safe to call for several languages at once.
+  TextTable Join(std::size_t language) const;
 
  private:
-  struct Parts;
-  std::unique_ptr<Parts> parts_;
+  std::shared_ptr<const TextAddresses> addresses_;
+  std::shared_ptr<const Table> rows_;
 };
 
 /// Reports the failure being handled (a TextJoin that could not be made) for `language_id` as

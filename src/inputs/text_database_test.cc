@@ -40,9 +40,8 @@ std::vector<MdbTable> Project(std::vector<std::vector<MdbValue>> groups,
 // Column `column` of entry `k`, as texts.
 Strings Column(const TextTable& texts, std::size_t k = 0, std::size_t column = 0) {
   Strings result;
-  for (std::size_t r = 0; r < texts.depths[k].row_count(); ++r) {
-    result.push_back(texts.depths[k].TextAt(column, r));
-  }
+  const Table rows = DepthRows(texts, k);
+  for (std::size_t r = 0; r < rows.row_count(); ++r) result.push_back(rows.TextAt(column, r));
   return result;
 }
 
@@ -88,12 +87,13 @@ TEST_F(TextDatabaseTest, BuildsEveryDepthAsTheJoinsDo) {
                      "Root.Top", "X.Y", "X.Y.a", "X.Z", "a.x"}));
   EXPECT_EQ(Column(texts, 0, 1), (Strings{"blank", "middle", "a10", "b9", "deep", "3", "2", "",
                                           "second", "xy", "xya", "xz", "small"}));
-  EXPECT_TRUE(IsNull(texts.depths[0].At(1, 7)));
+  EXPECT_TRUE(IsNull(DepthRows(texts, 0).At(1, 7)));
   EXPECT_EQ(Column(texts, 1),
             (Strings{"B.C.Mid", "D.E.Deep", "Q.P.y", "Root..Blank", "Root.Dup.a", "Root.Dup.b"}));
   EXPECT_EQ(Column(texts, 3), (Strings{"B.C.D.E.Deep", "Q.P.Q.P.y", "Root.A.B.C.Mid"}));
   EXPECT_EQ(Column(texts, 4), (Strings{"A.B.C.D.E.Deep", "P.Q.P.Q.P.y"}));
-  for (const Table& table : texts.depths) {
+  for (std::size_t k = 0; k < 5; ++k) {
+    const Table table = DepthRows(texts, k);
     Table sorted = table;
     SortRowsByFirstColumn(sorted);
     EXPECT_EQ(sorted.rows(), table.rows());
@@ -102,7 +102,7 @@ TEST_F(TextDatabaseTest, BuildsEveryDepthAsTheJoinsDo) {
 
   std::optional<TextTable> german = Read("1031");
   ASSERT_TRUE(german);
-  EXPECT_EQ(german->depths[0].TextAt(1, 7), "oben");
+  EXPECT_EQ(DepthRows(*german, 0).TextAt(1, 7), "oben");
 
   // Both languages in one read and one join, built side by side: the same tables.
   std::optional<TextColumns> columns = ReadTextColumns(path_, {"1033", "1031"});
@@ -111,12 +111,12 @@ TEST_F(TextDatabaseTest, BuildsEveryDepthAsTheJoinsDo) {
   auto parallel = [&pool](std::size_t n, const std::function<void(std::size_t)>& task) {
     pool.ForEach(n, task);
   };
-  const TextJoin join(std::move(*columns));
-  std::vector<TextTable> joined(2);
-  pool.ForEach(2, [&](std::size_t i) { joined[i] = join.Join(i, parallel); });
+  const TextJoin join(std::move(*columns), parallel);
+  const TextTable joined[] = {join.Join(0), join.Join(1)};
+  EXPECT_EQ(joined[0].addresses, joined[1].addresses);
   for (std::size_t k = 0; k < 5; ++k) {
-    EXPECT_EQ(texts.depths[k].rows(), joined[0].depths[k].rows()) << k;
-    EXPECT_EQ(german->depths[k].rows(), joined[1].depths[k].rows()) << k;
+    EXPECT_EQ(DepthRows(texts, k).rows(), DepthRows(joined[0], k).rows()) << k;
+    EXPECT_EQ(DepthRows(*german, k).rows(), DepthRows(joined[1], k).rows()) << k;
   }
   EXPECT_EQ(CellText(*FindText(joined[1], "Root.Top")), "oben");
   EXPECT_FALSE(ReadTextColumns(path_, {"1033", "1049"}));  // no column L1049
@@ -136,7 +136,7 @@ TEST(JoinTextDepthsTest, SortsInUtf16OrderAndJoinsTextIds) {
   texts.AddRow({std::string("g7"), 5.0, Cell()});
   TextTable result = JoinTextDepths(groups, texts, "mem.mdb", nullptr);
   EXPECT_EQ(Column(result), (Strings{"Sub.5", emoji + ".t", private_use + ".t"}));
-  EXPECT_EQ(result.depths[1].TextAt(0, 0), private_use + ".Sub.5");
+  EXPECT_EQ(DepthRows(result, 1).TextAt(0, 0), private_use + ".Sub.5");
 }
 
 TEST_F(TextDatabaseTest, FailedReadsReportTheChain) {

@@ -1,34 +1,52 @@
 // TextTable: every text of the run's language with its address index, by depth. Entry k holds
-// the texts whose address index has k + 1 dots, as a table of two columns (0: address index,
-// 1: the text or null), sorted by column 0 for FindRowInSortedTable, and a hash index of each
-// table so that the index formulas of a large project find their texts in constant time.
+// the texts whose address index has k + 1 dots. The address side (the address indices sorted
+// for FindRowInSortedTable, a hash index of each depth so that the index formulas of a large
+// project find their texts in constant time, and the row of each one's text) is worked out once
+// per read and shared by every language read with it; a language adds only its column of texts.
 
 #ifndef ORVANO_INPUTS_TEXT_TABLE_H_
 #define ORVANO_INPUTS_TEXT_TABLE_H_
 
 #include <array>
+#include <cstdint>
+#include <memory>
 #include <string_view>
+#include <vector>
 
 #include "inputs/address_index.h"
 #include "support/table.h"
 
 namespace orvano {
 
-struct TextTable {
-  /// depths[k]: texts with k + 1 dots in their address index; a table without rows when none.
+/// The address side of the texts of one read, the same for every language in it.
+struct TextAddresses {
+  /// depths[k]: the address indices with k + 1 dots, one column, sorted; no rows when none.
   std::array<Table, 5> depths;
-  /// by_address[k]: each address index of depths[k] with its first row, made by IndexTextTable
-  /// from the tables as they are; empty when not made, and FindText then searches the table.
+  /// text_rows[k][r]: the row of the text rows that holds the text of depths[k]'s row r.
+  std::array<std::vector<std::uint32_t>, 5> text_rows;
+  /// by_address[k]: each address index of depths[k] with its first row; empty when not built,
+  /// and FindText then searches the sorted table.
   std::array<AddressIndex, 5> by_address;
 };
 
-/// Fills `texts->by_address` from `texts->depths` (text cells of column 0; the first row of
-/// equal ones). Call it again after changing the tables.
-void IndexTextTable(TextTable* texts);
+struct TextTable {
+  std::shared_ptr<const TextAddresses> addresses;
+  /// The texts' rows, of every language read together; `column` is this language's.
+  std::shared_ptr<const Table> rows;
+  std::size_t column = 0;
+};
 
-/// The text cell (column 1) of the row whose address index equals `address` exactly, looked up
-/// in the entry for its number of dots; the first such row when several are equal. nullptr when
-/// the address has no dots or more than five, or no row has it.
+/// A TextTable from tables of two columns (0: address index, 1: the text or null), entry k for
+/// the address indices with k + 1 dots, each sorted by column 0 (SortRowsByFirstColumn). With
+/// `indexed`, each depth gets its hash index.
+TextTable MakeTextTable(std::array<Table, 5> depths, bool indexed = true);
+
+/// Entry `k` of `texts` as a table of two columns (address index, text), in order.
+Table DepthRows(const TextTable& texts, std::size_t k);
+
+/// The text cell of the address index `address`, looked up in the entry for its number of dots;
+/// the first such row when several are equal. nullptr when the address has no dots or more
+/// than five, or no row has it.
 const Cell* FindText(const TextTable& texts, std::string_view address);
 
 }  // namespace orvano

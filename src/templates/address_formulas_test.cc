@@ -18,8 +18,8 @@ using testing::RecordingErrorSink;
 // Machine 1, position 3, block 4, control type 2.
 constexpr FormulaFactors kFactors{1, "3", 4, 2};
 
-TextTable Texts() {
-  TextTable texts;
+TextTable Texts(bool indexed = true) {
+  std::array<Table, 5> texts;
   for (auto [key, text] : {std::pair<std::string, Cell>{"Alarms.Stop", "  Stopped "},
                            {"Alarms.Null", Cell()},
                            {"A.B.C.D.E.F", "deep"},
@@ -29,12 +29,12 @@ TextTable Texts() {
                            {"T.Self", "x###INDEX:T.Self:INDEX"},
                            {"T.Ru", "\xC3\x8F\xC3\xB0\xC3\xA8"},
                            {"T.Nul", std::string("a\0b", 3)}}) {
-    Table& table = texts.depths[std::count(key.begin(), key.end(), '.') - 1];
+    Table& table = texts[std::count(key.begin(), key.end(), '.') - 1];
     if (table.column_count() == 0) table = Table(2, 0);
     table.AddRow({Cell(key), text});
     SortRowsByFirstColumn(table);
   }
-  return texts;
+  return MakeTextTable(std::move(texts), indexed);
 }
 
 std::string Addr(std::string_view text, RecordingErrorSink& errors,
@@ -103,8 +103,7 @@ TEST(AddressFormulasTest, ReportsUnknownFactorsAndOverflow) {
 TEST(AddressFormulasTest, LooksTextsUpByAddressIndex) {
   for (bool indexed : {false, true}) {
     SCOPED_TRACE(indexed ? "through the hash index" : "by sorted search");
-    TextTable texts = Texts();
-    if (indexed) IndexTextTable(&texts);
+    const TextTable texts = Texts(indexed);
     RecordingErrorSink errors;
     auto index = [&](std::string_view text, std::optional<int> code_page = 1252) {
       return ExpandIndexFormulas(texts, code_page, text, errors);
