@@ -203,9 +203,12 @@ class TextOrder {
   std::shared_ptr<const TextAddresses> Addresses(const ParallelFor& parallel) const;
 
  private:
+  // The texts of depth k in address order (see the definition).
+  std::vector<const GroupText*> Entries(std::size_t k) const;
+
   std::array<std::vector<std::optional<std::string>>, kDepths> prefix_;
   std::vector<GroupText> grouped_;
-  std::array<std::vector<const GroupText*>, kDepths> entries_;
+  std::vector<std::size_t> first_text_;  // grouped_[first_text_[g] ..) are group g's texts
   AddressOrder less_{true};
 };
 
@@ -269,45 +272,51 @@ TextOrder::TextOrder(const Table& groups, Table& texts, const std::string& path)
     if (!std::is_sorted(begin, end, by_name)) std::stable_sort(begin, end, by_name);
   }
 
-  // The groups in the order of their prefixes, each with its texts by name, and the texts of
-  // groups with equal prefixes merged by name: that is address order unless a group name holds
-  // a dot, which SortByAddress mends when the tables are built.
-  for (std::size_t k = 0; k < kDepths; ++k) {
-    std::vector<std::size_t> order;
-    for (std::size_t g = 0; g < group_count; ++g) {
-      if (prefix_[k][g] && first_text[g] != first_text[g + 1]) order.push_back(g);
-    }
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-      return less(*prefix_[k][a], *prefix_[k][b]);
-    });
-    std::vector<const GroupText*>& entries = entries_[k];
-    for (std::size_t run = 0; run < order.size();) {
-      const std::string& run_prefix = *prefix_[k][order[run]];
-      const std::size_t run_start = entries.size();
-      std::size_t next = run;
-      for (; next < order.size() && *prefix_[k][order[next]] == run_prefix; ++next) {
-        for (std::size_t i = first_text[order[next]]; i < first_text[order[next] + 1]; ++i) {
-          entries.push_back(&grouped_[i]);
-        }
-      }
-      if (next - run > 1) {
-        std::stable_sort(
-            entries.begin() + static_cast<std::ptrdiff_t>(run_start), entries.end(),
-            [&less](const GroupText* a, const GroupText* b) { return less(a->name, b->name); });
-      }
-      run = next;
-    }
+  first_text_ = std::move(first_text);
+}
+
+// The groups in the order of their prefixes, each with its texts by name, and the texts of
+// groups with equal prefixes merged by name: that is address order unless a group name holds a
+// dot, which SortByAddress mends when the tables are built.
+std::vector<const GroupText*> TextOrder::Entries(std::size_t k) const {
+  const AddressOrder& less = less_;
+  const std::vector<std::size_t>& first_text = first_text_;
+  std::vector<std::size_t> order;
+  for (std::size_t g = 0; g + 1 < first_text.size(); ++g) {
+    if (prefix_[k][g] && first_text[g] != first_text[g + 1]) order.push_back(g);
   }
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return less(*prefix_[k][a], *prefix_[k][b]);
+  });
+  std::vector<const GroupText*> entries;
+  for (std::size_t run = 0; run < order.size();) {
+    const std::string& run_prefix = *prefix_[k][order[run]];
+    const std::size_t run_start = entries.size();
+    std::size_t next = run;
+    for (; next < order.size() && *prefix_[k][order[next]] == run_prefix; ++next) {
+      for (std::size_t i = first_text[order[next]]; i < first_text[order[next] + 1]; ++i) {
+        entries.push_back(&grouped_[i]);
+      }
+    }
+    if (next - run > 1) {
+      std::stable_sort(
+          entries.begin() + static_cast<std::ptrdiff_t>(run_start), entries.end(),
+          [&less](const GroupText* a, const GroupText* b) { return less(a->name, b->name); });
+    }
+    run = next;
+  }
+  return entries;
 }
 
 std::shared_ptr<const TextAddresses> TextOrder::Addresses(const ParallelFor& parallel) const {
   auto result = std::make_shared<TextAddresses>();
   parallel(kDepths, [&](std::size_t k) {
+    const std::vector<const GroupText*> entries = Entries(k);
     std::vector<std::string> addresses;
     std::vector<std::uint32_t>& rows = result->text_rows[k];
-    addresses.reserve(entries_[k].size());
-    rows.reserve(entries_[k].size());
-    for (const GroupText* entry : entries_[k]) {
+    addresses.reserve(entries.size());
+    rows.reserve(entries.size());
+    for (const GroupText* entry : entries) {
       const std::string& group_prefix = *prefix_[k][entry->group];
       std::string& address = addresses.emplace_back();
       address.reserve(group_prefix.size() + entry->name.size());
