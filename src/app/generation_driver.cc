@@ -93,7 +93,8 @@ class LanguagesGeneration {
   }
 
  private:
-  // Runs the languages, at most `jobs` at once, in their order.
+  // Runs the languages in their order: one after the other with one job, else at most one more
+  // at once than there are jobs.
   void RunLanguages(RunData& data, WorkerPool* pool, int jobs) {
     const std::size_t count = selection_.ids.size();
     complete_.assign(count, false);
@@ -112,7 +113,10 @@ class LanguagesGeneration {
         if (next < count) data.inputs[i] = RunInputs();
       }
     };
-    const std::size_t threads = std::min<std::size_t>(count, static_cast<std::size_t>(jobs));
+    // One language more than jobs: a language waits at units it cannot predict (after the
+    // sheet "Standard"), and the next one keeps the pool busy meanwhile.
+    const std::size_t threads =
+        std::min<std::size_t>(count, jobs == 1 ? 1 : static_cast<std::size_t>(jobs) + 1);
     std::vector<std::thread> runners;
     for (std::size_t t = 1; t < threads; ++t) runners.emplace_back(run_next);
     run_next();
