@@ -124,7 +124,6 @@ TextTable JoinTexts(const Table& groups, Table texts, const std::string& path,
 
 // Opens the file, reads both tables and joins them, reporting each failure under
 // kTextQueryProcedure. nullopt when it failed and the work is to go on.
-
 std::optional<TextTable> ReadAndJoinTexts(const std::string& path, std::string_view language_id,
                                           ErrorSink& errors, const ParallelFor& parallel) {
   std::unique_ptr<JetDatabase> database;
@@ -389,8 +388,7 @@ std::optional<TextColumns> ReadTextColumns(const std::string& database_path,
     // Converting the texts takes the reader most of its time: with two languages or more, a
     // second reader process converts the later half of the columns meanwhile. Both read the
     // table in record order, so their rows pair up.
-    const std::size_t first_half = language_ids.size() >= 2 ? (language_ids.size() + 1) / 2
-                                                           : language_ids.size();
+    const std::size_t first_half = (language_ids.size() + 1) / 2;
     std::vector<std::string> names = {"ParentID", "Name"};
     std::vector<std::string> later_names;
     for (std::size_t i = 0; i < language_ids.size(); ++i) {
