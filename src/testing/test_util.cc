@@ -161,6 +161,24 @@ void FixedClockFileSystem::CopyOver(const std::string& source, const std::string
   real_->CopyOver(source, target);
 }
 
+std::uint64_t GetLe(std::string_view bytes, std::size_t at, int size) {
+  std::uint64_t value = 0;
+  for (int i = size - 1; i >= 0; --i) value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+  return value;
+}
+
+void PutLe(std::string& bytes, std::size_t at, std::uint64_t value, int size) {
+  for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+std::size_t FindBiffRecord(std::string_view file, unsigned id) {
+  for (std::size_t at = 512; at + 4 <= file.size(); at += 4 + GetLe(file, at + 2, 2)) {
+    if (GetLe(file, at, 2) == id) return at;
+  }
+  ADD_FAILURE() << "no record " << id;
+  return 0;
+}
+
 std::time_t TestTime() {
   std::tm tm{};
   tm.tm_sec = 7;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -176,6 +177,16 @@ std::string ProgramErrorOf(Action&& action) {
   EXPECT_EQ(kProgramErrorNumber, thrown.number) << thrown.description;
   return thrown.description;
 }
+
+/// The little-endian integer of `size` bytes (at most 8) at `at` of `bytes`, as file formats
+/// store them. Requires: the bytes are there.
+std::uint64_t GetLe(std::string_view bytes, std::size_t at, int size);
+/// Overwrites the `size` bytes at `at` of `bytes` with `value`, little-endian (damage tests).
+void PutLe(std::string& bytes, std::size_t at, std::uint64_t value, int size);
+/// The file offset of the first record `id` of the workbook stream of an .xls file our writer
+/// made (the stream starts at offset 512 and lies in one run); 0 and a test failure when the
+/// stream holds no such record.
+std::size_t FindBiffRecord(std::string_view file, unsigned id);
 
 /// A fixed test time: 2026-03-04 05:06:07 local time.
 std::time_t TestTime();
