@@ -11,6 +11,7 @@
 #include "inputs/parsed_workbook.h"
 #include "support/byte_reader.h"
 #include "support/errors.h"
+#include "testing/test_util.h"
 #include "xls_writer/xls_writer.h"
 
 namespace orvano {
@@ -20,35 +21,15 @@ std::shared_ptr<ParsedWorkbook> Parse(const std::string& bytes) {
   return ParseBiffWorkbook(AsBytes(bytes), "w.xls");
 }
 
-// The description of the error parsing `bytes` gives; "" when it parses.
+// The description of the error parsing `bytes` gives.
 std::string ParseError(const std::string& bytes) {
-  try {
-    Parse(bytes);
-  } catch (const UnexpectedError& e) {
-    EXPECT_EQ(e.number(), err::kInvalidFileFormat);
-    return e.description();
-  }
-  return "";
+  const testing::Thrown thrown = testing::ThrownBy([&] { Parse(bytes); });
+  EXPECT_EQ(thrown.number, err::kInvalidFileFormat) << thrown.description;
+  return thrown.description;
 }
 
-std::uint16_t Get16(const std::string& b, std::size_t at) {
-  return static_cast<std::uint16_t>(static_cast<std::uint8_t>(b[at]) |
-                                    (static_cast<std::uint8_t>(b[at + 1]) << 8));
-}
-void Put32(std::string& b, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>(v >> (8 * i));
-}
-
-// File offset of the first record `id` of the workbook stream (our writer starts the stream
-// at sector 0, file offset 512, and stores it in one run).
-std::size_t FindRecord(const std::string& file, std::uint16_t id) {
-  for (std::size_t at = 512; at + 4 <= file.size();) {
-    if (Get16(file, at) == id) return at;
-    at += 4 + Get16(file, at + 2);
-  }
-  ADD_FAILURE() << "no record " << id;
-  return 0;
-}
+using testing::FindBiffRecord;
+using testing::PutLe;
 
 XlsWorkbook SmallBook() {
   XlsWorkbook book;
@@ -133,46 +114,30 @@ TEST(BiffReaderTest, FullSizeSheetKeepsOnlyItsCells) {
 
 TEST(BiffReaderTest, ReportsDamageWithFileAndPlace) {
   const std::string good = BuildXlsBytes(SmallBook());
-  {  // a record whose length runs past the end of the stream
+  // The error after the field at `field` of the first record `id` is set to `value`.
+  const auto damaged = [&](unsigned id, std::size_t field, std::uint64_t value, int size) {
     std::string bad = good;
-    const std::size_t eof = FindRecord(bad, biff::kEof);  // the globals' EOF
-    bad[eof + 2] = '\xF0';
-    bad[eof + 3] = '\x7F';
-    EXPECT_EQ(ParseError(bad), "w.xls: workbook globals, EOF (0x000A) at offset " +
-                                   std::to_string(eof - 512) +
-                                   ": length 32752 runs past the end of the stream (" +
-                                   std::to_string(4096 - (eof - 512) - 4) + " bytes left)");
-  }
-  {  // an SST that promises more strings than it holds
-    std::string bad = good;
-    const std::size_t sst = FindRecord(bad, biff::kSst);
-    Put32(bad, sst + 8, 5);
-    EXPECT_EQ(ParseError(bad), "w.xls: workbook globals, SST (0x00FC) at offset " +
-                                   std::to_string(sst - 512) +
-                                   ": SST promises 5 strings but holds only 1");
-  }
-  {  // a LABELSST pointing past the SST
-    std::string bad = good;
-    const std::size_t label = FindRecord(bad, biff::kLabelSst);
-    Put32(bad, label + 10, 9);
-    EXPECT_EQ(ParseError(bad), "w.xls: sheet \"One\", LABELSST (0x00FD) at offset " +
-                                   std::to_string(label - 512) +
-                                   ": string index 9 past the 1 strings of the SST");
-  }
-  {  // a BOUNDSHEET pointing past the stream
-    std::string bad = good;
-    Put32(bad, FindRecord(bad, biff::kBoundSheet) + 4, 100000);
-    EXPECT_EQ(ParseError(bad),
-              "w.xls: sheet \"One\": its BOF offset 100000 lies past the end of the stream "
-              "(4096 bytes)");
-  }
-  {  // an encrypted workbook
-    std::string bad = good;
-    const std::size_t sst = FindRecord(bad, biff::kSst);
-    bad[sst] = static_cast<char>(biff::kFilePass);
-    bad[sst + 1] = 0;
-    EXPECT_EQ(ParseError(bad), "w.xls: the workbook is password-protected");
-  }
+    PutLe(bad, FindBiffRecord(bad, id) + field, value, size);
+    return ParseError(bad);
+  };
+  const std::size_t eof = FindBiffRecord(good, biff::kEof) - 512;  // the globals' EOF
+  EXPECT_EQ(damaged(biff::kEof, 2, 0x7FF0, 2),
+            "w.xls: workbook globals, EOF (0x000A) at offset " + std::to_string(eof) +
+                ": length 32752 runs past the end of the stream (" +
+                std::to_string(4096 - eof - 4) + " bytes left)");
+  EXPECT_EQ(damaged(biff::kSst, 8, 5, 4),
+            "w.xls: workbook globals, SST (0x00FC) at offset " +
+                std::to_string(FindBiffRecord(good, biff::kSst) - 512) +
+                ": SST promises 5 strings but holds only 1");
+  EXPECT_EQ(damaged(biff::kLabelSst, 10, 9, 4),
+            "w.xls: sheet \"One\", LABELSST (0x00FD) at offset " +
+                std::to_string(FindBiffRecord(good, biff::kLabelSst) - 512) +
+                ": string index 9 past the 1 strings of the SST");
+  EXPECT_EQ(damaged(biff::kBoundSheet, 4, 100000, 4),
+            "w.xls: sheet \"One\": its BOF offset 100000 lies past the end of the stream "
+            "(4096 bytes)");
+  EXPECT_EQ(damaged(biff::kSst, 0, biff::kFilePass, 2),  // an encrypted workbook
+            "w.xls: the workbook is password-protected");
 }
 
 TEST(BiffReaderTest, EveryTruncationIsAnError) {
