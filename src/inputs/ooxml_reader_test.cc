@@ -1,9 +1,11 @@
 #include "inputs/ooxml_reader.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "inputs/parsed_workbook.h"
@@ -18,6 +20,9 @@
 
 namespace orvano {
 namespace {
+
+using ::testing::AllOf;
+using ::testing::HasSubstr;
 
 constexpr char kMain[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 constexpr char kRelationshipTypes[] =
@@ -89,15 +94,11 @@ std::shared_ptr<ParsedWorkbook> ParseSheet(const std::string& sheet_data) {
   return Parse(Archive(parts));
 }
 
-// The description of the error parsing `bytes` gives; "" when it parses.
+// The description of the error parsing `bytes` gives.
 std::string ParseError(const std::string& bytes) {
-  try {
-    Parse(bytes);
-  } catch (const UnexpectedError& e) {
-    EXPECT_EQ(e.number(), err::kInvalidFileFormat);
-    return e.description();
-  }
-  return "";
+  const testing::Thrown thrown = testing::ThrownBy([&] { Parse(bytes); });
+  EXPECT_EQ(thrown.number, err::kInvalidFileFormat) << thrown.description;
+  return thrown.description;
 }
 
 std::string PartsError(const std::map<std::string, std::string>& parts) {
@@ -121,42 +122,35 @@ TEST(OoxmlReaderTest, ReadsWorksheetsInTabOrderWithSharedStrings) {
 }
 
 TEST(OoxmlReaderTest, CellsMeanWhatTheBiffReaderMakesOfThem) {
-  const auto wb = ParseSheet(
-      "<row r=\"2\">"
-      "<c r=\"A2\" t=\"s\"><v>0</v></c>"
-      "<c r=\"B2\"><v>2.5</v></c>"
-      "<c r=\"C2\" t=\"n\" s=\"3\"><v>46362.520833333336</v></c>"
-      "<c r=\"D2\" t=\"b\"><v>1</v></c>"
-      "<c r=\"E2\" t=\"e\"><v>#DIV/0!</v></c>"
-      "<c r=\"F2\" t=\"str\"><f>\"a\"&amp;\"b\"</f><v>ab</v></c>"
-      "<c r=\"G2\"><f>A1*2</f><v></v></c>"          // formula never calculated
-      "<c r=\"H2\" t=\"str\"><f>X1</f><v></v></c>"  // an empty result
-      "<c r=\"I2\" s=\"1\"/>"                       // formatted empty cell
-      "<c r=\"J2\" t=\"inlineStr\"><is><r><t>in</t></r><r><t>line</t></r></is></c>"
-      "<c r=\"K2\" t=\"b\"><f>1=1</f><v>0</v></c>"
-      "<c r=\"L2\" t=\"e\"><f>NA()</f><v>#N/A</v></c>"
-      "<c r=\"M2\" t=\"d\"><v>2026-12-06T12:00:00</v></c>"
-      "<c r=\"N2\"><is><t>no t</t></is></c>"
-      "</row>");
-  const ParsedWorkbook::Sheet& sheet = wb->sheet(0);
-  EXPECT_EQ(sheet.rows, 2u);
-  EXPECT_EQ(sheet.columns, 14u);  // N, the last column holding a value
-  EXPECT_EQ(wb->Value(0, 1, 0), Cell{std::string("plain")});
-  EXPECT_EQ(wb->Value(0, 1, 1), Cell{2.5});
-  EXPECT_EQ(wb->Value(0, 1, 2), Cell{46362.520833333336});
-  EXPECT_EQ(wb->Value(0, 1, 3), Cell{std::string("TRUE")});
-  EXPECT_EQ(wb->Value(0, 1, 4), Cell{std::string("#DIV/0!")});
+  // Row 2 from column A on: each cell's markup and what it reads as.
+  const std::pair<std::string, Cell> cells[] = {
+      {"t=\"s\"><v>0</v>", std::string("plain")},
+      {"><v>2.5</v>", 2.5},
+      {"t=\"n\" s=\"3\"><v>46362.520833333336</v>", 46362.520833333336},
+      {"t=\"b\"><v>1</v>", std::string("TRUE")},
+      {"t=\"e\"><v>#DIV/0!</v>", std::string("#DIV/0!")},
+      {"t=\"str\"><f>\"a\"&amp;\"b\"</f><v>ab</v>", std::string("ab")},
+      {"><f>A1*2</f><v></v>", Cell()},         // formula never calculated
+      {"t=\"str\"><f>X1</f><v></v>", Cell()},  // an empty result
+      {"s=\"1\">", Cell()},                    // formatted empty cell
+      {"t=\"inlineStr\"><is><r><t>in</t></r><r><t>line</t></r></is>", std::string("inline")},
+      {"t=\"b\"><f>1=1</f><v>0</v>", std::string("FALSE")},
+      {"t=\"e\"><f>NA()</f><v>#N/A</v>", std::string("#N/A")},
+      {"t=\"d\"><v>2026-12-06T12:00:00</v>", 46362.5},
+      {"><is><t>no t</t></is>", std::string("no t")},
+  };
+  std::string row;
+  for (std::size_t k = 0; k < std::size(cells); ++k) {
+    row += "<c r=\"" + std::string(1, char('A' + k)) + "2\" " + cells[k].first + "</c>";
+  }
+  const auto wb = ParseSheet("<row r=\"2\">" + row + "</row>");
+  EXPECT_EQ(wb->sheet(0).rows, 2u);
+  EXPECT_EQ(wb->sheet(0).columns, 14u);  // N, the last column holding a value
+  EXPECT_EQ(wb->sheet(0).cells.size(), 11u);
+  for (std::size_t k = 0; k < std::size(cells); ++k) {
+    EXPECT_EQ(wb->Value(0, 1, k), cells[k].second) << cells[k].first;
+  }
   EXPECT_EQ(wb->Find(0, 1, 4)->kind, CellKind::kError);
-  EXPECT_EQ(wb->Value(0, 1, 5), Cell{std::string("ab")});
-  EXPECT_TRUE(IsNull(wb->Value(0, 1, 6)));
-  EXPECT_TRUE(IsNull(wb->Value(0, 1, 7)));
-  EXPECT_TRUE(IsNull(wb->Value(0, 1, 8)));
-  EXPECT_EQ(wb->Value(0, 1, 9), Cell{std::string("inline")});
-  EXPECT_EQ(wb->Value(0, 1, 10), Cell{std::string("FALSE")});
-  EXPECT_EQ(wb->Value(0, 1, 11), Cell{std::string("#N/A")});
-  EXPECT_EQ(wb->Value(0, 1, 12), Cell{46362.5});
-  EXPECT_EQ(wb->Value(0, 1, 13), Cell{std::string("no t")});
-  EXPECT_EQ(sheet.cells.size(), 11u);
 }
 
 TEST(OoxmlReaderTest, CellsWithoutReferencesTakeTheNextPosition) {
@@ -186,17 +180,22 @@ TEST(OoxmlReaderTest, ReadsTheFarCornerOfTheGrid) {
 // Our writer and our reader meet: what libxlsxwriter saves reads back with the values the .xls
 // of the same workbook gives.
 TEST(OoxmlReaderTest, ReadsBackWhatTheXlsxWriterWrote) {
+  const std::string text = "Grüße ✓ \"quoted\" <tag> & more";
+  // Each cell as written and as read.
+  const std::tuple<int, int, XlsCell, Cell> cells[] = {
+      {0, 0, XlsCell::Text(text), text},
+      {0, 1, XlsCell::Number(1e-300), 1e-300},
+      {1, 0, XlsCell::Bool(true), std::string("TRUE")},
+      {1, 1, XlsCell::Error(XlsError::kDiv0), std::string("#DIV/0!")},
+      {2, 0, XlsCell::Formula(std::string("f")), std::string("f")},
+      {2, 1, XlsCell::Formula(123456789012345.0), 123456789012345.0},
+      {2, 2, XlsCell::Formula(false), std::string("FALSE")},
+      {2, 3, XlsCell::Blank(), Cell()},
+      {70000, 300, XlsCell::Number(-2), -2.0},
+  };
   XlsWorkbook book;
   XlsSheet& s = book.AddSheet("Kinds");
-  s.Set(0, 0, XlsCell::Text("Grüße ✓ \"quoted\" <tag> & more"));
-  s.Set(0, 1, XlsCell::Number(1e-300));
-  s.Set(1, 0, XlsCell::Bool(true));
-  s.Set(1, 1, XlsCell::Error(XlsError::kDiv0));
-  s.Set(2, 0, XlsCell::Formula(std::string("f")));
-  s.Set(2, 1, XlsCell::Formula(123456789012345.0));
-  s.Set(2, 2, XlsCell::Formula(false));
-  s.Set(2, 3, XlsCell::Blank());
-  s.Set(70000, 300, XlsCell::Number(-2));
+  for (const auto& [row, column, written, read] : cells) s.Set(row, column, written);
   book.AddSheet("Second").Set(5, 5, XlsCell::Text("x"));
   testing::ScopedTempDir dir;
   auto fs = NewPosixFileSystem();
@@ -204,46 +203,32 @@ TEST(OoxmlReaderTest, ReadsBackWhatTheXlsxWriterWrote) {
   const auto wb = ReadWorkbookFile(*fs, dir.path() + "k.xlsx");
   ASSERT_EQ(wb->sheet_count(), 2u);
   EXPECT_EQ(wb->sheet(1).name, "Second");
-  for (const auto& [position, cell] : book.sheets[0].cells) {
-    SCOPED_TRACE(std::to_string(position.first) + "," + std::to_string(position.second));
-    const Cell got = wb->Value(0, position.first, position.second);
-    if (const auto* text = std::get_if<std::string>(&cell.value)) {
-      EXPECT_EQ(got, Cell{*text});
-    } else if (const auto* number = std::get_if<double>(&cell.value)) {
-      EXPECT_EQ(got, Cell{*number});
-    }
+  for (const auto& [row, column, written, read] : cells) {
+    EXPECT_EQ(wb->Value(0, row, column), read) << row << ", " << column;
   }
-  EXPECT_EQ(wb->Value(0, 1, 0), Cell{std::string("TRUE")});
-  EXPECT_EQ(wb->Value(0, 1, 1), Cell{std::string("#DIV/0!")});
-  EXPECT_EQ(wb->Value(0, 2, 0), Cell{std::string("f")});
-  EXPECT_EQ(wb->Value(0, 2, 1), Cell{123456789012345.0});
-  EXPECT_EQ(wb->Value(0, 2, 2), Cell{std::string("FALSE")});
-  EXPECT_TRUE(IsNull(wb->Value(0, 2, 3)));
   EXPECT_EQ(wb->sheet(0).rows, 70001u);
   EXPECT_EQ(wb->sheet(0).columns, 301u);
 }
 
 TEST(OoxmlReaderTest, ReportsMissingPartsWithFileAndPlace) {
+  const std::pair<const char*, std::string> missing[] = {
+      {"[Content_Types].xml",
+       "w.xlsx: not an Office Open XML workbook: the archive has no [Content_Types].xml part"},
+      {"xl/workbook.xml",
+       "w.xlsx: xl/workbook.xml: part \"xl/workbook.xml\" is missing from the archive"},
+      {"xl/_rels/workbook.xml.rels",
+       "w.xlsx: xl/_rels/workbook.xml.rels: part \"xl/_rels/workbook.xml.rels\" is missing "
+       "from the archive"},
+      {"xl/worksheets/b.xml",
+       "w.xlsx: sheet \"Hidden\" (xl/worksheets/b.xml): part \"xl/worksheets/b.xml\" is "
+       "missing from the archive"},
+  };
+  for (const auto& [part, message] : missing) {
+    std::map<std::string, std::string> parts = BaseParts();
+    parts.erase(part);
+    EXPECT_EQ(PartsError(parts), message);
+  }
   std::map<std::string, std::string> parts = BaseParts();
-  parts.erase("[Content_Types].xml");
-  EXPECT_EQ(PartsError(parts),
-            "w.xlsx: not an Office Open XML workbook: the archive has no [Content_Types].xml "
-            "part");
-  parts = BaseParts();
-  parts.erase("xl/workbook.xml");
-  EXPECT_EQ(PartsError(parts),
-            "w.xlsx: xl/workbook.xml: part \"xl/workbook.xml\" is missing from the archive");
-  parts = BaseParts();
-  parts.erase("xl/_rels/workbook.xml.rels");
-  EXPECT_EQ(PartsError(parts),
-            "w.xlsx: xl/_rels/workbook.xml.rels: part \"xl/_rels/workbook.xml.rels\" is missing "
-            "from the archive");
-  parts = BaseParts();
-  parts.erase("xl/worksheets/b.xml");
-  EXPECT_EQ(PartsError(parts),
-            "w.xlsx: sheet \"Hidden\" (xl/worksheets/b.xml): part \"xl/worksheets/b.xml\" is "
-            "missing from the archive");
-  parts = BaseParts();
   parts["xl/workbook.xml"].replace(parts["xl/workbook.xml"].find("rId1"), 4, "rId9");
   EXPECT_EQ(PartsError(parts),
             "w.xlsx: sheet \"Hidden\": its relationship \"rId9\" is missing from "
@@ -257,13 +242,27 @@ TEST(OoxmlReaderTest, ReportsMissingPartsWithFileAndPlace) {
             "document or a presentation?)");
 }
 
-TEST(OoxmlReaderTest, RefusesBadXml) {
-  EXPECT_EQ(SheetError("<row><c><v>1</v></row>"),
-            "w.xlsx: sheet \"First & one\" (xl/worksheets/a.xml): line 2, column 128: not "
-            "well-formed XML (mismatched tag)");
-  EXPECT_EQ(SheetError("<row><c><v>&nbsp;</v></c></row>"),
-            "w.xlsx: sheet \"First & one\" (xl/worksheets/a.xml): line 2, column 121: not "
-            "well-formed XML (undefined entity)");
+TEST(OoxmlReaderTest, RefusesBadXmlAndBadCells) {
+  const std::string where = "w.xlsx: sheet \"First & one\" (xl/worksheets/a.xml): ";
+  const std::pair<const char*, std::string> cases[] = {
+      {"<row><c><v>1</v></row>", "line 2, column 128: not well-formed XML (mismatched tag)"},
+      {"<row><c><v>&nbsp;</v></c></row>",
+       "line 2, column 121: not well-formed XML (undefined entity)"},
+      {"<row><c r=\"XFE1\"><v>1</v></c></row>",
+       "cell reference \"XFE1\" lies beyond column XFD (the format's 16 384 columns)"},
+      {"<row><c r=\"A1048577\"><v>1</v></c></row>",
+       "cell reference \"A1048577\" lies beyond row 1048576 (the format's 1 048 576 rows)"},
+      {"<row r=\"0\"/>", "row number \"0\" is not one of the format's rows 1..1048576"},
+      {"<row><c r=\"XFD1\"/><c><v>1</v></c></row>",
+       "a cell after column XFD in row 1 (the format's 16 384 columns)"},
+      {"<row><c r=\"B3\"><v>1,5</v></c></row>", "cell B3: \"1,5\" is not a number"},
+      {"<row><c r=\"B3\" t=\"s\"><v>2</v></c></row>",
+       "cell B3: shared string index 2 lies past the 2 strings of the shared string table"},
+      {"<row><c r=\"B3\" t=\"b\"><v>yes</v></c></row>", "cell B3: \"yes\" is not a boolean"},
+      {"<row><c r=\"B3\" t=\"x\"><v>1</v></c></row>", "cell B3: unknown cell type \"x\""},
+  };
+  for (const auto& [sheet_data, message] : cases)
+    EXPECT_EQ(SheetError(sheet_data), where + message);
   // A document type declaration is refused before any entity is declared or expanded.
   std::map<std::string, std::string> parts = BaseParts();
   parts["xl/sharedStrings.xml"] =
@@ -273,30 +272,6 @@ TEST(OoxmlReaderTest, RefusesBadXml) {
   EXPECT_EQ(PartsError(parts),
             "w.xlsx: xl/sharedStrings.xml: line 2, column 16: a document type declaration "
             "(DTD, entities) is refused");
-}
-
-TEST(OoxmlReaderTest, RefusesBadCells) {
-  const std::string where = "w.xlsx: sheet \"First & one\" (xl/worksheets/a.xml): ";
-  EXPECT_EQ(SheetError("<row><c r=\"XFE1\"><v>1</v></c></row>"),
-            where + "cell reference \"XFE1\" lies beyond column XFD (the format's 16 384 columns)");
-  EXPECT_EQ(SheetError("<row><c r=\"A1048577\"><v>1</v></c></row>"),
-            where +
-                "cell reference \"A1048577\" lies beyond row 1048576 (the format's "
-                "1 048 576 rows)");
-  EXPECT_EQ(SheetError("<row r=\"0\"/>"),
-            where + "row number \"0\" is not one of the format's rows 1..1048576");
-  EXPECT_EQ(SheetError("<row><c r=\"XFD1\"/><c><v>1</v></c></row>"),
-            where + "a cell after column XFD in row 1 (the format's 16 384 columns)");
-  EXPECT_EQ(SheetError("<row><c r=\"B3\"><v>1,5</v></c></row>"),
-            where + "cell B3: \"1,5\" is not a number");
-  EXPECT_EQ(SheetError("<row><c r=\"B3\" t=\"s\"><v>2</v></c></row>"),
-            where +
-                "cell B3: shared string index 2 lies past the 2 strings of the shared "
-                "string table");
-  EXPECT_EQ(SheetError("<row><c r=\"B3\" t=\"b\"><v>yes</v></c></row>"),
-            where + "cell B3: \"yes\" is not a boolean");
-  EXPECT_EQ(SheetError("<row><c r=\"B3\" t=\"x\"><v>1</v></c></row>"),
-            where + "cell B3: unknown cell type \"x\"");
 }
 
 // Patches the 32-bit field at `offset` of every central directory entry.
@@ -327,19 +302,17 @@ TEST(OoxmlReaderTest, RefusesDamagedArchivesAndZipBombs) {
   {  // a declared size out of proportion is refused before anything is inflated
     std::string bad = good;
     PatchCentralDirectory(bad, 24, 0xF0000000u);
-    const std::string message = ParseError(bad);
-    EXPECT_NE(message.find("inflates to 4026531840 bytes, which takes the archive past 1048576 "
-                           "inflated bytes (200 times its"),
-              std::string::npos)
-        << message;
-    EXPECT_NE(message.find("refused as a ZIP bomb"), std::string::npos) << message;
+    EXPECT_THAT(ParseError(bad),
+                AllOf(HasSubstr("inflates to 4026531840 bytes, which takes the "
+                                "archive past 1048576 inflated bytes (200 times its"),
+                      HasSubstr("refused as a ZIP bomb")));
   }
   {  // a part that really inflates far past 200 times the archive's size
     std::map<std::string, std::string> parts = BaseParts();
     parts["xl/worksheets/a.xml"] = SheetPart("") + std::string(3 << 20, ' ');
     const std::string bomb = Archive(parts);
     ASSERT_LT(bomb.size() * 200, 3u << 20);
-    EXPECT_NE(ParseError(bomb).find("refused as a ZIP bomb"), std::string::npos);
+    EXPECT_THAT(ParseError(bomb), HasSubstr("refused as a ZIP bomb"));
   }
 }
 
@@ -388,14 +361,10 @@ TEST(OoxmlReaderTest, ThreadsChangeNothing) {
   parts["xl/worksheets/s6.xml"] = SheetPart("<row><c r=\"B1\"><v>x</v></c></row>");
   const std::string bad = Archive(parts);
   for (unsigned threads : {1u, 2u, 4u}) {
-    try {
-      ParseOoxmlWorkbook(AsBytes(bad), "w.xlsx", threads);
-      ADD_FAILURE() << threads;
-    } catch (const UnexpectedError& e) {
-      EXPECT_EQ(e.description(),
-                "w.xlsx: sheet \"S6\" (xl/worksheets/s6.xml): cell B1: \"x\" is not a number")
-          << threads;
-    }
+    EXPECT_EQ(
+        testing::ThrownBy([&] { ParseOoxmlWorkbook(AsBytes(bad), "w.xlsx", threads); }).description,
+        "w.xlsx: sheet \"S6\" (xl/worksheets/s6.xml): cell B1: \"x\" is not a number")
+        << threads;
   }
 }
 
