@@ -1,5 +1,6 @@
 #include "inputs/workbook.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -14,6 +15,18 @@
 
 namespace orvano {
 namespace {
+
+using ::testing::HasSubstr;
+using NamesAndFlags = std::vector<std::pair<std::string, bool>>;
+
+// Each sheet's name and whether it is machine-dependent.
+NamesAndFlags Entries(const SheetList& list) {
+  NamesAndFlags entries;
+  for (const auto& entry : list.entries) {
+    entries.emplace_back(entry.name, entry.is_machine_dependent);
+  }
+  return entries;
+}
 
 class WorkbookTest : public ::testing::Test {
  protected:
@@ -83,13 +96,7 @@ TEST_F(WorkbookTest, ListsSheetsWithMachineDependence) {
   ASSERT_TRUE(workbook->parsed);
   EXPECT_EQ(workbook->parsed->sheet_count(), 3u);
   const SheetList& list = workbook->sheets;
-  ASSERT_EQ(list.entries.size(), 3u);
-  EXPECT_EQ(list.entries[0].name, "A");
-  EXPECT_FALSE(list.entries[0].is_machine_dependent);
-  EXPECT_EQ(list.entries[1].name, "B");
-  EXPECT_TRUE(list.entries[1].is_machine_dependent);
-  EXPECT_EQ(list.entries[2].name, "C");
-  EXPECT_FALSE(list.entries[2].is_machine_dependent);
+  EXPECT_EQ(Entries(list), (NamesAndFlags{{"A", false}, {"B", true}, {"C", false}}));
   EXPECT_EQ(list.widest_column_count, 5);
   EXPECT_EQ(sink_.keep_responsive_calls, 3);
   EXPECT_TRUE(sink_.failures.empty());
@@ -110,10 +117,7 @@ TEST_F(WorkbookTest, EmptyOrUnnamedSheetsKeepTheirPlace) {
   const std::optional<CollectionWorkbook> workbook = Read();
   ASSERT_TRUE(workbook);
   const SheetList& list = workbook->sheets;
-  ASSERT_EQ(list.entries.size(), 3u);
-  EXPECT_EQ(list.entries[0].name, "");
-  EXPECT_EQ(list.entries[1].name, "");
-  EXPECT_EQ(list.entries[2].name, "D");
+  EXPECT_EQ(Entries(list), (NamesAndFlags{{"", false}, {"", false}, {"D", false}}));
   EXPECT_EQ(list.widest_column_count, 8);
   EXPECT_EQ(list.FindIgnoringCase(""), 0u);  // the first of the unnamed sheets
   std::optional<Table> table = ReadSheetTable(*workbook, 1, {}, sink_);
@@ -129,25 +133,16 @@ TEST_F(WorkbookTest, EmptyOrUnnamedSheetsKeepTheirPlace) {
 
 TEST_F(WorkbookTest, UnreadableWorkbookIsReported) {
   EXPECT_FALSE(Read());
-  std::string failure = OnlyFailure("XLCollectionSheetList");
-  EXPECT_NE(failure.find("Collection.xls"), std::string::npos) << failure;
+  EXPECT_THAT(OnlyFailure("XLCollectionSheetList"), HasSubstr("Collection.xls"));
   testing::WriteBytes(path_, "Name;Value\r\n");
   EXPECT_FALSE(Read());
-  failure = OnlyFailure("XLCollectionSheetList");
-  EXPECT_NE(failure.find("Collection.xls: not a workbook: neither a compound file"),
-            std::string::npos)
-      << failure;
+  EXPECT_THAT(OnlyFailure("XLCollectionSheetList"),
+              HasSubstr("Collection.xls: not a workbook: neither a compound file"));
 
   // A workbook whose only sheet is a chart sheet holds no worksheet.
   std::string bytes = BuildXlsBytes(ConditionalBook());
-  for (std::size_t at = 512; at + 10 <= bytes.size();) {  // the workbook stream's records
-    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };
-    if ((byte(at) | (byte(at + 1) << 8)) == biff::kBoundSheet) {
-      bytes[at + 9] = 2;  // the sheet type after the BOF offset and the visibility
-      break;
-    }
-    at += 4 + (byte(at + 2) | (byte(at + 3) << 8));
-  }
+  // The sheet type, after the BOF offset and the visibility.
+  bytes[testing::FindBiffRecord(bytes, biff::kBoundSheet) + 9] = 2;
   testing::WriteBytes(path_, bytes);
   EXPECT_FALSE(Read());
   EXPECT_EQ(sink_.failures.at(0).number, err::kSubscriptOutOfRange);
@@ -245,13 +240,11 @@ TEST_F(WorkbookTest, XlsxCollectionReadsLikeTheXls) {
   const std::optional<CollectionWorkbook> from_xls = Read();
   const std::optional<CollectionWorkbook> from_xlsx = ReadCollectionWorkbook(fs_, xlsx, sink_);
   ASSERT_TRUE(from_xls && from_xlsx);
-  ASSERT_EQ(from_xlsx->sheets.entries.size(), 3u);
+  EXPECT_EQ(Entries(from_xlsx->sheets),
+            (NamesAndFlags{{"Rows", false}, {"Drives", true}, {"", false}}));
+  EXPECT_EQ(Entries(from_xls->sheets), Entries(from_xlsx->sheets));
   EXPECT_EQ(from_xlsx->sheets.widest_column_count, 13);
-  EXPECT_TRUE(from_xlsx->sheets.entries[1].is_machine_dependent);
   for (std::size_t k = 0; k < 3; ++k) {
-    EXPECT_EQ(from_xls->sheets.entries[k].name, from_xlsx->sheets.entries[k].name);
-    EXPECT_EQ(from_xls->sheets.entries[k].is_machine_dependent,
-              from_xlsx->sheets.entries[k].is_machine_dependent);
     for (const RowSwitches switches : {RowSwitches{false, false}, RowSwitches{true, true}}) {
       const std::optional<Table> a = ReadSheetTable(*from_xls, k, switches, sink_);
       const std::optional<Table> b = ReadSheetTable(*from_xlsx, k, switches, sink_);
