@@ -5,19 +5,15 @@
 #include <string>
 
 #include "support/byte_reader.h"
+#include "testing/test_util.h"
 #include "xls_writer/xls_writer.h"
 
 namespace orvano {
 namespace {
 
-std::uint32_t Get32(const std::string& b, std::size_t at) {
-  std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<std::uint8_t>(b[at + i]);
-  return v;
-}
-void Put32(std::string& b, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>(v >> (8 * i));
-}
+using testing::GetLe;
+
+void Put32(std::string& b, std::size_t at, std::uint32_t v) { testing::PutLe(b, at, v, 4); }
 
 std::string Error(const std::string& file) {
   try {
@@ -34,7 +30,7 @@ class CompoundFileTest : public ::testing::Test {
     XlsWorkbook book;
     book.AddSheet("S").Set(0, 0, XlsCell::Number(1));
     file_ = BuildXlsBytes(book);
-    fat_ = (Get32(file_, 76) + 1) * 512;  // the first FAT sector
+    fat_ = (GetLe(file_, 76, 4) + 1) * 512;  // the first FAT sector
   }
   std::string file_;
   std::size_t fat_ = 0;
@@ -65,7 +61,7 @@ TEST_F(CompoundFileTest, GathersAScatteredChain) {
 }
 
 TEST_F(CompoundFileTest, RefusesDamagedChains) {
-  const std::size_t stream_entry = (Get32(file_, 48) + 1) * 512 + 128;  // in the directory
+  const std::size_t stream_entry = (GetLe(file_, 48, 4) + 1) * 512 + 128;  // in the directory
   const auto with = [&](std::size_t at, std::uint32_t value) {
     std::string bad = file_;
     Put32(bad, at, value);
