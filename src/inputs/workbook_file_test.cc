@@ -17,14 +17,12 @@
 namespace orvano {
 namespace {
 
+// The description of the error parsing `bytes` gives.
 std::string ParseError(const std::string& bytes) {
-  try {
-    ParseWorkbookBytes(AsBytes(bytes), "w.xls");
-  } catch (const UnexpectedError& e) {
-    EXPECT_EQ(e.number(), err::kInvalidFileFormat);
-    return e.description();
-  }
-  return "";
+  const testing::Thrown thrown =
+      testing::ThrownBy([&] { ParseWorkbookBytes(AsBytes(bytes), "w.xls"); });
+  EXPECT_EQ(thrown.number, err::kInvalidFileFormat) << thrown.description;
+  return thrown.description;
 }
 
 TEST(WorkbookFileTest, RefusesWhatIsNoWorkbookNamingWhatItStartsWith) {
