@@ -1,5 +1,6 @@
 #include "mdb_writer.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,6 +16,7 @@
 namespace orvano::tools {
 namespace {
 
+using ::testing::HasSubstr;
 using Row = std::vector<MdbValue>;
 
 // Runs a shell command and returns its standard output; fails the test on a non-zero exit.
@@ -85,10 +87,9 @@ TEST(MdbWriterTest, ReadsBackExactlyThroughMdbToolsAndJetDatabase) {
 
   EXPECT_EQ(RunShell("mdb-tables -1 '" + path + "'"), "Tsample\nSecond\nEmpty\n");
   const std::string schema = RunShell("mdb-schema '" + path + "'");
-  EXPECT_NE(schema.find("[Id]\t\t\tLong Integer, \n\t[Small]\t\t\tInteger, \n\t[Name]\t\t\t"
-                        "Text (255), \n\t[Active]\t\t\tBoolean NOT NULL, \n\t[Note]\t\t\tMemo"),
-            std::string::npos)
-      << schema;
+  EXPECT_THAT(schema,
+              HasSubstr("[Id]\t\t\tLong Integer, \n\t[Small]\t\t\tInteger, \n\t[Name]\t\t\t"
+                        "Text (255), \n\t[Active]\t\t\tBoolean NOT NULL, \n\t[Note]\t\t\tMemo"));
   EXPECT_EQ(Export(path, "Tsample"), ExpectedExport(sample.rows));
   EXPECT_EQ(Export(path, "Second"), "1\n0\n");
   EXPECT_EQ(Export(path, "Empty"), "");
@@ -163,9 +164,7 @@ TEST(MdbWriterTest, KeepsAtMost255RowsOnAPage) {
   const std::string bytes = testing::ReadBytes(path);
   for (std::size_t page = 0; page < bytes.size(); page += jet4::kPageSize) {
     if (bytes[page] != jet4::kPageTypeData) continue;
-    EXPECT_LE(static_cast<unsigned char>(bytes[page + jet4::kDataRowCountOffset]) +
-                  256 * static_cast<unsigned char>(bytes[page + jet4::kDataRowCountOffset + 1]),
-              255);
+    EXPECT_LE(testing::GetLe(bytes, page + jet4::kDataRowCountOffset, 2), 255u);
   }
 }
 
@@ -177,54 +176,46 @@ TEST(MdbWriterTest, RefusesWhatItCannotWrite) {
   auto with_value = [](MdbType type, MdbValue value) {
     return std::vector<MdbTable>{{"T", {{"C", type}}, {Row{std::move(value)}}}};
   };
-  EXPECT_EQ(refusal(with_value(MdbType::kText, Repeat("ä", 256))),
-            "table \"T\", row 1, column \"C\" (Text): the text has 256 characters, a Text column "
-            "holds at most 255 (use Memo)");
-  EXPECT_EQ(refusal({ok, {"t", {{"B", MdbType::kText}}, {}}}),
-            "two tables are named \"t\" (names ignore case)");
-  EXPECT_EQ(refusal({{"msysobjects", {{"B", MdbType::kText}}, {}}}),
-            "a table may not be named \"msysobjects\": the catalog has that name");
-  EXPECT_EQ(refusal({{"", {{"B", MdbType::kText}}, {}}}), "a table has an empty name");
-  EXPECT_EQ(
-      refusal({{"T", {{Repeat("n", 65), MdbType::kText}}, {}}}),
-      "a column of table \"T\" \"" + Repeat("n", 65) + "\": the name is longer than 64 characters");
-  EXPECT_EQ(refusal({{"T", {{"A", MdbType::kText}, {"a", MdbType::kMemo}}, {}}}),
-            "table \"T\" has two columns named \"a\"");
-  EXPECT_EQ(refusal({{"T.x", {{"A", MdbType::kText}}, {}}}),
-            "a table \"T.x\": the name holds a control character or one of . ! ` [ ]");
-  EXPECT_EQ(refusal({{"T", {}, {}}}), "table \"T\" has no columns");
-  EXPECT_EQ(refusal(with_value(MdbType::kLongInteger, "12")),
-            "table \"T\", row 1, column \"C\" (Long): expected a whole number");
-  EXPECT_EQ(refusal(with_value(MdbType::kText, std::int64_t{1})),
-            "table \"T\", row 1, column \"C\" (Text): expected a text");
-  EXPECT_EQ(refusal(with_value(MdbType::kBoolean, std::monostate{})),
-            "table \"T\", row 1, column \"C\" (Boolean): a Boolean column cannot hold null");
-  EXPECT_EQ(refusal(with_value(MdbType::kInteger, std::int64_t{32768})),
-            "table \"T\", row 1, column \"C\" (Integer): 32768 is outside the Integer range "
-            "-32768 to 32767");
-  EXPECT_EQ(refusal(with_value(MdbType::kLongInteger, std::int64_t{-2147483649LL})),
-            "table \"T\", row 1, column \"C\" (Long): -2147483649 is outside the Long range "
-            "-2147483648 to 2147483647");
-  EXPECT_EQ(refusal({{"T", {{"A", MdbType::kText}, {"B", MdbType::kText}}, {Row{"a"}}}}),
-            "table \"T\", row 1 has 1 values for 2 columns");
-  EXPECT_EQ(refusal(with_value(MdbType::kMemo, "a\xF0\x9F\x98\x80")),
-            "table \"T\", row 1, column \"C\" (Memo): the text holds a character beyond U+FFFF, "
-            "which readers turn into \"?\"");
-  EXPECT_EQ(refusal(with_value(MdbType::kText,
-                               "\xEF\xBB\xBF"
-                               "abc")),
-            "table \"T\", row 1, column \"C\" (Text): the text begins with U+FEFF, which readers "
-            "take for a compressed text");
-  EXPECT_EQ(refusal(with_value(MdbType::kText, "a\xC3")),
-            "table \"T\", row 1, column \"C\" (Text): the text is not valid UTF-8");
+  const std::string cell = "table \"T\", row 1, column \"C\" ";
+  const std::pair<std::vector<MdbTable>, std::string> cases[] = {
+      {with_value(MdbType::kText, Repeat("ä", 256)),
+       cell + "(Text): the text has 256 characters, a Text column holds at most 255 (use Memo)"},
+      {{ok, {"t", {{"B", MdbType::kText}}, {}}}, "two tables are named \"t\" (names ignore case)"},
+      {{{"msysobjects", {{"B", MdbType::kText}}, {}}},
+       "a table may not be named \"msysobjects\": the catalog has that name"},
+      {{{"", {{"B", MdbType::kText}}, {}}}, "a table has an empty name"},
+      {{{"T", {{Repeat("n", 65), MdbType::kText}}, {}}},
+       "a column of table \"T\" \"" + Repeat("n", 65) +
+           "\": the name is longer than 64 characters"},
+      {{{"T", {{"A", MdbType::kText}, {"a", MdbType::kMemo}}, {}}},
+       "table \"T\" has two columns named \"a\""},
+      {{{"T.x", {{"A", MdbType::kText}}, {}}},
+       "a table \"T.x\": the name holds a control character or one of . ! ` [ ]"},
+      {{{"T", {}, {}}}, "table \"T\" has no columns"},
+      {with_value(MdbType::kLongInteger, "12"), cell + "(Long): expected a whole number"},
+      {with_value(MdbType::kText, std::int64_t{1}), cell + "(Text): expected a text"},
+      {with_value(MdbType::kBoolean, std::monostate{}),
+       cell + "(Boolean): a Boolean column cannot hold null"},
+      {with_value(MdbType::kInteger, std::int64_t{32768}),
+       cell + "(Integer): 32768 is outside the Integer range -32768 to 32767"},
+      {with_value(MdbType::kLongInteger, std::int64_t{-2147483649LL}),
+       cell + "(Long): -2147483649 is outside the Long range -2147483648 to 2147483647"},
+      {{{"T", {{"A", MdbType::kText}, {"B", MdbType::kText}}, {Row{"a"}}}},
+       "table \"T\", row 1 has 1 values for 2 columns"},
+      {with_value(MdbType::kMemo, "a\xF0\x9F\x98\x80"),
+       cell + "(Memo): the text holds a character beyond U+FFFF, which readers turn into \"?\""},
+      {with_value(MdbType::kText, std::string("\xEF\xBB\xBF") + "abc"),
+       cell + "(Text): the text begins with U+FEFF, which readers take for a compressed text"},
+      {with_value(MdbType::kText, "a\xC3"), cell + "(Text): the text is not valid UTF-8"},
+  };
+  for (const auto& [tables, message] : cases) EXPECT_EQ(refusal(tables), message);
   MdbTable too_wide{"W", {}, {Row{}}};
   for (int i = 0; i < 9; ++i) {
     too_wide.columns.push_back({"C" + std::to_string(i), MdbType::kText});
     too_wide.rows[0].emplace_back(Repeat("x", 255));
   }
   EXPECT_EQ(refusal({too_wide}),
-            "table \"W\", row 1: the row needs 4616 bytes, a row holds at "
-            "most 4080");
+            "table \"W\", row 1: the row needs 4616 bytes, a row holds at most 4080");
 
   // A refused database leaves an existing file as it was.
   testing::ScopedTempDir dir;
