@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -190,16 +189,11 @@ TEST(JetDatabaseTest, TruncatedFileIsDamageNeverShortData) {
 template <typename Pointer>
 std::string WithChainPointers(std::string bytes, Pointer pointer) {
   constexpr std::size_t kPage = 4096;
-  for (std::size_t page = 1; page < bytes.size() / kPage; ++page) {
-    char* p = bytes.data() + page * kPage;
-    if (std::string_view(p + 4, 4) != "LVAL") continue;
-    const auto u16 = [p](std::size_t at) {
-      return static_cast<std::size_t>(static_cast<unsigned char>(p[at]) |
-                                      static_cast<unsigned char>(p[at + 1]) << 8);
-    };
-    for (std::size_t row = 0; row < u16(12); ++row) {
-      const std::uint32_t value = pointer(page, row);
-      std::memcpy(p + (u16(14 + 2 * row) & 0x1fff), &value, 4);  // little-endian machine
+  for (std::size_t page = kPage; page < bytes.size(); page += kPage) {
+    if (bytes.compare(page + 4, 4, "LVAL") != 0) continue;
+    for (std::size_t row = 0; row < testing::GetLe(bytes, page + 12, 2); ++row) {
+      const std::size_t at = page + (testing::GetLe(bytes, page + 14 + 2 * row, 2) & 0x1fff);
+      testing::PutLe(bytes, at, pointer(page / kPage, row), 4);
     }
   }
   return bytes;
