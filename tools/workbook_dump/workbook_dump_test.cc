@@ -1,5 +1,6 @@
 #include "workbook_dump/workbook_dump.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,19 +19,15 @@
 namespace orvano {
 namespace {
 
+using ::testing::HasSubstr;
+
 TEST(WorkbookDumpTest, WritesNumbersAsTheDumpsDo) {
-  EXPECT_EQ(NumberJson(42), "42.0");
-  EXPECT_EQ(NumberJson(-7), "-7.0");
-  EXPECT_EQ(NumberJson(-0.0), "-0.0");
-  EXPECT_EQ(NumberJson(0.1), "0.1");
-  EXPECT_EQ(NumberJson(12.3456), "12.3456");
-  EXPECT_EQ(NumberJson(0.0001), "0.0001");
-  EXPECT_EQ(NumberJson(0.00001), "1e-05");
-  EXPECT_EQ(NumberJson(1.5e-7), "1.5e-07");
-  EXPECT_EQ(NumberJson(1e15), "1000000000000000.0");
-  EXPECT_EQ(NumberJson(1e16), "1e+16");
-  EXPECT_EQ(NumberJson(1.2345678901234567e17), "1.2345678901234566e+17");
-  EXPECT_EQ(NumberJson(1e300), "1e+300");
+  const std::pair<double, const char*> numbers[] = {
+      {42, "42.0"},       {-7, "-7.0"},         {-0.0, "-0.0"},
+      {0.1, "0.1"},       {12.3456, "12.3456"}, {0.0001, "0.0001"},
+      {0.00001, "1e-05"}, {1.5e-7, "1.5e-07"},  {1e15, "1000000000000000.0"},
+      {1e16, "1e+16"},    {1e300, "1e+300"},    {1.2345678901234567e17, "1.2345678901234566e+17"}};
+  for (const auto& [number, json] : numbers) EXPECT_EQ(NumberJson(number), json);
   EXPECT_EQ(StringJson("a\"b\\c\n\x01\xCE\xB1"), "\"a\\\"b\\\\c\\n\\u0001\xCE\xB1\"");
 }
 
@@ -145,7 +142,7 @@ TEST(WorkbookDumpTest, CommandDumpsBothFormatsAlike) {
       testing::RunCommand(old_name + " " + dir.path() + "b.xls");
   ASSERT_EQ(from_xls.status, 0) << from_xls.output;
   ASSERT_EQ(from_xlsx.status, 0) << from_xlsx.output;
-  EXPECT_NE(from_xls.output.find("[3, 1, \"text\", \"cached\"]"), std::string::npos);
+  EXPECT_THAT(from_xls.output, HasSubstr("[3, 1, \"text\", \"cached\"]"));
   const auto sheets = [](const std::string& json) { return json.substr(json.find("\"sheets\"")); };
   EXPECT_EQ(sheets(from_xls.output), sheets(from_xlsx.output));
 }
