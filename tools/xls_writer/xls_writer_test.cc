@@ -65,11 +65,9 @@ std::vector<ReadSheet> ReadWithFreeXl(const std::string& path) {
   return sheets;
 }
 
-unsigned U16At(std::string_view bytes, std::size_t pos) {
-  return static_cast<std::uint8_t>(bytes[pos]) | static_cast<std::uint8_t>(bytes[pos + 1]) << 8;
-}
+unsigned U16At(std::string_view bytes, std::size_t pos) { return testing::GetLe(bytes, pos, 2); }
 std::uint32_t U32At(std::string_view bytes, std::size_t pos) {
-  return U16At(bytes, pos) | static_cast<std::uint32_t>(U16At(bytes, pos + 2)) << 16;
+  return testing::GetLe(bytes, pos, 4);
 }
 
 struct Record {
