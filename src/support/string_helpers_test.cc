@@ -13,6 +13,15 @@ Table KeyTable(const std::vector<Cell>& keys) {
   return table;
 }
 
+using Strings = std::vector<std::string>;
+
+// The texts of column `column`, top to bottom.
+Strings Texts(const Table& table, std::size_t column) {
+  Strings texts;
+  for (std::size_t r = 0; r < table.row_count(); ++r) texts.push_back(table.TextAt(column, r));
+  return texts;
+}
+
 TEST(ReplaceFirstTrimmed, ReplacesTheFirstOccurrenceTrimmed) {
   EXPECT_EQ("a1b", ReplaceFirstTrimmed("a###X###b", "###X###", "  1 "));
   EXPECT_EQ("yax", ReplaceFirstTrimmed("xax", "x", "y"));
@@ -78,29 +87,21 @@ TEST(FindRowInSortedTable, FindsEveryPresentKeyByExactBisection) {
 TEST(SortRowsByFirstColumn, SortsWholeRowsByTheFirstColumn) {
   Table table = KeyTable({std::string("b"), std::string("a"), std::string("c")});
   SortRowsByFirstColumn(table);
-  EXPECT_EQ("a", table.TextAt(0, 0));
-  EXPECT_EQ("1", table.TextAt(1, 0));  // the other columns move along
-  EXPECT_EQ("b", table.TextAt(0, 1));
-  EXPECT_EQ("0", table.TextAt(1, 1));
-  EXPECT_EQ("c", table.TextAt(0, 2));
+  EXPECT_EQ(Texts(table, 0), (Strings{"a", "b", "c"}));
+  EXPECT_EQ(Texts(table, 1), (Strings{"1", "0", "2"}));  // the other columns move along
 
   // Texts in UTF-16 code-unit order: "Z" < "a" < "é" < "😀" < "ｚ" (U+FF5A after the surrogates).
   Table texts = KeyTable(
       {std::string("ｚ"), std::string("😀"), std::string("é"), std::string("a"), std::string("Z")});
   SortRowsByFirstColumn(texts);
-  std::vector<std::string> order;
-  for (std::size_t r = 0; r < texts.row_count(); ++r) order.push_back(texts.TextAt(0, r));
-  EXPECT_EQ((std::vector<std::string>{"Z", "a", "é", "😀", "ｚ"}), order);
+  EXPECT_EQ(Texts(texts, 0), (Strings{"Z", "a", "é", "😀", "ｚ"}));
 
   // Null before numbers before texts; numbers numerically; equal keys keep their order.
   Table mixed = KeyTable({std::string("1"), Cell(10.0), Cell(), Cell(9.0), Cell(9.0)});
   SortRowsByFirstColumn(mixed);
   EXPECT_TRUE(IsNull(mixed.At(0, 0)));
-  EXPECT_EQ("9", mixed.TextAt(0, 1));
-  EXPECT_EQ("3", mixed.TextAt(1, 1));
-  EXPECT_EQ("4", mixed.TextAt(1, 2));
-  EXPECT_EQ("10", mixed.TextAt(0, 3));
-  EXPECT_EQ("1", mixed.TextAt(0, 4));
+  EXPECT_EQ(Texts(mixed, 0), (Strings{"", "9", "9", "10", "1"}));
+  EXPECT_EQ(Texts(mixed, 1), (Strings{"2", "3", "4", "1", "0"}));
 
   Table empty(2, 0);
   SortRowsByFirstColumn(empty);
