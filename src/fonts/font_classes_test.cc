@@ -59,10 +59,9 @@ TEST(FontClassesTest, ScalesSizesToTheScreenWidth) {
   EXPECT_TRUE(errors.failures.empty());
   // Bad placeholders are reported with their place and stay; the rest of the line is done.
   EXPECT_EQ("###SIZE###1024x10 12", Size("###SIZE###1024x10 ###SIZE###1024-10", errors));
-  EXPECT_EQ("###SIZE###", Size("###SIZE###", errors));
-  EXPECT_EQ("###SIZE###-10", Size("###SIZE###-10", errors));
-  EXPECT_EQ("###SIZE###0-10", Size("###SIZE###0-10", errors));
-  EXPECT_EQ("###SIZE###1-99999", Size("###SIZE###1-99999", errors));
+  for (const char* bad : {"###SIZE###", "###SIZE###-10", "###SIZE###0-10", "###SIZE###1-99999"}) {
+    EXPECT_EQ(bad, Size(bad, errors));
+  }
   ASSERT_EQ(5u, errors.failures.size());
   const int numbers[] = {kProgramErrorNumber, kProgramErrorNumber, err::kTypeMismatch,
                          err::kDivisionByZero, err::kOverflow};
