@@ -1,5 +1,6 @@
 #include "app/program_info.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "app/error_reporting.h"
@@ -13,6 +14,7 @@
 namespace orvano {
 namespace {
 
+using ::testing::HasSubstr;
 using testing::ReadBytes;
 using testing::WriteBytes;
 
@@ -78,8 +80,7 @@ TEST_F(ProgramInfoTest, MakeUserFoldersMakesMissingLevelsOrSaysWhyNot) {
   info = LocateProgram(fs, bin + "orvano-html", {home, dir.path() + "file/cfg", ""});
   std::vector<std::string> failures = MakeUserFolders(fs, info);
   ASSERT_EQ(1u, failures.size());
-  EXPECT_NE(std::string::npos, failures[0].find(dir.path() + "file/cfg/orvano-html/"))
-      << failures[0];
+  EXPECT_THAT(failures[0], HasSubstr(dir.path() + "file/cfg/orvano-html/"));
 }
 
 // A start of an installed program remembers its paths and logs its errors under the home folder
@@ -97,14 +98,13 @@ TEST_F(ProgramInfoTest, InstalledStartWritesItsFilesUnderHome) {
   LoadStartSettings(*context, fields, "PathDestinationFolder=" + home + "out/");
   EXPECT_EQ(home + "Orvano.doc", context->settings.description_file);
   RememberPaths(*context);
-  EXPECT_NE(std::string::npos,
-            ReadBytes(info.UserIniPath()).find("PathDestinationFolder=" + home + "out/"));
+  EXPECT_THAT(ReadBytes(info.UserIniPath()), HasSubstr("PathDestinationFolder=" + home + "out/"));
 
   context->settings.silent = true;
   EXPECT_THROW(static_cast<void>(Guarded(context->errors(), "Proc", "frmMain",
                                          [] { throw ProgramError("broken", "Proc"); })),
                EndProgram);
-  EXPECT_NE(std::string::npos, ReadBytes(info.ErrorLogPath()).find("broken"));
+  EXPECT_THAT(ReadBytes(info.ErrorLogPath()), HasSubstr("broken"));
   EXPECT_TRUE(fs.ListFolder(bin).empty());
 }
 
@@ -113,22 +113,18 @@ TEST_F(ProgramInfoTest, PathsReportListsEveryPlaceAndTheOneFound) {
   testing::MakeFolders(dir.path() + "usr/share/orvano-html");
   WriteBytes(dir.path() + "usr/share/orvano-html/LANGUAGES.MDB", "");
   std::string text = DescribeFileLocations(fs, info);
-  EXPECT_NE(std::string::npos, text.find("installed")) << text;
-  EXPECT_NE(std::string::npos, text.find(info.UserIniPath() + " (not yet written)")) << text;
+  EXPECT_THAT(text, HasSubstr("installed"));
+  EXPECT_THAT(text, HasSubstr(info.UserIniPath() + " (not yet written)"));
   for (const std::string& folder : info.LanguageDatabaseFolders()) {
-    EXPECT_NE(std::string::npos, text.find("  " + folder + "Languages.mdb\n")) << text;
+    EXPECT_THAT(text, HasSubstr("  " + folder + "Languages.mdb\n"));
   }
-  EXPECT_NE(std::string::npos,
-            text.find("found: " + dir.path() + "usr/share/orvano-html/LANGUAGES.MDB\n"))
-      << text;
-  EXPECT_NE(std::string::npos,
-            text.find("  " + dir.path() + "usr/libexec/orvano-html/orvano-dbreader\n"))
-      << text;
+  EXPECT_THAT(text, HasSubstr("found: " + dir.path() + "usr/share/orvano-html/LANGUAGES.MDB\n"));
+  EXPECT_THAT(text, HasSubstr("  " + dir.path() + "usr/libexec/orvano-html/orvano-dbreader\n"));
 
   WriteBytes(bin + "orvano-html.ini", "");
   text = DescribeFileLocations(fs, LocateProgram(fs, bin + "orvano-html", {home, "", ""}));
-  EXPECT_NE(std::string::npos, text.find("portable")) << text;
-  EXPECT_NE(std::string::npos, text.find("found: none, languages show as their ids")) << text;
+  EXPECT_THAT(text, HasSubstr("portable"));
+  EXPECT_THAT(text, HasSubstr("found: none, languages show as their ids"));
 }
 
 }  // namespace
