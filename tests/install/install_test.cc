@@ -6,6 +6,7 @@
 // every file it writes is checked; else the prefix and the home folder are compared before and
 // after.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 namespace orvano {
 namespace {
 
+using ::testing::HasSubstr;
 using testing::ReadBytes;
 using testing::RunCommand;
 using testing::WriteBytes;
@@ -122,12 +124,10 @@ class InstallTest : public ::testing::Test {
 
     testing::CommandOutcome paths = RunProgram(exe, "--paths");
     EXPECT_EQ(0, paths.status);
-    EXPECT_NE(std::string::npos, paths.output.find("installed")) << paths.output;
-    EXPECT_NE(std::string::npos, paths.output.find("found: " + config + "Languages.mdb\n"))
-        << paths.output;
-    EXPECT_NE(std::string::npos,
-              paths.output.find("found: " + prefix + "libexec/orvano-html/orvano-dbreader\n"))
-        << paths.output;
+    EXPECT_THAT(paths.output, HasSubstr("installed"));
+    EXPECT_THAT(paths.output, HasSubstr("found: " + config + "Languages.mdb\n"));
+    EXPECT_THAT(paths.output,
+                HasSubstr("found: " + prefix + "libexec/orvano-html/orvano-dbreader\n"));
 
     std::vector<std::string> written;
     testing::CommandOutcome run = RunProgram(
@@ -140,7 +140,7 @@ class InstallTest : public ::testing::Test {
         RunProgram(exe, "Silent=TRUE LangID=9999 PathDestinationFolder=" + out_, &written);
     EXPECT_NE(0, failed.status);
     const std::string error_log = home_ + ".local/state/orvano-html/orvano-htmlError.log";
-    EXPECT_NE(std::string::npos, ReadBytes(error_log).find("Language not found")) << failed.output;
+    EXPECT_THAT(ReadBytes(error_log), HasSubstr("Language not found")) << failed.output;
 
     EXPECT_EQ((std::vector<std::string>{".config/orvano-html/Languages.mdb",
                                         ".config/orvano-html/orvano-html.ini",
@@ -219,7 +219,7 @@ TEST_F(InstallTest, CmakeInstallPutsEachFileInItsPlace) {
     std::string key = help.substr(at + 3, help.find_first_of(" =\n", at + 3) - at - 3);
     if (key.empty() || key == "-h") continue;
     ++keys;
-    EXPECT_NE(std::string::npos, page.find(key)) << key << " is missing from the man page";
+    EXPECT_THAT(page, HasSubstr(key)) << key << " is missing from the man page";
   }
   EXPECT_GE(keys, 12);
 }
@@ -235,7 +235,7 @@ TEST_F(InstallTest, DebianPackageInstallsUnderUsrAndPassesLintian) {
 
   const std::string depends = RunCommand("dpkg-deb -f " + deb + " Depends").output;
   for (const char* library : {"libqt6widgets6", "libmdb3", "libicu"}) {
-    EXPECT_NE(std::string::npos, depends.find(library)) << depends;
+    EXPECT_THAT(depends, HasSubstr(library));
   }
   testing::CommandOutcome lintian = RunCommand("lintian --fail-on error " + deb + " 2>&1");
   EXPECT_EQ(0, lintian.status) << lintian.output;
@@ -252,8 +252,8 @@ TEST_F(InstallTest, DebianPackageInstallsUnderUsrAndPassesLintian) {
 TEST_F(InstallTest, PortableCopyKeepsItsFilesBesideItself) {
   const std::string copy = dir_.path() + "portable/";
   testing::CopyProgramsPortably({std::string(ORVANO_BINARY_DIR) + "/orvano-html",
-                                  std::string(ORVANO_BINARY_DIR) + "/orvano-dbreader"},
-                                 copy);
+                                 std::string(ORVANO_BINARY_DIR) + "/orvano-dbreader"},
+                                copy);
   std::vector<std::string> written;
   testing::CommandOutcome failed = RunProgram(copy + "orvano-html",
                                               "Silent=TRUE LangID=1031 "
@@ -261,15 +261,13 @@ TEST_F(InstallTest, PortableCopyKeepsItsFilesBesideItself) {
                                                   dir_.path() + "missing.doc",
                                               &written);
   EXPECT_NE(0, failed.status);
-  EXPECT_NE(std::string::npos, ReadBytes(copy + "orvano-htmlError.log").find("Commandline"))
-      << failed.output;
+  EXPECT_THAT(ReadBytes(copy + "orvano-htmlError.log"), HasSubstr("Commandline")) << failed.output;
   EXPECT_TRUE(FilesUnder(*fs_, home_).empty());
   ExpectWritesOnlyUnder(written, {copy});
 
   testing::CommandOutcome paths = RunProgram(copy + "orvano-html", "--paths");
-  EXPECT_NE(std::string::npos, paths.output.find("portable")) << paths.output;
-  EXPECT_NE(std::string::npos, paths.output.find("found: " + copy + "orvano-dbreader\n"))
-      << paths.output;
+  EXPECT_THAT(paths.output, HasSubstr("portable"));
+  EXPECT_THAT(paths.output, HasSubstr("found: " + copy + "orvano-dbreader\n"));
 }
 
 }  // namespace
