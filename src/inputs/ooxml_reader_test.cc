@@ -33,10 +33,16 @@ std::string SheetPart(const std::string& sheet_data) {
          "\"><dimension ref=\"A1\"/><sheetData>" + sheet_data + "</sheetData></worksheet>";
 }
 
+// A workbook relationship of `type` ("worksheet") with `id` pointing at `target`.
+std::string Relationship(const std::string& id, const std::string& type,
+                         const std::string& target) {
+  return "<Relationship Id=\"" + id + "\" Type=\"" + kRelationshipTypes + type + "\" Target=\"" +
+         target + "\"/>";
+}
+
 // The parts of a small workbook: two worksheets (the second hidden) and a chart sheet between
 // them, listed in the relationships in another order than the tabs.
 std::map<std::string, std::string> BaseParts() {
-  const std::string r = kRelationshipTypes;
   return {
       {"[Content_Types].xml",
        "<?xml version=\"1.0\"?><Types "
@@ -52,20 +58,11 @@ std::map<std::string, std::string> BaseParts() {
            "<sheet name=\"Hidden\" sheetId=\"3\" state=\"hidden\" rel:id=\"rId1\"/>"
            "</sheets></workbook>"},
       {"xl/_rels/workbook.xml.rels",
-       "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-       "<Relationship Id=\"rId1\" Type=\"" +
-           r +
-           "worksheet\" Target=\"worksheets/b.xml\"/>"
-           "<Relationship Id=\"rId2\" Type=\"" +
-           r +
-           "sharedStrings\" Target=\"sharedStrings.xml\"/>"
-           "<Relationship Id=\"rId3\" Type=\"" +
-           r +
-           "worksheet\" Target=\"/xl/worksheets/a.xml\"/>"
-           "<Relationship Id=\"rId4\" Type=\"" +
-           r +
-           "chartsheet\" Target=\"chartsheets/c.xml\"/>"
-           "</Relationships>"},
+       "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
+           Relationship("rId1", "worksheet", "worksheets/b.xml") +
+           Relationship("rId2", "sharedStrings", "sharedStrings.xml") +
+           Relationship("rId3", "worksheet", "/xl/worksheets/a.xml") +
+           Relationship("rId4", "chartsheet", "chartsheets/c.xml") + "</Relationships>"},
       {"xl/sharedStrings.xml",
        std::string("<sst xmlns=\"") + kMain +
            "\" count=\"2\" uniqueCount=\"2\">"
@@ -324,9 +321,8 @@ TEST(OoxmlReaderTest, ThreadsChangeNothing) {
   std::string relationships;
   for (int k = 0; k < 8; ++k) {
     const std::string id = "rIdS" + std::to_string(k);
-    sheets += "<sheet name=\"S" + std::to_string(k) + "\" r:id=\"" + id + "\"/>";
-    relationships += "<Relationship Id=\"" + id + "\" Type=\"" + kRelationshipTypes +
-                     "worksheet\" Target=\"worksheets/s" + std::to_string(k) + ".xml\"/>";
+    sheets += "<sheet name=\"S" + std::to_string(k) + "\" rel:id=\"" + id + "\"/>";
+    relationships += Relationship(id, "worksheet", "worksheets/s" + std::to_string(k) + ".xml");
     std::string data;
     for (int r = 1; r <= 50; ++r) {
       data += "<row><c t=\"s\"><v>" + std::to_string(r % 2) + "</v></c><c><v>" +
@@ -337,13 +333,8 @@ TEST(OoxmlReaderTest, ThreadsChangeNothing) {
   }
   std::string& workbook = parts["xl/workbook.xml"];
   workbook.insert(workbook.find("</sheets>"), sheets);
-  workbook.replace(workbook.find("xmlns:rel"), 9, "xmlns:r");
   std::string& rels = parts["xl/_rels/workbook.xml.rels"];
   rels.insert(rels.find("</Relationships>"), relationships);
-  for (std::size_t at = workbook.find("rel:id"); at != std::string::npos;
-       at = workbook.find("rel:id")) {
-    workbook.replace(at, 6, "r:id");
-  }
   const std::string bytes = Archive(parts);
   const auto one = ParseOoxmlWorkbook(AsBytes(bytes), "w.xlsx", 1);
   const auto four = ParseOoxmlWorkbook(AsBytes(bytes), "w.xlsx", 4);
