@@ -44,7 +44,8 @@ std::string SilentErrorLine(const ErrorReport& report) {
 }
 
 ErrorAnswer ReportError(const ErrorReport& report, const ErrorContext& context,
-                        std::string_view location) {
+                        std::string_view work_place) {
+  const std::string_view location = report.location.empty() ? work_place : report.location;
   if (context.problems != nullptr) {
     context.problems->AddError(std::string(location), report.description + " (error " +
                                                           std::to_string(report.number) + " in " +
@@ -78,6 +79,7 @@ ErrorReport ReportCurrentException(std::string_view procedure, std::string_view 
     report.number = e.number();
     report.description = e.description();
     report.source = e.source().empty() ? std::string(procedure) : e.source();
+    report.location = e.location();
   } catch (const std::bad_alloc&) {
     report.number = err::kOutOfMemory;
     report.description = "Out of memory";

@@ -22,8 +22,9 @@ struct ErrorReport {
   int number = 0;
   std::string source;  // the source text of the error (shown for unexpected errors)
   std::string description;
-  std::string procedure;  // the failing procedure's name
-  std::string window;     // the window whose procedure failed; empty for module procedures
+  std::string procedure;      // the failing procedure's name
+  std::string window;         // the window whose procedure failed; empty for module procedures
+  std::string location = {};  // where in the inputs, when the error itself says
 };
 
 /// The dialog's answer.
@@ -45,9 +46,9 @@ struct ErrorContext {
 /// Reports `report`: writes the error log entry and, interactively, asks "Continue?" through
 /// the host. Silent: logs one line, writes it to stderr through the host and answers kStop.
 /// An error log that cannot be written is said through Host::WriteDiagnostic. With a scope,
-/// the log entry, the dialog's text and the stderr line begin with it. `location` (where in
-/// the inputs it happened, PlaceText), when known, goes to the dialog and the stderr line,
-/// not to the error log.
+/// the log entry, the dialog's text and the stderr line begin with it. The location (where in
+/// the inputs it happened: the report's own, else `location`, the place of the work), when
+/// known, goes to the dialog, the stderr line and the problem list, not to the error log.
 ErrorAnswer ReportError(const ErrorReport& report, const ErrorContext& context,
                         std::string_view location = {});
 
@@ -85,6 +86,8 @@ class ReportingErrorSink final : public ErrorSink {
   void ReportFailure(std::string_view procedure) override;
   void Note(std::string_view text) override;
   void KeepResponsive() override;
+  /// Keeps the failures and notes in `problems` from now on (nullptr: no longer).
+  void set_problems(ProblemList* problems) { problems_ = problems; }
 
  private:
   Host& host_;

@@ -76,7 +76,8 @@ TEST_F(GenerationDriverTest, ALanguageNotInTheProjectStopsTheRunBeforeAnyPage) {
   context_.settings.language_id = "4711";
   EXPECT_FALSE(GeneratePages(context_));
   ASSERT_EQ(1u, Errors().size());
-  EXPECT_EQ("Error!\n\rLanguage not found\n\rContinue?", Errors()[0]);
+  EXPECT_EQ("Error!\n\rLanguage not found\n\rAt: " + paths_.database + " [Tlanguages]\n\rContinue?",
+            Errors()[0]);
   EXPECT_EQ(std::vector<std::string>{"Menu.htm"}, PagesWritten());
   EXPECT_EQ("earlier menu", ReadBytes(out_ + "Menu.htm"));
 
@@ -97,7 +98,8 @@ TEST_F(GenerationDriverTest, AnInputThatCannotBeReadIsReportedByItsReaderThenSto
   ASSERT_EQ(2u, errors.size());
   EXPECT_NE(std::string::npos, errors[0].find("/ XLCollectionSheetList\n\r" + paths_.workbook))
       << errors[0];
-  EXPECT_EQ("Error!\n\rError reading Collectionfile\n\rContinue?", errors[1]);
+  EXPECT_EQ("Error!\n\rError reading Collectionfile\n\rAt: " + paths_.workbook + "\n\rContinue?",
+            errors[1]);
   EXPECT_EQ("earlier page", ReadBytes(out_ + "Standard.htm"));
   EXPECT_EQ(std::vector<std::string>{"Standard.htm"}, PagesWritten());
 }

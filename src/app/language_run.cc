@@ -11,6 +11,7 @@
 #include "app/paths.h"
 #include "app/shared_inputs.h"
 #include "fonts/font_classes.h"
+#include "inputs/languages.h"
 #include "inputs/text_database.h"
 #include "support/errors.h"
 #include "support/file_system.h"
@@ -29,8 +30,8 @@ namespace {
 constexpr std::string_view kGenerateProcedure = "StartMainProcess";
 constexpr std::string_view kWindow = "frmMain";
 
-[[noreturn]] void Stop(const std::string& message) {
-  throw ProgramError(message, std::string(kGenerateProcedure));
+[[noreturn]] void Stop(const std::string& message, std::string location = "") {
+  throw Located(ProgramError(message, std::string(kGenerateProcedure)), std::move(location));
 }
 
 // What one language's run holds while it works.
@@ -63,9 +64,13 @@ RunLanguage ChooseLanguage(Run& run) {
   if (language.id.empty()) Stop("Language not selected!");
   bool found = false;
   const Cell id(language.id);
+  const std::string& database = run.job.settings.database_file;
+  const std::string table = TablePlace(database, LanguageTableFor(database, "Tlanguages"));
+  const std::string row = table + " " + language.id;
   for (const ProjectLanguage& listed : run.job.languages) {
     if (!SameLanguageId(listed.id, id)) continue;
     // Every entry is visited: with duplicates the last one wins.
+    PlaceScope at(run.sink, {row});
     language.font_name = FontFaceOfLanguage(listed.font_spec, language.id, run.sink);
     found = true;
   }
@@ -73,15 +78,16 @@ RunLanguage ChooseLanguage(Run& run) {
   if (!names.empty() && run.job.fs.IsFile(names)) {
     language.code_page = ReadCodePage(names, language.id, run.sink);
   }
-  if (!found) Stop("Language not found");
+  if (!found) Stop("Language not found", table);
   return language;
 }
 
 // Hands what a shared read reported to the language's sink, as if the language read it now.
 template <typename T>
-const T& Replayed(Run& run, const RecordedRead<T>& read, const std::string& stop_message) {
+const T& Replayed(Run& run, const RecordedRead<T>& read, const std::string& stop_message,
+                  const std::string& file) {
   read.record.Replay({run.sink, run.job.fs, nullptr}, [] {});
-  if (!read.value) Stop(stop_message);
+  if (!read.value) Stop(stop_message, file);
   return *read.value;
 }
 
@@ -103,17 +109,20 @@ void ReadLanguageInputs(Run& run) {
   } else {
     RecordedRead<TextTable>& texts = run.job.texts;
     texts.record.Replay({run.sink, run.job.fs, nullptr}, [] {});
-    if (!texts.value) Stop("Error reading Orvano.mdb");
+    if (!texts.value) Stop("Error reading Orvano.mdb", settings.database_file);
     inputs.texts = std::move(*texts.value);
   }
 
-  inputs.description = Replayed(run, shared.description, "Error reading Orvano.doc");
-  inputs.sheets = Replayed(run, shared.workbook, "Error reading Collectionfile").sheets;
+  inputs.description =
+      Replayed(run, shared.description, "Error reading Orvano.doc", settings.description_file);
+  inputs.sheets =
+      Replayed(run, shared.workbook, "Error reading Collectionfile", settings.workbook_file).sheets;
   const std::string direct_sheet_error =
       "Error reading XL-Sheet \"" + std::string(kDirectSheetName) + "\"";
-  if (!shared.direct_sheet) Stop(direct_sheet_error);
-  inputs.direct_cells = Replayed(run, shared.direct_cells, direct_sheet_error);
-  inputs.templates = Replayed(run, shared.templates, "");
+  if (!shared.direct_sheet) Stop(direct_sheet_error, settings.workbook_file);
+  inputs.direct_cells =
+      Replayed(run, shared.direct_cells, direct_sheet_error, settings.workbook_file);
+  inputs.templates = Replayed(run, shared.templates, "", "");
   // A missing template is no error of the reader (the page is built without it), but the
   // page is not what the project meant.
   if (run.problems == nullptr) return;

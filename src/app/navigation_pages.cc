@@ -21,8 +21,8 @@ const LineList& RequiredTemplate(const RunInputs& inputs, TemplateSet::Entry ent
                                  const char* name) {
   const LineList& lines = inputs.templates.entries[entry];
   if (lines.empty()) {
-    throw UnexpectedError(err::kFileNotFound,
-                          "Template not found: " + inputs.template_folder + name);
+    const std::string path = inputs.template_folder + name;
+    throw Located(UnexpectedError(err::kFileNotFound, "Template not found: " + path), path);
   }
   return lines;
 }
@@ -65,10 +65,16 @@ bool CopyTemplateFolderFile(const PageOutput& output, const std::string& name) {
     const std::string& folder = output.inputs.template_folder;
     auto source = FindFileInFolder(output.fs, folder, name);
     if (!source) {
-      throw UnexpectedError(err::kFileNotFound, "File not found: " + folder + name,
-                            std::string(kCopyProcedure));
+      throw Located(UnexpectedError(err::kFileNotFound, "File not found: " + folder + name,
+                                    std::string(kCopyProcedure)),
+                    folder + name);
     }
-    output.fs.CopyOver(*source, output.inputs.destination_folder + name);
+    try {
+      output.fs.CopyOver(*source, output.inputs.destination_folder + name);
+    } catch (OrvanoError& e) {
+      e.set_location(output.inputs.destination_folder + name);
+      throw;
+    }
   });
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <compare>
+#include <string_view>
 #include <tuple>
 
 namespace orvano {
@@ -18,6 +20,46 @@ std::string WithoutTrailingSlash(std::string path) {
 
 bool CountsAgainstPages(const Problem& problem, bool strict) {
   return problem.kind != ProblemKind::kNote || strict;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
+
+// The value of the digits `digits` (a short run: a line or row number); saturates.
+std::size_t DigitValue(std::string_view digits) {
+  std::size_t value = 0;
+  for (char c : digits) {
+    if (value > 100'000'000'000) return value;
+    value = value * 10 + static_cast<std::size_t>(c - '0');
+  }
+  return value;
+}
+
+// What a location sorts by: its file (or whole text), then the position within it. A cell
+// ("book.xls:Sheet!C17") sorts by sheet, row and column; a line ("page.htm:42") by its number,
+// so that line 9 comes before line 10 and a sheet's rows come in their order.
+struct LocationKey {
+  std::string_view head;
+  std::size_t first = 0;
+  std::size_t second = 0;
+  auto operator<=>(const LocationKey&) const = default;
+};
+
+LocationKey KeyOfLocation(std::string_view location) {
+  std::size_t end = location.size();
+  std::size_t digits = end;
+  while (digits > 0 && IsDigit(location[digits - 1])) --digits;
+  if (digits == end || digits == 0) return {location};
+  const std::size_t number = DigitValue(location.substr(digits));
+  if (location[digits - 1] == ':') return {location.substr(0, digits), number};
+  std::size_t letters = digits;
+  while (letters > 0 && IsUpperLetter(location[letters - 1])) --letters;
+  if (letters == digits || letters == 0 || location[letters - 1] != '!') return {location};
+  std::size_t column = 0;
+  for (std::size_t i = letters; i < digits; ++i) {
+    column = column * 26 + static_cast<std::size_t>(location[i] - 'A' + 1);
+  }
+  return {location.substr(0, letters), number, column};
 }
 
 }  // namespace
@@ -61,7 +103,10 @@ std::string CheckModeLines(const RunRecord& record) {
     ProblemKind kind;
     std::string text;
     bool operator<(const Line& other) const {
-      return std::tie(location, kind, text) < std::tie(other.location, other.kind, other.text);
+      const LocationKey key = KeyOfLocation(location);
+      const LocationKey other_key = KeyOfLocation(other.location);
+      return std::tie(key, location, kind, text) <
+             std::tie(other_key, other.location, other.kind, other.text);
     }
     bool operator==(const Line& other) const = default;
   };

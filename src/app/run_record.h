@@ -105,8 +105,9 @@ int ExitStatusOf(const RunRecord& record, bool complete);
 
 /// Check mode's lines: every problem of `record`, one per line as compilers print them
 /// ("<location>: <kind>: <text>"; "language <id>" when the location is not known, and
-/// "orvano-html" for the run's own problems), sorted by
-/// location, each distinct line once; then a summary line with the counts.
+/// "orvano-html" for the run's own problems), sorted by file and then position (a sheet's
+/// cells row by row, a file's lines by number), each distinct line once; then a summary line
+/// with the counts.
 std::string CheckModeLines(const RunRecord& record);
 
 /// A file system that passes everything on to `target` and keeps the files written: pages

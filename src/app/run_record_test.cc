@@ -46,13 +46,22 @@ TEST(RunRecordTest, CheckLinesAreSortedOnceEachWithCounts) {
   ProblemList& first = record.languages[0].problems;
   first.AddNote("Indextext not found: B");
   first.AddNote("Indextext not found: B");  // the detail twin notes it again
-  first.problems.push_back({ProblemKind::kWarning, "Source_Section.htm:42", "Address formula"});
+  // Positions sort by number: lines, and a sheet's cells row by row.
+  for (const char* place : {"Source_Section.htm:42", "Source_Section.htm:9", "Source_Section.htm",
+                            "c.xls:Drives!C10", "c.xls:Drives!AA9", "c.xls:Drives!D9"}) {
+    first.problems.push_back({ProblemKind::kWarning, place, "Address formula"});
+  }
   record.languages[1].problems.AddError("", "Error reading Orvano.doc");
   EXPECT_EQ(
+      "Source_Section.htm: warning: Address formula\n"
+      "Source_Section.htm:9: warning: Address formula\n"
       "Source_Section.htm:42: warning: Address formula\n"
+      "c.xls:Drives!D9: warning: Address formula\n"
+      "c.xls:Drives!AA9: warning: Address formula\n"
+      "c.xls:Drives!C10: warning: Address formula\n"
       "language 1031: error: Error reading Orvano.doc\n"
       "language 1049: note: Indextext not found: B\n"
-      "check: 1 error, 1 warning, 1 note; 1 of 2 languages built to the end\n",
+      "check: 1 error, 6 warnings, 1 note; 1 of 2 languages built to the end\n",
       CheckModeLines(record));
 }
 

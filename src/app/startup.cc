@@ -140,9 +140,14 @@ int RunWithoutWindow(RunContext& context, std::string_view argument_text) {
   record.check_only = context.settings.check_only;
   record.strict = context.settings.strict;
   context.record = &record;
+  // What the readers report before any language runs (the language list) is the run's own.
+  context.error_sink.set_problems(&record.run_problems);
   struct Forget {
     RunContext& context;
-    ~Forget() { context.record = nullptr; }
+    ~Forget() {
+      context.record = nullptr;
+      context.error_sink.set_problems(nullptr);
+    }
   } forget{context};
   try {
     LoadStartSettings(context, fields, argument_text);

@@ -155,6 +155,7 @@ FontClassTable CollectFontClasses(const PageFonts& fonts, LineList* lines, Error
     }
     found = true;
     std::string where = Where(*lines, i);
+    PlaceScope here(errors, LinePlace(table.template_path, i));
     RunStep(errors, kCollectClassesProcedure, [&] {
       std::string_view digits = DigitsAt(line, at + kFontClass.size());
       if (digits.empty()) {
@@ -194,9 +195,11 @@ FontClassTable CollectFontClasses(const PageFonts& fonts, LineList* lines, Error
     std::string main = std::string(kMarker) + "HAUPT" + number;
     std::string close = std::string(kMarker) + "AUS" + number;
     std::string end = std::string(kMarker) + "ENDE" + number;
-    // Collects the lines after `from` up to the marker `stop` into `*part`; returns the index of
-    // the marker line. A block that reaches the end of the template is an error.
-    auto collect = [&](std::size_t from, const std::string& stop, LineList* part) {
+    // Collects the lines after `from` up to the marker `stop` into `*part` (its first line's
+    // number into `*first_line`); returns the index of the marker line. A block that reaches
+    // the end of the template is an error.
+    auto collect = [&](std::size_t from, const std::string& stop, LineList* part,
+                       std::size_t* first_line) {
       LineList block;
       std::size_t i = from + 1;
       for (; i <= last && !is(i, stop); ++i) {
@@ -204,17 +207,21 @@ FontClassTable CollectFontClasses(const PageFonts& fonts, LineList* lines, Error
         block.push_back((*lines)[i]);
       }
       if (i > last) {
-        throw ProgramError("Font class " + number + ": the block opened in " + Where(*lines, from) +
-                           " is not closed by " + stop);
+        throw Located(ProgramError("Font class " + number + ": the block opened in " +
+                                   Where(*lines, from) + " is not closed by " + stop),
+                      PlaceText(LinePlace(table.template_path, from)));
       }
-      if (!block.empty()) *part = std::move(block);
+      if (!block.empty()) {
+        *part = std::move(block);
+        *first_line = from + 1;
+      }
       return i;
     };
     RunStep(errors, kCollectClassesProcedure, [&] {
       for (std::size_t i = 1; i <= last; ++i) {
-        if (is(i, start)) i = collect(i, main, &font_class.opening);
-        if (is(i, main)) i = collect(i, close, &font_class.main);
-        if (is(i, close)) i = collect(i, end, &font_class.closing);
+        if (is(i, start)) i = collect(i, main, &font_class.opening, &font_class.opening_line);
+        if (is(i, main)) i = collect(i, close, &font_class.main, &font_class.main_line);
+        if (is(i, close)) i = collect(i, end, &font_class.closing, &font_class.closing_line);
         if (is(i, end)) break;
       }
     });
@@ -223,6 +230,8 @@ FontClassTable CollectFontClasses(const PageFonts& fonts, LineList* lines, Error
 }
 
 void FillMainPageFontClassLines(const PageFonts& fonts, LineList* lines, ErrorSink& errors) {
+  if (lines->empty()) return;
+  const std::string path = (*lines)[0];
   bool found = false;
   for (std::size_t i = 1; i < lines->size(); ++i) {
     std::string& line = (*lines)[i];
@@ -231,6 +240,7 @@ void FillMainPageFontClassLines(const PageFonts& fonts, LineList* lines, ErrorSi
       continue;
     }
     found = true;
+    PlaceScope here(errors, LinePlace(path, i));
     std::optional<SizeReplacement> size;
     std::size_t at = line.find(kSize);
     if (at != std::string::npos) {

@@ -47,12 +47,16 @@ struct PageFonts {
 };
 
 /// One font class of a page. A part whose marker block is absent or empty is a list of exactly
-/// one empty line.
+/// one empty line. Each part keeps the template line its first line came from (0 for none), so
+/// that what its lines cause can name the template line.
 struct FontClass {
   LineList opening{""};  // lines between the EIN and HAUPT markers
   LineList main{""};     // lines between HAUPT and AUS, repeated for every row of the class
   LineList closing{""};  // lines between AUS and ENDE
   std::int16_t number = 0;
+  std::size_t opening_line = 0;
+  std::size_t main_line = 0;
+  std::size_t closing_line = 0;
 };
 
 /// The font classes of one page, in the order of the template's class lines.
@@ -70,8 +74,8 @@ const FontClass* FindFontClass(const FontClassTable& table, const Cell& class_co
 /// round-half-even(screen width * b / a) as a 16-bit integer, the screen width being the leading
 /// number of `screen_resolution`. A placeholder that cannot be worked out (separator other than
 /// "-", empty a or b, a = 0, size out of range) is reported under "EditRelSize", naming `where`
-/// (the template and line), and left in the line; the rest of the line is still done.
-/// Throws only EndProgram.
+/// (the template and line) in the message, and left in the line; the rest of the line is still
+/// done. The place of the report is the sink's. Throws only EndProgram.
 void ExpandSizePlaceholders(std::string_view screen_resolution, std::string* line,
                             std::string_view where, ErrorSink& errors);
 
@@ -82,15 +86,16 @@ void ExpandSizePlaceholders(std::string_view screen_resolution, std::string* lin
 /// and the first "###FONT###" replaced by `fonts.face`. Each class's parts are the lines between
 /// its marker lines "###FONTBEZUG###" EIN/HAUPT/AUS/ENDE + number (matched trimmed and without
 /// regard to case), which stay in `*lines`. A class line without a number and a marker block that
-/// is never closed are reported under "GetHTMLFontClasses", naming the template and line; the
-/// class is then left out, or keeps its parts up to the unclosed one. Throws only EndProgram.
+/// is never closed are reported under "GetHTMLFontClasses", naming the template and line (in the
+/// message and as the place); the class is then left out, or keeps its parts up to the unclosed
+/// one. Throws only EndProgram.
 FontClassTable CollectFontClasses(const PageFonts& fonts, LineList* lines, ErrorSink& errors);
 
 /// Fills in the class lines of the main page template in `*lines`: removes the first
 /// "###FONTCLASS###", replaces the first size placeholder by its size and the first "###FONT###"
 /// by `fonts.face`. A size placeholder that cannot be worked out is reported under
-/// "EditHTMLFontClasses", naming the template and line, and left in the line. Throws only
-/// EndProgram.
+/// "EditHTMLFontClasses", naming the template and line (in the message and as the place), and
+/// left in the line. Throws only EndProgram.
 void FillMainPageFontClassLines(const PageFonts& fonts, LineList* lines, ErrorSink& errors);
 
 }  // namespace orvano

@@ -78,6 +78,8 @@ std::vector<ProjectLanguage> ReadProjectLanguages(
     const std::optional<std::string>& language_database, ErrorSink& errors) {
   errors.KeepResponsive();
   std::vector<ProjectLanguage> languages;
+  const std::string place = TablePlace(database_path, language_table);
+  PlaceScope at(errors, {place});
   RunStep(errors, kReadLanguagesProcedure, [&] {
     const std::string table(language_table);
     std::unique_ptr<JetDatabase> database = JetDatabase::Open(database_path);
@@ -93,6 +95,8 @@ std::vector<ProjectLanguage> ReadProjectLanguages(
   if (!language_database) return languages;
 
   std::vector<LanguageName> names;
+  const std::string names_place = TablePlace(*language_database, kLookUpTable);
+  PlaceScope at_names(errors, {names_place});
   RunStep(errors, kReadLanguagesProcedure,
           [&] { names = ReadLanguageNames(*language_database, errors); });
   for (ProjectLanguage& language : languages) {
@@ -109,6 +113,9 @@ std::vector<ProjectLanguage> ReadProjectLanguages(
 std::optional<int> ReadCodePage(const std::string& language_database, std::string_view language_id,
                                 ErrorSink& errors) {
   std::optional<int> code_page;
+  const std::string place =
+      TablePlace(language_database, kLookUpTable) + " " + std::string(language_id);
+  PlaceScope at(errors, {place});
   RunStep(errors, kReadCodePageProcedure, [&] {
     const std::string& path = language_database;
     std::unique_ptr<JetDatabase> database = JetDatabase::Open(path);

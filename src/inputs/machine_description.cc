@@ -30,6 +30,16 @@ constexpr std::string_view kIdEntry = "ID";
 std::string MachineSection(int m) { return "Machine" + std::to_string(m); }
 std::string SectionSection(int s) { return "Section_" + std::to_string(s); }
 
+// Runs `step`, which reads the entry `entry` of section `section`, as one step of the reading
+// (RunStep), with the entry as the place of what it reports.
+template <typename Step>
+bool ReadEntryStep(ErrorSink& errors, const IniFile& ini, std::string_view section,
+                   std::string_view entry, Step&& step) {
+  const std::string place = KeyPlace(ini.path(), section, entry);
+  PlaceScope at(errors, {place});
+  return RunStep(errors, kReadDescriptionProcedure, std::forward<Step>(step));
+}
+
 // An absent or empty count entry reads as this, which no count equals.
 constexpr std::int16_t kAbsentCount = -1;
 
@@ -38,8 +48,8 @@ constexpr std::int16_t kAbsentCount = -1;
 // `fallback`.
 void ReadCount(ErrorSink& errors, const IniFile& ini, std::string_view entry, std::int16_t fallback,
                std::int16_t* field) {
-  RunStep(errors, kReadDescriptionProcedure,
-          [&] { *field = ini.ReadInteger(kSetup, entry).value_or(kAbsentCount); });
+  ReadEntryStep(errors, ini, kSetup, entry,
+                [&] { *field = ini.ReadInteger(kSetup, entry).value_or(kAbsentCount); });
   if (*field < 0) *field = fallback;
 }
 
@@ -48,7 +58,7 @@ void ReadCount(ErrorSink& errors, const IniFile& ini, std::string_view entry, st
 bool IsWithinLimit(ErrorSink& errors, const IniFile& ini, std::string_view entry,
                    std::int16_t count, std::int16_t limit) {
   if (count <= limit) return true;
-  RunStep(errors, kReadDescriptionProcedure, [&] {
+  ReadEntryStep(errors, ini, kSetup, entry, [&] {
     throw ProgramError(ini.path() + ": entry " + std::string(entry) + " of section " +
                            std::string(kSetup) + " is " + std::to_string(count) +
                            ", more than the " + std::to_string(limit) + " this program reads",
@@ -72,7 +82,7 @@ std::optional<MachineDescription> ReadMachineDescription(FileSystem& fs, const s
   ReadCount(errors, ini, kMachineCountEntry, 1, &d.machine_count);
   ReadCount(errors, ini, kControlTypeEntry, 0, &d.control_type);
 
-  RunStep(errors, kReadDescriptionProcedure, [&] {
+  ReadEntryStep(errors, ini, kSetup, kScreenResolutionEntry, [&] {
     d.screen_resolution =
         std::to_string(ini.ReadInteger(kSetup, kScreenResolutionEntry).value_or(kAbsentCount));
   });
@@ -93,8 +103,8 @@ std::optional<MachineDescription> ReadMachineDescription(FileSystem& fs, const s
     machine.id = ini.ReadString(MachineSection(m), kIdEntry);
   }
 
-  RunStep(errors, kReadDescriptionProcedure,
-          [&] { d.section_count = ini.ReadInteger(kSetup, kSectionCountEntry).value_or(0); });
+  ReadEntryStep(errors, ini, kSetup, kSectionCountEntry,
+                [&] { d.section_count = ini.ReadInteger(kSetup, kSectionCountEntry).value_or(0); });
   if (d.section_count < 1) return std::nullopt;
   if (!IsWithinLimit(errors, ini, kSectionCountEntry, d.section_count, kMaxSections)) {
     return std::nullopt;
@@ -113,7 +123,7 @@ std::optional<MachineDescription> ReadMachineDescription(FileSystem& fs, const s
     const std::string entry = MachineSection(m) + "_count";
     auto& row = d.position_counts[static_cast<std::size_t>(m - 1)];
     for (int s = 1; s <= d.section_count; ++s) {
-      RunStep(errors, kReadDescriptionProcedure, [&] {
+      ReadEntryStep(errors, ini, SectionSection(s), entry, [&] {
         // An absent count is not 0: the machine still gets its (empty) page.
         row[static_cast<std::size_t>(s - 1)] =
             ini.ReadInteger(SectionSection(s), entry).value_or(kAbsentCount);

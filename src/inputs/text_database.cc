@@ -359,6 +359,7 @@ TextTable TextJoin::Join(std::size_t language) const { return {addresses_, rows_
 
 void ReportTextJoinFailure(const std::string& path, std::string_view language_id,
                            ErrorSink& errors) {
+  PlaceScope at(errors, {path});
   errors.ReportFailure(kTextQueryProcedure);
   ReportQueryFailure(language_id, errors);
   ReportUnreadable(path, errors);
@@ -367,6 +368,7 @@ void ReportTextJoinFailure(const std::string& path, std::string_view language_id
 std::optional<TextTable> ReadTextDatabase(const std::string& database_path,
                                           std::string_view language_id, ErrorSink& errors,
                                           const ParallelFor& parallel) {
+  PlaceScope at(errors, {database_path});
   std::optional<TextTable> texts = ReadAndJoinTexts(database_path, language_id, errors, parallel);
   if (!texts) ReportUnreadable(database_path, errors);
   return texts;

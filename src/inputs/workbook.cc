@@ -41,6 +41,7 @@ const std::string* ConditionText(const Cell& first_cell) {
 std::optional<CollectionWorkbook> ReadCollectionWorkbook(FileSystem& fs, const std::string& path,
                                                          ErrorSink& errors) {
   std::optional<CollectionWorkbook> result;
+  PlaceScope at(errors, {path});
   RunStep(errors, kReadWorkbookProcedure, [&] {
     std::shared_ptr<const ParsedWorkbook> parsed = ReadWorkbookFile(fs, path);
     const ParsedWorkbook& workbook = *parsed;
@@ -71,6 +72,7 @@ std::optional<CollectionWorkbook> ReadCollectionWorkbook(FileSystem& fs, const s
 std::optional<Table> ReadSheetTable(const CollectionWorkbook& collection, std::size_t sheet_number,
                                     const RowSwitches& switches, ErrorSink& errors) {
   std::optional<Table> result;
+  PlaceScope at(errors, {collection.path});
   RunStep(errors, kReadSheetProcedure, [&] {
     const ParsedWorkbook& workbook = *collection.parsed;
     if (sheet_number >= workbook.sheet_count()) {

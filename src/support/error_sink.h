@@ -16,17 +16,30 @@
 namespace orvano {
 
 /// Where in the inputs a piece of work is, kept without making any text until a note or a
-/// failure needs it: a sheet's cell, or a text that says where ("Orvano.doc [Section_3] Name").
-/// The views must stay valid while the place is set.
+/// failure needs it: a sheet's cell, a line of a text file, or a text that says where
+/// ("Orvano.doc [Section_3] Name"). The views must stay valid while the place is set.
 struct SourcePlace {
-  std::string_view text = {};  // the whole place, or the sheet's name of a cell
+  std::string_view text = {};  // the whole place, a file of a line, or the sheet's name of a cell
   std::string_view file = {};  // a cell's workbook ("" when not known)
-  std::size_t row = 0;         // a cell's row, from 1; 0: `text` is the whole place
+  std::size_t row = 0;         // a cell's row, from 1; 0: not a cell
   std::size_t column = 0;      // a cell's column, from 0 (A)
+  std::size_t line = 0;        // a line of the file `text`, from 1; 0: not a line
 };
 
-/// The place as compilers print it: "Collection.xls:Drives!C17" for a cell, else its text
-/// ("" for none).
+/// The place of line `line` (from 1) of the file `path`.
+inline SourcePlace LinePlace(std::string_view path, std::size_t line) {
+  return {path, {}, 0, 0, line};
+}
+
+/// The place of the table `table` of the database `database`: "Orvano.mdb [TidxTexts]".
+std::string TablePlace(std::string_view database, std::string_view table);
+
+/// The place of the entry `key` of section `section` of the INI file `file`:
+/// "Orvano.doc [Setup] Sections".
+std::string KeyPlace(std::string_view file, std::string_view section, std::string_view key);
+
+/// The place as compilers print it: "Collection.xls:Drives!C17" for a cell,
+/// "Source_Main.htm:42" for a line, else its text ("" for none).
 std::string PlaceText(const SourcePlace& place);
 
 class ErrorSink {

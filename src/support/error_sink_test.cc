@@ -15,6 +15,9 @@ TEST(ErrorSinkTest, PlacesReadAsCompilersPrintThem) {
   EXPECT_EQ("S!AZ2", PlaceText({"S", "", 2, 51}));
   EXPECT_EQ("S!BA2", PlaceText({"S", "", 2, 52}));
   EXPECT_EQ("S!XFD9", PlaceText({"S", "", 9, 16383}));
+  EXPECT_EQ("t/Source_Main.htm:42", PlaceText(LinePlace("t/Source_Main.htm", 42)));
+  EXPECT_EQ("d/O.mdb [TidxTexts]", TablePlace("d/O.mdb", "TidxTexts"));
+  EXPECT_EQ("O.doc [Setup] Sections", KeyPlace("O.doc", "Setup", "Sections"));
 }
 
 TEST(ErrorSinkTest, PlaceScopePutsThePlaceBeforeItBack) {

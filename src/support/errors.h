@@ -46,12 +46,24 @@ class OrvanoError : public std::runtime_error {
   int number() const { return number_; }
   const std::string& description() const { return description_; }
   const std::string& source() const { return source_; }
+  /// Where in the inputs the error comes from ("Orvano.doc [Setup] Sections"), "" when the
+  /// thrower does not know; reports show it beside the description, never inside it.
+  const std::string& location() const { return location_; }
+  void set_location(std::string location) { location_ = std::move(location); }
 
  private:
   int number_;
   std::string description_;
   std::string source_;
+  std::string location_;
 };
+
+/// `error` with its location set to `location`: `throw Located(ProgramError(...), place)`.
+template <typename Error>
+Error Located(Error error, std::string location) {
+  error.set_location(std::move(location));
+  return error;
+}
 
 /// The program's own error, number 9999, with a message for the user as description.
 class ProgramError : public OrvanoError {

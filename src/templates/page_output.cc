@@ -40,9 +40,11 @@ void Replace(std::string* line, std::string_view search, std::string_view value)
 
 // The frame both editors share: lines are copied while copying is on; the line holding the
 // block start marker is replaced by what `generate` appends; lines up to and including the block
-// end marker are dropped. `edit` fills a line's placeholders.
+// end marker are dropped. `edit` fills a line's placeholders, with the template line as the
+// place of what it reports.
 template <typename Edit, typename Generate>
-void EditFrame(const LineList& lines, LineList* out, Edit edit, Generate generate) {
+void EditFrame(const LineList& lines, LineList* out, Edit edit, Generate generate,
+               ErrorSink& errors) {
   out->assign(1, "");
   bool copying = true;
   bool resume = false;
@@ -56,7 +58,10 @@ void EditFrame(const LineList& lines, LineList* out, Edit edit, Generate generat
       if (copying) out->push_back(std::move(line));
       continue;
     }
-    edit(&line);
+    {
+      PlaceScope at(errors, LinePlace(lines[0], i));
+      edit(&line);
+    }
     if (Contains(line, kBlockStart)) {
       copying = false;
       generate();
@@ -95,6 +100,7 @@ const FontClass* MenuClass(const FontClassTable& classes, int number, bool* note
     return found;
   }
   if (!*noted) {
+    PlaceScope at(errors, {classes.template_path});
     errors.Note("Font class " + std::to_string(number) + " not defined in the menu template " +
                 classes.template_path);
     *noted = true;
@@ -237,7 +243,7 @@ std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& pag
       build_rows();
     }
   };
-  EditFrame(lines, &out, edit, generate);
+  EditFrame(lines, &out, edit, generate, errors);
   page.last_page_rows = std::move(built);
   if (!ok) return std::nullopt;
   return out;
@@ -296,7 +302,7 @@ LineList BuildMenuPage(const RunInputs& inputs, const PageState& page,
       }
     }
   };
-  EditFrame(lines, &out, edit, generate);
+  EditFrame(lines, &out, edit, generate, errors);
   return out;
 }
 
@@ -306,10 +312,12 @@ LineList BuildMainPage(const RunInputs& inputs, const PageState& page,
   if (lines.empty()) return lines;
   FillMainPageFontClassLines(FontsOf(inputs), &lines, errors);
   lines[0].clear();
+  const std::string& path = main_template[0];
   const auto& machines = inputs.description.machines;
   const int count = static_cast<int>(machines.size());
   for (std::size_t i = 1; i < lines.size(); ++i) {
     std::string& line = lines[i];
+    PlaceScope at(errors, LinePlace(path, i));
     if (line.find("###SIZE###") != std::string::npos) {
       ExpandSizePlaceholders(inputs.description.screen_resolution, &line, "", errors);
     }
@@ -350,6 +358,7 @@ std::string EncodePage(const LineList& lines) {
 
 bool WriteEncodedPage(FileSystem& fs, const std::string& bytes, const std::string& path,
                       ErrorSink& errors) {
+  PlaceScope at(errors, {path});
   return RunStep(errors, kWritePageProcedure, [&] { fs.WriteFileAtomically(path, bytes); });
 }
 

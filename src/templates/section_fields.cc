@@ -165,6 +165,12 @@ Table CollectSectionFields(const RunInputs& inputs, const PageState& page, const
       continue;
     }
     in_range = false;
+    // The end marker's cell is where a fault of its block number lies.
+    PlaceScope at(errors, errors.place());
+    if (page.part_first_row) {
+      errors.set_place({CurrentSheetName(inputs.sheets, page), inputs.workbook_file,
+                        *page.part_first_row + r, 1});
+    }
     RunStep(errors, kFieldsProcedure, [&] {
       if (marker.size() <= 11) return;  // no number: the range is dropped
       auto block = ParseNumber(marker.substr(11));
@@ -223,9 +229,16 @@ void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
     const FontClass* open = nullptr;   // the class of the current group, when it is defined
     std::optional<std::string> group;  // the class text of the current group
     const Cell* group_code = nullptr;  // column 0 of the group's last row
-    auto append_part = [&](const LineList& part, std::size_t row, bool fill) {
-      for (const std::string& line : part) {
-        out->push_back(fill ? FillCellPlaceholders(line, fields, row, sheet_name, errors) : line);
+    // A part's line is the template line that the notes of its placeholders name.
+    auto append_part = [&](const LineList& part, std::size_t first_line, std::size_t row,
+                           bool fill) {
+      for (std::size_t k = 0; k < part.size(); ++k) {
+        if (!fill) {
+          out->push_back(part[k]);
+          continue;
+        }
+        PlaceScope at(errors, LinePlace(classes.template_path, first_line + k));
+        out->push_back(FillCellPlaceholders(part[k], fields, row, sheet_name, errors));
       }
     };
     for (std::size_t r = 1; r < fields.row_count(); ++r) {
@@ -236,25 +249,25 @@ void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
                                std::get<double>(code) == std::get<double>(*group_code);
       group_code = &code;
       if (same_number) {
-        if (open != nullptr) append_part(open->main, r, true);
+        if (open != nullptr) append_part(open->main, open->main_line, r, true);
         continue;
       }
       std::string text = CellText(code);
       if (group && *group == text) {
-        if (open != nullptr) append_part(open->main, r, true);
+        if (open != nullptr) append_part(open->main, open->main_line, r, true);
         continue;
       }
-      if (open != nullptr) append_part(open->closing, r, false);
+      if (open != nullptr) append_part(open->closing, 0, r, false);
       group = text;
       open = FindFontClass(classes, code);
       if (open != nullptr) {
-        append_part(open->opening, r, false);
-        append_part(open->main, r, true);
+        append_part(open->opening, 0, r, false);
+        append_part(open->main, open->main_line, r, true);
       } else {
         out->push_back("Following Fontclass not defined: " + text);
       }
     }
-    if (open != nullptr) append_part(open->closing, fields.row_count(), false);
+    if (open != nullptr) append_part(open->closing, 0, fields.row_count(), false);
   });
 }
 

@@ -55,6 +55,7 @@ TemplateSet ReadTemplateSet(FileSystem& fs, const std::string& folder, bool with
 std::optional<LineList> ReadTemplateFile(FileSystem& fs, const std::string& path,
                                          ErrorSink& errors) {
   std::optional<LineList> result;
+  PlaceScope at(errors, {path});
   RunStep(errors, kReadTemplateProcedure, [&] {
     std::optional<std::string> found = FindFileInFolder(fs, FolderOf(path), FileNameOf(path));
     if (!found) return;

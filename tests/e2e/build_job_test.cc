@@ -141,6 +141,10 @@ TEST_F(BuildJobTest, ExitStatusesFromRealRuns) {
   WriteBytes(paths.description, "[Setup]\nSections=junk\n");
   Outcome stopped = Run(paths, "Silent=TRUE LangID=1033 Report=" + report_path);
   EXPECT_EQ(1, stopped.status) << stopped.output;
+  // stderr names where (the error log keeps its lines as they were).
+  EXPECT_NE(std::string::npos,
+            stopped.output.find("orvano-html: " + paths.description + ": Error reading Orvano.doc"))
+      << stopped.output;
   ASSERT_TRUE(MatchesSchema(report_path));
   report = json::parse(ReadBytes(report_path));
   EXPECT_EQ(1, report["exit_status"]);
@@ -185,34 +189,158 @@ TEST_F(BuildJobTest, CheckWritesNothingAndPrintsEveryProblem) {
   EXPECT_FALSE(std::filesystem::exists(report["languages"][0]["files"][0]["file"]));
 }
 
-// An error that ends a run abandons its page in a check, and the check goes on to the end.
-TEST_F(BuildJobTest, CheckGoesOnAfterAnErrorThatStopsARun) {
-  ProjectPaths paths = MakeProject([](ProjectSources& s) {
-    for (auto& sheet : s.workbook.sheets) {
-      for (auto& [at, cell] : sheet.cells) {
-        auto* text = std::get_if<std::string>(&cell.value);
-        if (text != nullptr && *text == "###EDR[REJ]") *text = "###EDR[REJ]x";
+// Replaces the first `from` in the template `name` of `s` by `to`.
+void EditTemplate(ProjectSources& s, const std::string& name, const std::string& from,
+                  const std::string& to) {
+  for (auto& file : s.templates) {
+    if (file.name != name) continue;
+    const std::size_t at = file.bytes.find(from);
+    ASSERT_NE(std::string::npos, at) << name << ": " << from;
+    file.bytes.replace(at, from.size(), to);
+  }
+}
+
+XlsSheet& SheetNamed(ProjectSources& s, const std::string& name) {
+  for (auto& sheet : s.workbook.sheets) {
+    if (sheet.name == name) return sheet;
+  }
+  throw std::runtime_error("no sheet " + name);
+}
+
+// The demo with a fault of every kind that page building notes or reports, each at a place of
+// its own; a check goes on after each and names where it is.
+void AddPageFaults(ProjectSources& s) {
+  // Template lines: direct cells malformed, outside the sheet and never ending, a cell
+  // placeholder without a column, sizes that cannot be worked out, a class line without a
+  // number, a class block never closed, a menu class left out.
+  EditTemplate(s, "Source_Main.htm", "<p><a href=\"Overview.htm\">Overview</a></p>",
+               "<p>###DIREKT###x ###DIREKT###9,99 ###DIREKT###2,4</p>");
+  SheetNamed(s, "CommonDirect").Set(4, 2, XlsCell::Text("###DIREKT###2,4"));
+  EditTemplate(s, "Source_Section.htm", "c14\">###ZELLE###4", "c14\">###ZELLE###0");
+  EditTemplate(s, "Source_Menu.htm", "###SIZE###1024-12px", "###SIZE###1024p");
+  EditTemplate(s, "Source_Menu.htm", "li.m###FONTCLASS###41", "li.m41");
+  EditTemplate(s, "Source_OverView.htm", "###SIZE###1024-11px", "###SIZE###0-11px");
+  EditTemplate(s, "Source_Section_d.htm", "td.c###FONTCLASS###15", "td.c###FONTCLASS###x15");
+  EditTemplate(s, "Source_Section_d.htm", "###FONTBEZUG###ENDE14\n", "");
+  // Sheet cells: formulas, conditions and a range end that cannot be worked out.
+  XlsSheet& utilities = SheetNamed(s, "Utilities");
+  int row = 7;
+  for (const char* text : {"###ADDR:10+1[PLC]", "###ADDR:+1[PLC]:ADDR", "###INDEX:General.Start",
+                           "###INDEX:Loop.Self:INDEX", "###ADDR:1+1[XYZ]:ADDR",
+                           "###ADDR:2147483647+1[PLC]:ADDR", "###IF PLC=1 then yes###ENDIF"}) {
+    utilities.Set(row, 0, XlsCell::Number(12));
+    utilities.Set(row++, 2, XlsCell::Text(text));
+  }
+  s.texts.push_back(
+      {"Loop.Self",
+       {"###INDEX:Loop.Self:INDEX", "###INDEX:Loop.Self:INDEX", "###INDEX:Loop.Self:INDEX"}});
+  for (auto& [at, cell] : SheetNamed(s, "Standard").cells) {
+    auto* text = std::get_if<std::string>(&cell.value);
+    if (text != nullptr && *text == "###EDR[REJ]") *text = "###EDR[REJ]x";
+  }
+  // The description: a position that is no number. The languages: no font, no code page.
+  const std::string position = "Machine2_Position1=2";
+  s.orvano_doc.replace(s.orvano_doc.find(position), position.size(), "Machine2_Position1=x");
+  for (auto& language : s.languages) {
+    if (language.lcid == 1033) language.font = "";
+  }
+  for (auto& name : *s.language_names) {
+    if (name.language == 1033) name.code_page.reset();
+  }
+  // The template folder: no frame page to copy.
+  std::erase_if(s.templates, [](const auto& file) { return file.name == "Index.htm"; });
+}
+
+// Each kind of problem appears in a check with its place: in the project folder ("P/"), or
+// in the language database beside the program ("B/"). Faults of the inputs stop the language
+// where the reading stops; faults of the pages leave the check going to the end.
+TEST_F(BuildJobTest, CheckNamesWhereEveryKindOfProblemIs) {
+  struct Case {
+    const char* name;
+    std::function<void(ProjectSources&)> edit;
+    const char* arguments;
+    int status;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"page faults", AddPageFaults, "LangID=1033", 1,
+       R"(B/Languages.mdb [LookUpLanguages] 1033: error: Language 1033 has no code page in 'B/Languages.mdb' (error 94 in GetCodePage)
+P/Collection.xls:Drives!C6: error: Type mismatch: the position "x" is not a number (error 13 in GetFormulaFaktor)
+P/Collection.xls:Drives!E6: error: Type mismatch: the position "x" is not a number (error 13 in GetFormulaFaktor)
+P/Collection.xls:Drives!C7: error: Type mismatch: the position "x" is not a number (error 13 in GetFormulaFaktor)
+P/Collection.xls:Drives!E7: error: Type mismatch: the position "x" is not a number (error 13 in GetFormulaFaktor)
+P/Collection.xls:Standard!E8: note: Indextext not found: General.Missing
+P/Collection.xls:Standard!B12: error: Type mismatch: "###EDR[REJ]x1" in sheet row 8 does not end with a block number (error 13 in GetSectionFieldXL)
+P/Collection.xls:Utilities!C8: warning: Address formula not closed: ###ADDR:10+1[PLC]
+P/Collection.xls:Utilities!C9: warning: Address formula not valid: ###ADDR:+1[PLC]:ADDR
+P/Collection.xls:Utilities!C10: warning: Index formula not closed: ###INDEX:General.Start
+P/Collection.xls:Utilities!C11: warning: Index formula does not end after 1000 rounds: ###INDEX:Loop.Self:INDEX
+P/Collection.xls:Utilities!C12: error: Unknown factor in formula: XYZ (error 9999 in GetFormulaFaktor)
+P/Collection.xls:Utilities!C13: error: Overflow in the address formula ###ADDR:2147483647+1[PLC]:ADDR (error 6 in CalculateAdressFormula)
+P/Collection.xls:Utilities!C14: error: Condition without " ###THEN " in the cell: ###IF PLC=1 then yes###ENDIF (error 9999 in CalculateIfBedingungen)
+P/Orvano.doc [Section_3] Name: note: Table not found: Inspection
+P/Orvano.mdb [Tlanguages] 1033: warning: Font specification missing for the language 1033
+P/Source_HTML/Index.htm: error: File not found: P/Source_HTML/Index.htm (error 53 in CopyFileSourceTarget)
+P/Source_HTML/Source_Main.htm:21: warning: Direct cell reference does not end: ###DIREKT###2,4
+P/Source_HTML/Source_Main.htm:21: warning: Direct cell reference not valid: ###DIREKT###x (sheet "CommonDirect")
+P/Source_HTML/Source_Main.htm:21: error: Subscript out of range: cell (9, 99) of a table of 4 columns and 5 rows (error 9 in GetDirectExcelCell)
+P/Source_HTML/Source_Menu.htm: warning: Font class 41 not defined in the menu template P/Source_HTML/Source_Menu.htm
+P/Source_HTML/Source_Menu.htm:6: error: Size placeholder "###SIZE###1024p" has no "-" after its screen width (P/Source_HTML/Source_Menu.htm, line 6) (error 9999 in EditRelSize)
+P/Source_HTML/Source_OverView.htm:7: error: Division by zero: size placeholder "###SIZE###0-11" (P/Source_HTML/Source_OverView.htm, line 7) (error 11 in EditRelSize)
+P/Source_HTML/Source_Section.htm:42: warning: Cell placeholder not valid in sheet "Standard", row 5: ###ZELLE###0
+P/Source_HTML/Source_Section.htm:42: warning: Cell placeholder not valid in sheet "Standard", row 6: ###ZELLE###0
+P/Source_HTML/Source_Section_d.htm:10: error: Type mismatch: font class line without a class number (P/Source_HTML/Source_Section_d.htm, line 10) (error 13 in GetHTMLFontClasses)
+P/Source_HTML/Source_Section_d.htm:43: error: Font class 14: the block opened in P/Source_HTML/Source_Section_d.htm, line 43 is not closed by ###FONTBEZUG###ENDE14 (error 9999 in GetHTMLFontClasses)
+check: 15 errors, 10 warnings, 2 notes; 0 of 1 language built to the end
+)"},
+      {"description entry",
+       [](ProjectSources& s) {
+         s.orvano_doc.replace(s.orvano_doc.find("AnzMaschinen=3"), 14, "AnzMaschinen=32767");
+       },
+       "LangID=1033", 1,
+       R"(P/Orvano.doc: error: Error reading Orvano.doc (error 9999 in StartMainProcess)
+P/Orvano.doc [Setup] AnzMaschinen: error: P/Orvano.doc: entry AnzMaschinen of section Setup is 32767, more than the 1000 this program reads (error 9999 in ReadOrvanoDoc)
+check: 2 errors, 0 warnings, 0 notes; 0 of 1 language built to the end
+)"},
+      {"language not in the project",
+       {},
+       "LangID=9999",
+       1,
+       R"(P/Orvano.mdb [Tlanguages]: error: Language not found (error 9999 in StartMainProcess)
+check: 1 error, 0 warnings, 0 notes; 0 of 1 language built to the end
+)"},
+      {"no direct sheet",
+       [](ProjectSources& s) {
+         std::erase_if(s.workbook.sheets,
+                       [](const auto& sheet) { return sheet.name == "CommonDirect"; });
+       },
+       "LangID=1033", 1,
+       R"(P/Collection.xls: error: Error reading XL-Sheet "CommonDirect" (error 9999 in StartMainProcess)
+check: 1 error, 0 warnings, 0 notes; 0 of 1 language built to the end
+)"},
+      {"no text column", [](ProjectSources& s) { s.language_ids[1] = "1034"; }, "LangID=1033", 1,
+       R"(P/Orvano.mdb: error: Could not find column 'L1033' in table 'TidxTexts' of 'P/Orvano.mdb' (error 3061 in GetDataFieldFromSQL)
+P/Orvano.mdb: error: Error reading Orvano.mdb (error 9999 in StartMainProcess)
+P/Orvano.mdb: error: SQL-Failure, SQL=SELECT G0.Name & '.' & Txt.Name AS AddrIndex, Txt.L1033 FROM TidxTexts AS Txt INNER JOIN TidxGroups AS G0 ON Txt.ParentID = G0.ID ORDER BY G0.Name & '.' & Txt.Name; (error 9999 in GetDataFieldFromSQL)
+P/Orvano.mdb: error: Unable to get data from P/Orvano.mdb (error 9999 in ReadOrvanoDatabase)
+check: 4 errors, 0 warnings, 0 notes; 0 of 1 language built to the end
+)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProjectPaths paths = MakeProject(c.edit);
+    Outcome outcome = Run(paths, std::string("Check=TRUE ") + c.arguments);
+    EXPECT_EQ(c.status, outcome.status);
+    std::string output = outcome.output;
+    for (const auto& [folder, shown] :
+         {std::pair{dir_.path() + "project/", "P/"}, std::pair{bin_, "B/"}}) {
+      for (std::size_t at; (at = output.find(folder)) != std::string::npos;) {
+        output.replace(at, folder.size(), shown);
       }
     }
-  });
-  Outcome run = Run(paths, "Silent=TRUE LangID=1033");
-  EXPECT_EQ(1, run.status) << run.output;
-  EXPECT_NE(std::string::npos, run.output.find("Type mismatch")) << run.output;
-
-  testing::ScopedTempDir empty;
-  Outcome check = Run(paths, "Check=TRUE LangID=1033 PathDestinationFolder=" + empty.path());
-  EXPECT_EQ(3, check.status) << check.output;
-  EXPECT_NE(
-      std::string::npos,
-      check.output.find("language 1033: error: Type mismatch: \"###EDR[REJ]x1\" in sheet row 8"))
-      << check.output;
-  EXPECT_NE(std::string::npos, check.output.find("check: 1 error, 0 warnings, 2 notes; 1 of 1 "))
-      << check.output;
-  // A note made in a cell of a section's sheet names the cell.
-  EXPECT_NE(std::string::npos,
-            check.output.find(paths.workbook +
-                              ":Standard!E8: note: Indextext not found: General.Missing\n"))
-      << check.output;
+    EXPECT_EQ(c.expected, output);
+    EXPECT_TRUE(FilesBelow(out_).empty());
+  }
 }
 
 }  // namespace
