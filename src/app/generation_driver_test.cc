@@ -129,5 +129,23 @@ TEST_F(GenerationDriverTest, SectionsWithoutSheetsLeaveTheMachineNameEmpty) {
   EXPECT_LT(drives, utilities);
 }
 
+// The progress display's maximum is the number of ticks the run makes, with machines that
+// lack a section and sections without a sheet; the ticks name the pages finished.
+TEST_F(GenerationDriverTest, ProgressReachesItsMaximumExactly) {
+  MakeProject([](tools::ProjectSources& sources) { sources.workbook.sheets.pop_back(); });
+  ASSERT_TRUE(GeneratePages(context_));
+  std::vector<testing::HostCall> starts = host_.CallsOf("status-start");
+  ASSERT_EQ(2u, starts.size());  // the run's empty display, then the pages'
+  const std::vector<testing::HostCall> ticks = host_.CallsOf("tick");
+  EXPECT_EQ(starts[1].number, static_cast<int>(ticks.size()));
+  std::vector<std::string> named;
+  for (const testing::HostCall& tick : ticks) {
+    if (!tick.text.empty()) named.push_back(tick.text);
+  }
+  EXPECT_EQ("Standard.htm", named.front());
+  EXPECT_EQ("Brenk.gif", named.back());
+  EXPECT_NE(named.end(), std::find(named.begin(), named.end(), "Overview.htm"));
+}
+
 }  // namespace
 }  // namespace orvano

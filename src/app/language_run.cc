@@ -162,8 +162,13 @@ class UnitCommitter {
       built = BuildPageUnit(run_.inputs, run_.job.shared, unit, page_);
     }
     Host& host = run_.job.host;
+    int ticked = 0;
     try {
-      built.work.Replay({run_.sink, run_.job.fs, [&host] { host.StatusTick(); }},
+      built.work.Replay({run_.sink, run_.job.fs,
+                         [&](std::string_view done) {
+                           ++ticked;
+                           host.StatusTick(done);
+                         }},
                         [] { Stop("Error generating Collectionfile"); });
     } catch (const EndProgram&) {
       throw;
@@ -172,6 +177,8 @@ class UnitCommitter {
       // failure that caused it was.
       if (run_.problems == nullptr || !run_.problems->keep_going) throw;
       if (built.work.failure_count() == 0) run_.sink.ReportFailure(kGenerateProcedure);
+      // The progress counted the abandoned unit's ticks.
+      for (int t = ticked; t < TicksOfUnit(run_.inputs, unit); ++t) host.StatusTick("");
     }
     if (built.overview_rows) {
       AppendRows(*built.overview_rows, run_.inputs.sheets.widest_column_count, &overview_rows_);
@@ -276,11 +283,14 @@ void Generate(Run& run, bool* complete) {
   // Until the first section chooses its sheet, the page's sheet is the direct-cell sheet.
   page.sheet_index = job.shared.direct_sheet;
   Table overview_rows(7, 1);
-  const int sections = static_cast<int>(inputs.description.sections.size());
-  const int machines = static_cast<int>(inputs.description.machines.size());
-  host.StatusStart("Working...", sections * (2 * machines + 1) + 6, true);
-  host.StatusTick();
-  UnitCommitter(run, page, overview_rows).BuildAndCommit(PlanPageUnits(inputs));
+  // The maximum is the ticks the run makes: one now, the units', and five for the overview,
+  // menu and main pages and the two copies.
+  const std::vector<PageUnit> units = PlanPageUnits(inputs);
+  int ticks = 6;
+  for (const PageUnit& unit : units) ticks += TicksOfUnit(inputs, unit);
+  host.StatusStart("Working...", ticks, true);
+  host.StatusTick("");
+  UnitCommitter(run, page, overview_rows).BuildAndCommit(units);
   if (job.end_requested != nullptr && job.end_requested->load()) throw EndProgram{1};
 
   // Pages are replaced only when complete, so nothing is deleted beforehand. The overview,
@@ -290,16 +300,16 @@ void Generate(Run& run, bool* complete) {
                        overview_rows, std::nullopt, std::nullopt, run.sink);
   bool written = overview && WritePage(job.fs, *overview,
                                        inputs.destination_folder + "Overview.htm", run.sink);
-  host.StatusTick();
+  host.StatusTick("Overview.htm");
   const PageOutput output{job.fs, inputs, run.errors(), run.sink};
   written = WriteMenuPage(output, page) && written;
-  host.StatusTick();
+  host.StatusTick("Menu.htm");
   written = WriteMainPage(output, page) && written;
-  host.StatusTick();
+  host.StatusTick("Main.htm");
   written = CopyTemplateFolderFile(output, "Index.htm") && written;
-  host.StatusTick();
+  host.StatusTick("Index.htm");
   written = CopyTemplateFolderFile(output, "Brenk.gif") && written;
-  host.StatusTick();
+  host.StatusTick("Brenk.gif");
   if (job.record != nullptr) {
     job.record->building_seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - read).count();

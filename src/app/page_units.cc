@@ -103,9 +103,9 @@ void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, cons
     std::optional<LineList> lines =
         BuildSectionPage(inputs, page, page_template, main_part, unit.section, unit.machine, work);
     if (!lines) Stop("Error generating Collectionfile");
-    work.WritePage(inputs.destination_folder + SectionPageName(section_name, machine_name, detail),
-                   EncodePage(*lines));
-    work.Tick();
+    const std::string page_name = SectionPageName(section_name, machine_name, detail);
+    work.WritePage(inputs.destination_folder + page_name, EncodePage(*lines));
+    work.Tick(page_name);
   }
 }
 
@@ -126,6 +126,13 @@ std::vector<PageUnit> PlanPageUnits(const RunInputs& inputs) {
     for (int m = 1; m <= machines; ++m) units.push_back({PageUnit::Kind::kSectionPages, s, m});
   }
   return units;
+}
+
+int TicksOfUnit(const RunInputs& inputs, const PageUnit& unit) {
+  if (unit.kind == PageUnit::Kind::kSectionStart) return 1;
+  if (!unit.machine) return 2;
+  // A machine without positions in the section has no pages, only its own tick.
+  return inputs.description.PositionCount(*unit.machine, unit.section) == 0 ? 1 : 3;
 }
 
 BuiltUnit BuildPageUnit(const RunInputs& inputs, const SharedInputs& shared, const PageUnit& unit,

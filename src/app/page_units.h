@@ -32,6 +32,9 @@ struct PageUnit {
 /// The units of a language's section pages, in the order a run builds them.
 std::vector<PageUnit> PlanPageUnits(const RunInputs& inputs);
 
+/// The progress ticks that building `unit` makes when nothing stops it.
+int TicksOfUnit(const RunInputs& inputs, const PageUnit& unit);
+
 /// What building a unit gave.
 struct BuiltUnit {
   PageState entering;  // the state it was built from (carried parts only)

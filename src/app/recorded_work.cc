@@ -30,7 +30,9 @@ void RecordedWork::WritePage(std::string path, std::string bytes) {
   steps_.push_back({Kind::kPage, std::move(path), {}, std::move(bytes), nullptr});
 }
 
-void RecordedWork::Tick() { steps_.push_back({Kind::kTick, {}, {}, {}, nullptr}); }
+void RecordedWork::Tick(std::string done) {
+  steps_.push_back({Kind::kTick, std::move(done), {}, {}, nullptr});
+}
 
 void RecordedWork::Stop() {
   steps_.push_back({Kind::kStop, {}, {}, {}, std::current_exception()});
@@ -58,7 +60,7 @@ void RecordedWork::Replay(const Target& target, const std::function<void()>& pag
         if (!WriteEncodedPage(target.fs, step.bytes, step.text, target.errors)) page_failed();
         break;
       case Kind::kTick:
-        if (target.tick) target.tick();
+        if (target.tick) target.tick(step.text);
         break;
       case Kind::kStop:
         std::rethrow_exception(step.error);

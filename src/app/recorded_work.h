@@ -36,8 +36,8 @@ class RecordedWork final : public ErrorSink {
 
   /// Records that the page `bytes` (an encoded page) is to be written to `path`.
   void WritePage(std::string path, std::string bytes);
-  /// Records one step of progress.
-  void Tick();
+  /// Records one step of progress; `done` names the page finished ("" for none).
+  void Tick(std::string done = "");
   /// Records the exception being handled as what stopped the work. Requires: inside a catch.
   void Stop();
 
@@ -45,7 +45,7 @@ class RecordedWork final : public ErrorSink {
   struct Target {
     ErrorSink& errors;
     FileSystem& fs;
-    std::function<void()> tick;
+    std::function<void(std::string_view)> tick;
   };
 
   /// Hands every recorded step to `target` in order: failures are reported to its sink again
@@ -61,7 +61,7 @@ class RecordedWork final : public ErrorSink {
   enum class Kind { kFailure, kNote, kPage, kTick, kStop };
   struct Step {
     Kind kind;
-    std::string text;  // the procedure of a failure, a note's text or a page's path
+    std::string text;   // the procedure of a failure, a note's text, a page's path or a tick's page
     std::string place;  // where a failure or note comes from (PlaceText), "" when not known
     std::string bytes;  // a page's bytes
     std::exception_ptr error;

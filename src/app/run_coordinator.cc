@@ -66,9 +66,18 @@ void RunCoordinator::RunRequests() {
   }
 }
 
+void RunCoordinator::Tick(std::string_view done) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ticks_.emplace_back(done);
+}
+
 void RunCoordinator::ForwardTicks() {
-  const int ticks = ticks_.load(std::memory_order_relaxed);
-  for (; ticks_shown_ < ticks; ++ticks_shown_) host_.StatusTick();
+  std::vector<std::string> ticks;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ticks.swap(ticks_);
+  }
+  for (const std::string& done : ticks) host_.StatusTick(done);
 }
 
 void RunCoordinator::Call(const std::function<void()>& call) {

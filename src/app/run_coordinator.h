@@ -7,12 +7,13 @@
 #ifndef ORVANO_APP_RUN_COORDINATOR_H_
 #define ORVANO_APP_RUN_COORDINATOR_H_
 
-#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "support/host.h"
 
@@ -38,8 +39,9 @@ class RunCoordinator {
   void StartProgress(std::string_view text, int maximum, bool lock);
   void set_progress_scale(int scale) { progress_scale_ = scale; }
 
-  /// Moves the progress display on by one; from any thread.
-  void Tick() { ticks_.fetch_add(1, std::memory_order_relaxed); }
+  /// Moves the progress display on by one, `done` naming what was finished ("" for none);
+  /// from any thread.
+  void Tick(std::string_view done);
 
   Host& host() { return host_; }
 
@@ -53,8 +55,7 @@ class RunCoordinator {
   std::condition_variable wake_;
   std::deque<Request*> requests_;
   bool work_done_ = false;
-  std::atomic<int> ticks_{0};
-  int ticks_shown_ = 0;
+  std::vector<std::string> ticks_;  // not yet shown, each naming what was done; by mutex_
   int progress_scale_ = 1;
   bool progress_started_ = false;  // used on the coordinator's thread only
 };
@@ -74,7 +75,7 @@ class WorkerHost final : public Host {
   void StatusStart(std::string_view text, int maximum, bool lock) override {
     coordinator_.StartProgress(text, maximum, lock);
   }
-  void StatusTick() override { coordinator_.Tick(); }
+  void StatusTick(std::string_view done) override { coordinator_.Tick(done); }
   void StatusEnd() override {}
   void WriteDiagnostic(std::string_view text) override;
 

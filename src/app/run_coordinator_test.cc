@@ -31,9 +31,9 @@ class ThreadNotingHost final : public Host {
     Note();
     calls.StatusStart(text, maximum, lock);
   }
-  void StatusTick() override {
+  void StatusTick(std::string_view done) override {
     Note();
-    calls.StatusTick();
+    calls.StatusTick(done);
   }
   void StatusEnd() override { calls.StatusEnd(); }
   void WriteDiagnostic(std::string_view text) override {
@@ -60,7 +60,7 @@ TEST(RunCoordinatorTest, WorkersAskAndTellThroughTheCoordinatorsThread) {
       workers.emplace_back([&, i] {
         WorkerHost worker(coordinator);
         worker.StatusStart("Working...", 4, true);
-        for (int t = 0; t < 4; ++t) worker.StatusTick();
+        for (int t = 0; t < 4; ++t) worker.StatusTick("");
         worker.WriteDiagnostic("worker " + std::to_string(i));
         if (i == 1) answer = worker.ShowError("Error", "Continue?");
       });

@@ -27,9 +27,10 @@ class Host {
   virtual void PumpEvents() = 0;
 
   /// Progress display: opens it with `text` and `maximum` (0: no bar), locking the window when
-  /// `lock`; advances it by one; closes it.
+  /// `lock`; advances it by one, `done` naming what was just finished (a page's file name, ""
+  /// for a step of no page); closes it.
   virtual void StatusStart(std::string_view text, int maximum, bool lock) = 0;
-  virtual void StatusTick() = 0;
+  virtual void StatusTick(std::string_view done) = 0;
   virtual void StatusEnd() = 0;
 
   /// A diagnostic line for the person at the terminal (stderr): errors in silent runs, logs that
@@ -39,8 +40,8 @@ class Host {
 
 /// A host without a window: errors end the run (ShowError answers "no"), questions are answered
 /// "yes", messages and diagnostics go to stderr. With `show_progress`, progress goes to stderr
-/// too: on a terminal as one status line redrawn in place (pages done of all, time elapsed),
-/// otherwise as one line per tenth of the maximum.
+/// too: on a terminal as one status line redrawn in place (pages done of all, time elapsed, the
+/// last page finished), otherwise as one line per tenth of the maximum.
 std::unique_ptr<Host> NewSilentHost(bool show_progress);
 
 /// As NewSilentHost, writing to `out`, which is a terminal when `terminal` is set.

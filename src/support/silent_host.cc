@@ -27,12 +27,14 @@ class SilentHost final : public Host {
     text_ = text;
     maximum_ = maximum;
     ticks_ = 0;
+    done_.clear();
     last_tenth_ = -1;
     started_ = Clock::now();
     Print();
   }
-  void StatusTick() override {
+  void StatusTick(std::string_view done) override {
     ++ticks_;
+    if (!done.empty()) done_ = done;
     Print();
   }
   void StatusEnd() override {
@@ -77,8 +79,8 @@ class SilentHost final : public Host {
   double Elapsed() const { return std::chrono::duration<double>(Clock::now() - started_).count(); }
 
   void Draw() {
-    std::fprintf(out_, "%sprogress: %s %d/%d pages, %.1f s", kClearLine, text_.c_str(), ticks_,
-                 maximum_, Elapsed());
+    std::fprintf(out_, "%sprogress: %s %d/%d pages, %.1f s%s%s", kClearLine, text_.c_str(), ticks_,
+                 maximum_, Elapsed(), done_.empty() ? "" : ", ", done_.c_str());
     last_drawn_ = Clock::now();
   }
 
@@ -95,13 +97,15 @@ class SilentHost final : public Host {
     int tenth = ticks_ * 10 / maximum_;
     if (tenth == last_tenth_) return;
     last_tenth_ = tenth;
-    std::fprintf(out_, "progress: %s %d/%d %.1f s\n", text_.c_str(), ticks_, maximum_, Elapsed());
+    std::fprintf(out_, "progress: %s %d/%d %.1f s%s%s\n", text_.c_str(), ticks_, maximum_,
+                 Elapsed(), done_.empty() ? "" : " ", done_.c_str());
   }
 
   bool show_progress_;
   std::FILE* out_;
   bool terminal_;
   std::string text_;
+  std::string done_;  // the last page finished
   int maximum_ = 0;
   int ticks_ = 0;
   int last_tenth_ = -1;

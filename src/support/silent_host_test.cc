@@ -26,9 +26,9 @@ std::string Written(bool terminal, Use use) {
 
 void TwentyPagesWithAMessage(Host& host) {
   host.StatusStart("Working...", 20, true);
-  for (int i = 0; i < 10; ++i) host.StatusTick();
+  for (int i = 0; i < 10; ++i) host.StatusTick("");
   host.WriteDiagnostic("a message");
-  for (int i = 0; i < 10; ++i) host.StatusTick();
+  for (int i = 0; i < 10; ++i) host.StatusTick(i == 9 ? "Main.htm" : "Drives.htm");
   host.StatusEnd();
 }
 
@@ -39,6 +39,8 @@ TEST(SilentHostTest, ATerminalGetsOneStatusLineThatMakesWayForMessages) {
   EXPECT_NE(std::string::npos, text.find("\r\033[Korvano-html: a message\n\r\033[Kprogress: "))
       << text;
   EXPECT_NE(std::string::npos, text.find("progress: Working... 20/20 pages, ")) << text;
+  // The status names the last page finished.
+  EXPECT_NE(std::string::npos, text.find(" s, Main.htm\n")) << text;
   EXPECT_EQ('\n', text.back());
   // Nothing but the message and the last status ends a line.
   EXPECT_EQ(2, std::count(text.begin(), text.end(), '\n')) << text;

@@ -92,7 +92,9 @@ void RecordingHost::StatusStart(std::string_view text, int maximum, bool) {
   calls.push_back({"status-start", "", std::string(text), maximum});
 }
 
-void RecordingHost::StatusTick() { calls.push_back({"tick", "", ""}); }
+void RecordingHost::StatusTick(std::string_view done) {
+  calls.push_back({"tick", "", std::string(done)});
+}
 
 void RecordingHost::StatusEnd() { calls.push_back({"status-end", "", ""}); }
 

@@ -91,7 +91,7 @@ class RecordingHost final : public Host {
   void ShowMessage(std::string_view text) override;
   void PumpEvents() override { ++pumps; }
   void StatusStart(std::string_view text, int maximum, bool lock) override;
-  void StatusTick() override;
+  void StatusTick(std::string_view done) override;
   void StatusEnd() override;
   void WriteDiagnostic(std::string_view text) override;
 

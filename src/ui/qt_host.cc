@@ -103,7 +103,7 @@ void QtHost::StatusStart(std::string_view text, int maximum, bool lock) {
   PumpEventsNow();  // the text and the bar appear before the work starts
 }
 
-void QtHost::StatusTick() {
+void QtHost::StatusTick(std::string_view) {
   if (display_ != nullptr) display_->StatusTick();
 }
 

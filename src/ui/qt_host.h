@@ -80,7 +80,7 @@ class QtHost final : public Host {
   void PumpEventsNow();
 
   void StatusStart(std::string_view text, int maximum, bool lock) override;
-  void StatusTick() override;
+  void StatusTick(std::string_view done) override;
   void StatusEnd() override;
 
   /// Writes `text` as one line to stderr.
