@@ -89,8 +89,14 @@ void MakeUnsafeSectionName(ProjectSources& s) {
   return ::testing::AssertionFailure() << validated.output;
 }
 
+// The README's build-job example: a check, a run with a report, and its jq queries.
 TEST_F(BuildJobTest, DemoReportValidatesAndListsExactlyTheFilesWritten) {
   ProjectPaths paths = MakeProject();
+  Outcome check = Run(paths, "Check=TRUE LangID=ALL");
+  EXPECT_EQ(0, check.status) << check.output;
+  EXPECT_NE(std::string::npos,
+            check.output.find("check: 0 errors, 0 warnings, 2 notes; 3 of 3 languages"))
+      << check.output;
   const std::string report_path = dir_.path() + "report.json";
   Outcome outcome = Run(paths, "Silent=TRUE LangID=ALL Report=" + report_path);
   ASSERT_EQ(0, outcome.status) << outcome.output;
@@ -111,6 +117,20 @@ TEST_F(BuildJobTest, DemoReportValidatesAndListsExactlyTheFilesWritten) {
   EXPECT_EQ(FilesBelow(out_), listed);
   EXPECT_EQ(3U, report["languages"].size());
   EXPECT_EQ(5U, report["inputs"].size());
+
+  if (testing::RunCommand("command -v jq").status != 0) GTEST_SKIP() << "jq is not installed";
+  const std::string readme = ReadBytes(std::string(ORVANO_SOURCE_DIR) + "/README.md");
+  int queries = 0;
+  for (std::size_t at = readme.find("\n    jq "); at != std::string::npos;
+       at = readme.find("\n    jq ", at + 1)) {
+    std::string line = readme.substr(at + 5, readme.find('\n', at + 1) - at - 5);
+    line.replace(line.find("out/run.json"), 12, report_path);
+    Outcome query = testing::RunCommand(line + " 2>&1");
+    EXPECT_EQ(0, query.status) << line << "\n" << query.output;
+    ++queries;
+    if (line.starts_with("jq '.exit_status'")) EXPECT_EQ("0\n", query.output);
+  }
+  EXPECT_EQ(5, queries);
 }
 
 TEST_F(BuildJobTest, ExitStatusesFromRealRuns) {
