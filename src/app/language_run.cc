@@ -53,7 +53,7 @@ struct Run {
 
 void CheckPath(Run& run, const std::string& path, const std::string& what) {
   if (path.empty()) Stop("Path " + what + " not set!");
-  if (!PathExists(run.job.fs, path)) Stop("Path " + what + " (" + path + ") not found!");
+  if (!PathExists(run.job.fs, path)) Stop("Path " + what + " (" + path + ") not found!", path);
 }
 
 // The language's font face from the project's language list and its code page from the

@@ -65,7 +65,8 @@ bool EnsureDestinationFolder(RunContext& context, std::string_view procedure) {
   bool created = false;
   Guarded(context.errors(), procedure, kWindow, [&] {
     if (!CreateFolderWithParents(context.fs, context.errors(), path)) {
-      throw ProgramError("Path could not be created: " + path, std::string(procedure));
+      throw Located(ProgramError("Path could not be created: " + path, std::string(procedure)),
+                    path);
     }
     created = true;
   });

@@ -194,7 +194,9 @@ TEST_F(MainWindowTest, BrokenProjectShowsTheDriversMessageAndLeavesTheWindowUsab
     ASSERT_EQ(2u, dialogs_.size());
     EXPECT_EQ(DialogKind::kCritical, dialogs_[0].kind);
     EXPECT_EQ("Error", dialogs_[0].title);
-    EXPECT_EQ("Error!\nError reading Orvano.doc\nContinue?", dialogs_[0].text);
+    // The dialog names the file that stopped the run.
+    EXPECT_EQ("Error!\nError reading Orvano.doc\nAt: " + paths.description + "\nContinue?",
+              dialogs_[0].text);
     EXPECT_EQ("Ready", dialogs_[1].text);
     EXPECT_EQ((std::vector<bool>{false, true}), enabled_at_dialog);
     Screenshot(window_.get(), "main_window_after_error");
