@@ -79,10 +79,15 @@ void CloseRange(const RunInputs& inputs, PageState& page, Table& table, const Ra
   if (repeat <= 0 || rows == 0) return;
   const auto repetitions = static_cast<std::size_t>(repeat);
   Table block(table.column_count(), repetitions * rows + 1);
+  PlaceScope place(errors, errors.place());  // a block cell's notes name the cell it copies
   // Every kind copies columns 0 to C, so warning and fault rows keep their class.
   for (std::size_t k = 1; k <= repetitions; ++k) {
     for (std::size_t i = 1; i <= rows; ++i) {
       for (std::size_t c = 0; c < table.column_count(); ++c) {
+        if (page.part_first_row) {
+          errors.set_place({CurrentSheetName(inputs.sheets, page), inputs.workbook_file,
+                            *page.part_first_row + start + i - 1, c});
+        }
         block.At(c, (k - 1) * rows + i) =
             BlockCell(inputs, page, table.At(c, start + i - 1), static_cast<int>(k), errors);
       }

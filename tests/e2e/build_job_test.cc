@@ -257,6 +257,9 @@ void AddPageFaults(ProjectSources& s) {
   for (auto& [at, cell] : SheetNamed(s, "Standard").cells) {
     auto* text = std::get_if<std::string>(&cell.value);
     if (text != nullptr && *text == "###EDR[REJ]") *text = "###EDR[REJ]x";
+    if (text != nullptr && text->starts_with("###INDEX:Warnings.Line.Low.Text:INDEX")) {
+      text->replace(0, 37, "###INDEX:Warnings.Line.Gone:INDEX");  // in a range's row
+    }
   }
   // The description: a position that is no number. The languages: no font, no code page.
   const std::string position = "Machine2_Position1=2";
@@ -291,6 +294,7 @@ P/Collection.xls:Drives!C7: error: Type mismatch: the position "x" is not a numb
 P/Collection.xls:Drives!E7: error: Type mismatch: the position "x" is not a number (error 13 in GetFormulaFaktor)
 P/Collection.xls:Standard!E8: note: Indextext not found: General.Missing
 P/Collection.xls:Standard!B12: error: Type mismatch: "###EDR[REJ]x1" in sheet row 8 does not end with a block number (error 13 in GetSectionFieldXL)
+P/Collection.xls:Standard!D14: note: Indextext not found: Warnings.Line.Gone
 P/Collection.xls:Utilities!C8: warning: Address formula not closed: ###ADDR:10+1[PLC]
 P/Collection.xls:Utilities!C9: warning: Address formula not valid: ###ADDR:+1[PLC]:ADDR
 P/Collection.xls:Utilities!C10: warning: Index formula not closed: ###INDEX:General.Start
@@ -311,7 +315,7 @@ P/Source_HTML/Source_Section.htm:42: warning: Cell placeholder not valid in shee
 P/Source_HTML/Source_Section.htm:42: warning: Cell placeholder not valid in sheet "Standard", row 6: ###ZELLE###0
 P/Source_HTML/Source_Section_d.htm:10: error: Type mismatch: font class line without a class number (P/Source_HTML/Source_Section_d.htm, line 10) (error 13 in GetHTMLFontClasses)
 P/Source_HTML/Source_Section_d.htm:43: error: Font class 14: the block opened in P/Source_HTML/Source_Section_d.htm, line 43 is not closed by ###FONTBEZUG###ENDE14 (error 9999 in GetHTMLFontClasses)
-check: 15 errors, 10 warnings, 2 notes; 0 of 1 language built to the end
+check: 15 errors, 10 warnings, 3 notes; 0 of 1 language built to the end
 )"},
       {"description entry",
        [](ProjectSources& s) {
