@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/shared_inputs.h"
+#include "support/error_sink.h"
 #include "support/errors.h"
 #include "templates/page_output.h"
 #include "templates/run_inputs.h"
@@ -22,10 +23,10 @@ constexpr std::string_view kGenerateProcedure = "StartMainProcess";
 
 // The places of a section's and a machine's name in the description file.
 std::string SectionKeyPlace(const RunInputs& inputs, int section) {
-  return inputs.description_file + " [Section_" + std::to_string(section) + "] Name";
+  return KeyPlace(inputs.description_file, "Section_" + std::to_string(section), "Name");
 }
 std::string MachineKeyPlace(const RunInputs& inputs, int machine) {
-  return inputs.description_file + " [Machine" + std::to_string(machine) + "] Name";
+  return KeyPlace(inputs.description_file, "Machine" + std::to_string(machine), "Name");
 }
 
 const std::string& SectionName(const RunInputs& inputs, int section) {
