@@ -8,65 +8,21 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <tuple>
 
-#include "project_sources.h"
-#include "project_writer.h"
-#include "support/file_system.h"
-#include "testing/test_util.h"
+#include "demo_run.h"
 
 namespace orvano {
 namespace {
 
 using nlohmann::json;
+using testing::Outcome;
 using testing::ReadBytes;
 using testing::WriteBytes;
 using tools::ProjectPaths;
 using tools::ProjectSources;
-using Outcome = testing::CommandOutcome;
 
-class BuildJobTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    bin_ = dir_.path() + "bin/";
-    testing::CopyProgramsPortably({ORVANO_HTML_EXE}, bin_);
-    out_ = dir_.path() + "out/";
-    testing::MakeFolders(out_);
-  }
-
-  // The demo project, changed by `edit`, with Languages.mdb beside the program.
-  ProjectPaths MakeProject(const std::function<void(ProjectSources&)>& edit = {}) {
-    ProjectSources sources =
-        tools::ReadProjectSources(*fs_, std::string(ORVANO_SOURCE_DIR) + "/examples/demo/");
-    if (edit) edit(sources);
-    ProjectPaths paths = tools::WriteProject(*fs_, sources, dir_.path() + "project/");
-    if (!paths.language_database.empty()) {
-      WriteBytes(bin_ + "Languages.mdb", ReadBytes(paths.language_database));
-    }
-    return paths;
-  }
-
-  Outcome Run(const ProjectPaths& paths, const std::string& arguments) {
-    return testing::RunCommand(
-        bin_ + "orvano-html " + arguments + " PathOrvanoDOC=" + paths.description +
-        " PathOrvanoDB=" + paths.database + " PathXLCollection=" + paths.workbook +
-        " PathHTMLSourceFolder=" + paths.template_folder + " PathDestinationFolder=" + out_ +
-        " 2>&1");
-  }
-
-  // Every file below `folder`, with its full path.
-  static std::set<std::string> FilesBelow(const std::string& folder) {
-    std::set<std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-      if (entry.is_regular_file()) files.insert(entry.path().string());
-    }
-    return files;
-  }
-
-  testing::ScopedTempDir dir_;
-  std::unique_ptr<FileSystem> fs_ = NewPosixFileSystem();
-  std::string bin_;
-  std::string out_;
-};
+class BuildJobTest : public testing::DemoRunTest {};
 
 // Names the demo's section "Standard" and its sheet "/tmp/Standard", so that its page would
 // leave the destination.
@@ -78,13 +34,15 @@ void MakeUnsafeSectionName(ProjectSources& s) {
   }
 }
 
-// The report at `path` is valid by the schema in docs/ (the validator's message otherwise).
-::testing::AssertionResult MatchesSchema(const std::string& path) {
+// The reports at `paths` (separated by blanks) are valid by the schema in docs/ (the
+// validator's message otherwise).
+::testing::AssertionResult MatchesSchema(const std::string& paths) {
   const std::string schema = std::string(ORVANO_SOURCE_DIR) + "/docs/run-report.schema.json";
   Outcome validated = testing::RunCommand(
-      "python3 -c 'import json, sys, jsonschema; "
-      "jsonschema.validate(json.load(open(sys.argv[1])), json.load(open(sys.argv[2])))' " +
-      path + " " + schema + " 2>&1");
+      "python3 -c 'import json, sys, jsonschema\n"
+      "for report in sys.argv[2:]: jsonschema.validate(json.load(open(report)), "
+      "json.load(open(sys.argv[1])))' " +
+      schema + " " + paths + " 2>&1");
   if (validated.status == 0) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << validated.output;
 }
@@ -97,6 +55,8 @@ TEST_F(BuildJobTest, DemoReportValidatesAndListsExactlyTheFilesWritten) {
   EXPECT_NE(std::string::npos,
             check.output.find("check: 0 errors, 0 warnings, 2 notes; 3 of 3 languages"))
       << check.output;
+  // Strict=TRUE counts the demo's two ordinary notes.
+  EXPECT_EQ(3, Run(paths, "Silent=TRUE Strict=TRUE LangID=1033", dir_.path() + "strict/").status);
   const std::string report_path = dir_.path() + "report.json";
   Outcome outcome = Run(paths, "Silent=TRUE LangID=ALL Report=" + report_path);
   ASSERT_EQ(0, outcome.status) << outcome.output;
@@ -128,7 +88,9 @@ TEST_F(BuildJobTest, DemoReportValidatesAndListsExactlyTheFilesWritten) {
     Outcome query = testing::RunCommand(line + " 2>&1");
     EXPECT_EQ(0, query.status) << line << "\n" << query.output;
     ++queries;
-    if (line.starts_with("jq '.exit_status'")) EXPECT_EQ("0\n", query.output);
+    if (line.starts_with("jq '.exit_status'")) {
+      EXPECT_EQ("0\n", query.output);
+    }
   }
   EXPECT_EQ(5, queries);
 }
@@ -136,16 +98,22 @@ TEST_F(BuildJobTest, DemoReportValidatesAndListsExactlyTheFilesWritten) {
 TEST_F(BuildJobTest, ExitStatusesFromRealRuns) {
   ProjectPaths paths = MakeProject(MakeUnsafeSectionName);
   const std::string report_path = dir_.path() + "report.json";
-  // 2: a command line no project can make right; nothing is run.
-  for (const std::string arguments :
-       {"Silent=TRUE LangID=1033 Check=MAYBE", "Silent=TRUE LangID=1033 Jobs=0",
-        "Silent=TRUE LangID=1033 Report=", "Silent=TRUE LangID=1033,,1049"}) {
+  // 2: a command line no project can make right; 1: a language the project lacks. Either way
+  // nothing is written.
+  const std::tuple<std::string, int, std::string> never_run[] = {
+      {"LangID=1033 Check=MAYBE", 2, "Check must be TRUE or FALSE, not \"MAYBE\""},
+      {"LangID=ALL Jobs=0", 2, "Jobs not valid: 0"},
+      {"LangID=1033 Report=", 2, "Report needs a file name"},
+      {"LangID=1031,,1049", 2, "Language list not valid: 1031,,1049"},
+      {"LangID=1031,1050", 1, "Language not found: 1050"}};
+  for (const auto& [arguments, status, message] : never_run) {
     SCOPED_TRACE(arguments);
-    Outcome outcome = Run(paths, arguments);
-    EXPECT_EQ(2, outcome.status) << outcome.output;
-    EXPECT_NE(std::string::npos, outcome.output.find("see --help")) << outcome.output;
+    Outcome outcome = Run(paths, "Silent=TRUE " + arguments);
+    EXPECT_EQ(status, outcome.status) << outcome.output;
+    EXPECT_NE(std::string::npos, outcome.output.find(message)) << outcome.output;
+    EXPECT_EQ(status == 2, outcome.output.find("(see --help)") != std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_empty(out_));
   }
-  EXPECT_TRUE(FilesBelow(out_).empty());
 
   // 3: the run finished, but a page was refused; every language counts.
   Outcome refused = Run(paths, "Silent=TRUE LangID=ALL Report=" + report_path);
@@ -171,42 +139,6 @@ TEST_F(BuildJobTest, ExitStatusesFromRealRuns) {
   ASSERT_EQ(1U, report["languages"].size());
   EXPECT_FALSE(report["languages"][0]["complete"].get<bool>());
   EXPECT_EQ("error", report["languages"][0]["problems"].back()["kind"]);
-}
-
-TEST_F(BuildJobTest, StrictCountsTheOrdinaryNotes) {
-  // Without its last sheet the section "Utilities" has no table: an ordinary note.
-  ProjectPaths paths = MakeProject([](ProjectSources& s) { s.workbook.sheets.pop_back(); });
-  Outcome plain = Run(paths, "Silent=TRUE LangID=1033");
-  EXPECT_EQ(0, plain.status) << plain.output;
-  Outcome strict = Run(paths, "Silent=TRUE LangID=1033 Strict=TRUE");
-  EXPECT_EQ(3, strict.status) << strict.output;
-}
-
-TEST_F(BuildJobTest, CheckWritesNothingAndPrintsEveryProblem) {
-  ProjectPaths paths = MakeProject([](ProjectSources& s) {
-    MakeUnsafeSectionName(s);
-    s.workbook.sheets.pop_back();
-  });
-  std::filesystem::remove(paths.template_folder + "Source_Section_d.htm");
-  const std::string report_path = dir_.path() + "report.json";
-  Outcome outcome = Run(paths, "Check=TRUE LangID=ALL Report=" + report_path);
-  EXPECT_EQ(3, outcome.status) << outcome.output;
-  EXPECT_TRUE(FilesBelow(out_).empty());
-  // Sorted by place, each problem once however many languages have it.
-  const std::string& doc = paths.description;
-  EXPECT_EQ(doc + " [Section_1] Name: warning: Page name not allowed: section \"/tmp/Standard\"\n" +
-                doc + " [Section_3] Name: note: Table not found: Inspection\n" + doc +
-                " [Section_4] Name: note: Table not found: Utilities\n" + paths.template_folder +
-                "Source_Section_d.htm: warning: Template missing\n" +
-                "check: 0 errors, 2 warnings, 2 notes; 3 of 3 languages built to the end\n",
-            outcome.output);
-  ASSERT_TRUE(MatchesSchema(report_path));
-  const json report = json::parse(ReadBytes(report_path));
-  EXPECT_EQ("check", report["mode"]);
-  EXPECT_EQ(3, report["exit_status"]);
-  // The files a run would write are listed, though none was written.
-  EXPECT_FALSE(report["languages"][0]["files"].empty());
-  EXPECT_FALSE(std::filesystem::exists(report["languages"][0]["files"][0]["file"]));
 }
 
 // Replaces the first `from` in the template `name` of `s` by `to`.
@@ -275,8 +207,10 @@ void AddPageFaults(ProjectSources& s) {
 }
 
 // Each kind of problem appears in a check with its place: in the project folder ("P/"), or
-// in the language database beside the program ("B/"). Faults of the inputs stop the language
-// where the reading stops; faults of the pages leave the check going to the end.
+// in the language database beside the program ("B/"), sorted by place and once however many
+// languages have it. Faults of the inputs stop the language where the reading stops; faults of
+// the pages leave the check going to the end. A check writes nothing; its report lists the
+// files a run would write.
 TEST_F(BuildJobTest, CheckNamesWhereEveryKindOfProblemIs) {
   struct Case {
     const char* name;
@@ -286,6 +220,20 @@ TEST_F(BuildJobTest, CheckNamesWhereEveryKindOfProblemIs) {
     const char* expected;
   };
   const Case cases[] = {
+      {"problems of every language",
+       [](ProjectSources& s) {
+         MakeUnsafeSectionName(s);
+         s.workbook.sheets.pop_back();
+         std::erase_if(s.templates,
+                       [](const auto& file) { return file.name == "Source_Section_d.htm"; });
+       },
+       "LangID=ALL", 3,
+       R"(P/Orvano.doc [Section_1] Name: warning: Page name not allowed: section "/tmp/Standard"
+P/Orvano.doc [Section_3] Name: note: Table not found: Inspection
+P/Orvano.doc [Section_4] Name: note: Table not found: Utilities
+P/Source_HTML/Source_Section_d.htm: warning: Template missing
+check: 0 errors, 2 warnings, 2 notes; 3 of 3 languages built to the end
+)"},
       {"page faults", AddPageFaults, "LangID=1033", 1,
        R"(B/Languages.mdb [LookUpLanguages] 1033: error: Language 1033 has no code page in 'B/Languages.mdb' (error 94 in GetCodePage)
 P/Collection.xls:Drives!C6: error: Type mismatch: the position "x" is not a number (error 13 in GetFormulaFaktor)
@@ -350,21 +298,38 @@ P/Orvano.mdb: error: Unable to get data from P/Orvano.mdb (error 9999 in ReadOrv
 check: 4 errors, 0 warnings, 0 notes; 0 of 1 language built to the end
 )"},
   };
+  std::string reports;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ProjectPaths paths = MakeProject(c.edit);
-    Outcome outcome = Run(paths, std::string("Check=TRUE ") + c.arguments);
+    const std::string project = "project" + std::to_string(&c - cases) + "/";
+    const std::string report_path = dir_.path() + project + "report.json";
+    reports += report_path + " ";
+    ProjectPaths paths = MakeProject(c.edit, project);
+    Outcome outcome =
+        Run(paths, "Check=TRUE Report=" + report_path + " " + std::string(c.arguments));
     EXPECT_EQ(c.status, outcome.status);
     std::string output = outcome.output;
     for (const auto& [folder, shown] :
-         {std::pair{dir_.path() + "project/", "P/"}, std::pair{bin_, "B/"}}) {
+         {std::pair{dir_.path() + project, "P/"}, std::pair{bin_, "B/"}}) {
       for (std::size_t at; (at = output.find(folder)) != std::string::npos;) {
         output.replace(at, folder.size(), shown);
       }
     }
     EXPECT_EQ(c.expected, output);
     EXPECT_TRUE(FilesBelow(out_).empty());
+    const json report = json::parse(ReadBytes(report_path));
+    EXPECT_EQ("check", report["mode"]);
+    EXPECT_EQ(c.status, report["exit_status"]);
+    if (c.status == 3) {
+      EXPECT_FALSE(report["languages"][0]["files"].empty());
+    }
+    for (const json& language : report["languages"]) {
+      for (const json& file : language["files"]) {
+        EXPECT_FALSE(std::filesystem::exists(file["file"]));
+      }
+    }
   }
+  EXPECT_TRUE(MatchesSchema(reports));
 }
 
 }  // namespace
