@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "support/byte_reader.h"
@@ -76,6 +77,7 @@ struct HostCall {
   std::string title;
   std::string text;
   int number = 0;
+  std::thread::id thread = std::this_thread::get_id();  // the thread that made the call
 };
 
 /// The template lines of font class `n` around its parts, each part one line (an empty opening
@@ -105,7 +107,8 @@ class RecordingHost final : public Host {
 };
 
 /// An error sink that keeps what it is handed: each failure (procedure, error number and
-/// description) and each note, in order. Failures let the work go on unless `end_on_failure`.
+/// description) and each note with its place, in order. Failures let the work go on unless
+/// `end_on_failure`.
 class RecordingErrorSink final : public ErrorSink {
  public:
   struct Failure {
@@ -114,12 +117,16 @@ class RecordingErrorSink final : public ErrorSink {
     std::string description;
   };
   void ReportFailure(std::string_view procedure) override;
-  void Note(std::string_view text) override { notes.emplace_back(text); }
+  void Note(std::string_view text) override {
+    notes.emplace_back(text);
+    note_places.push_back(PlaceText(place()));
+  }
   void KeepResponsive() override { ++keep_responsive_calls; }
 
   bool end_on_failure = false;
   std::vector<Failure> failures;
   std::vector<std::string> notes;
+  std::vector<std::string> note_places;  // the place of each note, as PlaceText gives it
   int keep_responsive_calls = 0;
 };
 
