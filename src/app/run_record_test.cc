@@ -1,9 +1,8 @@
 #include "app/run_record.h"
 
-#include "app/recorded_work.h"
-
 #include <gtest/gtest.h>
 
+#include "app/recorded_work.h"
 #include "support/file_system.h"
 #include "testing/test_util.h"
 
@@ -93,17 +92,6 @@ TEST(RunRecordTest, RecordingFileSystemKeepsWhatWasWrittenAndCanWriteNothing) {
   }
 }
 
-// A sink that keeps each note with the place it was noted at.
-class PlacedNotes final : public ErrorSink {
- public:
-  void ReportFailure(std::string_view) override {}
-  void Note(std::string_view text) override {
-    notes.push_back(PlaceText(place()) + " " + std::string(text));
-  }
-  void KeepResponsive() override {}
-  std::vector<std::string> notes;
-};
-
 TEST(RunRecordTest, RecordedNotesKeepTheirPlaceWhenReplayed) {
   RecordedWork work;
   {
@@ -111,13 +99,12 @@ TEST(RunRecordTest, RecordedNotesKeepTheirPlaceWhenReplayed) {
     work.Note("Indextext not found: X");
   }
   work.Note("Table not found: Y");
-  PlacedNotes target;
-  testing::ScopedTempDir dir;
+  testing::RecordingErrorSink target;
   auto fs = NewPosixFileSystem();
   work.Replay({target, *fs, nullptr}, [] {});
-  EXPECT_EQ((std::vector<std::string>{"c.xls:Drives!C17 Indextext not found: X",
-                                      " Table not found: Y"}),
+  EXPECT_EQ((std::vector<std::string>{"Indextext not found: X", "Table not found: Y"}),
             target.notes);
+  EXPECT_EQ((std::vector<std::string>{"c.xls:Drives!C17", ""}), target.note_places);
   EXPECT_EQ("", PlaceText(target.place()));
 }
 
