@@ -176,8 +176,9 @@ TEST_F(PageOutputTest, BuildsTheMainPage) {
   EXPECT_TRUE(errors.failures.empty());
 }
 
-// The detail page takes the rows its twin built, with the twin's notes written again.
-TEST_F(PageOutputTest, TwinPagesShareTheirRowsAndNotes) {
+// The detail page takes the rows its twin built, with the twin's notes written again; rows whose
+// build reported a failure are built again for the twin, reporting it again.
+TEST_F(PageOutputTest, TwinPagesShareTheirRowsAndNotesButNotTheirFailures) {
   rows.AddRow({11.0, "Gone", "###INDEX:No.Such:INDEX"});
   page.machine_index = 1;
   page.machine_name = "M1";
@@ -194,14 +195,10 @@ TEST_F(PageOutputTest, TwinPagesShareTheirRowsAndNotes) {
   LineList changed = Build(kSection, 1, 1);
   EXPECT_NE(std::string::npos, changed[6].find("Other 4")) << changed[6];
   EXPECT_TRUE(errors.failures.empty());
-}
 
-// Rows whose build reported a failure are built again for the twin, reporting it again.
-TEST_F(PageOutputTest, RowsBuiltWithFailuresAreNotShared) {
   rows.AddRow({11.0, "Bad", "###ADDR:1+1[FOO]:ADDR"});
-  page.machine_index = 1;
-  page.machine_name = "M1";
-  LineList section = Build(kSection, 1, 1);
+  page.last_page_rows.clear();
+  section = Build(kSection, 1, 1);
   EXPECT_TRUE(page.last_page_rows.empty());
   EXPECT_EQ(section, Build(kSection, 1, 1));
   EXPECT_EQ(4u, errors.failures.size());  // two positions, two pages
