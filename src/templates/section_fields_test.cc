@@ -123,7 +123,7 @@ TEST(SectionFieldsTest, WritesRowsThroughTheirFontClasses) {
   EXPECT_TRUE(errors.notes.empty());
 }
 
-TEST(SectionFieldsTest, ACellNumberIsItsWholeDigitRunWhateverItsLength) {
+TEST(SectionFieldsTest, CellPlaceholdersTakeTheirWholeDigitRunAndNoteWhatIsNone) {
   RecordingErrorSink errors;
   const Table fields = Rows({{11.0, "one", "two", "three", "four"}});
   auto fill = [&](std::string line) {
@@ -148,15 +148,12 @@ TEST(SectionFieldsTest, ACellNumberIsItsWholeDigitRunWhateverItsLength) {
                 {"Cell placeholder not valid in sheet \"Drives\", row 1: ###ZELLE###0000000000",
                  "Cell placeholder not valid in sheet \"Drives\", row 1: ###ZELLE###x"}),
             errors.notes);
-}
-
-TEST(SectionFieldsTest, ANoteQuotesTheWholeCharacterAfterABadPlaceholder) {
-  RecordingErrorSink errors;
-  const Table fields = Rows({{11.0, "one"}});
+  // A note quotes the whole character after a bad placeholder, however many bytes it has.
+  errors.notes.clear();
   const std::string line =
       "###ZELLE###\xC3\xA9 ###ZELLE###\xD0\x96 ###ZELLE###\xE2\x82\xAC "
       "###ZELLE###\xF0\x9F\x98\x80 ###ZELLE###";
-  EXPECT_EQ(line, FillCellPlaceholders(line, fields, 1, "Drives", errors));
+  EXPECT_EQ(line, fill(line));
   const std::string prefix = "Cell placeholder not valid in sheet \"Drives\", row 1: ###ZELLE###";
   EXPECT_EQ(
       std::vector<std::string>({prefix + "\xC3\xA9", prefix + "\xD0\x96", prefix + "\xE2\x82\xAC",
