@@ -107,13 +107,16 @@ class BrokenProjectsTest : public testing::DemoRunTest {
 using FileDamage = std::function<void(const ProjectPaths&)>;
 using SourceEdit = std::function<void(ProjectSources&)>;
 
+// A run that stops with `message`, on a project whose files `damage` spoils.
 Case Damaged(std::string name, std::string message, FileDamage damage) {
   return {.name = std::move(name), .message = std::move(message), .damage_files = damage};
 }
-// A run that completes with `exit_status` and `note` in its event log.
+// A run that completes with `exit_status` and `note` in its event log, on a project written from
+// sources changed by `edit`.
 Case Completed(std::string name, int exit_status, std::string note, SourceEdit edit) {
   return {.name = std::move(name), .edit_sources = edit, .note = note, .exit_status = exit_status};
 }
+// A run that stops with `message`, on a project written from sources changed by `edit`.
 Case Edited(std::string name, std::string message, SourceEdit edit) {
   return {.name = std::move(name), .message = std::move(message), .edit_sources = edit};
 }
