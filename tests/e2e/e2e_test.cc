@@ -24,7 +24,7 @@ using testing::WriteBytes;
 using tools::ProjectPaths;
 using tools::ProjectSources;
 
-const std::string kLanguages[] = {"1031", "1033", "1049"};
+constexpr const char* kLanguages[] = {"1031", "1033", "1049"};
 
 // The first line where two pages differ, for the failure message.
 std::string FirstDifference(const std::string& expected, const std::string& actual) {
@@ -105,7 +105,7 @@ class E2eTest : public testing::DemoRunTest {
 // same event log.
 TEST_F(E2eTest, DemoPagesMatchTheExpectedPagesInEveryLanguageAndEveryWay) {
   const ProjectPaths paths = MakeProject();
-  for (const std::string& language : kLanguages) {
+  for (const std::string language : kLanguages) {
     SCOPED_TRACE("language " + language);
     const std::string destination = out_ + language + "/";
     Outcome outcome = Run(paths, "Silent=TRUE LangID=" + language, destination);
@@ -124,7 +124,7 @@ TEST_F(E2eTest, DemoPagesMatchTheExpectedPagesInEveryLanguageAndEveryWay) {
     Outcome outcome = Run(paths, "Silent=TRUE LangID=ALL Jobs=" + jobs, destination);
     ASSERT_EQ(0, outcome.status) << outcome.output;
     EXPECT_EQ("", outcome.output);
-    for (const std::string& language : kLanguages) {
+    for (const std::string language : kLanguages) {
       SCOPED_TRACE("language " + language);
       ExpectDemoPages(destination + language + "/", language);
       EXPECT_EQ(EventNotes(ReadBytes(out_ + language + "/Logfile.log")),
@@ -147,7 +147,7 @@ TEST_F(E2eTest, DemoPagesMatchTheExpectedPagesInEveryLanguageAndEveryWay) {
   tools::ProjectOptions xlsx_options;
   xlsx_options.workbook_name = "Collection.xlsx";
   const ProjectPaths xlsx = MakeProject({}, "project-xlsx/", true, xlsx_options);
-  for (const std::string& language : kLanguages) {
+  for (const std::string language : kLanguages) {
     SCOPED_TRACE("xlsx, language " + language);
     const std::string destination = out_ + "xlsx" + language + "/";
     Outcome outcome = Run(xlsx, "Silent=TRUE LangID=" + language, destination);
@@ -204,7 +204,7 @@ TEST_F(E2eTest, SeveralLanguagesPagesBuiltFromAWrongPredictionAreBuiltAgain) {
     Outcome outcome = Run(paths, "Silent=TRUE LangID=ALL Jobs=" + jobs, destination);
     ASSERT_EQ(0, outcome.status) << outcome.output;
     std::map<std::string, std::string> files;
-    for (const std::string& language : kLanguages) {
+    for (const std::string language : kLanguages) {
       const std::string folder = destination + language + "/";
       for (const std::string& name : FilesIn(folder)) {
         const std::string bytes = ReadBytes(folder + name);
