@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/generation_stop.h"
 #include "app/language_run.h"
 #include "app/language_selection.h"
 #include "app/languages_page.h"
@@ -25,8 +26,7 @@
 namespace orvano {
 namespace {
 
-// The step under which the run's own stops are reported, a procedure of the main window.
-constexpr std::string_view kGenerateProcedure = "StartMainProcess";
+// The window whose procedure reports the run's own stops.
 constexpr std::string_view kWindow = "frmMain";
 
 // How many units each language may build ahead of the one it commits, per thread.

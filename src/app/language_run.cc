@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/error_reporting.h"
+#include "app/generation_stop.h"
 #include "app/navigation_pages.h"
 #include "app/page_units.h"
 #include "app/paths.h"
@@ -26,13 +27,8 @@
 namespace orvano {
 namespace {
 
-// The step under which the run's own stops are reported, a procedure of the main window.
-constexpr std::string_view kGenerateProcedure = "StartMainProcess";
+// The window whose procedure reports the run's own stops.
 constexpr std::string_view kWindow = "frmMain";
-
-[[noreturn]] void Stop(const std::string& message, std::string location = "") {
-  throw Located(ProgramError(message, std::string(kGenerateProcedure)), std::move(location));
-}
 
 // What one language's run holds while it works.
 struct Run {
@@ -52,8 +48,9 @@ struct Run {
 };
 
 void CheckPath(Run& run, const std::string& path, const std::string& what) {
-  if (path.empty()) Stop("Path " + what + " not set!");
-  if (!PathExists(run.job.fs, path)) Stop("Path " + what + " (" + path + ") not found!", path);
+  if (path.empty()) StopGeneration("Path " + what + " not set!");
+  if (!PathExists(run.job.fs, path))
+    StopGeneration("Path " + what + " (" + path + ") not found!", path);
 }
 
 // The language's font face from the project's language list and its code page from the
@@ -61,7 +58,7 @@ void CheckPath(Run& run, const std::string& path, const std::string& what) {
 RunLanguage ChooseLanguage(Run& run) {
   RunLanguage language;
   language.id = run.job.settings.language_id;
-  if (language.id.empty()) Stop("Language not selected!");
+  if (language.id.empty()) StopGeneration("Language not selected!");
   bool found = false;
   const Cell id(language.id);
   const std::string& database = run.job.settings.database_file;
@@ -78,7 +75,7 @@ RunLanguage ChooseLanguage(Run& run) {
   if (!names.empty() && run.job.fs.IsFile(names)) {
     language.code_page = ReadCodePage(names, language.id, run.sink);
   }
-  if (!found) Stop("Language not found", table);
+  if (!found) StopGeneration("Language not found", table);
   return language;
 }
 
@@ -87,7 +84,7 @@ template <typename T>
 const T& Replayed(Run& run, const RecordedRead<T>& read, const std::string& stop_message,
                   const std::string& file) {
   read.record.Replay({run.sink, run.job.fs, nullptr}, [] {});
-  if (!read.value) Stop(stop_message, file);
+  if (!read.value) StopGeneration(stop_message, file);
   return *read.value;
 }
 
@@ -109,7 +106,7 @@ void ReadLanguageInputs(Run& run) {
   } else {
     RecordedRead<TextTable>& texts = run.job.texts;
     texts.record.Replay({run.sink, run.job.fs, nullptr}, [] {});
-    if (!texts.value) Stop("Error reading Orvano.mdb", settings.database_file);
+    if (!texts.value) StopGeneration("Error reading Orvano.mdb", settings.database_file);
     inputs.texts = std::move(*texts.value);
   }
 
@@ -119,7 +116,7 @@ void ReadLanguageInputs(Run& run) {
       Replayed(run, shared.workbook, "Error reading Collectionfile", settings.workbook_file).sheets;
   const std::string direct_sheet_error =
       "Error reading XL-Sheet \"" + std::string(kDirectSheetName) + "\"";
-  if (!shared.direct_sheet) Stop(direct_sheet_error, settings.workbook_file);
+  if (!shared.direct_sheet) StopGeneration(direct_sheet_error, settings.workbook_file);
   inputs.direct_cells =
       Replayed(run, shared.direct_cells, direct_sheet_error, settings.workbook_file);
   inputs.templates = Replayed(run, shared.templates, "", "");
@@ -169,7 +166,7 @@ class UnitCommitter {
                            ++ticked;
                            host.StatusTick(done);
                          }},
-                        [] { Stop("Error generating Collectionfile"); });
+                        [] { StopGeneration("Error generating Collectionfile"); });
     } catch (const EndProgram&) {
       throw;
     } catch (...) {
@@ -298,8 +295,8 @@ void Generate(Run& run, bool* complete) {
   std::optional<LineList> overview =
       BuildSectionPage(inputs, page, inputs.templates.entries[TemplateSet::kOverview],
                        overview_rows, std::nullopt, std::nullopt, run.sink);
-  bool written = overview && WritePage(job.fs, *overview,
-                                       inputs.destination_folder + "Overview.htm", run.sink);
+  bool written = overview &&
+                 WritePage(job.fs, *overview, inputs.destination_folder + "Overview.htm", run.sink);
   host.StatusTick("Overview.htm");
   const PageOutput output{job.fs, inputs, run.errors(), run.sink};
   written = WriteMenuPage(output, page) && written;
@@ -322,8 +319,8 @@ void Generate(Run& run, bool* complete) {
 bool GenerateLanguage(const LanguageJob& job) {
   Run run(job);
   bool complete = false;
-  static_cast<void>(Guarded(run.errors(), kGenerateProcedure, kWindow,
-                            [&] { Generate(run, &complete); }));
+  static_cast<void>(
+      Guarded(run.errors(), kGenerateProcedure, kWindow, [&] { Generate(run, &complete); }));
   return complete;
 }
 

@@ -1,8 +1,8 @@
 #include "app/page_units.h"
 
 #include <string>
-#include <utility>
 
+#include "app/generation_stop.h"
 #include "app/shared_inputs.h"
 #include "support/error_sink.h"
 #include "support/errors.h"
@@ -13,13 +13,6 @@
 
 namespace orvano {
 namespace {
-
-constexpr std::string_view kGenerateProcedure = "StartMainProcess";
-
-// Stops the unit with `message`, naming `location` as where the problem lies.
-[[noreturn]] void Stop(const std::string& message, std::string location) {
-  throw Located(ProgramError(message, std::string(kGenerateProcedure)), std::move(location));
-}
 
 // The places of a section's and a machine's name in the description file.
 std::string SectionKeyPlace(const RunInputs& inputs, int section) {
@@ -69,7 +62,7 @@ void BuildSectionStart(const RunInputs& inputs, const SharedInputs& shared, cons
   }
   const RecordedRead<SheetParts>& parts = shared.SectionParts(*page.sheet_index);
   work.Append(parts.record);
-  if (!parts.value) Stop("Error reading Collectionfile", inputs.workbook_file);
+  if (!parts.value) StopGeneration("Error reading Collectionfile", inputs.workbook_file);
   page.part_first_row = parts.value->overview_first_row;
   built.overview_rows = BuildSectionTable(inputs, page, parts.value->overview, work);
   work.Tick();
@@ -94,9 +87,9 @@ void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, cons
     return;
   }
   // Built ahead, a unit may meet a sheet whose start stops the run; it is never committed.
-  if (!page.sheet_index) Stop("Error reading Collectionfile", inputs.workbook_file);
+  if (!page.sheet_index) StopGeneration("Error reading Collectionfile", inputs.workbook_file);
   const RecordedRead<SheetParts>& parts = shared.SectionParts(*page.sheet_index);
-  if (!parts.value) Stop("Error reading Collectionfile", inputs.workbook_file);
+  if (!parts.value) StopGeneration("Error reading Collectionfile", inputs.workbook_file);
   const Table& main_part = parts.value->main;
   page.part_first_row = parts.value->main_first_row;
   page.last_page_rows.clear();  // only the detail twin may reuse the rows built here
@@ -106,7 +99,8 @@ void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, cons
     const std::string page_name = SectionPageName(section_name, machine_name, detail);
     std::optional<LineList> lines =
         BuildSectionPage(inputs, page, page_template, main_part, unit.section, unit.machine, work);
-    if (!lines) Stop("Error generating Collectionfile", inputs.destination_folder + page_name);
+    if (!lines)
+      StopGeneration("Error generating Collectionfile", inputs.destination_folder + page_name);
     work.WritePage(inputs.destination_folder + page_name, EncodePage(*lines));
     work.Tick(page_name);
   }
