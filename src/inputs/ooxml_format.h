@@ -15,6 +15,8 @@ inline constexpr std::string_view kZipSignature = "PK\x03\x04";
 
 // The one part whose name is fixed: it maps part names to content types.
 inline constexpr std::string_view kContentTypesPart = "[Content_Types].xml";
+// The package's own relationships, which lead to its main part (the workbook).
+inline constexpr std::string_view kRootRelationshipsPart = "_rels/.rels";
 // A part's relationships live in <folder>/_rels/<name>.rels.
 inline constexpr std::string_view kRelationshipsFolder = "_rels/";
 inline constexpr std::string_view kRelationshipsSuffix = ".rels";
@@ -32,11 +34,15 @@ inline constexpr std::string_view kBinaryWorkbookContentType =
 
 // Relationship types end with these names (the transitional and the strict form differ only in
 // the namespace before them).
+inline constexpr std::string_view kOfficeDocumentRelationship = "/officeDocument";
 inline constexpr std::string_view kWorksheetRelationship = "/worksheet";
 inline constexpr std::string_view kSharedStringsRelationship = "/sharedStrings";
 inline constexpr std::string_view kExternalTargetMode = "External";
 
-// [Content_Types].xml
+// [Content_Types].xml: a Default gives the type of every part with its extension, an Override
+// that of one part, and wins over the Default.
+inline constexpr std::string_view kDefaultElement = "Default";
+inline constexpr std::string_view kExtensionAttribute = "Extension";
 inline constexpr std::string_view kOverrideElement = "Override";
 inline constexpr std::string_view kPartNameAttribute = "PartName";
 inline constexpr std::string_view kContentTypeAttribute = "ContentType";

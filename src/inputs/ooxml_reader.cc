@@ -43,27 +43,68 @@ void ParsePart(ZipArchive& zip, const std::string& part, XmlHandler& handler,
   }
 }
 
-// [Content_Types].xml: the name of the main workbook part.
+// ASCII letters folded: part names and extensions are compared without regard to case.
+std::string Folded(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
+bool IsWorkbookContentType(std::string_view type) {
+  return std::find(std::begin(ooxml::kWorkbookContentTypes), std::end(ooxml::kWorkbookContentTypes),
+                   type) != std::end(ooxml::kWorkbookContentTypes);
+}
+
+// [Content_Types].xml: the content type of each part, and the first part an Override declares
+// a workbook (for packages whose root relationships do not lead to it).
 class ContentTypesHandler final : public XmlHandler {
  public:
   void StartElement(std::string_view name, const XmlAttributes& attributes) override {
+    const char* type = attributes.Find(ooxml::kContentTypeAttribute);
+    if (type == nullptr) return;
+    if (name == ooxml::kDefaultElement) {
+      if (const char* extension = attributes.Find(ooxml::kExtensionAttribute)) {
+        defaults_.try_emplace(Folded(extension), type);
+      }
+      return;
+    }
     if (name != ooxml::kOverrideElement) return;
     const char* part = attributes.Find(ooxml::kPartNameAttribute);
-    const char* type = attributes.Find(ooxml::kContentTypeAttribute);
-    if (part == nullptr || type == nullptr || workbook_part) return;
-    const std::string_view content_type(type);
-    if (std::find(std::begin(ooxml::kWorkbookContentTypes), std::end(ooxml::kWorkbookContentTypes),
-                  content_type) != std::end(ooxml::kWorkbookContentTypes)) {
-      workbook_part = ResolvePartTarget("", part);
-    } else if (content_type == ooxml::kBinaryWorkbookContentType) {
-      is_binary_workbook = true;
-    }
+    if (part == nullptr) return;
+    const std::string resolved = ResolvePartTarget("", part);
+    overrides_.try_emplace(Folded(resolved), type);
+    if (!declared_workbook && IsWorkbookContentType(type)) declared_workbook = resolved;
   }
   void EndElement(std::string_view) override {}
   void Characters(std::string_view) override {}
 
-  std::optional<std::string> workbook_part;
-  bool is_binary_workbook = false;
+  /// The content type of the archive member `part`: its Override, else the Default of its
+  /// extension, else empty.
+  std::string TypeOf(std::string_view part) const {
+    const std::string folded = Folded(part);
+    if (const auto found = overrides_.find(folded); found != overrides_.end()) return found->second;
+    const std::size_t dot = folded.rfind('.');
+    if (dot == std::string::npos || folded.find('/', dot) != std::string::npos) return "";
+    const auto found = defaults_.find(folded.substr(dot + 1));
+    return found == defaults_.end() ? "" : found->second;
+  }
+
+  /// True when some part is declared a binary workbook.
+  bool DeclaresBinaryWorkbook() const {
+    const auto is_binary = [](const auto& entry) {
+      return entry.second == ooxml::kBinaryWorkbookContentType;
+    };
+    return std::any_of(overrides_.begin(), overrides_.end(), is_binary) ||
+           std::any_of(defaults_.begin(), defaults_.end(), is_binary);
+  }
+
+  std::optional<std::string> declared_workbook;
+
+ private:
+  std::map<std::string, std::string, std::less<>> defaults_;   // folded extension -> type
+  std::map<std::string, std::string, std::less<>> overrides_;  // folded part name -> type
 };
 
 struct Relationship {
@@ -110,6 +151,12 @@ class WorkbookHandler final : public XmlHandler {
         throw DataError("sheet number " + std::to_string(sheets.size() + 1) +
                         " has no name or no relationship id");
       }
+      // Some writers leave an empty id on a sheet they could not save (a macro module): it
+      // leads to no part, so it holds no cells.
+      if (*id == '\0') {
+        skipped.push_back(sheet_name);
+        return;
+      }
       sheets.push_back(SheetEntry{sheet_name, id});
     } else if (name == ooxml::kWorkbookPropertiesElement) {
       const char* value = attributes.Find(ooxml::kDate1904Attribute);
@@ -121,6 +168,7 @@ class WorkbookHandler final : public XmlHandler {
   void Characters(std::string_view) override {}
 
   std::vector<SheetEntry> sheets;
+  std::vector<std::string> skipped;  // names of sheets with an empty relationship id
   bool date1904 = false;
 };
 
@@ -132,14 +180,34 @@ std::string RelationshipsPartOf(const std::string& part) {
          std::string(ooxml::kRelationshipsSuffix);
 }
 
+// The part the package's root relationships name as its main document, or nullopt when the
+// package has no root relationships or they name none.
+std::optional<std::string> MainDocumentPart(ZipArchive& zip) {
+  const std::string root(ooxml::kRootRelationshipsPart);
+  if (!zip.HasMember(root)) return std::nullopt;
+  RelationshipsHandler relationships("");
+  ParsePart(zip, root, relationships);
+  for (const auto& [id, relationship] : relationships.relationships) {
+    if (EndsWith(relationship.type, ooxml::kOfficeDocumentRelationship)) {
+      return relationship.target;
+    }
+  }
+  return std::nullopt;
+}
+
+// The workbook part: the main document of the root relationships when its content type (an
+// Override, or the Default of its extension) is a workbook's; else, for packages written
+// without root relationships, the part an Override declares a workbook.
 std::string FindWorkbookPart(ZipArchive& zip) {
   if (!zip.HasMember(ooxml::kContentTypesPart)) {
     throw DataError("not an Office Open XML workbook: the archive has no [Content_Types].xml part");
   }
   ContentTypesHandler types;
   ParsePart(zip, std::string(ooxml::kContentTypesPart), types);
-  if (types.workbook_part) return *types.workbook_part;
-  if (types.is_binary_workbook) {
+  const std::optional<std::string> main_part = MainDocumentPart(zip);
+  if (main_part && IsWorkbookContentType(types.TypeOf(*main_part))) return *main_part;
+  if (types.declared_workbook) return *types.declared_workbook;
+  if (types.DeclaresBinaryWorkbook()) {
     throw DataError("binary workbooks (.xlsb) are not read; save it as .xlsx or .xls");
   }
   throw DataError(
@@ -212,6 +280,10 @@ void ReadWorkbook(std::span<const std::byte> file, unsigned threads, ParsedWorkb
   const std::string workbook_part = FindWorkbookPart(zip);
   WorkbookHandler workbook;
   ParsePart(zip, workbook_part, workbook);
+  for (const std::string& name : workbook.skipped) {
+    out.AddNote("sheet " + Quoted(name) + " (" + workbook_part +
+                ") has an empty relationship id: skipped");
+  }
   const std::string relationships_part = RelationshipsPartOf(workbook_part);
   RelationshipsHandler relationships(workbook_part);
   ParsePart(zip, relationships_part, relationships);

@@ -118,6 +118,49 @@ TEST(OoxmlReaderTest, ReadsWorksheetsInTabOrderWithSharedStrings) {
   EXPECT_EQ(wb->sheet(1).columns, 0u);
 }
 
+// Packages written by generic packaging libraries declare the workbook only through the root
+// relationships and a Default content type; the root relationships win over an Override.
+TEST(OoxmlReaderTest, FindsTheWorkbookThroughTheRootRelationships) {
+  const std::string root_relationships =
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
+      Relationship("R1", "officeDocument", "/xl/workbook.xml") + "</Relationships>";
+  {
+    std::map<std::string, std::string> parts = BaseParts();
+    parts["[Content_Types].xml"] =
+        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+        "<Default Extension=\"XML\" ContentType=\"application/"
+        "vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/></Types>";
+    parts["_rels/.rels"] = root_relationships;
+    const auto wb = Parse(Archive(parts));
+    ASSERT_EQ(wb->sheet_count(), 2u);
+    EXPECT_EQ(wb->Value(0, 0, 0), Cell{std::string("rich text")});
+    parts.erase("_rels/.rels");  // no way left to the workbook
+    EXPECT_EQ(PartsError(parts),
+              "w.xlsx: not a spreadsheet: [Content_Types].xml names no workbook part (a text "
+              "document or a presentation?)");
+  }
+  {  // a main part that is no workbook: the Override's workbook is read
+    std::map<std::string, std::string> parts = BaseParts();
+    parts["_rels/.rels"] = root_relationships;
+    parts["_rels/.rels"].replace(parts["_rels/.rels"].find("/xl/workbook.xml"), 16, "/doc.xml");
+    EXPECT_EQ(Parse(Archive(parts))->sheet(0).name, "First & one");
+  }
+}
+
+// A writer that could not save a sheet leaves it in the list with an empty relationship id.
+TEST(OoxmlReaderTest, SkipsASheetWithAnEmptyRelationshipIdWithANote) {
+  std::map<std::string, std::string> parts = BaseParts();
+  std::string& workbook = parts["xl/workbook.xml"];
+  workbook.insert(workbook.find("</sheets>"), "<sheet name=\"Module\" sheetId=\"4\" rel:id=\"\"/>");
+  const auto wb = Parse(Archive(parts));
+  ASSERT_EQ(wb->sheet_count(), 2u);
+  EXPECT_EQ(wb->sheet(1).name, "Hidden");
+  EXPECT_EQ(wb->notes(), std::vector<std::string>{
+                             "sheet \"Module\" (xl/workbook.xml) has an empty relationship id: "
+                             "skipped"});
+  EXPECT_TRUE(Parse(Archive(BaseParts()))->notes().empty());
+}
+
 TEST(OoxmlReaderTest, CellsMeanWhatTheBiffReaderMakesOfThem) {
   // Row 2 from column A on: each cell's markup and what it reads as.
   const std::pair<std::string, Cell> cells[] = {
@@ -135,6 +178,7 @@ TEST(OoxmlReaderTest, CellsMeanWhatTheBiffReaderMakesOfThem) {
       {"t=\"e\"><f>NA()</f><v>#N/A</v>", std::string("#N/A")},
       {"t=\"d\"><v>2026-12-06T12:00:00</v>", 46362.5},
       {"><is><t>no t</t></is>", std::string("no t")},
+      {"t=\"s\"><v/>", Cell()},  // no string, as an empty number is none
   };
   std::string row;
   for (std::size_t k = 0; k < std::size(cells); ++k) {
@@ -288,6 +332,16 @@ TEST(OoxmlReaderTest, RefusesDamagedArchivesAndZipBombs) {
     }
     EXPECT_EQ(ParseError(good.substr(0, good.size() - 30)),
               "w.xlsx: damaged ZIP archive: Not a zip archive");
+  }
+  {  // two entries of one name: readers disagree on which one counts
+    std::map<std::string, std::string> parts = BaseParts();
+    parts["xl/worksheets/A.XMZ"] = SheetPart("<row><c><v>2</v></c></row>");
+    std::string twins = Archive(parts);
+    for (std::size_t at; (at = twins.find("A.XMZ")) != std::string::npos;) {
+      twins.replace(at, 5, "A.XML");
+    }
+    EXPECT_EQ(ParseError(twins),
+              "w.xlsx: the archive holds two entries named xl/worksheets/A.XML");
   }
   {  // a stored part changed after its checksum was taken
     std::string bad = Archive(BaseParts(), false);

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/table.h"
@@ -63,6 +64,10 @@ class ParsedWorkbook {
     return Value(Find(k, row, column));
   }
 
+  /// What the reader left out of the workbook and why ("sheet "Module" ... skipped"), in the
+  /// order met; empty for most workbooks.
+  const std::vector<std::string>& notes() const { return notes_; }
+
   /// The spreadsheet text of error code `code` ("#N/A"); "#ERR" + code for unknown codes.
   static std::string ErrorText(std::uint8_t code);
 
@@ -79,6 +84,8 @@ class ParsedWorkbook {
   /// Appends sheet `name` with `cells` in any order; when two cells share a position the later
   /// one wins. Sorts them, works out the extent and the row index.
   void AddSheet(std::string name, std::vector<WorkbookCell> cells);
+  /// Adds a note on something the reader left out.
+  void AddNote(std::string note) { notes_.push_back(std::move(note)); }
 
  private:
   struct TextSpan {
@@ -88,6 +95,7 @@ class ParsedWorkbook {
   std::string pool_;
   std::vector<TextSpan> texts_;
   std::vector<Sheet> sheets_;
+  std::vector<std::string> notes_;
 };
 
 }  // namespace orvano

@@ -309,6 +309,7 @@ void SheetDataHandler::EndCell() {
       break;
     }
     case Type::kSharedString: {
+      if (Trimmed(value_).empty()) return;  // an empty <v/>: no string, as with numbers
       const std::optional<uint32_t> index = ParseCount(Trimmed(value_), UINT32_MAX);
       if (!index) FailAtCell("shared string index " + Quoted(value_) + " is not a number");
       cell.kind = CellKind::kText;

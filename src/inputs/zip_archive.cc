@@ -3,6 +3,8 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "support/byte_reader.h"
@@ -21,6 +23,35 @@ std::string LibzipMessage(zip_error_t* error) {
 }
 
 std::string Quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
+
+// Member names as lookups see them: ASCII letters folded, as package part names are compared.
+std::string FoldedName(const char* name) {
+  std::string folded(name);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
+// Throws when two members share a name. Readers disagree on which of the two counts (libzip
+// finds the first, others the last), so such an archive would show different cells to
+// different programs.
+void RejectDuplicateNames(zip_t* archive) {
+  const zip_int64_t count = zip_get_num_entries(archive, 0);
+  std::vector<std::pair<std::string, std::string>> names;  // folded, as stored
+  names.reserve(static_cast<std::size_t>(std::max<zip_int64_t>(count, 0)));
+  for (zip_int64_t i = 0; i < count; ++i) {
+    const char* name = zip_get_name(archive, static_cast<zip_uint64_t>(i), 0);
+    if (name != nullptr) names.emplace_back(FoldedName(name), name);
+  }
+  std::sort(names.begin(), names.end());
+  const auto twin = std::adjacent_find(names.begin(), names.end(), [](const auto& a, const auto& b) {
+    return a.first == b.first;
+  });
+  if (twin != names.end()) {
+    throw DataError("the archive holds two entries named " + twin->second);
+  }
+}
 
 }  // namespace
 
@@ -68,6 +99,7 @@ ZipArchive::ZipArchive(std::span<const std::byte> bytes, std::unique_ptr<Inflati
     throw DataError("damaged ZIP archive: " + LibzipMessage(&error));
   }
   zip_error_fini(&error);
+  RejectDuplicateNames(handle_->archive);
 }
 
 ZipArchive::~ZipArchive() = default;

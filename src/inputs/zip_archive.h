@@ -48,7 +48,8 @@ class ZipArchive {
  public:
   /// Opens the archive in `bytes`, with a budget of its own or the shared `budget`, which must
   /// outlive it. Throws DataError naming the fault when libzip cannot read its central
-  /// directory (truncated, damaged, not an archive).
+  /// directory (truncated, damaged, not an archive) or when two members share a name (ASCII
+  /// letter case ignored).
   explicit ZipArchive(std::span<const std::byte> bytes);
   ZipArchive(std::span<const std::byte> bytes, InflationBudget& budget);
   ~ZipArchive();

@@ -18,6 +18,9 @@ int main(int argc, char** argv) {
   try {
     auto fs = orvano::NewPosixFileSystem();
     const auto workbook = orvano::ReadWorkbookFile(*fs, argv[1]);
+    for (const std::string& note : workbook->notes()) {
+      std::fprintf(stderr, "workbook_dump: %s: %s\n", argv[1], note.c_str());
+    }
     const std::string json = orvano::WorkbookToJson(*workbook, argv[1]);
     std::fwrite(json.data(), 1, json.size(), stdout);
     return 0;
