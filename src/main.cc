@@ -1,19 +1,19 @@
 // orvano-html: generates a project's interface allocation description as HTML pages. A thin
-// driver: it builds the real seams, runs the start-up sequence (the window, or one silent run)
-// and maps the outcome to an exit status.
+// driver: it answers --help, --version and --paths, hands the command line and the windows to
+// the session's start and maps the outcome to an exit status.
 
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "app/command_line.h"
-#include "app/program_info.h"
-#include "app/startup.h"
+#include "session/command_line.h"
+#include "session/program_info.h"
+#include "session/startup.h"
 #include "support/errors.h"
 #include "support/file_system.h"
-#include "support/host.h"
 #include "ui/window_start.h"
 
 #if __has_include("build_commit.h")
@@ -72,31 +72,6 @@ constexpr const char kUsage[] =
     "     says a page is wrong (a formula or placeholder not evaluated, a class not\n"
     "     defined); with Strict=TRUE any note\n";
 
-int Run(int argc, char** argv, const std::string& argument_text) {
-  auto fs = orvano::NewPosixFileSystem();
-  orvano::ProgramInfo program = orvano::CurrentProgramInfo();
-  orvano::StartUpMode mode = orvano::ReadStartUpMode(argument_text, program);
-  if (mode.silent && !mode.command_line_errors.empty()) {
-    for (const std::string& error : mode.command_line_errors) {
-      std::fprintf(stderr, "orvano-html: %s (see --help)\n", error.c_str());
-    }
-    return 2;
-  }
-  if (!mode.silent) {
-    if (!orvano::ui::CanShowWindow()) {
-      std::fprintf(stderr,
-                   "orvano-html: no display to show the window on; run it with Silent=TRUE "
-                   "(see --help)\n");
-      return 2;
-    }
-    return orvano::ui::RunWindow(argc, argv, argument_text);
-  }
-  if (mode.show_progress && orvano::ui::CanShowWindow()) {
-    return orvano::ui::RunSilentWithProgressWindow(argc, argv, argument_text);
-  }
-  return orvano::RunSilentlyToTheEnd(std::move(fs), program, mode, argument_text);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -123,7 +98,11 @@ int main(int argc, char** argv) {
     }
   }
   try {
-    return Run(argc, argv, orvano::JoinArguments(argc, argv));
+    orvano::ui::QtWindows windows(argc, argv);
+    const orvano::RunOutcome outcome =
+        orvano::StartProgram(orvano::JoinArguments(argc, argv), windows);
+    // Ends the process without freeing what the run read: see RunOutcome.
+    std::exit(outcome.exit_status);
   } catch (const orvano::EndProgram& end) {
     return end.exit_code;
   } catch (const std::exception& e) {

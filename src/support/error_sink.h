@@ -1,6 +1,7 @@
 // ErrorSink: where the readers and page builders hand what goes wrong while they work: the
-// failure of one of their steps, and notes for the run's event log. The app layer decides what
-// a report does (a dialog, the error log, ending the program); tests record what was handed in.
+// failure of one of their steps, and notes for the run's event log. The generation and the
+// session decide what a report does (a dialog, the error log, ending the program); tests record
+// what was handed in.
 // A sink belongs to one run and is used from that run's thread only.
 
 #ifndef ORVANO_SUPPORT_ERROR_SINK_H_

@@ -40,6 +40,7 @@ class Logs {
   const std::string& event_log_path() const { return event_log_path_; }
   void set_event_log_path(std::string path) { event_log_path_ = std::move(path); }
   const std::string& error_log_path() const { return error_log_path_; }
+  const std::string& default_event_log_path() const { return default_event_log_path_; }
 
  private:
   FileSystem& fs_;

@@ -1,5 +1,5 @@
 // ParallelFor: how a piece of work runs its independent parts: one after the other, or side by
-// side on a worker pool (WorkerPool::ForEach). Work below the app layer takes one instead of
+// side on a worker pool (WorkerPool::ForEach). Work below the generation takes one instead of
 // knowing about threads.
 
 #ifndef ORVANO_SUPPORT_PARALLEL_FOR_H_

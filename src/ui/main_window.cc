@@ -15,14 +15,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/error_reporting.h"
-#include "app/generation_driver.h"
-#include "app/language_selection.h"
-#include "app/path_fields.h"
-#include "app/paths.h"
-#include "app/run_context.h"
-#include "app/startup.h"
+#include "generation/error_reporting.h"
+#include "generation/folders.h"
+#include "generation/generation_driver.h"
+#include "generation/language_selection.h"
 #include "inputs/languages.h"
+#include "session/path_fields.h"
+#include "session/run_context.h"
+#include "session/startup.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "ui/about_box.h"
@@ -265,7 +265,8 @@ void MainWindow::Start() {
     RememberPaths(context_);
     running_ = true;
     try {
-      static_cast<void>(GeneratePages(context_));
+      static_cast<void>(GeneratePages(context_.settings, context_.languages.languages,
+                                      context_.seams(), nullptr));
     } catch (...) {
       running_ = false;
       throw;

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings_loader.h"
+#include "session/settings_loader.h"
 #include "ui/path_chooser.h"
 
 class QComboBox;

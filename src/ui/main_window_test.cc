@@ -14,9 +14,9 @@
 #include <QTimer>
 #include <cstdlib>
 
-#include "app/run_context.h"
 #include "project_sources.h"
 #include "project_writer.h"
+#include "session/run_context.h"
 #include "support/file_system.h"
 #include "testing/test_util.h"
 #include "ui/progress_display.h"

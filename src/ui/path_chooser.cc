@@ -12,8 +12,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "app/paths.h"
-#include "app/run_context.h"
+#include "generation/folders.h"
+#include "session/run_context.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "ui/qt_host.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings_loader.h"
+#include "session/settings_loader.h"
 
 class QWidget;
 

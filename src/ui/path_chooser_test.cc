@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <cstdlib>
 
-#include "app/run_context.h"
+#include "session/run_context.h"
 #include "support/file_system.h"
 #include "testing/test_util.h"
 #include "ui/qt_host.h"

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "app/command_line.h"
+#include "session/command_line.h"
 #include "support/number_text.h"
 
 namespace orvano::ui {

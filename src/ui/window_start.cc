@@ -6,10 +6,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/program_info.h"
-#include "app/run_context.h"
-#include "app/startup.h"
-#include "support/file_system.h"
+#include "session/run_context.h"
+#include "session/startup.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
 #include "ui/progress_display.h"
@@ -17,18 +15,15 @@
 
 namespace orvano::ui {
 
-int RunWindow(int argc, char** argv, const std::string& argument_text) {
-  QApplication app(argc, argv);
+int QtWindows::RunWindow(const ProgramStart& start) {
+  QApplication app(argc_, argv_);
   app.setApplicationName(kAppTitle);
   // The desktop entry of that name gives the window its icon.
   app.setDesktopFileName("orvano-html");
   app.setQuitOnLastWindowClosed(false);  // the splash closing must not end the program
 
-  auto fs = NewPosixFileSystem();
-  ProgramInfo program = CurrentProgramInfo();
-  StartUpMode mode = ReadStartUpMode(argument_text, program);
   QtHost host(MessageBoxAnswerer());
-  std::unique_ptr<RunContext> started = NewStartContext(*fs, host, program, mode);
+  std::unique_ptr<RunContext> started = NewStartContext(*start.fs, host, start.program, start.mode);
   RunContext& context = *started;
 
   int exit_code = 0;
@@ -40,10 +35,10 @@ int RunWindow(int argc, char** argv, const std::string& argument_text) {
     QCoreApplication::exit(code);
   };
   std::unique_ptr<MainWindow> window;
-  AboutBox splash(program.version);
+  AboutBox splash(start.program.version);
   QObject::connect(&splash, &QDialog::finished, [&] {
     window = std::make_unique<MainWindow>(context, host, PathDialogs{}, end);
-    window->LoadSettings(argument_text);
+    window->LoadSettings(start.argument_text);
     if (!ended) window->show();
   });
   splash.show();
@@ -51,7 +46,7 @@ int RunWindow(int argc, char** argv, const std::string& argument_text) {
   return exit_code;
 }
 
-bool CanShowWindow() {
+bool QtWindows::CanShowWindow() const {
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
     const char* value = std::getenv(name);
     if (value != nullptr && *value != '\0') return true;
@@ -59,19 +54,16 @@ bool CanShowWindow() {
   return false;
 }
 
-int RunSilentWithProgressWindow(int argc, char** argv, const std::string& argument_text) {
-  QApplication app(argc, argv);
+RunOutcome QtWindows::RunSilentWithProgressWindow(const ProgramStart& start) {
+  QApplication app(argc_, argv_);
   app.setApplicationName(kAppTitle);
 
-  auto fs = NewPosixFileSystem();
-  ProgramInfo program = CurrentProgramInfo();
-  StartUpMode mode = ReadStartUpMode(argument_text, program);
   // A silent run never waits for an answer: what would be asked is done, messages are printed.
   QtHost host([](const DialogRequest& request) {
     std::fprintf(stderr, "orvano-html: %s\n", request.text.c_str());
     return true;
   });
-  std::unique_ptr<RunContext> started = NewStartContext(*fs, host, program, mode);
+  std::unique_ptr<RunContext> started = NewStartContext(*start.fs, host, start.program, start.mode);
   RunContext& context = *started;
 
   // The main window stays hidden; its status bar keeps the progress display's books.
@@ -80,9 +72,9 @@ int RunSilentWithProgressWindow(int argc, char** argv, const std::string& argume
   ProgressDisplay display(&hidden_window, &status_bar, true,
                           PlacementFromCommandLine(context.settings.command_line_args));
   host.SetProgressDisplay(&display);
-  int exit_status = RunWithoutWindow(context, argument_text);
+  RunOutcome outcome = RunWithoutWindow(context, start.argument_text);
   host.SetProgressDisplay(nullptr);
-  return exit_status;
+  return outcome;
 }
 
 }  // namespace orvano::ui

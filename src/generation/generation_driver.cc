@@ -1,0 +1,234 @@
+#include "generation/generation_driver.h"
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "generation/error_reporting.h"
+#include "generation/generation_stop.h"
+#include "generation/language_run.h"
+#include "generation/language_selection.h"
+#include "generation/languages_page.h"
+#include "generation/run_coordinator.h"
+#include "generation/run_record.h"
+#include "generation/run_settings.h"
+#include "generation/shared_inputs.h"
+#include "support/errors.h"
+#include "support/file_system.h"
+#include "support/host.h"
+#include "support/logs.h"
+#include "support/worker_pool.h"
+#include "templates/run_inputs.h"
+
+namespace orvano {
+namespace {
+
+// The window whose procedure reports the run's own stops.
+constexpr std::string_view kWindow = "frmMain";
+
+// How many units each language may build ahead of the one it commits, per thread.
+constexpr int kUnitsAheadPerJob = 2;
+
+// The number of threads the run builds with: the key Jobs, else the machine's.
+int JobCount(const std::string& jobs) {
+  if (jobs.empty()) return static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+  int count = 0;
+  const char* end = jobs.data() + jobs.size();
+  auto [stop, error] = std::from_chars(jobs.data(), end, count);
+  if (error != std::errc() || stop != end || count < 1 || count > 256) {
+    throw ProgramError("Jobs not valid: " + jobs + " (a whole number from 1 to 256)",
+                       std::string(kGenerateProcedure));
+  }
+  return count;
+}
+
+}  // namespace
+
+struct GenerationInputs {
+  std::unique_ptr<SharedInputs> shared;
+  std::vector<RunInputs> inputs;  // one per language
+};
+
+namespace {
+
+class LanguagesGeneration {
+ public:
+  LanguagesGeneration(const RunSettings& settings, const std::vector<ProjectLanguage>& languages,
+                      const GenerationSeams& seams, RunRecord* record, LanguageSelection selection)
+      : settings_(settings),
+        languages_(languages),
+        seams_(seams),
+        record_(record),
+        selection_(std::move(selection)),
+        coordinator_(seams.host),
+        write_nothing_(record != nullptr && record->check_only),
+        run_fs_(seams.fs, write_nothing_) {}
+
+  // Generates every selected language into `data`; true when every page of every language was
+  // written.
+  bool Generate(GenerationInputs& data) {
+    const RunSettings& settings = settings_;
+    const int jobs = JobCount(settings.jobs);
+    data.inputs.resize(selection_.ids.size());
+    coordinator_.set_progress_scale(static_cast<int>(selection_.ids.size()));
+    coordinator_.Serve([&] {
+      std::unique_ptr<WorkerPool> pool;
+      if (jobs > 1) pool = std::make_unique<WorkerPool>(jobs);
+      ParallelFor parallel = OneAfterAnother;
+      if (pool) {
+        parallel = [&pool](std::size_t count, const std::function<void(std::size_t)>& task) {
+          pool->ForEach(count, task);
+        };
+      }
+      const auto started = std::chrono::steady_clock::now();
+      data.shared = std::make_unique<SharedInputs>(run_fs_, settings, selection_.ids, parallel);
+      if (record_ != nullptr) {
+        record_->reading_seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+      }
+      RunLanguages(data, pool.get(), jobs);
+      pool.reset();
+      if (selection_.has_language_folders) WriteLanguagesPage();
+    });
+    if (end_requested_) throw EndProgram{1};
+    return std::all_of(complete_.begin(), complete_.end(), [](char c) { return c != 0; });
+  }
+
+ private:
+  // Runs the languages in their order: one after the other with one job, else at most one more
+  // at once than there are jobs.
+  void RunLanguages(GenerationInputs& data, WorkerPool* pool, int jobs) {
+    const std::size_t count = selection_.ids.size();
+    complete_.assign(count, false);
+    if (record_ != nullptr) {
+      record_->languages.resize(count);
+      for (std::size_t i = 0; i < count; ++i) {
+        record_->languages[i].id = selection_.ids[i];
+        record_->languages[i].problems.keep_going = write_nothing_;
+      }
+    }
+    std::atomic<std::size_t> next{0};
+    auto run_next = [&] {
+      for (std::size_t i = next++; i < count; i = next++) {
+        RunLanguage(data, pool, jobs, i);
+        // A finished language gives its inputs back while others are still to start.
+        if (next < count) data.inputs[i] = RunInputs();
+      }
+    };
+    // One language more than jobs: a language waits at units it cannot predict (after the
+    // sheet "Standard"), and the next one keeps the pool busy meanwhile.
+    const std::size_t threads =
+        std::min<std::size_t>(count, jobs == 1 ? 1 : static_cast<std::size_t>(jobs) + 1);
+    std::vector<std::thread> runners;
+    for (std::size_t t = 1; t < threads; ++t) runners.emplace_back(run_next);
+    run_next();
+    for (std::thread& runner : runners) runner.join();
+  }
+
+  void RunLanguage(GenerationInputs& data, WorkerPool* pool, int jobs, std::size_t i) {
+    const std::string& id = selection_.ids[i];
+    const bool several = selection_.has_language_folders;
+    WorkerHost host(coordinator_);
+    RunSettings settings = settings_;
+    settings.language_id = id;
+    if (several) settings.destination_folder += id + "/";
+    LanguageRecord* record = record_ != nullptr ? &record_->languages[i] : nullptr;
+    if (record != nullptr) record->destination_folder = settings.destination_folder;
+    RecordingFileSystem fs(seams_.fs, write_nothing_);
+    const LanguageJob job{
+        .fs = fs,
+        .host = host,
+        .settings = std::move(settings),
+        .languages = languages_,
+        .shared = *data.shared,
+        .text_index = i,
+        .texts = data.shared->texts[i],
+        .scope = several ? "language " + id : "",
+        .error_log_path = seams_.logs.error_log_path(),
+        .default_event_log_path = seams_.logs.default_event_log_path(),
+        .has_own_folder = several,
+        .pool = pool,
+        .units_ahead = kUnitsAheadPerJob * jobs,
+        .end_requested = &end_requested_,
+        .inputs = &data.inputs[i],
+        .record = record,
+    };
+    try {
+      complete_[i] = GenerateLanguage(job) ? 1 : 0;
+    } catch (const EndProgram&) {
+      // Silent runs of several languages end only the language that failed (its error is
+      // reported); otherwise the program ends, the other languages at their next page.
+      if (!(several && settings_.silent)) end_requested_ = true;
+    }
+    if (record != nullptr) {
+      record->complete = complete_[i] != 0;
+      record->files = fs.FilesWrittenIn(record->destination_folder);
+    }
+  }
+
+  void WriteLanguagesPage() {
+    std::vector<WrittenLanguage> written;
+    for (std::size_t i = 0; i < selection_.ids.size(); ++i) {
+      if (!complete_[i]) continue;
+      const std::string& id = selection_.ids[i];
+      std::string name = id;
+      for (const ProjectLanguage& language : languages_) {
+        if (SameLanguageId(language.id, Cell(id))) name = language.display_name;
+      }
+      written.push_back({id, name});
+    }
+    const std::string path = settings_.destination_folder + kLanguagesPageName;
+    WorkerHost host(coordinator_);
+    const ErrorContext errors{host,
+                              seams_.logs,
+                              settings_.silent,
+                              {},
+                              record_ != nullptr ? &record_->run_problems : nullptr};
+    static_cast<void>(Guarded(errors, kGenerateProcedure, kWindow, [&] {
+      run_fs_.WriteFileAtomically(path, LanguagesPageText(written));
+    }));
+    if (record_ != nullptr) record_->files = run_fs_.FilesWrittenIn(path);
+  }
+
+  const RunSettings& settings_;
+  const std::vector<ProjectLanguage>& languages_;
+  const GenerationSeams& seams_;
+  RunRecord* record_;
+  LanguageSelection selection_;
+  RunCoordinator coordinator_;
+  std::atomic<bool> end_requested_{false};
+  std::vector<char> complete_;  // one flag per language, each set by its own thread
+  const bool write_nothing_;    // check mode
+  RecordingFileSystem run_fs_;  // what the run reads and writes outside its languages
+};
+
+}  // namespace
+
+GenerationOutcome GeneratePages(const RunSettings& settings,
+                                const std::vector<ProjectLanguage>& languages,
+                                const GenerationSeams& seams, RunRecord* record) {
+  seams.host.StatusStart("", 0, true);
+  GenerationOutcome outcome;
+  auto inputs = std::make_shared<GenerationInputs>();
+  outcome.inputs = inputs;
+  const ErrorContext errors{seams.host,
+                            seams.logs,
+                            settings.silent,
+                            {},
+                            record != nullptr ? &record->run_problems : nullptr};
+  static_cast<void>(Guarded(errors, kGenerateProcedure, kWindow, [&] {
+    LanguageSelection selection = SelectLanguages(settings.language_id, languages);
+    outcome.complete = LanguagesGeneration(settings, languages, seams, record, std::move(selection))
+                           .Generate(*inputs);
+  }));
+  seams.host.StatusEnd();
+  seams.host.PumpEvents();
+  return outcome;
+}
+
+}  // namespace orvano

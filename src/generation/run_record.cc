@@ -1,0 +1,208 @@
+#include "generation/run_record.h"
+
+#include <algorithm>
+#include <array>
+#include <compare>
+#include <string_view>
+#include <tuple>
+
+namespace orvano {
+namespace {
+
+// The notes of parts a project may leave out; what the pages show without them is still right.
+constexpr std::array<std::string_view, 2> kOrdinaryNotePrefixes = {"Table not found: ",
+                                                                   "Indextext not found: "};
+
+std::string WithoutTrailingSlash(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+bool CountsAgainstPages(const Problem& problem, bool strict) {
+  return problem.kind != ProblemKind::kNote || strict;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
+
+// The value of the digits `digits` (a short run: a line or row number); saturates.
+std::size_t DigitValue(std::string_view digits) {
+  std::size_t value = 0;
+  for (char c : digits) {
+    if (value > 100'000'000'000) return value;
+    value = value * 10 + static_cast<std::size_t>(c - '0');
+  }
+  return value;
+}
+
+// What a location sorts by: its file (or whole text), then the position within it. A cell
+// ("book.xls:Sheet!C17") sorts by sheet, row and column; a line ("page.htm:42") by its number,
+// so that line 9 comes before line 10 and a sheet's rows come in their order.
+struct LocationKey {
+  std::string_view head;
+  std::size_t first = 0;
+  std::size_t second = 0;
+  auto operator<=>(const LocationKey&) const = default;
+};
+
+LocationKey KeyOfLocation(std::string_view location) {
+  std::size_t end = location.size();
+  std::size_t digits = end;
+  while (digits > 0 && IsDigit(location[digits - 1])) --digits;
+  if (digits == end || digits == 0) return {location};
+  const std::size_t number = DigitValue(location.substr(digits));
+  if (location[digits - 1] == ':') return {location.substr(0, digits), number};
+  std::size_t letters = digits;
+  while (letters > 0 && IsUpperLetter(location[letters - 1])) --letters;
+  if (letters == digits || letters == 0 || location[letters - 1] != '!') return {location};
+  std::size_t column = 0;
+  for (std::size_t i = letters; i < digits; ++i) {
+    column = column * 26 + static_cast<std::size_t>(location[i] - 'A' + 1);
+  }
+  return {location.substr(0, letters), number, column};
+}
+
+}  // namespace
+
+std::string_view ProblemKindName(ProblemKind kind) {
+  switch (kind) {
+    case ProblemKind::kNote:
+      return "note";
+    case ProblemKind::kWarning:
+      return "warning";
+    case ProblemKind::kError:
+      return "error";
+  }
+  return "error";
+}
+
+ProblemKind KindOfNote(std::string_view text) {
+  for (std::string_view prefix : kOrdinaryNotePrefixes) {
+    if (text.starts_with(prefix)) return ProblemKind::kNote;
+  }
+  return ProblemKind::kWarning;
+}
+
+int ExitStatusOf(const RunRecord& record, bool complete) {
+  if (!complete) return kExitStopped;
+  auto counts = [&record](const ProblemList& list) {
+    return std::any_of(list.problems.begin(), list.problems.end(), [&record](const Problem& p) {
+      return CountsAgainstPages(p, record.strict);
+    });
+  };
+  if (counts(record.run_problems)) return kExitOutputWrong;
+  for (const LanguageRecord& language : record.languages) {
+    if (counts(language.problems)) return kExitOutputWrong;
+  }
+  return kExitPagesWritten;
+}
+
+std::string CheckModeLines(const RunRecord& record) {
+  struct Line {
+    std::string location;
+    ProblemKind kind;
+    std::string text;
+    bool operator<(const Line& other) const {
+      const LocationKey key = KeyOfLocation(location);
+      const LocationKey other_key = KeyOfLocation(other.location);
+      return std::tie(key, location, kind, text) <
+             std::tie(other_key, other.location, other.kind, other.text);
+    }
+    bool operator==(const Line& other) const = default;
+  };
+  std::vector<Line> lines;
+  auto add = [&lines](const ProblemList& list, const std::string& where) {
+    for (const Problem& p : list.problems) {
+      lines.push_back({p.location.empty() ? where : p.location, p.kind, p.text});
+    }
+  };
+  add(record.run_problems, "orvano-html");
+  for (const LanguageRecord& language : record.languages) {
+    add(language.problems, "language " + language.id);
+  }
+  std::sort(lines.begin(), lines.end());
+  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+  std::array<int, 3> counts{};
+  std::string out;
+  for (const Line& line : lines) {
+    ++counts[static_cast<std::size_t>(line.kind)];
+    out += line.location + ": " + std::string(ProblemKindName(line.kind)) + ": " + line.text + "\n";
+  }
+  auto count = [&counts](ProblemKind kind, std::string_view name) {
+    const int n = counts[static_cast<std::size_t>(kind)];
+    return std::to_string(n) + " " + std::string(name) + (n == 1 ? "" : "s");
+  };
+  std::size_t complete = 0;
+  for (const LanguageRecord& language : record.languages) complete += language.complete ? 1 : 0;
+  out += "check: " + count(ProblemKind::kError, "error") + ", " +
+         count(ProblemKind::kWarning, "warning") + ", " + count(ProblemKind::kNote, "note") + "; " +
+         std::to_string(complete) + " of " + std::to_string(record.languages.size()) +
+         (record.languages.size() == 1 ? " language" : " languages") + " built to the end\n";
+  return out;
+}
+
+void RecordingFileSystem::Keep(const std::string& path, std::uint64_t bytes, bool append) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto [it, inserted] = index_.emplace(path, written_.size());
+  if (inserted) {
+    written_.push_back({path, bytes});
+  } else if (append) {
+    written_[it->second].bytes += bytes;
+  } else {
+    written_[it->second].bytes = bytes;
+  }
+}
+
+void RecordingFileSystem::WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  if (!write_nothing_) target_.WriteFileAtomically(path, bytes);
+  Keep(path, bytes.size(), false);
+}
+
+void RecordingFileSystem::AppendToFile(const std::string& path, std::string_view bytes) {
+  if (!write_nothing_) target_.AppendToFile(path, bytes);
+  Keep(path, bytes.size(), true);
+}
+
+bool RecordingFileSystem::IsFolder(const std::string& path) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (folders_made_.count(WithoutTrailingSlash(path))) return true;
+  }
+  return target_.IsFolder(path);
+}
+
+void RecordingFileSystem::MakeFolder(const std::string& path) {
+  if (!write_nothing_) target_.MakeFolder(path);
+  std::lock_guard<std::mutex> lock(mutex_);
+  folders_made_.insert(WithoutTrailingSlash(path));
+}
+
+void RecordingFileSystem::RemoveFile(const std::string& path) {
+  if (!write_nothing_) target_.RemoveFile(path);
+  std::lock_guard<std::mutex> lock(mutex_);
+  // A removed file is no longer among those written (unless it is written again).
+  auto it = index_.find(path);
+  if (it == index_.end()) return;
+  written_[it->second].path.clear();
+  index_.erase(it);
+}
+
+void RecordingFileSystem::CopyOver(const std::string& source, const std::string& target) {
+  if (!write_nothing_) target_.CopyOver(source, target);
+  std::string bytes;
+  std::string err;
+  const std::uint64_t size =
+      target_.ReadFile(source, &bytes, &err) == ReadStatus::kOkay ? bytes.size() : 0;
+  Keep(target, size, false);
+}
+
+std::vector<WrittenFile> RecordingFileSystem::FilesWrittenIn(const std::string& folder) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<WrittenFile> files;
+  for (const WrittenFile& file : written_) {
+    if (!file.path.empty() && file.path.starts_with(folder)) files.push_back(file);
+  }
+  return files;
+}
+
+}  // namespace orvano

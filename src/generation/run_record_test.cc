@@ -1,0 +1,112 @@
+#include "generation/run_record.h"
+
+#include <gtest/gtest.h>
+
+#include "generation/recorded_work.h"
+#include "support/file_system.h"
+#include "testing/test_util.h"
+
+namespace orvano {
+namespace {
+
+TEST(RunRecordTest, OnlyTheNotesOfPartsLeftOutAreOrdinary) {
+  EXPECT_EQ(ProblemKind::kNote, KindOfNote("Table not found: Utilities"));
+  EXPECT_EQ(ProblemKind::kNote, KindOfNote("Indextext not found: DRIVE.MOTOR.STOP"));
+  EXPECT_EQ(ProblemKind::kWarning, KindOfNote("Page name not allowed: section \"../x\""));
+  EXPECT_EQ(ProblemKind::kWarning, KindOfNote("Address formula not valid: ###ADR(x###"));
+  // A prefix elsewhere in the text is not the note.
+  EXPECT_EQ(ProblemKind::kWarning, KindOfNote("Font class 3: Table not found: x"));
+}
+
+TEST(RunRecordTest, ExitStatusIsTheWorstOfEveryLanguage) {
+  RunRecord record;
+  record.languages.resize(2);
+  record.languages[0].problems.AddNote("Indextext not found: A");
+  EXPECT_EQ(kExitPagesWritten, ExitStatusOf(record, true));
+  EXPECT_EQ(kExitStopped, ExitStatusOf(record, false));
+  record.strict = true;
+  EXPECT_EQ(kExitOutputWrong, ExitStatusOf(record, true));
+  record.strict = false;
+  record.languages[1].problems.AddNote("Page name not allowed: section \"/x\"");
+  EXPECT_EQ(kExitOutputWrong, ExitStatusOf(record, true));
+  EXPECT_EQ(kExitStopped, ExitStatusOf(record, false));
+
+  RunRecord abandoned;
+  abandoned.run_problems.AddError("", "Cannot write Languages.htm");
+  EXPECT_EQ(kExitOutputWrong, ExitStatusOf(abandoned, true));
+}
+
+TEST(RunRecordTest, CheckLinesAreSortedOnceEachWithCounts) {
+  RunRecord record;
+  record.languages.resize(2);
+  record.languages[0].id = "1049";
+  record.languages[0].complete = true;
+  record.languages[1].id = "1031";
+  ProblemList& first = record.languages[0].problems;
+  first.AddNote("Indextext not found: B");
+  first.AddNote("Indextext not found: B");  // the detail twin notes it again
+  // Positions sort by number: lines, and a sheet's cells row by row.
+  for (const char* place : {"Source_Section.htm:42", "Source_Section.htm:9", "Source_Section.htm",
+                            "c.xls:Drives!C10", "c.xls:Drives!AA9", "c.xls:Drives!D9"}) {
+    first.problems.push_back({ProblemKind::kWarning, place, "Address formula"});
+  }
+  record.languages[1].problems.AddError("", "Error reading Orvano.doc");
+  EXPECT_EQ(
+      "Source_Section.htm: warning: Address formula\n"
+      "Source_Section.htm:9: warning: Address formula\n"
+      "Source_Section.htm:42: warning: Address formula\n"
+      "c.xls:Drives!D9: warning: Address formula\n"
+      "c.xls:Drives!AA9: warning: Address formula\n"
+      "c.xls:Drives!C10: warning: Address formula\n"
+      "language 1031: error: Error reading Orvano.doc\n"
+      "language 1049: note: Indextext not found: B\n"
+      "check: 1 error, 6 warnings, 1 note; 1 of 2 languages built to the end\n",
+      CheckModeLines(record));
+}
+
+TEST(RunRecordTest, RecordingFileSystemKeepsWhatWasWrittenAndCanWriteNothing) {
+  testing::ScopedTempDir dir;
+  auto real = NewPosixFileSystem();
+  const std::string out = dir.path() + "out/";
+  for (bool write_nothing : {false, true}) {
+    SCOPED_TRACE(write_nothing ? "write nothing" : "write");
+    const std::string folder = out + (write_nothing ? "dry/" : "wet/");
+    RecordingFileSystem fs(*real, write_nothing);
+    if (!fs.IsFolder(out)) fs.MakeFolder(out);
+    fs.MakeFolder(folder);
+    EXPECT_TRUE(fs.IsFolder(folder));
+    fs.WriteFileAtomically(folder + "a.htm", "12345");
+    fs.AppendToFile(folder + "Logfile.log", "ab");
+    fs.AppendToFile(folder + "Logfile.log", "cde");
+    fs.WriteFileAtomically(folder + "gone.htm", "x");
+    fs.RemoveFile(folder + "gone.htm");
+    fs.WriteFileAtomically(dir.path() + "elsewhere.htm", "x");
+    std::vector<WrittenFile> files = fs.FilesWrittenIn(folder);
+    ASSERT_EQ(2U, files.size());
+    EXPECT_EQ(folder + "a.htm", files[0].path);
+    EXPECT_EQ(5U, files[0].bytes);
+    EXPECT_EQ(folder + "Logfile.log", files[1].path);
+    EXPECT_EQ(5U, files[1].bytes);
+    EXPECT_EQ(!write_nothing, real->IsFile(folder + "a.htm"));
+    EXPECT_EQ(!write_nothing, real->IsFolder(folder));
+  }
+}
+
+TEST(RunRecordTest, RecordedNotesKeepTheirPlaceWhenReplayed) {
+  RecordedWork work;
+  {
+    PlaceScope at(work, {"Drives", "c.xls", 17, 2});
+    work.Note("Indextext not found: X");
+  }
+  work.Note("Table not found: Y");
+  testing::RecordingErrorSink target;
+  auto fs = NewPosixFileSystem();
+  work.Replay({target, *fs, nullptr}, [] {});
+  EXPECT_EQ((std::vector<std::string>{"Indextext not found: X", "Table not found: Y"}),
+            target.notes);
+  EXPECT_EQ((std::vector<std::string>{"c.xls:Drives!C17", ""}), target.note_places);
+  EXPECT_EQ("", PlaceText(target.place()));
+}
+
+}  // namespace
+}  // namespace orvano

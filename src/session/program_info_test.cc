@@ -1,0 +1,131 @@
+#include "session/program_info.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "generation/error_reporting.h"
+#include "session/paths.h"
+#include "session/run_context.h"
+#include "session/settings_loader.h"
+#include "session/startup.h"
+#include "support/file_system.h"
+#include "testing/test_util.h"
+
+namespace orvano {
+namespace {
+
+using ::testing::HasSubstr;
+using testing::ReadBytes;
+using testing::WriteBytes;
+
+struct ProgramInfoTest : public ::testing::Test {
+  testing::ScopedTempDir dir;
+  testing::FixedClockFileSystem fs{testing::TestTime()};
+  std::string bin = dir.path() + "usr/bin/";
+  std::string home = dir.path() + "home/";
+
+  void SetUp() override {
+    testing::MakeFolders(bin);
+    testing::MakeFolders(home);
+  }
+};
+
+TEST_F(ProgramInfoTest, InstalledProgramFollowsTheXdgBaseDirectories) {
+  ProgramInfo info = LocateProgram(fs, bin + "orvano-html", {home, "", ""});
+  EXPECT_FALSE(info.IsPortable());
+  EXPECT_EQ(home + ".config/orvano-html/orvano-html.ini", info.UserIniPath());
+  EXPECT_EQ(home + ".local/state/orvano-html/orvano-htmlError.log", info.ErrorLogPath());
+  EXPECT_EQ(home + ".local/state/orvano-html/orvano-html_Events.log", info.DefaultEventLogPath());
+  EXPECT_EQ((std::vector<std::string>{bin, home + ".config/orvano-html/", "/etc/orvano-html/",
+                                      dir.path() + "usr/share/orvano-html/"}),
+            info.LanguageDatabaseFolders());
+
+  // Absolute XDG variables win; relative ones are ignored, as the XDG rules say.
+  info = LocateProgram(fs, bin + "orvano-html", {home, "/cfg", "/st/"});
+  EXPECT_EQ("/cfg/orvano-html/orvano-html.ini", info.UserIniPath());
+  EXPECT_EQ("/st/orvano-html/orvano-htmlError.log", info.ErrorLogPath());
+  info = LocateProgram(fs, bin + "orvano-html", {home, "cfg", "st"});
+  EXPECT_EQ(home + ".config/orvano-html/orvano-html.ini", info.UserIniPath());
+
+  // With no home to put them under, the files stay beside the program.
+  info = LocateProgram(fs, bin + "orvano-html", {"relative", "", ""});
+  EXPECT_TRUE(info.IsPortable());
+  EXPECT_EQ(bin + "orvano-htmlError.log", info.ErrorLogPath());
+}
+
+TEST_F(ProgramInfoTest, PortableCopyKeepsItsFilesBesideItself) {
+  WriteBytes(bin + "orvano-html.ini", "");
+  ProgramInfo info = LocateProgram(fs, bin + "orvano-html", {home, "", ""});
+  EXPECT_TRUE(info.IsPortable());
+  EXPECT_EQ(bin + "orvano-html.ini", info.UserIniPath());
+  EXPECT_EQ(bin + "orvano-htmlError.log", info.ErrorLogPath());
+  EXPECT_EQ(std::vector<std::string>{bin}, info.LanguageDatabaseFolders());
+  EXPECT_TRUE(MakeUserFolders(fs, info).empty());
+  EXPECT_FALSE(fs.IsFolder(home + ".config/"));
+
+  // The marker is the INI file of the program's own name.
+  EXPECT_FALSE(LocateProgram(fs, bin + "other", {home, "", ""}).IsPortable());
+
+  // On the machine PC the program is portable without an INI file.
+  EXPECT_TRUE(LocateProgram(fs, InstallRoot() + "Tools/orvano-html", {home, "", ""}).IsPortable());
+}
+
+TEST_F(ProgramInfoTest, MakeUserFoldersMakesMissingLevelsOrSaysWhyNot) {
+  ProgramInfo info = LocateProgram(fs, bin + "orvano-html", {home, "", ""});
+  EXPECT_TRUE(MakeUserFolders(fs, info).empty());
+  EXPECT_TRUE(fs.IsFolder(info.config_folder));
+  EXPECT_TRUE(fs.IsFolder(info.state_folder));
+
+  WriteBytes(dir.path() + "file", "");
+  info = LocateProgram(fs, bin + "orvano-html", {home, dir.path() + "file/cfg", ""});
+  std::vector<std::string> failures = MakeUserFolders(fs, info);
+  ASSERT_EQ(1u, failures.size());
+  EXPECT_THAT(failures[0], HasSubstr(dir.path() + "file/cfg/orvano-html/"));
+}
+
+// A start of an installed program remembers its paths and logs its errors under the home folder
+// and writes nothing beside itself.
+TEST_F(ProgramInfoTest, InstalledStartWritesItsFilesUnderHome) {
+  ProgramInfo info = LocateProgram(fs, bin + "orvano-html", {home, "", ""});
+  testing::RecordingHost host;
+  std::unique_ptr<RunContext> context = NewStartContext(fs, host, info, StartUpMode{});
+  WriteBytes(home + "Orvano.doc", "x");
+  WriteBytes(info.UserIniPath(), "[SysEnviron]\r\nPathOrvanoDOC=" + home + "Orvano.doc\r\n");
+
+  class NoFields final : public SettingsFields {
+    void SetField(PathField, const std::string&) override {}
+  } fields;
+  LoadStartSettings(*context, fields, "PathDestinationFolder=" + home + "out/");
+  EXPECT_EQ(home + "Orvano.doc", context->settings.description_file);
+  RememberPaths(*context);
+  EXPECT_THAT(ReadBytes(info.UserIniPath()), HasSubstr("PathDestinationFolder=" + home + "out/"));
+
+  context->settings.silent = true;
+  EXPECT_THROW(static_cast<void>(Guarded(context->errors(), "Proc", "frmMain",
+                                         [] { throw ProgramError("broken", "Proc"); })),
+               EndProgram);
+  EXPECT_THAT(ReadBytes(info.ErrorLogPath()), HasSubstr("broken"));
+  EXPECT_TRUE(fs.ListFolder(bin).empty());
+}
+
+TEST_F(ProgramInfoTest, PathsReportListsEveryPlaceAndTheOneFound) {
+  ProgramInfo info = LocateProgram(fs, bin + "orvano-html", {home, "", ""});
+  testing::MakeFolders(dir.path() + "usr/share/orvano-html");
+  WriteBytes(dir.path() + "usr/share/orvano-html/LANGUAGES.MDB", "");
+  std::string text = DescribeFileLocations(fs, info);
+  EXPECT_THAT(text, HasSubstr("installed"));
+  EXPECT_THAT(text, HasSubstr(info.UserIniPath() + " (not yet written)"));
+  for (const std::string& folder : info.LanguageDatabaseFolders()) {
+    EXPECT_THAT(text, HasSubstr("  " + folder + "Languages.mdb\n"));
+  }
+  EXPECT_THAT(text, HasSubstr("found: " + dir.path() + "usr/share/orvano-html/LANGUAGES.MDB\n"));
+  EXPECT_THAT(text, HasSubstr("  " + dir.path() + "usr/libexec/orvano-html/orvano-dbreader\n"));
+
+  WriteBytes(bin + "orvano-html.ini", "");
+  text = DescribeFileLocations(fs, LocateProgram(fs, bin + "orvano-html", {home, "", ""}));
+  EXPECT_THAT(text, HasSubstr("portable"));
+  EXPECT_THAT(text, HasSubstr("found: none, languages show as their ids"));
+}
+
+}  // namespace
+}  // namespace orvano
