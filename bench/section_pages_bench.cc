@@ -28,7 +28,7 @@ constexpr int kRounds = 3;
 class CountingErrorSink final : public orvano::ErrorSink {
  public:
   void ReportFailure(std::string_view) override { ++failures; }
-  void Note(std::string_view) override { ++notes; }
+  void Note(orvano::ProblemKind, std::string_view) override { ++notes; }
   void KeepResponsive() override {}
   int failures = 0;
   int notes = 0;

@@ -44,7 +44,7 @@ class PrintingErrorSink final : public orvano::ErrorSink {
     std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(procedure.size()), procedure.data(),
                  description.c_str());
   }
-  void Note(std::string_view) override {}
+  void Note(orvano::ProblemKind, std::string_view) override {}
   void KeepResponsive() override {}
 };
 

@@ -113,7 +113,8 @@ std::string FontFaceOfLanguage(std::string_view spec, std::string_view language_
                                ErrorSink& errors) {
   errors.KeepResponsive();
   if (TrimBlanks(spec).empty()) {
-    errors.Note("Font specification missing for the language " + std::string(language_id));
+    errors.Note(ProblemKind::kWarning,
+                "Font specification missing for the language " + std::string(language_id));
     return "";
   }
   std::optional<FontSpec> parsed = ParseFontSpec(spec);

@@ -118,9 +118,9 @@ void ReportingErrorSink::ReportFailure(std::string_view procedure) {
   }
 }
 
-void ReportingErrorSink::Note(std::string_view text) {
+void ReportingErrorSink::Note(ProblemKind kind, std::string_view text) {
   if (problems_ != nullptr) {
-    problems_->AddNote(text, PlaceText(place()));
+    problems_->AddNote(kind, text, PlaceText(place()));
     if (problems_->keep_going) return;
   }
   try {

@@ -84,7 +84,7 @@ class ReportingErrorSink final : public ErrorSink {
                      ProblemList* problems = nullptr)
       : host_(host), logs_(logs), silent_(silent), scope_(scope), problems_(problems) {}
   void ReportFailure(std::string_view procedure) override;
-  void Note(std::string_view text) override;
+  void Note(ProblemKind kind, std::string_view text) override;
   void KeepResponsive() override;
   /// Keeps the failures and notes in `problems` from now on (nullptr: no longer).
   void set_problems(ProblemList* problems) { problems_ = problems; }

@@ -56,7 +56,7 @@ void BuildSectionStart(const RunInputs& inputs, const SharedInputs& shared, cons
   if (!page.sheet_index) {
     const std::string place = SectionKeyPlace(inputs, unit.section);
     PlaceScope at(work, {place});
-    work.Note("Table not found: " + SectionName(inputs, unit.section));
+    work.Note(ProblemKind::kNote, "Table not found: " + SectionName(inputs, unit.section));
     work.Tick();
     return;
   }
@@ -80,8 +80,9 @@ void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, cons
                                   ? MachineKeyPlace(inputs, *unit.machine)
                                   : SectionKeyPlace(inputs, unit.section);
     PlaceScope at(work, {place});
-    work.Note("Page name not allowed: section \"" + section_name + "\"" +
-              (unit.machine ? ", machine \"" + machine_name + "\"" : ""));
+    work.Note(ProblemKind::kWarning,
+              "Page name not allowed: section \"" + section_name + "\"" +
+                  (unit.machine ? ", machine \"" + machine_name + "\"" : ""));
     work.Tick();
     work.Tick();
     return;

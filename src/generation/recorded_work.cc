@@ -13,8 +13,8 @@ void RecordedWork::ReportFailure(std::string_view procedure) {
   ++failures_;
 }
 
-void RecordedWork::Note(std::string_view text) {
-  steps_.push_back({Kind::kNote, std::string(text), PlaceText(place()), {}, nullptr});
+void RecordedWork::Note(ProblemKind kind, std::string_view text) {
+  steps_.push_back({Kind::kNote, std::string(text), PlaceText(place()), {}, nullptr, kind});
 }
 
 void RecordedWork::KeepResponsive() {
@@ -51,7 +51,7 @@ void RecordedWork::Replay(const Target& target, const std::function<void()>& pag
         break;
       case Kind::kNote: {
         PlaceScope at(target.errors, {step.place});
-        target.errors.Note(step.text);
+        target.errors.Note(step.note_kind, step.text);
         break;
       }
       case Kind::kPage:

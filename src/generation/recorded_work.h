@@ -28,7 +28,7 @@ class RecordedWork final : public ErrorSink {
 
   /// Records the failure being handled; the work goes on, as after the answer "continue".
   void ReportFailure(std::string_view procedure) override;
-  void Note(std::string_view text) override;
+  void Note(ProblemKind kind, std::string_view text) override;
   void KeepResponsive() override;
 
   /// Records every step of `other` after the steps recorded so far.
@@ -65,6 +65,7 @@ class RecordedWork final : public ErrorSink {
     std::string place;  // where a failure or note comes from (PlaceText), "" when not known
     std::string bytes;  // a page's bytes
     std::exception_ptr error;
+    ProblemKind note_kind = ProblemKind::kNote;  // a note's kind
   };
 
   std::function<void()> keep_responsive_;

@@ -9,10 +9,6 @@
 namespace orvano {
 namespace {
 
-// The notes of parts a project may leave out; what the pages show without them is still right.
-constexpr std::array<std::string_view, 2> kOrdinaryNotePrefixes = {"Table not found: ",
-                                                                   "Indextext not found: "};
-
 std::string WithoutTrailingSlash(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   return path;
@@ -74,13 +70,6 @@ std::string_view ProblemKindName(ProblemKind kind) {
       return "error";
   }
   return "error";
-}
-
-ProblemKind KindOfNote(std::string_view text) {
-  for (std::string_view prefix : kOrdinaryNotePrefixes) {
-    if (text.starts_with(prefix)) return ProblemKind::kNote;
-  }
-  return ProblemKind::kWarning;
 }
 
 int ExitStatusOf(const RunRecord& record, bool complete) {

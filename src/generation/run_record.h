@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "support/error_sink.h"
 #include "support/file_system.h"
 
 namespace orvano {
@@ -27,19 +28,8 @@ enum ExitStatus : int {
   kExitOutputWrong = 3,   // finished, but a page was refused or abandoned, or its output is wrong
 };
 
-/// How much a problem says about the pages.
-enum class ProblemKind {
-  kNote,     // an ordinary note: something the project leaves out ("Table not found")
-  kWarning,  // a note that the output is wrong: a page refused, a formula not evaluated
-  kError,    // a failure that was reported: the page or step it happened in was abandoned
-};
-
 /// The name of `kind` in the run report and in check mode's lines.
 std::string_view ProblemKindName(ProblemKind kind);
-
-/// The kind of an event-log note: the notes of parts a project may leave out (a missing
-/// sheet, a missing index text) are ordinary; every other note says the output is wrong.
-ProblemKind KindOfNote(std::string_view text);
 
 struct Problem {
   ProblemKind kind = ProblemKind::kNote;
@@ -54,8 +44,8 @@ struct ProblemList {
   bool keep_going = false;
   std::vector<Problem> problems;
 
-  void AddNote(std::string_view text, std::string location = "") {
-    problems.push_back({KindOfNote(text), std::move(location), std::string(text)});
+  void AddNote(ProblemKind kind, std::string_view text, std::string location = "") {
+    problems.push_back({kind, std::move(location), std::string(text)});
   }
   void AddError(std::string location, std::string text) {
     problems.push_back({ProblemKind::kError, std::move(location), std::move(text)});

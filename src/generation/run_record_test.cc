@@ -9,25 +9,17 @@
 namespace orvano {
 namespace {
 
-TEST(RunRecordTest, OnlyTheNotesOfPartsLeftOutAreOrdinary) {
-  EXPECT_EQ(ProblemKind::kNote, KindOfNote("Table not found: Utilities"));
-  EXPECT_EQ(ProblemKind::kNote, KindOfNote("Indextext not found: DRIVE.MOTOR.STOP"));
-  EXPECT_EQ(ProblemKind::kWarning, KindOfNote("Page name not allowed: section \"../x\""));
-  EXPECT_EQ(ProblemKind::kWarning, KindOfNote("Address formula not valid: ###ADR(x###"));
-  // A prefix elsewhere in the text is not the note.
-  EXPECT_EQ(ProblemKind::kWarning, KindOfNote("Font class 3: Table not found: x"));
-}
-
 TEST(RunRecordTest, ExitStatusIsTheWorstOfEveryLanguage) {
   RunRecord record;
   record.languages.resize(2);
-  record.languages[0].problems.AddNote("Indextext not found: A");
+  record.languages[0].problems.AddNote(ProblemKind::kNote, "Indextext not found: A");
   EXPECT_EQ(kExitPagesWritten, ExitStatusOf(record, true));
   EXPECT_EQ(kExitStopped, ExitStatusOf(record, false));
   record.strict = true;
   EXPECT_EQ(kExitOutputWrong, ExitStatusOf(record, true));
   record.strict = false;
-  record.languages[1].problems.AddNote("Page name not allowed: section \"/x\"");
+  record.languages[1].problems.AddNote(ProblemKind::kWarning,
+                                       "Page name not allowed: section \"/x\"");
   EXPECT_EQ(kExitOutputWrong, ExitStatusOf(record, true));
   EXPECT_EQ(kExitStopped, ExitStatusOf(record, false));
 
@@ -43,8 +35,8 @@ TEST(RunRecordTest, CheckLinesAreSortedOnceEachWithCounts) {
   record.languages[0].complete = true;
   record.languages[1].id = "1031";
   ProblemList& first = record.languages[0].problems;
-  first.AddNote("Indextext not found: B");
-  first.AddNote("Indextext not found: B");  // the detail twin notes it again
+  first.AddNote(ProblemKind::kNote, "Indextext not found: B");
+  first.AddNote(ProblemKind::kNote, "Indextext not found: B");  // the detail twin notes it again
   // Positions sort by number: lines, and a sheet's cells row by row.
   for (const char* place : {"Source_Section.htm:42", "Source_Section.htm:9", "Source_Section.htm",
                             "c.xls:Drives!C10", "c.xls:Drives!AA9", "c.xls:Drives!D9"}) {
@@ -92,18 +84,20 @@ TEST(RunRecordTest, RecordingFileSystemKeepsWhatWasWrittenAndCanWriteNothing) {
   }
 }
 
-TEST(RunRecordTest, RecordedNotesKeepTheirPlaceWhenReplayed) {
+TEST(RunRecordTest, RecordedNotesKeepTheirPlaceAndKindWhenReplayed) {
   RecordedWork work;
   {
     PlaceScope at(work, {"Drives", "c.xls", 17, 2});
-    work.Note("Indextext not found: X");
+    work.Note(ProblemKind::kWarning, "Address formula not valid: X");
   }
-  work.Note("Table not found: Y");
+  work.Note(ProblemKind::kNote, "Table not found: Y");
   testing::RecordingErrorSink target;
   auto fs = NewPosixFileSystem();
   work.Replay({target, *fs, nullptr}, [] {});
-  EXPECT_EQ((std::vector<std::string>{"Indextext not found: X", "Table not found: Y"}),
+  EXPECT_EQ((std::vector<std::string>{"Address formula not valid: X", "Table not found: Y"}),
             target.notes);
+  EXPECT_EQ((std::vector<ProblemKind>{ProblemKind::kWarning, ProblemKind::kNote}),
+            target.note_kinds);
   EXPECT_EQ((std::vector<std::string>{"c.xls:Drives!C17", ""}), target.note_places);
   EXPECT_EQ("", PlaceText(target.place()));
 }

@@ -43,6 +43,13 @@ std::string KeyPlace(std::string_view file, std::string_view section, std::strin
 /// "Source_Main.htm:42" for a line, else its text ("" for none).
 std::string PlaceText(const SourcePlace& place);
 
+/// How much a problem says about the pages; the code that reports it decides.
+enum class ProblemKind {
+  kNote,     // an ordinary note: something the project leaves out ("Table not found")
+  kWarning,  // a note that the output is wrong: a page refused, a formula not evaluated
+  kError,    // a failure that was reported: the page or step it happened in was abandoned
+};
+
 class ErrorSink {
  public:
   virtual ~ErrorSink() = default;
@@ -57,8 +64,9 @@ class ErrorSink {
   /// when the program is to end. Requires: called inside a catch block.
   virtual void ReportFailure(std::string_view procedure) = 0;
 
-  /// Appends the note `text` to the run's event log.
-  virtual void Note(std::string_view text) = 0;
+  /// Appends the note `text` to the run's event log; `kind` says what it means for the pages
+  /// (kNote: the project leaves something out; kWarning: the output is wrong).
+  virtual void Note(ProblemKind kind, std::string_view text) = 0;
 
   /// Lets a window process its pending events during long work (the host throttles it).
   virtual void KeepResponsive() = 0;
@@ -87,7 +95,7 @@ class PlaceScope {
 class IgnoringErrorSink final : public ErrorSink {
  public:
   void ReportFailure(std::string_view) override {}
-  void Note(std::string_view) override {}
+  void Note(ProblemKind, std::string_view) override {}
   void KeepResponsive() override {}
 };
 

@@ -136,7 +136,7 @@ std::string ExpandAddressFormulas(const FormulaFactors& factors, std::string_vie
     std::size_t body = open + kAddrOpen.size();
     std::size_t close = out.find(kAddrClose, body);
     if (close == std::string::npos) {
-      errors.Note("Address formula not closed: " + out.substr(open));
+      errors.Note(ProblemKind::kWarning, "Address formula not closed: " + out.substr(open));
       break;
     }
     std::string_view formula = std::string_view(out).substr(body, close - body);
@@ -146,8 +146,8 @@ std::string ExpandAddressFormulas(const FormulaFactors& factors, std::string_vie
       if (result) {
         value = std::to_string(*result);  // NumberToText of a whole number in 32 bits
       } else {
-        errors.Note("Address formula not valid: " + std::string(kAddrOpen) + std::string(formula) +
-                    std::string(kAddrClose));
+        errors.Note(ProblemKind::kWarning, "Address formula not valid: " + std::string(kAddrOpen) +
+                                               std::string(formula) + std::string(kAddrClose));
       }
     });
     out.replace(open, close + kAddrClose.size() - open, value);
@@ -171,7 +171,7 @@ std::string ExpandIndexFormulas(const TextTable& texts, std::optional<int> code_
     std::size_t body = open + kIndexOpen.size();
     std::size_t close = out.find(kIndexClose, body);
     if (close == std::string::npos) {
-      errors.Note("Index formula not closed: " + out.substr(open));
+      errors.Note(ProblemKind::kWarning, "Index formula not closed: " + out.substr(open));
       break;
     }
     std::size_t end = close + kIndexClose.size();
@@ -180,13 +180,14 @@ std::string ExpandIndexFormulas(const TextTable& texts, std::optional<int> code_
     // with the chain that inserted it.
     if (open >= chain_end) rounds = 0;
     if (++rounds > kMaxIndexRounds) {
-      errors.Note("Index formula does not end after " + NumberToText(kMaxIndexRounds) +
-                  " rounds: " + out.substr(open, end - open));
+      errors.Note(ProblemKind::kWarning, "Index formula does not end after " +
+                                             NumberToText(kMaxIndexRounds) +
+                                             " rounds: " + out.substr(open, end - open));
       break;
     }
     const Cell* found = FindText(texts, key);
     if (found == nullptr) {
-      errors.Note("Indextext not found: " + key);
+      errors.Note(ProblemKind::kNote, "Indextext not found: " + key);
       out.replace(open, end - open, key + "?");
       break;
     }

@@ -101,8 +101,9 @@ const FontClass* MenuClass(const FontClassTable& classes, int number, bool* note
   }
   if (!*noted) {
     PlaceScope at(errors, {classes.template_path});
-    errors.Note("Font class " + std::to_string(number) + " not defined in the menu template " +
-                classes.template_path);
+    errors.Note(ProblemKind::kWarning, "Font class " + std::to_string(number) +
+                                           " not defined in the menu template " +
+                                           classes.template_path);
     *noted = true;
   }
   return nullptr;
@@ -119,17 +120,17 @@ void ReplaceNumbered(std::string* line, std::string_view placeholder, int number
 // and counting the failures: what the rows of a section page need to be reused by its twin.
 class BuildRecorder final : public ErrorSink {
  public:
-  BuildRecorder(ErrorSink& target, std::vector<std::pair<std::string, std::string>>* notes)
+  BuildRecorder(ErrorSink& target, std::vector<RecordedNote>* notes)
       : target_(target), notes_(notes) {}
   void ReportFailure(std::string_view procedure) override {
     ++failures_;
     PlaceScope at(target_, place());
     target_.ReportFailure(procedure);
   }
-  void Note(std::string_view text) override {
-    if (notes_ != nullptr) notes_->emplace_back(PlaceText(place()), text);
+  void Note(ProblemKind kind, std::string_view text) override {
+    if (notes_ != nullptr) notes_->push_back({PlaceText(place()), kind, std::string(text)});
     PlaceScope at(target_, place());
-    target_.Note(text);
+    target_.Note(kind, text);
   }
   void KeepResponsive() override { target_.KeepResponsive(); }
 
@@ -138,7 +139,7 @@ class BuildRecorder final : public ErrorSink {
 
  private:
   ErrorSink& target_;
-  std::vector<std::pair<std::string, std::string>>* notes_;
+  std::vector<RecordedNote>* notes_;
   int failures_ = 0;
 };
 
@@ -208,9 +209,9 @@ std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& pag
       if (before.section == section && before.machine == machine &&
           before.position == entry.position && before.block_number == entry.block_number &&
           before.rows == &rows) {
-        for (const auto& [place, note] : before.notes) {
-          PlaceScope at(errors, {place});
-          errors.Note(note);
+        for (const RecordedNote& note : before.notes) {
+          PlaceScope at(errors, {note.place});
+          errors.Note(note.kind, note.text);
         }
         // Leave what the build would have left (its range blocks are never read again).
         ResetWildcards(page);

@@ -14,9 +14,18 @@
 #include <utility>
 #include <vector>
 
+#include "support/error_sink.h"
 #include "support/table.h"
 
 namespace orvano {
+
+/// An event-log note a build wrote, kept to be written again: its place (PlaceText), its kind
+/// and its text.
+struct RecordedNote {
+  std::string place;
+  ProblemKind kind = ProblemKind::kNote;
+  std::string text;
+};
 
 /// The section fields one page built for one machine position, kept so that the page's twin
 /// (the detail page, built right after from the same rows) need not build them again.
@@ -28,8 +37,8 @@ struct BuiltRows {
   std::int32_t block_number_after = 0;  // what the build left
   const Table* rows = nullptr;          // the part table they were built from
   Table fields;
-  // The event-log notes the build wrote (place, text), to write them again.
-  std::vector<std::pair<std::string, std::string>> notes;
+  // The event-log notes the build wrote, to write them again.
+  std::vector<RecordedNote> notes;
 };
 
 /// Wildcard keys and their values, in the order they are replaced.

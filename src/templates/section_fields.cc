@@ -112,14 +112,15 @@ std::string ExpandDirectCellReferences(const Table& direct_cells, std::optional<
       std::string whole = text.substr(pos, end - pos);
       if (reference && !reported.count(whole)) break;
       if (!reference && reported.insert(whole).second) {
-        errors.Note("Direct cell reference not valid: " + whole + " (sheet \"CommonDirect\")");
+        errors.Note(ProblemKind::kWarning,
+                    "Direct cell reference not valid: " + whole + " (sheet \"CommonDirect\")");
       }
       reference.reset();
       pos = text.find(kDirect, pos + 1);
     }
     if (!reference) return text;
     if (round == kMaxDirectRounds) {
-      errors.Note("Direct cell reference does not end: " + *reference);
+      errors.Note(ProblemKind::kWarning, "Direct cell reference does not end: " + *reference);
       return text;
     }
     errors.KeepResponsive();
@@ -209,8 +210,9 @@ std::string FillCellPlaceholders(std::string line, const Table& fields, std::siz
       const std::size_t after = pos + kCell.size();
       const std::size_t shown =
           kCell.size() + (digits.empty() ? Utf8CharacterLength(line, after) : digits.size());
-      errors.Note("Cell placeholder not valid in sheet \"" + std::string(sheet_name) + "\", row " +
-                  std::to_string(row) + ": " + line.substr(pos, shown));
+      errors.Note(ProblemKind::kWarning, "Cell placeholder not valid in sheet \"" +
+                                             std::string(sheet_name) + "\", row " +
+                                             std::to_string(row) + ": " + line.substr(pos, shown));
       pos = line.find(kCell, after);
       continue;
     }

@@ -117,8 +117,9 @@ class RecordingErrorSink final : public ErrorSink {
     std::string description;
   };
   void ReportFailure(std::string_view procedure) override;
-  void Note(std::string_view text) override {
+  void Note(ProblemKind kind, std::string_view text) override {
     notes.emplace_back(text);
+    note_kinds.push_back(kind);
     note_places.push_back(PlaceText(place()));
   }
   void KeepResponsive() override { ++keep_responsive_calls; }
@@ -126,6 +127,7 @@ class RecordingErrorSink final : public ErrorSink {
   bool end_on_failure = false;
   std::vector<Failure> failures;
   std::vector<std::string> notes;
+  std::vector<ProblemKind> note_kinds;   // the kind of each note
   std::vector<std::string> note_places;  // the place of each note, as PlaceText gives it
   int keep_responsive_calls = 0;
 };
