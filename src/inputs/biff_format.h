@@ -49,9 +49,22 @@ inline constexpr std::uint16_t kRString = 0x00D6;
 inline constexpr std::uint16_t kLabelSst = 0x00FD;
 inline constexpr std::uint16_t kBoolErr = 0x0205;
 inline constexpr std::uint16_t kFormula = 0x0006;
+// FORMULA under its BIFF3 and BIFF4 ids. Some writers still use them in BIFF5-8 streams, with
+// the layout of kFormula up to the result.
+inline constexpr std::uint16_t kFormulaBiff3 = 0x0206;
+inline constexpr std::uint16_t kFormulaBiff4 = 0x0406;
 inline constexpr std::uint16_t kString = 0x0207;  // text result of the FORMULA before it
 inline constexpr std::uint16_t kArray = 0x0221;
 inline constexpr std::uint16_t kSharedFormula = 0x04BC;
+inline constexpr std::uint16_t kTable = 0x0236;  // data table; may sit between FORMULA and STRING
+// The cell records of BIFF2 (row u16, column u16, 3 attribute bytes, value), which BIFF5-8
+// streams do not use; their FORMULA shares the id kFormula.
+inline constexpr std::uint16_t kBlankBiff2 = 0x0001;
+inline constexpr std::uint16_t kIntegerBiff2 = 0x0002;
+inline constexpr std::uint16_t kNumberBiff2 = 0x0003;
+inline constexpr std::uint16_t kLabelBiff2 = 0x0004;
+inline constexpr std::uint16_t kBoolErrBiff2 = 0x0005;
+inline constexpr std::uint16_t kStringBiff2 = 0x0007;
 
 // BOF: version u16, substream type u16, build u16, year u16, history u32, lowest version u32.
 inline constexpr std::size_t kBofSize = 16;

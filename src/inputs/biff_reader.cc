@@ -23,11 +23,9 @@ using std::uint16_t;
 using std::uint32_t;
 using std::uint8_t;
 
-constexpr uint16_t kTable = 0x0236;
-
 constexpr const char* kPasswordProtected = "the workbook is password-protected";
 // Thrown past the record context: a protected workbook is not damaged, so no place is named.
-struct PasswordProtected {};  // data table record that may sit between FORMULA and STRING
+struct PasswordProtected {};
 
 std::string Hex4(uint32_t v) {
   char buf[16];
@@ -62,13 +60,29 @@ const char* RecordName(uint16_t id) {
     case biff::kBoolErr:
       return "BOOLERR";
     case biff::kFormula:
+    case biff::kFormulaBiff3:
+    case biff::kFormulaBiff4:
       return "FORMULA";
     case biff::kString:
+    case biff::kStringBiff2:
       return "STRING";
     case biff::kBlank:
+    case biff::kBlankBiff2:
       return "BLANK";
     case biff::kMulBlank:
       return "MULBLANK";
+    case biff::kIntegerBiff2:
+      return "INTEGER";
+    case biff::kNumberBiff2:
+      return "NUMBER";
+    case biff::kLabelBiff2:
+      return "LABEL";
+    case biff::kBoolErrBiff2:
+      return "BOOLERR";
+    case biff::kFilePass:
+      return "FILEPASS";
+    case biff::kContinue:
+      return "CONTINUE";
     default:
       return "record";
   }
@@ -405,7 +419,7 @@ double RkValue(uint32_t rk) {
 void WorkbookParser::DecodeCellRecord(const Record& record, ByteReader& stream) {
   ByteReader body = record.body;
   if (pending_string_ && record.id != biff::kString && record.id != biff::kSharedFormula &&
-      record.id != biff::kArray && record.id != kTable && record.id != biff::kContinue) {
+      record.id != biff::kArray && record.id != biff::kTable && record.id != biff::kContinue) {
     // A text formula result without its STRING record: keep the cell, with an empty text.
     cells_.push_back(*pending_string_);
     pending_string_.reset();
@@ -452,7 +466,9 @@ void WorkbookParser::DecodeCellRecord(const Record& record, ByteReader& stream) 
       if (cell.kind == CellKind::kBoolean) cell.code = cell.code ? 1 : 0;
       break;
     }
-    case biff::kFormula: {
+    case biff::kFormula:
+    case biff::kFormulaBiff3:
+    case biff::kFormulaBiff4: {
       header();
       ByteReader result = body.Sub(8);
       const std::span<const std::byte> raw = result.Bytes(8);
@@ -526,6 +542,14 @@ void WorkbookParser::DecodeCellRecord(const Record& record, ByteReader& stream) 
       }
       return;
     }
+    case biff::kBlankBiff2:
+    case biff::kIntegerBiff2:
+    case biff::kNumberBiff2:
+    case biff::kLabelBiff2:
+    case biff::kBoolErrBiff2:
+    case biff::kStringBiff2:
+      // Their layout is not that of the BIFF5-8 records; refused rather than lose a cell.
+      throw DataError("a BIFF2 cell record, which BIFF5-8 worksheets do not hold, is not read");
     default:
       return;
   }

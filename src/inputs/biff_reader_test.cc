@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -110,6 +113,112 @@ TEST(BiffReaderTest, FullSizeSheetKeepsOnlyItsCells) {
   EXPECT_EQ(wb->Value(0, 40000, 100), Cell{4.0});
   EXPECT_EQ(wb->Value(0, 65535, 255), Cell{std::string("far")});
   EXPECT_TRUE(IsNull(wb->Value(0, 65535, 254)));
+}
+
+// `value` as `size` little-endian bytes.
+std::string Le(std::uint64_t value, int size) {
+  std::string bytes(size, '\0');
+  PutLe(bytes, 0, value, size);
+  return bytes;
+}
+
+std::string Record(unsigned id, const std::string& data) {
+  return Le(id, 2) + Le(data.size(), 2) + data;
+}
+
+// `file`, a workbook our writer made, with `records` put before the EOF of its last sheet; as
+// many bytes of the stream's zero padding are dropped, so the stream keeps its size. Sets
+// `at` to the stream offset of the first record put in.
+std::string WithSheetRecords(std::string file, const std::string& records, std::size_t& at) {
+  std::size_t end = 512;  // the stream starts at the second sector
+  std::size_t last_eof = 0;
+  while (end + 4 <= file.size() && testing::GetLe(file, end, 4) != 0) {
+    if (testing::GetLe(file, end, 2) == biff::kEof) last_eof = end;
+    end += 4 + testing::GetLe(file, end + 2, 2);
+  }
+  EXPECT_LE(end + 2 * records.size(), 512u + 4096u) << "too little padding";
+  file.insert(last_eof, records);
+  file.erase(end + records.size(), records.size());
+  at = last_eof - 512;
+  return file;
+}
+
+// Every record id that carries a cell in some BIFF version: each is read, or refused with a
+// message naming the record, never skipped. Each case puts a cell at row 3, column 1.
+TEST(BiffReaderTest, EveryCellRecordIsReadOrRefused) {
+  using namespace std::string_literals;
+  const std::string cell = Le(3, 2) + Le(1, 2) + Le(15, 2);                 // row, column, XF
+  const std::string biff2_cell = Le(3, 2) + Le(1, 2) + std::string(3, '\0');  // attributes
+  const std::string number = Le(std::bit_cast<std::uint64_t>(7.5), 8);
+  const std::string formula = cell + number + Le(0, 2) + Le(0, 4) + Le(0, 2);
+  const std::string text_formula =
+      Record(0x0006, cell + "\x00\x00\x00\x00\x00\x00\xFF\xFF"s + Le(0, 8));
+  const std::string rk = Le((750 << 2) | 3, 4);  // 750 / 100
+  struct Case {
+    unsigned id;
+    const char* name;
+    std::string data;
+    std::optional<Cell> read;  // nullopt: refused
+    std::string before = "";   // records that go before it
+  };
+  const Case cases[] = {
+      {0x0001, "BLANK", biff2_cell, std::nullopt},
+      {0x0002, "INTEGER", biff2_cell + Le(7, 2), std::nullopt},
+      {0x0003, "NUMBER", biff2_cell + number, std::nullopt},
+      {0x0004, "LABEL", biff2_cell + "\x02ok", std::nullopt},
+      {0x0005, "BOOLERR", biff2_cell + Le(1, 2), std::nullopt},
+      {0x0006, "FORMULA", formula, 7.5},
+      {0x0007, "STRING", "\x02ok", std::nullopt, text_formula},
+      {0x00BD, "MULRK", Le(3, 2) + Le(1, 2) + Le(15, 2) + rk + Le(15, 2) + rk + Le(2, 2), 7.5},
+      {0x00BE, "MULBLANK", Le(3, 2) + Le(1, 2) + Le(15, 2) + Le(15, 2) + Le(2, 2), Cell()},
+      {0x00D6, "RSTRING", cell + Le(2, 2) + "\x00ok"s + Le(0, 2), "ok"},
+      {0x00FD, "LABELSST", cell + Le(0, 4), "Name"},
+      {0x0201, "BLANK", cell, Cell()},
+      {0x0203, "NUMBER", cell + number, 7.5},
+      {0x0204, "LABEL", cell + Le(2, 2) + "\x00ok"s, "ok"},
+      {0x0205, "BOOLERR", cell + Le(1, 2), "TRUE"},
+      {0x0206, "FORMULA", formula, 7.5},
+      {0x0207, "STRING", Le(2, 2) + "\x00ok"s, "ok", text_formula},
+      {0x027E, "RK", cell + rk, 7.5},
+      {0x0406, "FORMULA", formula, 7.5},
+  };
+  const std::string good = BuildXlsBytes(SmallBook());
+  for (const Case& c : cases) {
+    char id[8];
+    std::snprintf(id, sizeof id, "0x%04X", c.id);
+    SCOPED_TRACE(id);
+    std::size_t at = 0;
+    const std::string file = WithSheetRecords(good, c.before + Record(c.id, c.data), at);
+    if (c.read) {
+      EXPECT_EQ(Parse(file)->Value(0, 3, 1), *c.read);
+    } else {
+      EXPECT_EQ(ParseError(file), "w.xls: sheet \"One\", " + std::string(c.name) + " (" + id +
+                                      ") at offset " + std::to_string(at + c.before.size()) +
+                                      ": a BIFF2 cell record, which BIFF5-8 worksheets do not "
+                                      "hold, is not read");
+    }
+  }
+}
+
+// Some writers give FORMULA records the id of BIFF3 or BIFF4 in a BIFF8 file.
+TEST(BiffReaderTest, ReadsFormulaRecordsUnderTheirOlderIds) {
+  for (std::uint16_t id : {0x0206, 0x0406}) {
+    SCOPED_TRACE(id);
+    XlsWorkbook book;
+    book.options.formula_record_id = id;
+    XlsSheet& s = book.AddSheet("Old");
+    s.Set(0, 0, XlsCell::Formula(1.25));
+    s.Set(0, 1, XlsCell::Formula(std::string("sum")));
+    s.Set(1, 0, XlsCell::Formula(false));
+    s.Set(1, 1, XlsCell::Formula(XlsError::kNa));
+    const std::string bytes = BuildXlsBytes(book);
+    ASSERT_NE(FindBiffRecord(bytes, id), 0u);
+    const auto wb = Parse(bytes);
+    EXPECT_EQ(wb->Value(0, 0, 0), Cell{1.25});
+    EXPECT_EQ(wb->Value(0, 0, 1), Cell{std::string("sum")});
+    EXPECT_EQ(wb->Value(0, 1, 0), Cell{std::string("FALSE")});
+    EXPECT_EQ(wb->Value(0, 1, 1), Cell{std::string("#N/A")});
+  }
 }
 
 TEST(BiffReaderTest, ReportsDamageWithFileAndPlace) {

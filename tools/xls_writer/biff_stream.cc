@@ -278,7 +278,7 @@ void PutTextTokens(std::string& tokens, const Units& text) {
 }
 
 void PutFormula(std::string& out, const XlsSheet& sheet, int row, int column,
-                const XlsFormula& formula) {
+                const XlsFormula& formula, std::uint16_t record_id) {
   std::string result;
   std::string tokens;
   const Units* text = nullptr;
@@ -332,7 +332,7 @@ void PutFormula(std::string& out, const XlsSheet& sheet, int row, int column,
                            "(the formula record holds at most 8224 bytes)",
                        "WriteXls");
   }
-  PutRecord(out, biff::kFormula, data);
+  PutRecord(out, record_id, data);
   if (text) {
     ContinuedRecord string_record(out, biff::kString);
     string_record.PutString(*text);
@@ -373,7 +373,8 @@ void PutCell(std::string& out, const XlsSheet& sheet, int row, int column, const
     PutU8(data, biff::kBoolErrIsError);
     PutRecord(out, biff::kBoolErr, data);
   } else {
-    PutFormula(out, sheet, row, column, std::get<XlsFormula>(cell.value));
+    PutFormula(out, sheet, row, column, std::get<XlsFormula>(cell.value),
+               options.formula_record_id);
   }
 }
 

@@ -75,6 +75,9 @@ struct XlsWriteOptions {
   bool shared_strings = true;
   // Runs of two or more RK numbers or blanks in a row become one MULRK or MULBLANK record.
   bool combine_runs = true;
+  // The id of FORMULA records: 0x0006, or the BIFF3 or BIFF4 id (0x0206, 0x0406) that some
+  // writers still use in BIFF8 files.
+  std::uint16_t formula_record_id = 0x0006;
 };
 
 /// A workbook: its sheets in tab order.
