@@ -25,6 +25,11 @@ inline constexpr std::uint16_t kContinue = 0x003C;
 inline constexpr std::uint16_t kCodePage = 0x0042;
 inline constexpr std::uint16_t kDateMode = 0x0022;
 inline constexpr std::uint16_t kFilePass = 0x002F;  // encrypted workbook
+inline constexpr std::uint16_t kInterfaceHdr = 0x00E1;
+inline constexpr std::uint16_t kUsrExcl = 0x0194;
+inline constexpr std::uint16_t kFileLock = 0x0195;
+inline constexpr std::uint16_t kRrdInfo = 0x0196;
+inline constexpr std::uint16_t kRrdHead = 0x0138;
 inline constexpr std::uint16_t kWindow1 = 0x003D;
 inline constexpr std::uint16_t kFont = 0x0031;
 inline constexpr std::uint16_t kFormat = 0x041E;
@@ -78,6 +83,43 @@ inline constexpr std::uint16_t kSubstreamMacroSheet = 0x0040;
 
 // CODEPAGE value of a BIFF8 workbook: texts are UTF-16LE (8-bit texts are Latin-1).
 inline constexpr std::uint16_t kCodePageUtf16 = 1200;
+
+// FILEPASS: encryption type u16, then what that type needs.
+// - kEncryptionXor: key u16, password hash u16 (the only form in BIFF5/7, without the type).
+// - kEncryptionRc4: version major u16, minor u16, then
+//   - version 1.1 (RC4 with MD5 keys): salt, encrypted verifier, encrypted MD5 of the verifier;
+//   - versions 2.2, 3.2 and 4.2 (RC4 through CryptoAPI, SHA-1 keys): flags u32, header size u32,
+//     header (flags u32, extra size u32, cipher u32, hash u32, key size in bits u32, provider
+//     type u32, reserved u32, reserved u32, provider name: UTF-16, NUL-terminated, to the end of
+//     the header), salt size u32, salt, encrypted verifier, verifier hash size u32, encrypted
+//     SHA-1 of the verifier.
+// Every record after FILEPASS has its data encrypted with RC4 under a key made from the password,
+// the salt and the number of the 1024-byte block of the stream the byte lies in; the key stream
+// runs on from the block's start, over record headers and clear records too. Record headers,
+// the records of kClearRecords and the first kBoundSheetClearSize bytes of BOUNDSHEET stay clear.
+inline constexpr std::uint16_t kEncryptionXor = 0x0000;
+inline constexpr std::uint16_t kEncryptionRc4 = 0x0001;
+inline constexpr std::uint16_t kRc4VersionMajor = 1;
+inline constexpr std::uint16_t kRc4VersionMinor = 1;
+inline constexpr std::uint16_t kCryptoApiVersionMinor = 2;  // with majors 2, 3 and 4
+inline constexpr std::uint16_t kCryptoApiLowestMajor = 2;
+inline constexpr std::uint16_t kCryptoApiHighestMajor = 4;
+inline constexpr std::uint32_t kCryptoApiFlag = 0x04;  // header flags: CryptoAPI is used
+inline constexpr std::uint32_t kCipherRc4 = 0x6801;
+inline constexpr std::uint32_t kHashSha1 = 0x8004;  // 0 means SHA-1 too
+inline constexpr std::uint32_t kProviderRsaFull = 1;
+inline constexpr std::size_t kCryptoApiHeaderFixedSize = 32;  // before the provider name
+inline constexpr std::uint32_t kDefaultKeyBits = 40;          // a key size of 0 means 40 bits
+inline constexpr std::uint32_t kMaxKeyBits = 128;
+inline constexpr std::size_t kSaltSize = 16;
+inline constexpr std::size_t kVerifierSize = 16;
+inline constexpr std::size_t kMd5Size = 16;
+inline constexpr std::size_t kSha1Size = 20;
+inline constexpr std::size_t kRc4KeySize = 16;  // a 40-bit key is padded with zeros to this
+inline constexpr std::size_t kEncryptionBlockSize = 1024;
+inline constexpr std::uint16_t kClearRecords[] = {kBof,      kFilePass, kInterfaceHdr, kUsrExcl,
+                                                  kFileLock, kRrdInfo,  kRrdHead};
+inline constexpr std::size_t kBoundSheetClearSize = 4;  // the sheet's stream offset
 
 // BOUNDSHEET: stream offset of the sheet's BOF u32, visibility u8, sheet type u8, name
 // (8-bit-length Unicode string).

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "inputs/biff_decryption.h"
 #include "inputs/biff_format.h"
 #include "inputs/cfb_format.h"
 #include "inputs/compound_file.h"
@@ -241,6 +242,7 @@ class WorkbookParser {
   void DecodeCellRecord(const Record& record, ByteReader& stream);
 
   std::span<const std::byte> stream_;
+  std::vector<std::byte> decrypted_;  // backs `stream_` once a FILEPASS was met
   ParsedWorkbook& out_;
   bool biff8_ = true;
   int code_page_ = 1252;
@@ -315,8 +317,20 @@ void WorkbookParser::ReadGlobals() {
       switch (record.id) {
         case biff::kEof:
           return;
-        case biff::kFilePass:
-          throw PasswordProtected{};
+        case biff::kFilePass: {
+          // Only the password applications use when the author set none is tried.
+          if (!biff8_) throw PasswordProtected{};  // XOR obfuscation
+          if (!decrypted_.empty()) throw DataError("a second FILEPASS record");
+          const std::optional<BiffDecryptor> decryptor = BiffDecryptor::Open(
+              record.body.Bytes(record.body.remaining()), kDefaultWorkbookPassword);
+          if (!decryptor) throw PasswordProtected{};
+          const size_t next = stream.offset();
+          decrypted_.assign(stream_.begin(), stream_.end());
+          decryptor->DecryptRecords(decrypted_, next);
+          stream_ = decrypted_;
+          stream = ByteReader(stream_.subspan(next), next);
+          break;
+        }
         case biff::kCodePage:
           code_page_ = record.body.U16();
           break;

@@ -16,11 +16,12 @@ namespace orvano {
 class ParsedWorkbook;
 
 /// Parses the bytes of an .xls file. Every worksheet (charts and modules are not listed) is
-/// decoded. Throws UnexpectedError err::kInvalidFileFormat whose description starts with
+/// decoded. A workbook encrypted under the default password (kDefaultWorkbookPassword) is
+/// decrypted. Throws UnexpectedError err::kInvalidFileFormat whose description starts with
 /// `file_name`, then names the place (stream, sheet, record and offset) and the fault: a damaged
-/// container, a compound file without a workbook stream, a password-protected workbook (a
-/// FILEPASS record, or an encrypted .xlsx package), a record running past its stream, an SST
-/// short of its strings.
+/// container, a compound file without a workbook stream, a password-protected workbook (another
+/// password or a method not decrypted, or an encrypted .xlsx package), a record running past its
+/// stream, an SST short of its strings, a cell record that is not read.
 std::shared_ptr<ParsedWorkbook> ParseBiffWorkbook(std::span<const std::byte> file,
                                                   const std::string& file_name);
 

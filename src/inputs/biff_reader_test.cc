@@ -147,7 +147,7 @@ std::string WithSheetRecords(std::string file, const std::string& records, std::
 // message naming the record, never skipped. Each case puts a cell at row 3, column 1.
 TEST(BiffReaderTest, EveryCellRecordIsReadOrRefused) {
   using namespace std::string_literals;
-  const std::string cell = Le(3, 2) + Le(1, 2) + Le(15, 2);                 // row, column, XF
+  const std::string cell = Le(3, 2) + Le(1, 2) + Le(15, 2);                   // row, column, XF
   const std::string biff2_cell = Le(3, 2) + Le(1, 2) + std::string(3, '\0');  // attributes
   const std::string number = Le(std::bit_cast<std::uint64_t>(7.5), 8);
   const std::string formula = cell + number + Le(0, 2) + Le(0, 4) + Le(0, 2);

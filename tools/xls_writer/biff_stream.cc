@@ -12,6 +12,7 @@
 #include "inputs/cfb_format.h"
 #include "support/errors.h"
 #include "support/text_codec.h"
+#include "xls_writer/biff_encryption.h"
 #include "xls_writer/xls_writer.h"
 
 namespace orvano {
@@ -165,8 +166,8 @@ std::string Bof(std::uint16_t substream) {
   return data;
 }
 
+// The globals after their BOF (and FILEPASS), up to the sheet list.
 void PutGlobalsHead(std::string& out) {
-  PutRecord(out, biff::kBof, Bof(biff::kSubstreamGlobals));
   std::string data;
   PutU16(data, biff::kCodePageUtf16);
   PutRecord(out, biff::kCodePage, data);
@@ -498,7 +499,11 @@ std::optional<std::uint32_t> EncodeRk(double value) {
 }
 
 std::string BuildWorkbookStream(const XlsWorkbook& workbook) {
+  const bool encrypted = workbook.options.encryption != XlsEncryption::kNone;
   std::string out;
+  PutRecord(out, biff::kBof, Bof(biff::kSubstreamGlobals));
+  if (encrypted) PutRecord(out, biff::kFilePass, FilePassData(workbook.options));
+  const std::size_t encrypted_from = out.size();
   PutGlobalsHead(out);
 
   std::vector<std::size_t> offset_fields;
@@ -529,6 +534,7 @@ std::string BuildWorkbookStream(const XlsWorkbook& workbook) {
   }
   out += sheets;
   if (out.size() < cfb::kMiniStreamCutoff) out.resize(cfb::kMiniStreamCutoff, '\0');
+  if (encrypted) EncryptRecords(out, encrypted_from, workbook.options);
   return out;
 }
 

@@ -16,6 +16,7 @@ namespace orvano {
 namespace {
 
 constexpr char kSource[] = "WriteXls";
+constexpr std::size_t kMaxPasswordLength = 255;
 
 [[noreturn]] void Refuse(const std::string& message) { throw ProgramError(message, kSource); }
 
@@ -62,8 +63,23 @@ void CheckCell(const std::string& where, const XlsCell& cell) {
   }
 }
 
+void CheckEncryption(const XlsWriteOptions& options) {
+  if (options.encryption == XlsEncryption::kNone) return;
+  if (options.password.empty()) Refuse("an encrypted workbook needs a password");
+  if (!IsValidUtf8(options.password)) Refuse("the password is not valid UTF-8");
+  if (ToUtf16Units(options.password).size() > kMaxPasswordLength) {
+    Refuse("the password is longer than 255 characters");
+  }
+  if (options.encryption == XlsEncryption::kRc4CryptoApi &&
+      (options.key_bits < 40 || options.key_bits > 128 || options.key_bits % 8 != 0)) {
+    Refuse("a key of " + std::to_string(options.key_bits) +
+           " bits; CryptoAPI keys have 40 to 128 bits in steps of 8");
+  }
+}
+
 void CheckWorkbook(const XlsWorkbook& workbook) {
   if (workbook.sheets.empty()) Refuse("a workbook needs at least one sheet");
+  CheckEncryption(workbook.options);
   for (std::size_t i = 0; i < workbook.sheets.size(); ++i) {
     const XlsSheet& sheet = workbook.sheets[i];
     CheckSheetName(sheet.name);

@@ -68,6 +68,15 @@ struct XlsSheet {
   }
 };
 
+/// How the workbook stream is encrypted (a password to open). Applications ask for the password,
+/// except for the one they encrypt with when the author set none, "VelvetSweatshop", which they
+/// try first.
+enum class XlsEncryption : std::uint8_t {
+  kNone,
+  kRc4,           // RC4 with MD5 keys (FILEPASS version 1.1)
+  kRc4CryptoApi,  // RC4 through CryptoAPI with SHA-1 keys (FILEPASS version 4.2)
+};
+
 /// How the cells are spelled in the file; the defaults are what spreadsheet applications write.
 struct XlsWriteOptions {
   // Texts go to the shared string table (LABELSST); false writes LABEL records instead (texts
@@ -78,6 +87,12 @@ struct XlsWriteOptions {
   // The id of FORMULA records: 0x0006, or the BIFF3 or BIFF4 id (0x0206, 0x0406) that some
   // writers still use in BIFF8 files.
   std::uint16_t formula_record_id = 0x0006;
+  // Encryption, its password (UTF-8) and, for CryptoAPI, the key size in bits (40 to 128 in
+  // steps of 8). The salt and verifier are fixed, so the same workbook gives the same bytes:
+  // fixtures, not protection.
+  XlsEncryption encryption = XlsEncryption::kNone;
+  std::string password = "";
+  int key_bits = 128;
 };
 
 /// A workbook: its sheets in tab order.
@@ -96,7 +111,9 @@ struct XlsWorkbook {
 /// Throws ProgramError naming the sheet (and cell) when the workbook cannot be written: no
 /// sheet; a sheet name empty, over 31 characters, holding one of []:*?/\ or starting or ending
 /// with "'", or equal to another one without regard to case; a row outside 0..65535 or a column
-/// outside 0..255; a text over 32767 characters or not valid UTF-8; a number that is not finite.
+/// outside 0..255; a text over 32767 characters or not valid UTF-8; a number that is not finite;
+/// encryption with a password that is empty, over 255 characters or not valid UTF-8, or with a
+/// key size other than 40 to 128 bits in steps of 8.
 std::string BuildXlsBytes(const XlsWorkbook& workbook);
 
 /// Writes `workbook` to `path` through `fs`: a temporary file renamed into place, so `path`

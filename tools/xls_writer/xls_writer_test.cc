@@ -403,6 +403,20 @@ TEST(XlsWriterTest, RefusesWhatCannotBeWritten) {
   EXPECT_THAT(refusal(with_cell(0, 0, XlsCell::Formula(-INFINITY))), HasSubstr("not finite"));
   EXPECT_THAT(refusal(with_cell(0, 0, XlsCell::Formula(std::string(8200, 'x')))),
               HasSubstr("a formula text result of 8200 characters is too long"));
+  const auto encrypted = [&](std::string password, int key_bits) {
+    XlsWorkbook workbook = with_sheets({"S"});
+    workbook.options.encryption = XlsEncryption::kRc4CryptoApi;
+    workbook.options.password = std::move(password);
+    workbook.options.key_bits = key_bits;
+    return workbook;
+  };
+  EXPECT_EQ(refusal(encrypted("", 128)), "an encrypted workbook needs a password");
+  EXPECT_EQ(refusal(encrypted("\xC3", 128)), "the password is not valid UTF-8");
+  EXPECT_EQ(refusal(encrypted(std::string(256, 'p'), 128)),
+            "the password is longer than 255 characters");
+  EXPECT_EQ(refusal(encrypted("p", 48 + 4)),
+            "a key of 52 bits; CryptoAPI keys have 40 to 128 bits in steps of 8");
+  EXPECT_THAT(refusal(encrypted("p", 136)), HasSubstr("a key of 136 bits"));
 
   // A refused workbook leaves the file that was there untouched.
   testing::ScopedTempDir dir;
