@@ -89,7 +89,7 @@ std::optional<Rc4Header> ReadRc4Header(ByteReader& r) {
   const uint32_t cipher = fields.U32();
   const uint32_t hash = fields.U32();
   uint32_t key_bits = fields.U32();
-  // The provider type and name say which library made the file; the cipher is the same.
+  // The provider type, the reserved fields and the provider name do not change the cipher.
   fields.Skip(biff::kCryptoApiHeaderFixedSize - 5 * 4);
   if (key_bits == 0) key_bits = biff::kDefaultKeyBits;
   if (cipher != biff::kCipherRc4 || (hash != biff::kHashSha1 && hash != 0) ||
