@@ -98,6 +98,26 @@ void CheckValue(const MdbValue& value, MdbType type, const std::string& place) {
   }
 }
 
+// Rows written before a column was added hold the columns before it, so added columns come
+// last; a definition needs at least one column.
+void CheckColumnChanges(const MdbTable& table, const std::string& what) {
+  bool has_kept = false;
+  bool seen_added = false;
+  for (const MdbColumn& column : table.columns) {
+    if (column.change != MdbColumnChange::kDeleted) has_kept = true;
+    if (column.change == MdbColumnChange::kAdded) {
+      seen_added = true;
+    } else if (seen_added) {
+      Refuse(what + ": column \"" + column.name + "\" comes after an added column");
+    }
+  }
+  if (!has_kept) Refuse(what + " has only deleted columns");
+  if (table.rows_before_added > table.rows.size()) {
+    Refuse(what + " has " + std::to_string(table.rows.size()) + " rows, fewer than the " +
+           std::to_string(table.rows_before_added) + " written before columns were added");
+  }
+}
+
 void CheckTable(const MdbTable& table) {
   const std::string what = "table \"" + table.name + "\"";
   CheckName(table.name, "a table");
@@ -114,6 +134,7 @@ void CheckTable(const MdbTable& table) {
       }
     }
   }
+  CheckColumnChanges(table, what);
   for (std::size_t r = 0; r < table.rows.size(); ++r) {
     const auto& row = table.rows[r];
     const std::string row_place = what + ", row " + std::to_string(r + 1);
@@ -122,9 +143,16 @@ void CheckTable(const MdbTable& table) {
              std::to_string(table.columns.size()) + " columns");
     }
     for (std::size_t c = 0; c < row.size(); ++c) {
-      CheckValue(row[c], table.columns[c].type,
-                 row_place + ", column \"" + table.columns[c].name + "\" (" +
-                     std::string(MdbTypeName(table.columns[c].type)) + ")");
+      const MdbColumn& column = table.columns[c];
+      const std::string place = row_place + ", column \"" + column.name + "\" (" +
+                                std::string(MdbTypeName(column.type)) + ")";
+      if (column.change == MdbColumnChange::kAdded && r < table.rows_before_added) {
+        if (!std::holds_alternative<std::monostate>(row[c])) {
+          Refuse(place + ": the row was written before the column was added, so holds null");
+        }
+        continue;
+      }
+      CheckValue(row[c], column.type, place);
     }
   }
 }

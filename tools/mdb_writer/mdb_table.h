@@ -5,6 +5,7 @@
 #ifndef ORVANO_TOOLS_MDB_WRITER_MDB_TABLE_H_
 #define ORVANO_TOOLS_MDB_WRITER_MDB_TABLE_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,15 +21,26 @@ enum class MdbType { kLongInteger, kInteger, kText, kMemo, kBoolean };
 /// boolean (Boolean).
 using MdbValue = std::variant<std::monostate, std::int64_t, std::string, bool>;
 
+/// How a column changed after rows were written, for files like those a table editor leaves
+/// behind: rows keep the columns they were written with.
+enum class MdbColumnChange {
+  kNone,
+  kDeleted,  // every row holds its value, but the table definition no longer lists it
+  kAdded,    // the table's first `rows_before_added` rows hold no place for it
+};
+
 struct MdbColumn {
   std::string name;  // UTF-8
   MdbType type = MdbType::kText;
+  MdbColumnChange change = MdbColumnChange::kNone;
 };
 
 struct MdbTable {
   std::string name;  // UTF-8
   std::vector<MdbColumn> columns;
   std::vector<std::vector<MdbValue>> rows;  // each row holds one value per column
+  // How many rows, from the first, were written before the added columns existed.
+  std::size_t rows_before_added = 0;
 };
 
 /// The type's name as the command's table files write it ("Long", "Integer", "Text", "Memo",
@@ -41,7 +53,9 @@ std::string_view MdbTypeName(MdbType type);
 /// column of the column's kind, Integer values fit 16 bits and Long Integer values 32 bits, Text
 /// values hold at most 255 characters, texts and names are valid UTF-8 without NUL characters or
 /// characters beyond U+FFFF (libmdb reads UCS-2 and turns those into "?"), texts do not begin
-/// with U+FEFF (readers take that for a compressed text), and a Boolean is never null.
+/// with U+FEFF (readers take that for a compressed text), and a Boolean is never null. Added
+/// columns come after all others, at least one column is not deleted, `rows_before_added` is at
+/// most the row count, and those rows hold null (also for a Boolean) in every added column.
 /// Throws ProgramError naming the table, column and row on the first fault.
 void CheckTables(const std::vector<MdbTable>& tables);
 

@@ -67,10 +67,12 @@ std::vector<MdbValue> CatalogRow(std::int64_t id, std::int64_t parent, const std
 }
 
 // Writes one table: its definition on `definition_pages`, its rows on new data pages, its memo
-// values on new long-value pages, and its usage maps as rows of `map_rows`.
+// values on new long-value pages, and its usage maps as rows of `map_rows`. The first
+// `early_rows` rows are written with `early_layout`, the table before columns were added.
 void WriteTable(PageFile& file, RowPlacer& map_rows, const std::string& name,
                 const TableLayout& layout, const Rows& rows,
-                const std::vector<std::uint32_t>& definition_pages) {
+                const std::vector<std::uint32_t>& definition_pages, const TableLayout& early_layout,
+                std::size_t early_rows) {
   RowPlacer data_rows(file, jet4::RowPageOwner::Table(definition_pages.front()));
   std::vector<RowPlacer> long_values;
   for (int i = 0; i < layout.long_value_columns; ++i) {
@@ -78,7 +80,8 @@ void WriteTable(PageFile& file, RowPlacer& map_rows, const std::string& name,
   }
   for (std::size_t r = 0; r < rows.size(); ++r) {
     try {
-      data_rows.Place(jet4::EncodeRow(layout, rows[r], long_values));
+      data_rows.Place(
+          jet4::EncodeRow(r < early_rows ? early_layout : layout, rows[r], long_values));
     } catch (const ProgramError& e) {
       throw ProgramError(
           "table \"" + name + "\", row " + std::to_string(r + 1) + ": " + e.description(),
@@ -127,15 +130,23 @@ std::string BuildMdb(const std::vector<MdbTable>& tables) {
                                     kObjectTypeTable, kSystemObjectFlags));
   for (const MdbTable& table : tables) {
     std::vector<jet4::ColumnSpec> specs;
-    for (const MdbColumn& column : table.columns)
-      specs.push_back({column.name, TypeCode(column.type)});
+    std::vector<jet4::ColumnSpec> early_specs;  // before columns were added
+    for (const MdbColumn& column : table.columns) {
+      specs.push_back(
+          {column.name, TypeCode(column.type), column.change == MdbColumnChange::kDeleted});
+      if (column.change != MdbColumnChange::kAdded) early_specs.push_back(specs.back());
+    }
     const TableLayout layout = jet4::MakeTableLayout(specs, /*is_system=*/false);
+    const TableLayout early_layout = jet4::MakeTableLayout(early_specs, /*is_system=*/false);
     const std::vector<std::uint32_t> definition_pages = AllocateDefinitionPages(file, layout);
-    WriteTable(file, map_rows, table.name, layout, table.rows, definition_pages);
+    WriteTable(file, map_rows, table.name, layout, table.rows, definition_pages, early_layout,
+               table.rows_before_added);
     catalog_rows.push_back(
         CatalogRow(definition_pages.front(), kTablesContainerId, table.name, kObjectTypeTable, 0));
   }
-  WriteTable(file, map_rows, kCatalogName, CatalogLayout(), catalog_rows, {jet4::kCatalogPage});
+  const TableLayout catalog_layout = CatalogLayout();
+  WriteTable(file, map_rows, kCatalogName, catalog_layout, catalog_rows, {jet4::kCatalogPage},
+             catalog_layout, 0);
 
   jet4::StartRowPage(file.Page(jet4::kGlobalUsagePage), jet4::RowPageOwner::Table(0));
   jet4::AddRow(file.Page(jet4::kGlobalUsagePage), jet4::EncodeGlobalFreeMap(file.page_count()));

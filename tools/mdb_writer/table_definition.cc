@@ -38,21 +38,26 @@ std::string EncodeTableDefinition(const TableLayout& layout, const TableDefiniti
   bytes[kTdefAutonumberFlagOffset] = 1;
   bytes[kTdefTableTypeOffset] =
       static_cast<char>(layout.is_system ? kTableTypeSystem : kTableTypeUser);
-  const auto column_count = static_cast<std::uint16_t>(layout.columns.size());
-  PutU16(bytes, kTdefMaxColumnsOffset, column_count);
+  // Deleted columns still count among the columns a row may hold (and, as the original engine
+  // leaves them, among the variable ones), but have no entry.
+  std::vector<const ColumnLayout*> listed;
+  for (const ColumnLayout& column : layout.columns) {
+    if (!column.is_deleted) listed.push_back(&column);
+  }
+  PutU16(bytes, kTdefMaxColumnsOffset, static_cast<std::uint16_t>(layout.columns.size()));
   PutU16(bytes, kTdefVarColumnsOffset, layout.var_count);
-  PutU16(bytes, kTdefColumnCountOffset, column_count);
+  PutU16(bytes, kTdefColumnCountOffset, static_cast<std::uint16_t>(listed.size()));
   PutU32(bytes, kTdefUsedPagesOffset, definition.table_maps.used);
   PutU32(bytes, kTdefFreePagesOffset, definition.table_maps.free);
-  for (const ColumnLayout& column : layout.columns) bytes += ColumnEntry(column);
-  for (const ColumnLayout& column : layout.columns) {
-    const std::string name = Utf8ToUtf16Le(column.name);
+  for (const ColumnLayout* column : listed) bytes += ColumnEntry(*column);
+  for (const ColumnLayout* column : listed) {
+    const std::string name = Utf8ToUtf16Le(column->name);
     AppendU16(bytes, static_cast<std::uint16_t>(name.size()));
     bytes += name;
   }
   // Each Memo column lists the usage maps of its long-value pages.
   for (const ColumnLayout& column : layout.columns) {
-    if (column.long_value_slot < 0) continue;
+    if (column.long_value_slot < 0 || column.is_deleted) continue;
     const UsageMaps& maps = definition.long_value_maps[column.long_value_slot];
     AppendU16(bytes, column.number);
     AppendU32(bytes, maps.used);

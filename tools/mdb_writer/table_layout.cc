@@ -33,6 +33,7 @@ TableLayout MakeTableLayout(const std::vector<ColumnSpec>& columns, bool is_syst
     column.type = spec.type;
     column.number = static_cast<std::uint16_t>(layout.columns.size());
     column.is_fixed = IsFixed(spec.type);
+    column.is_deleted = spec.is_deleted;
     if (column.is_fixed) {
       column.fixed_offset = layout.fixed_size;
       column.length = FixedSize(spec.type);

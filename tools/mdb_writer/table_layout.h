@@ -11,10 +11,12 @@
 
 namespace orvano::jet4 {
 
-/// A column to lay out: its name and Jet type code (kTypeBoolean, kTypeText, ...).
+/// A column to lay out: its name and Jet type code (kTypeBoolean, kTypeText, ...). A deleted
+/// column keeps its number and its place in rows but is left out of the table definition.
 struct ColumnSpec {
   std::string name;
   std::uint8_t type = 0;
+  bool is_deleted = false;
 };
 
 struct ColumnLayout {
@@ -22,6 +24,7 @@ struct ColumnLayout {
   std::uint8_t type = 0;
   std::uint16_t number = 0;  // position in the table, also its bit in the null mask
   bool is_fixed = false;
+  bool is_deleted = false;         // in rows, but not in the table definition
   std::uint16_t fixed_offset = 0;  // fixed columns: offset inside the fixed part of a row
   std::uint16_t var_index = 0;     // variable columns: index in the row's offset table
   std::uint16_t length = 0;        // bytes (Text: 2 per character; Boolean, Memo, OLE: 0)
@@ -37,7 +40,8 @@ struct TableLayout {
 };
 
 /// Lays out `columns` in their order: fixed columns (Boolean, Integer, Long Integer) packed one
-/// after another, variable columns (Text, Memo, OLE) numbered in order.
+/// after another, variable columns (Text, Memo, OLE) numbered in order. The layout of the first
+/// columns of a list is the same as the layout of the first columns alone.
 /// Requires: each type is one of the codes above.
 TableLayout MakeTableLayout(const std::vector<ColumnSpec>& columns, bool is_system);
 
