@@ -1,9 +1,11 @@
-// The Jet 4 database file layout that the writer produces: page size and page types, the field
-// offsets inside each kind of page, column type codes and flags, and the limits a reader relies
-// on. Constants only; doc/formats/jet4.md describes the same subset in prose.
+// The Jet 4 database file layout: page size and page types, the field offsets inside each kind
+// of page, column type codes and flags, and the limits a reader relies on. Shared by the fixture
+// writer (tools/mdb_writer), which produces this subset, and the parts of the database reader
+// that parse rows and table definitions themselves. Constants only; doc/formats/jet4.md
+// describes the same subset in prose.
 
-#ifndef ORVANO_TOOLS_MDB_WRITER_JET4_FORMAT_H_
-#define ORVANO_TOOLS_MDB_WRITER_JET4_FORMAT_H_
+#ifndef ORVANO_SUPPORT_JET4_FORMAT_H_
+#define ORVANO_SUPPORT_JET4_FORMAT_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -120,4 +122,4 @@ inline constexpr std::size_t kMaxColumns = 255;
 
 }  // namespace orvano::jet4
 
-#endif  // ORVANO_TOOLS_MDB_WRITER_JET4_FORMAT_H_
+#endif  // ORVANO_SUPPORT_JET4_FORMAT_H_
