@@ -10,6 +10,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace orvano {
 
@@ -95,7 +96,7 @@ class ByteReader {
 };
 
 /// A view of the bytes of `text` (files are read into std::string).
-inline std::span<const std::byte> AsBytes(const std::string& text) {
+inline std::span<const std::byte> AsBytes(std::string_view text) {
   return std::as_bytes(std::span<const char>(text.data(), text.size()));
 }
 

@@ -229,5 +229,81 @@ TEST(JetDatabaseTest, LongMemoChainsAreReadWholeOrNotAtAll) {
   }
 }
 
+// The rows of `table`, each cell as text ("" for null), with `null` for null cells.
+std::vector<std::vector<std::string>> Texts(const Table& table, const std::string& null = "") {
+  std::vector<std::vector<std::string>> rows;
+  for (std::size_t r = 0; r < table.row_count(); ++r) {
+    rows.emplace_back();
+    for (std::size_t c = 0; c < table.column_count(); ++c) {
+      rows.back().push_back(IsNull(table.At(c, r)) ? null : table.TextAt(c, r));
+    }
+  }
+  return rows;
+}
+
+// Rows keep the columns they were written with; they are read by column number, so a deleted
+// column's value is passed over and a column added later is null (a Yes/No column No).
+TEST(JetDatabaseTest, ReadsRowsWrittenBeforeColumnsChanged) {
+  using tools::MdbColumnChange;
+  using tools::MdbType;
+  using Row = std::vector<tools::MdbValue>;
+  const auto deleted = MdbColumnChange::kDeleted;
+  const auto added = MdbColumnChange::kAdded;
+  const tools::MdbTable shrunk{
+      "Shrunk",
+      {{"Id", MdbType::kLongInteger},
+       {"Gone", MdbType::kInteger, deleted},
+       {"Name", MdbType::kText},
+       {"Old", MdbType::kMemo, deleted},
+       {"Flag", MdbType::kBoolean}},
+      {Row{std::int64_t{1}, std::int64_t{7}, "one", "old", true},
+       Row{std::int64_t{2}, std::monostate{}, "two", std::monostate{}, false}}};
+  tools::MdbTable grown{
+      "Grown",
+      {{"Id", MdbType::kLongInteger},
+       {"Name", MdbType::kText},
+       {"Count", MdbType::kInteger, added},
+       {"Note", MdbType::kMemo, added},
+       {"Flag", MdbType::kBoolean, added}},
+      {Row{std::int64_t{1}, "early", std::monostate{}, std::monostate{}, std::monostate{}},
+       Row{std::int64_t{2}, "late", std::int64_t{5}, "note", true}}};
+  grown.rows_before_added = 1;
+  // A fixed column deleted and another added: rows from before hold as many fixed columns as the
+  // definition lists, but not the added one. libmdb counts them and refuses the short first row.
+  tools::MdbTable swapped{"Swapped",
+                          {{"Id", MdbType::kLongInteger},
+                           {"Gone", MdbType::kLongInteger, deleted},
+                           {"Later", MdbType::kLongInteger, added}},
+                          {Row{std::int64_t{1}, std::int64_t{9}, std::monostate{}},
+                           Row{std::int64_t{2}, std::monostate{}, std::int64_t{3}}}};
+  swapped.rows_before_added = 1;
+  testing::ScopedTempDir dir;
+  const std::string path = dir.path() + "changed.mdb";
+  const std::string bytes = tools::BuildMdb({shrunk, grown, swapped});
+  testing::WriteBytes(path, bytes);
+
+  const auto db = JetDatabase::Open(path);
+  EXPECT_EQ(db->ColumnNames("Shrunk"), (std::vector<std::string>{"Id", "Name", "Flag"}));
+  using Texts = std::vector<std::vector<std::string>>;
+  EXPECT_EQ(orvano::Texts(db->ReadTable("Shrunk")), (Texts{{"1", "one", "-1"}, {"2", "two", "0"}}));
+  EXPECT_EQ(orvano::Texts(db->ReadTable("Grown"), "null"),
+            (Texts{{"1", "early", "null", "null", "0"}, {"2", "late", "5", "note", "-1"}}));
+  EXPECT_EQ(orvano::Texts(db->ReadTable("Swapped", {"Later", "Id"}), "null"),
+            (Texts{{"null", "1"}, {"3", "2"}}));
+
+  // A row whose column count needs a longer null mask than the row holds is damage. The first
+  // row of Swapped: count, two Long Integers, a 1-byte mask.
+  const std::size_t row = bytes.find(std::string("\2\0\1\0\0\0\x09\0\0\0\3", 11));
+  ASSERT_NE(row, std::string::npos);
+  for (const std::uint64_t count : {72u, 73u, 0xffffu}) {  // a 9-byte mask leaves no room
+    SCOPED_TRACE(count);
+    std::string damaged = bytes;
+    testing::PutLe(damaged, row, count, 2);
+    testing::WriteBytes(path, damaged);
+    ExpectError([&] { JetDatabase::Open(path)->ReadTable("Swapped"); }, err::kDbUnrecognizedFormat,
+                path, "Damaged database: ");
+  }
+}
+
 }  // namespace
 }  // namespace orvano

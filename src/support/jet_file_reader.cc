@@ -3,6 +3,11 @@
 // data. So every call into it runs under a StderrCapture, and any report at all turns the
 // operation into a damage error. The bytes handed to libmdb are checked first (Jet signature,
 // whole pages), because some junk makes it crash rather than complain.
+//
+// libmdb finds the catalog, the column definitions and a table's data pages; the rows on those
+// pages are cracked here (jet_row.h). libmdb's own cracking guesses which fixed columns a row
+// holds by counting them, which goes wrong in rows written before a fixed column was deleted and
+// another added, and it refuses such rows when they are short.
 
 #include "support/jet_file_reader.h"
 
@@ -18,9 +23,11 @@
 #include <cstring>
 #include <ctime>
 
+#include "support/byte_reader.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "support/jet_database.h"  // FormatJetDateTime
+#include "support/jet_row.h"
 #include "support/number_text.h"
 #include "support/stderr_capture.h"
 #include "support/text_case.h"
@@ -43,6 +50,7 @@ constexpr std::size_t kVersionOffset = 0x14;
 constexpr std::size_t kBindSize = 1 << 20;
 // The high bits of a row's offset on its page are flags.
 constexpr std::size_t kRowOffsetMask = 0x1fff;
+constexpr std::uint32_t kRowDeleted = 0x4000;
 
 // Jet's date range: 1 January 100 to 31 December 9999, in days from 30 December 1899.
 constexpr double kFirstJetDay = -657434.0;
@@ -275,30 +283,29 @@ MdbColumn* ColumnAt(MdbTableDef* def, unsigned int index) {
   return static_cast<MdbColumn*>(g_ptr_array_index(def->columns, index));
 }
 
-// The value of one cracked field of the row in the handle's current page.
-Cell FieldValue(const TableSource& source, MdbColumn* column, const MdbField& field) {
+// The value of `field` of the row at `row_start` of the handle's current page.
+Cell FieldValue(const TableSource& source, MdbColumn* column, const JetField& field,
+                std::size_t row_start) {
   // A Yes/No value lives in the null mask: "not null" means Yes.
-  if (column->col_type == MDB_BOOL) return field.is_null ? 0.0 : -1.0;
-  if (field.is_null) return Cell{};
+  if (column->col_type == MDB_BOOL) return field.is_set ? -1.0 : 0.0;
+  if (!field.is_set) return Cell{};
   MdbHandle* mdb = source.mdb;
   const std::string& path = source.path;
   const std::string_view table = source.table;
 
-  const long page_size = mdb->fmt->pg_size;
-  if (field.start < 0 || field.siz < 0 || field.start > page_size ||
-      field.siz > page_size - field.start) {
-    throw Damaged(path, table);
-  }
-  const unsigned char* bytes = mdb->pg_buf + field.start;
-  auto need = [&](int size) {
-    if (field.siz < size) throw Damaged(path, table);
+  // The row lies on its page and the field in its row (CrackJetRow), so within the page.
+  const int start = static_cast<int>(row_start + field.offset);
+  const int size = static_cast<int>(field.size);
+  const unsigned char* bytes = mdb->pg_buf + start;
+  auto need = [&](int wanted) {
+    if (size < wanted) throw Damaged(path, table);
   };
   // A Text field's characters are all in the row: at most one per byte, three UTF-8 bytes each.
   auto text = [&]() -> Cell {
-    const std::size_t bind_size = 3 * static_cast<std::size_t>(field.siz) + 8;
+    const std::size_t bind_size = 3 * field.size + 8;
     mdb_set_bind_size(mdb, bind_size);
     std::unique_ptr<char, GFreeDeleter> value(
-        mdb_col_to_string(mdb, mdb->pg_buf, field.start, column->col_type, field.siz));
+        mdb_col_to_string(mdb, mdb->pg_buf, start, column->col_type, size));
     if (!value) throw Damaged(path, table);
     std::size_t length = std::strlen(value.get());
     // libmdb cuts what does not fit its bind buffer; a text that fills it was cut.
@@ -338,16 +345,14 @@ Cell FieldValue(const TableSource& source, MdbColumn* column, const MdbField& fi
     case MDB_NUMERIC: {
       need(17);
       std::unique_ptr<char, GFreeDeleter> value(
-          mdb_numeric_to_string(mdb, field.start, column->col_scale, column->col_prec));
+          mdb_numeric_to_string(mdb, start, column->col_scale, column->col_prec));
       if (!value) throw Damaged(path, table);
       return LeadingNumber(value.get());
     }
     case MDB_TEXT:
       return text();
     case MDB_MEMO:
-      return MemoText(source,
-                      std::string_view(reinterpret_cast<const char*>(bytes),
-                                       static_cast<std::size_t>(field.siz)),
+      return MemoText(source, std::string_view(reinterpret_cast<const char*>(bytes), field.size),
                       column->name);
     case MDB_REPID:
       need(16);
@@ -355,6 +360,22 @@ Cell FieldValue(const TableSource& source, MdbColumn* column, const MdbField& fi
     default:  // binary, OLE and types this program never reads
       return Cell{};
   }
+}
+
+// Where the columns `wanted` (indexes in table order) of `def` lie in rows.
+std::vector<JetRowColumn> RowColumns(MdbTableDef* def, const std::vector<unsigned int>& wanted) {
+  std::vector<JetRowColumn> places;
+  for (unsigned int index : wanted) {
+    const MdbColumn* column = ColumnAt(def, index);
+    JetRowColumn place;
+    place.number = static_cast<unsigned>(column->col_num);
+    place.is_fixed = column->is_fixed != 0;
+    place.fixed_offset = static_cast<std::size_t>(column->fixed_offset);
+    place.fixed_size = static_cast<std::size_t>(column->col_size);
+    place.var_index = column->var_col_num;
+    places.push_back(place);
+  }
+  return places;
 }
 
 }  // namespace
@@ -462,45 +483,51 @@ Table JetFileReader::ReadTable(std::string_view table, const std::vector<std::st
       wanted.push_back(i);
     }
   }
+  const TableSource source{handle_->bytes, mdb, path_, table};
+  const std::vector<JetRowColumn> places = RowColumns(def.get(), wanted);
 
   Table result(wanted.size(), 0);
   // The stored row count only sizes the first allocation; a row takes at least a few bytes.
   result.rows().reserve(std::min<std::size_t>(def->num_rows, handle_->bytes.size() / 8));
 
-  const TableSource source{handle_->bytes, mdb, path_, table};
-  std::vector<MdbField> fields(column_count);
-  std::vector<int> field_of_column(column_count);
+  const JetVersion version = IS_JET3(mdb) ? JetVersion::kJet3 : JetVersion::kJet4;
+  const auto page_size = static_cast<std::size_t>(mdb->fmt->pg_size);
+  const std::size_t page_count = handle_->bytes.size() / page_size;
   mdb_rewind_table(def.get());
-  while (mdb_fetch_row(def.get())) {
-    // mdb_fetch_row leaves the row's page in pg_buf and points cur_row past it; crack it again
-    // here because its own binding cannot tell a null from an empty text.
-    int start = 0;
-    std::size_t size = 0;
-    if (def->cur_row == 0 ||
-        mdb_find_row(mdb, static_cast<int>(def->cur_row - 1), &start, &size) != 0) {
-      throw Damaged(path_, table);
+  // libmdb walks the table's usage map and loads each data page into pg_buf; the rows on it are
+  // read here, from the same page in the file's bytes.
+  while (mdb_read_next_dpg(def.get()) != 0) {
+    const std::size_t page = def->cur_phys_pg;
+    if (page == 0 || page >= page_count) throw Damaged(path_, table);
+    const std::string_view bytes = source.file.substr(page * page_size, page_size);
+    const std::size_t row_count_at = mdb->fmt->row_count_offset;
+    const std::size_t rows = UnsignedAt(bytes, row_count_at, 2);
+    if (row_count_at + 2 + 2 * rows > page_size) throw Damaged(path_, table);
+    for (std::size_t r = 0; r < rows; ++r) {
+      const std::uint32_t start = UnsignedAt(bytes, row_count_at + 2 + 2 * r, 2);
+      if ((start & kRowDeleted) != 0) continue;
+      const std::size_t end =
+          r == 0 ? page_size : UnsignedAt(bytes, row_count_at + 2 * r, 2) & kRowOffsetMask;
+      const std::size_t row_start = start & kRowOffsetMask;
+      if (row_start >= end || end > page_size) throw Damaged(path_, table);
+      std::vector<JetField> fields;
+      try {
+        fields = CrackJetRow(AsBytes(bytes.substr(row_start, end - row_start)), version, places);
+      } catch (const DataError&) {
+        throw Damaged(path_, table);
+      }
+      std::vector<Cell> row;
+      row.reserve(wanted.size());
+      for (std::size_t k = 0; k < wanted.size(); ++k) {
+        row.push_back(FieldValue(source, ColumnAt(def.get(), wanted[k]), fields[k], row_start));
+      }
+      result.AddRow(std::move(row));
     }
-    int cracked = mdb_crack_row(def.get(), start & kRowOffsetMask, size, fields.data());
-    if (cracked != static_cast<int>(column_count)) throw Damaged(path_, table);
-    std::fill(field_of_column.begin(), field_of_column.end(), -1);
-    for (unsigned int f = 0; f < column_count; ++f) {
-      int colnum = fields[f].colnum;
-      if (colnum < 0 || colnum >= static_cast<int>(column_count)) throw Damaged(path_, table);
-      field_of_column[static_cast<std::size_t>(colnum)] = static_cast<int>(f);
-    }
-    std::vector<Cell> row;
-    row.reserve(wanted.size());
-    for (unsigned int c : wanted) {
-      int f = field_of_column[c];
-      if (f < 0) throw Damaged(path_, table);
-      row.push_back(
-          FieldValue(source, ColumnAt(def.get(), c), fields[static_cast<std::size_t>(f)]));
-    }
-    result.AddRow(std::move(row));
   }
   // Pages lost from the end of the table's page list go unnoticed by libmdb; the row count in
-  // the table definition (which the original engine keeps exact) shows them.
-  if (result.row_count() != def->num_rows) throw Damaged(path_, table);
+  // the table definition shows them. The count is not always kept up to date (a file closed
+  // without it, or written by other tools), but it never counts rows that are not there.
+  if (result.row_count() < def->num_rows) throw Damaged(path_, table);
   CheckQuiet(capture, path_, table);
   return result;
 }
