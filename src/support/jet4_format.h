@@ -70,6 +70,7 @@ inline constexpr std::size_t kTdefRealIndexCountOffset = 51;  // 4 bytes
 inline constexpr std::size_t kTdefUsedPagesOffset = 55;       // 4 bytes, row pointer
 inline constexpr std::size_t kTdefFreePagesOffset = 59;       // 4 bytes, row pointer
 inline constexpr std::size_t kTdefColumnsOffset = 63;         // column entries (no indexes)
+inline constexpr std::size_t kTdefRealIndexEntrySize = 12;    // before the column entries
 inline constexpr std::uint8_t kTableTypeUser = 0x4e;
 inline constexpr std::uint8_t kTableTypeSystem = 0x53;
 inline constexpr std::uint16_t kEndOfLongValueMaps = 0xffff;
@@ -82,11 +83,15 @@ inline constexpr std::size_t kColumnVarIndexOffset = 7;
 inline constexpr std::size_t kColumnNumber2Offset = 9;
 inline constexpr std::size_t kColumnSortOrderOffset = 11;
 inline constexpr std::size_t kColumnFlagsOffset = 15;
+inline constexpr std::size_t kColumnExtraFlagsOffset = 16;
 inline constexpr std::size_t kColumnFixedOffsetOffset = 21;
 inline constexpr std::size_t kColumnLengthOffset = 23;
 inline constexpr std::uint16_t kSortOrderGeneral = 0x0409;
 inline constexpr std::uint8_t kColumnFlagFixed = 0x01;
 inline constexpr std::uint8_t kColumnFlagNullable = 0x02;
+// In the extra flags: the column's value is computed from an expression (Access 2010 and
+// later); its stored bytes wrap the result.
+inline constexpr std::uint8_t kColumnExtraFlagCalculated = 0xc0;
 
 // Column type codes.
 inline constexpr std::uint8_t kTypeBoolean = 0x01;
@@ -95,6 +100,12 @@ inline constexpr std::uint8_t kTypeLongInteger = 0x04;
 inline constexpr std::uint8_t kTypeText = 0x0a;
 inline constexpr std::uint8_t kTypeOle = 0x0b;
 inline constexpr std::uint8_t kTypeMemo = 0x0c;
+inline constexpr std::uint8_t kTypeReplicationId = 0x0f;
+inline constexpr std::uint8_t kTypeNumeric = 0x10;
+// Types of later engines, which the reader names instead of reading.
+inline constexpr std::uint8_t kTypeComplex = 0x12;  // attachments, multi-valued fields
+inline constexpr std::uint8_t kTypeLargeNumber = 0x13;
+inline constexpr std::uint8_t kTypeExtendedDateTime = 0x14;
 inline constexpr std::size_t kMaxTextCharacters = 255;  // UTF-16 code units
 
 // Memo (long value) field inside a row: 3-byte length with a flag byte, row pointer, 4 zero bytes.

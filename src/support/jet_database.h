@@ -55,10 +55,14 @@ class JetDatabase {
   /// Currency and Decimal give numbers; Yes/No gives -1 for Yes and 0 for No, as the original
   /// engine's True and False; Text, Memo and Replication ID give UTF-8 text; Date/Time gives
   /// the text of libmdb's date format (the process locale's "%x %X"), correct over the whole
-  /// Jet range of years 100 to 9999; binary and OLE fields give null.
+  /// Jet range of years 100 to 9999; binary and OLE fields give null. Rows written before a
+  /// column was added give null for it (No for Yes/No).
   /// Throws UnexpectedError naming the file: 3078 no such table, 3061 no such column (naming
-  /// the column and the table), 3343 "Damaged database: <path>" when any page the read needs
-  /// is missing or unreadable: a damaged file never yields fewer rows instead of an error.
+  /// the column and the table), 3343 "<path>: table T, column C: calculated columns are not
+  /// supported" (or complex, large number, extended date/time columns, columns of an unknown
+  /// type) for a column of a kind this reader does not read, 3343 "Damaged database: <path>"
+  /// when any page the read needs is missing or unreadable: a damaged file never yields fewer
+  /// rows instead of an error.
   /// After a damage error every later call fails with it too.
   Table ReadTable(std::string_view table, const std::vector<std::string>& columns = {});
 

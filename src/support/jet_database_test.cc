@@ -11,6 +11,7 @@
 #include "mdb_table.h"
 #include "mdb_writer.h"
 #include "support/errors.h"
+#include "support/jet4_format.h"
 #include "testing/test_util.h"
 
 namespace orvano {
@@ -21,6 +22,7 @@ using ::testing::StartsWith;
 
 constexpr const char* kSample = "realworld/DateTestDatabase.mdb";
 constexpr const char* kSampleCsv = "realworld/DateTestDatabase.DateTest.csv";
+constexpr const char* kCalculatedSample = "realworld/calcFieldTestV2010.accdb";
 
 // The records of a CSV text: fields split at commas, quoted fields may hold commas, line ends
 // and doubled quotes; records end at "\n" outside quotes.
@@ -303,6 +305,64 @@ TEST(JetDatabaseTest, ReadsRowsWrittenBeforeColumnsChanged) {
     ExpectError([&] { JetDatabase::Open(path)->ReadTable("Swapped"); }, err::kDbUnrecognizedFormat,
                 path, "Damaged database: ");
   }
+}
+
+// A column of a kind the reader does not read is named where it is asked for; the table's
+// other columns read as usual.
+TEST(JetDatabaseTest, NamesColumnKindsItDoesNotRead) {
+  using tools::MdbType;
+  const std::string bytes = tools::BuildMdb(
+      {{"T",
+        {{"Id", MdbType::kLongInteger}, {"Name", MdbType::kText}, {"Extra", MdbType::kLongInteger}},
+        {{std::int64_t{1}, "one", std::int64_t{2}}}}});
+  // The table's definition is page 3; its third column entry:
+  const std::size_t entry = 3 * 4096 + jet4::kTdefColumnsOffset + 2 * jet4::kColumnEntrySize;
+  ASSERT_EQ(bytes[entry + jet4::kColumnNumberOffset], 2);
+  testing::ScopedTempDir dir;
+  const std::string path = dir.path() + "kinds.mdb";
+  const std::pair<std::size_t, char> changes[] = {{jet4::kColumnExtraFlagsOffset, '\xc0'},
+                                                  {jet4::kColumnTypeOffset, '\x12'},
+                                                  {jet4::kColumnTypeOffset, '\x14'},
+                                                  {jet4::kColumnTypeOffset, '\x0e'}};
+  const char* kinds[] = {"calculated columns", "complex columns", "extended date/time columns",
+                         "columns of type 0x0e"};
+  for (std::size_t i = 0; i < 4; ++i) {
+    SCOPED_TRACE(kinds[i]);
+    std::string changed = bytes;
+    changed[entry + changes[i].first] = changes[i].second;
+    testing::WriteBytes(path, changed);
+    const auto db = JetDatabase::Open(path);
+    const testing::Thrown thrown = testing::ThrownBy([&] { db->ReadTable("T", {"Id", "extra"}); });
+    EXPECT_EQ(thrown.number, err::kDbUnrecognizedFormat);
+    EXPECT_EQ(thrown.description,
+              path + ": table T, column Extra: " + kinds[i] + " are not supported");
+    EXPECT_EQ(orvano::Texts(db->ReadTable("T", {"Name", "Id"})),
+              (std::vector<std::vector<std::string>>{{"one", "1"}}));
+  }
+}
+
+TEST(JetDatabaseTest, NamesCalculatedColumnsAndReadsTheOthers) {
+  ORVANO_SKIP_IF_NO_SHARED(path, kCalculatedSample);
+  const auto db = JetDatabase::Open(path);
+  EXPECT_EQ(db->TableNames(), std::vector<std::string>{"Table1"});
+  EXPECT_THAT(db->ColumnNames("Table1"), ::testing::Contains("LastFirst"));
+  const testing::Thrown thrown = testing::ThrownBy([&] {
+    db->ReadTable("Table1", {"ID", "LastFirst"});
+  });
+  EXPECT_EQ(thrown.number, err::kDbUnrecognizedFormat);
+  EXPECT_EQ(thrown.description,
+            path + ": table Table1, column LastFirst: calculated columns are not supported");
+  ExpectError([&] { db->ReadTable("Table1"); }, err::kDbUnrecognizedFormat, path,
+              ": table Table1, column LastFirst: calculated columns are not supported");
+
+  const Table table =
+      db->ReadTable("Table1", {"ID", "FirstName", "LastName", "City", "Salary", "Popularity"});
+  using Texts = std::vector<std::vector<std::string>>;
+  EXPECT_EQ(orvano::Texts(table),
+            (Texts{{"1", "Bruce", "Wayne", "Gotham", "1000000", "50.325"},
+                   {"2", "Bart", "Simpson", "Springfield", "-1", "-36.2222"},
+                   {"3", "John", "Doe", "Nowhere", "0", "0.0123"},
+                   {"4", "Test", "User", "Hockessin", "100", "102030405060.654"}}));
 }
 
 }  // namespace

@@ -28,6 +28,7 @@
 #include "support/file_system.h"
 #include "support/jet_database.h"  // FormatJetDateTime
 #include "support/jet_row.h"
+#include "support/jet_table_definition.h"
 #include "support/number_text.h"
 #include "support/stderr_capture.h"
 #include "support/text_case.h"
@@ -357,18 +358,60 @@ Cell FieldValue(const TableSource& source, MdbColumn* column, const JetField& fi
     case MDB_REPID:
       need(16);
       return text();
-    default:  // binary, OLE and types this program never reads
+    default:  // binary and OLE
       return Cell{};
   }
 }
 
-// Where the columns `wanted` (indexes in table order) of `def` lie in rows.
-std::vector<JetRowColumn> RowColumns(MdbTableDef* def, const std::vector<unsigned int>& wanted) {
+// The column entries of `def`'s definition, as libmdb leaves out their extra flags. Jet 3
+// definitions have none; their entries carry what libmdb read.
+std::vector<JetColumnEntry> ColumnEntries(const TableSource& source, MdbTableDef* def) {
+  std::vector<JetColumnEntry> entries;
+  if (IS_JET3(source.mdb)) {
+    for (unsigned int i = 0; i < def->num_cols; ++i) {
+      const MdbColumn* column = ColumnAt(def, i);
+      JetColumnEntry entry;
+      entry.number = static_cast<unsigned>(column->col_num);
+      entry.type = static_cast<std::uint8_t>(column->col_type);
+      entries.push_back(entry);
+    }
+    return entries;
+  }
+  try {
+    const std::string definition =
+        JetDefinitionBytes(AsBytes(source.file), static_cast<std::size_t>(source.mdb->fmt->pg_size),
+                           static_cast<std::uint32_t>(def->entry->table_pg));
+    entries = ReadJet4ColumnEntries(AsBytes(definition));
+  } catch (const DataError&) {
+    throw Damaged(source.path, source.table);
+  }
+  if (entries.size() != def->num_cols) throw Damaged(source.path, source.table);
+  return entries;
+}
+
+// Where the columns `wanted` (indexes in table order) of `def` lie in rows. Throws the error
+// that names a column of a kind this reader does not read.
+std::vector<JetRowColumn> RowColumns(const TableSource& source, MdbTableDef* def,
+                                     const std::vector<unsigned int>& wanted) {
+  const std::vector<JetColumnEntry> entries = ColumnEntries(source, def);
   std::vector<JetRowColumn> places;
   for (unsigned int index : wanted) {
     const MdbColumn* column = ColumnAt(def, index);
+    const auto number = static_cast<unsigned>(column->col_num);
+    auto entry = std::find_if(entries.begin(), entries.end(),
+                              [&](const JetColumnEntry& e) { return e.number == number; });
+    if (entry == entries.end() || entry->type != column->col_type) {
+      throw Damaged(source.path, source.table);
+    }
+    const std::string kind = UnsupportedColumnKind(*entry);
+    if (!kind.empty()) {
+      throw UnexpectedError(err::kDbUnrecognizedFormat,
+                            source.path + ": table " + std::string(source.table) + ", column " +
+                                column->name + ": " + kind,
+                            kSource);
+    }
     JetRowColumn place;
-    place.number = static_cast<unsigned>(column->col_num);
+    place.number = number;
     place.is_fixed = column->is_fixed != 0;
     place.fixed_offset = static_cast<std::size_t>(column->fixed_offset);
     place.fixed_size = static_cast<std::size_t>(column->col_size);
@@ -484,7 +527,7 @@ Table JetFileReader::ReadTable(std::string_view table, const std::vector<std::st
     }
   }
   const TableSource source{handle_->bytes, mdb, path_, table};
-  const std::vector<JetRowColumn> places = RowColumns(def.get(), wanted);
+  const std::vector<JetRowColumn> places = RowColumns(source, def.get(), wanted);
 
   Table result(wanted.size(), 0);
   // The stored row count only sizes the first allocation; a row takes at least a few bytes.

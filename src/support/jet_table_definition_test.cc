@@ -1,0 +1,78 @@
+#include "support/jet_table_definition.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "mdb_table.h"
+#include "mdb_writer.h"
+#include "support/byte_reader.h"
+#include "support/jet4_format.h"
+#include "testing/test_util.h"
+
+namespace orvano {
+namespace {
+
+constexpr std::size_t kPage = jet4::kPageSize;
+
+std::string DamageOf(const std::string& file, std::uint32_t first_page) {
+  try {
+    JetDefinitionBytes(AsBytes(file), kPage, first_page);
+  } catch (const DataError& e) {
+    return e.what();
+  }
+  return "no damage";
+}
+
+// The writer's definitions read back entry by entry, also when they take a chain of pages; a
+// broken chain is damage.
+TEST(JetTableDefinitionTest, ReadsTheWritersEntriesAcrossPages) {
+  tools::MdbTable wide{"Wide", {}, {}};
+  for (int i = 0; i < 200; ++i) {
+    wide.columns.push_back({"Column " + std::to_string(i) + std::string(50, '-'),
+                            i % 2 == 0 ? tools::MdbType::kText : tools::MdbType::kBoolean});
+  }
+  const std::string file = tools::BuildMdb({wide});
+  const std::uint32_t first = 3;  // after the header, the global usage map and the catalog
+  ASSERT_NE(testing::GetLe(file, first * kPage + jet4::kTdefNextPageOffset, 4), 0u);
+  const std::string definition = JetDefinitionBytes(AsBytes(file), kPage, first);
+  const std::vector<JetColumnEntry> entries = ReadJet4ColumnEntries(AsBytes(definition));
+  ASSERT_EQ(entries.size(), 200u);
+  for (unsigned i = 0; i < 200; ++i) {
+    EXPECT_EQ(entries[i].number, i);
+    EXPECT_EQ(entries[i].type, i % 2 == 0 ? jet4::kTypeText : jet4::kTypeBoolean);
+    EXPECT_EQ(UnsupportedColumnKind(entries[i]), "");
+  }
+
+  const std::size_t second = testing::GetLe(file, first * kPage + jet4::kTdefNextPageOffset, 4);
+  std::string looped = file;
+  testing::PutLe(looped, second * kPage + jet4::kTdefNextPageOffset, first, 4);
+  EXPECT_EQ(DamageOf(looped, first), "the definition's pages run in circles at page 3");
+  std::string beyond = file;
+  testing::PutLe(beyond, second * kPage + jet4::kTdefNextPageOffset, 99, 4);
+  EXPECT_EQ(DamageOf(beyond, first), "definition page 99 lies beyond the file's " +
+                                         std::to_string(file.size() / kPage) + " pages");
+  EXPECT_EQ(DamageOf(file, 1), "page 1 is no table definition page");
+  // A column count beyond what the definition holds.
+  std::string counted = definition;
+  testing::PutLe(counted, jet4::kTdefColumnCountOffset, 0xffff, 2);
+  EXPECT_THROW(ReadJet4ColumnEntries(AsBytes(counted)), DataError);
+}
+
+TEST(JetTableDefinitionTest, NamesTheKindsItDoesNotRead) {
+  const auto kind = [](std::uint8_t type, std::uint8_t extra_flags = 0) {
+    return UnsupportedColumnKind({.type = type, .extra_flags = extra_flags});
+  };
+  EXPECT_EQ(kind(jet4::kTypeText, 0xc0), "calculated columns are not supported");
+  EXPECT_EQ(kind(jet4::kTypeLongInteger, 0x01), "");  // compressed text flag
+  EXPECT_EQ(kind(0x12), "complex columns are not supported");
+  EXPECT_EQ(kind(0x13), "large number columns are not supported");
+  EXPECT_EQ(kind(0x14), "extended date/time columns are not supported");
+  EXPECT_EQ(kind(0x0d), "columns of type 0x0d are not supported");
+  EXPECT_EQ(kind(0x00), "columns of type 0x00 are not supported");
+  for (std::uint8_t type : {0x01, 0x08, 0x09, 0x0b, 0x0c, 0x0f, 0x10}) EXPECT_EQ(kind(type), "");
+}
+
+}  // namespace
+}  // namespace orvano
