@@ -54,24 +54,14 @@ TEST(JetTableDefinitionTest, ReadsTheWritersEntriesAcrossPages) {
   EXPECT_EQ(DamageOf(beyond, first), "definition page 99 lies beyond the file's " +
                                          std::to_string(file.size() / kPage) + " pages");
   EXPECT_EQ(DamageOf(file, 1), "page 1 is no table definition page");
-  // A column count beyond what the definition holds.
-  std::string counted = definition;
-  testing::PutLe(counted, jet4::kTdefColumnCountOffset, 0xffff, 2);
-  EXPECT_THROW(ReadJet4ColumnEntries(AsBytes(counted)), DataError);
 }
 
 TEST(JetTableDefinitionTest, NamesTheKindsItDoesNotRead) {
-  const auto kind = [](std::uint8_t type, std::uint8_t extra_flags = 0) {
-    return UnsupportedColumnKind({.type = type, .extra_flags = extra_flags});
-  };
-  EXPECT_EQ(kind(jet4::kTypeText, 0xc0), "calculated columns are not supported");
-  EXPECT_EQ(kind(jet4::kTypeLongInteger, 0x01), "");  // compressed text flag
-  EXPECT_EQ(kind(0x12), "complex columns are not supported");
-  EXPECT_EQ(kind(0x13), "large number columns are not supported");
-  EXPECT_EQ(kind(0x14), "extended date/time columns are not supported");
-  EXPECT_EQ(kind(0x0d), "columns of type 0x0d are not supported");
-  EXPECT_EQ(kind(0x00), "columns of type 0x00 are not supported");
-  for (std::uint8_t type : {0x01, 0x08, 0x09, 0x0b, 0x0c, 0x0f, 0x10}) EXPECT_EQ(kind(type), "");
+  EXPECT_EQ(UnsupportedColumnKind({.type = 0x0a, .extra_flags = 0xc0}),
+            "calculated columns are not supported");
+  EXPECT_EQ(UnsupportedColumnKind({.type = 0x12}), "complex columns are not supported");
+  EXPECT_EQ(UnsupportedColumnKind({.type = 0x0d}), "columns of type 0x0d are not supported");
+  EXPECT_EQ(UnsupportedColumnKind({.type = 0x0a, .extra_flags = 0x01}), "");  // compressed
 }
 
 }  // namespace
