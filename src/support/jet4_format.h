@@ -89,7 +89,7 @@ inline constexpr std::size_t kColumnLengthOffset = 23;
 inline constexpr std::uint16_t kSortOrderGeneral = 0x0409;
 inline constexpr std::uint8_t kColumnFlagFixed = 0x01;
 inline constexpr std::uint8_t kColumnFlagNullable = 0x02;
-// In the extra flags: the column's value is computed from an expression (Access 2010 and
+// In the extra flags: the column's value is computed from an expression (engines of 2010 and
 // later); its stored bytes wrap the result.
 inline constexpr std::uint8_t kColumnExtraFlagCalculated = 0xc0;
 
