@@ -166,6 +166,12 @@ void RecordingFileSystem::MakeFolder(const std::string& path) {
   folders_made_.insert(WithoutTrailingSlash(path));
 }
 
+void RecordingFileSystem::MakePrivateFolder(const std::string& path) {
+  if (!write_nothing_) target_.MakePrivateFolder(path);
+  std::lock_guard<std::mutex> lock(mutex_);
+  folders_made_.insert(WithoutTrailingSlash(path));
+}
+
 void RecordingFileSystem::RemoveFile(const std::string& path) {
   if (!write_nothing_) target_.RemoveFile(path);
   std::lock_guard<std::mutex> lock(mutex_);

@@ -122,6 +122,7 @@ class RecordingFileSystem final : public FileSystem {
     return target_.ListFolder(path);
   }
   void MakeFolder(const std::string& path) override;
+  void MakePrivateFolder(const std::string& path) override;
   void RemoveFile(const std::string& path) override;
   void CopyOver(const std::string& source, const std::string& target) override;
   std::time_t Now() override { return target_.Now(); }

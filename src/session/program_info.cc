@@ -105,13 +105,15 @@ std::vector<std::string> MakeUserFolders(FileSystem& fs, const ProgramInfo& prog
   std::vector<std::string> failures;
   for (const std::string& folder : {program.config_folder, program.state_folder}) {
     if (folder.empty() || fs.IsFolder(folder)) continue;
-    // Every prefix that ends at a "/" is one level, made from the top down.
+    // Every prefix that ends at a "/" is one level, made from the top down. What the program
+    // makes here is the user's alone, as the XDG base directories want; folders that exist
+    // keep their mode.
     for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
          slash = folder.find('/', slash + 1)) {
       const std::string level = folder.substr(0, slash + 1);
       if (fs.IsFolder(level)) continue;
       try {
-        fs.MakeFolder(level);
+        fs.MakePrivateFolder(level);
       } catch (const OrvanoError& e) {
         failures.push_back("cannot create the folder " + folder + ": " + e.description());
         break;

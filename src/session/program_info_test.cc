@@ -83,6 +83,29 @@ TEST_F(ProgramInfoTest, MakeUserFoldersMakesMissingLevelsOrSaysWhyNot) {
   EXPECT_THAT(failures[0], HasSubstr(dir.path() + "file/cfg/orvano-html/"));
 }
 
+// What the program makes for the user's files is the user's alone; folders that were there
+// before keep their mode.
+TEST_F(ProgramInfoTest, MadeUserFoldersArePrivateAndExistingOnesKeepTheirMode) {
+  const std::string config_home = dir.path() + "config/";
+  testing::MakeFolders(config_home);
+  testing::SetMode(config_home, 0755);
+  const std::string state_home = dir.path() + "local/state/";
+  ProgramInfo info = LocateProgram(fs, bin + "orvano-html", {home, config_home, state_home});
+  EXPECT_TRUE(MakeUserFolders(fs, info).empty());
+  EXPECT_EQ(0755, testing::ModeOf(config_home));
+  EXPECT_EQ(0700, testing::ModeOf(info.config_folder));
+  EXPECT_EQ(0700, testing::ModeOf(dir.path() + "local/"));
+  EXPECT_EQ(0700, testing::ModeOf(state_home));
+  EXPECT_EQ(0700, testing::ModeOf(info.state_folder));
+
+  // Folders another program made open to others stay so.
+  testing::SetMode(info.config_folder, 0750);
+  testing::SetMode(info.state_folder, 0755);
+  EXPECT_TRUE(MakeUserFolders(fs, info).empty());
+  EXPECT_EQ(0750, testing::ModeOf(info.config_folder));
+  EXPECT_EQ(0755, testing::ModeOf(info.state_folder));
+}
+
 // A start of an installed program remembers its paths and logs its errors under the home folder
 // and writes nothing beside itself.
 TEST_F(ProgramInfoTest, InstalledStartWritesItsFilesUnderHome) {

@@ -56,6 +56,9 @@ class FileSystem {
   /// Creates one folder whose parent exists. Throws UnexpectedError naming the path on failure
   /// (a file in the way, no permission, missing parent).
   virtual void MakeFolder(const std::string& path) = 0;
+  /// As MakeFolder, but only its owner may read, enter or change the new folder (mode 0700):
+  /// for the user's own settings and logs.
+  virtual void MakePrivateFolder(const std::string& path) = 0;
 
   /// Deletes the file at `path`. Throws UnexpectedError naming the path on failure.
   virtual void RemoveFile(const std::string& path) = 0;

@@ -50,6 +50,11 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// The process's umask may take bits away from `mode`, never add any.
+void MakeFolderWithMode(const std::string& path, mode_t mode) {
+  if (::mkdir(path.c_str(), mode) != 0) throw PosixError("cannot create folder", path, errno);
+}
+
 class PosixFileSystem final : public FileSystem {
  public:
   ReadStatus ReadFile(const std::string& path, std::string* contents, std::string* err) override {
@@ -156,9 +161,8 @@ class PosixFileSystem final : public FileSystem {
     return entries;
   }
 
-  void MakeFolder(const std::string& path) override {
-    if (::mkdir(path.c_str(), 0755) != 0) throw PosixError("cannot create folder", path, errno);
-  }
+  void MakeFolder(const std::string& path) override { MakeFolderWithMode(path, 0755); }
+  void MakePrivateFolder(const std::string& path) override { MakeFolderWithMode(path, 0700); }
 
   void RemoveFile(const std::string& path) override {
     if (::unlink(path.c_str()) != 0) throw PosixError("cannot delete", path, errno);

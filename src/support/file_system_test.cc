@@ -78,6 +78,16 @@ TEST_F(FileSystemTest, FoldersAndCaseInsensitiveLookUp) {
   EXPECT_TRUE(fs->CanWrite(folder + "new.htm"));
 }
 
+TEST_F(FileSystemTest, PrivateFolderIsOpenToItsOwnerOnly) {
+  const std::string folder = dir.path() + "settings/";
+  fs->MakePrivateFolder(folder);
+  EXPECT_TRUE(fs->IsFolder(folder));
+  EXPECT_EQ(0700, testing::ModeOf(folder));
+  EXPECT_THROW(fs->MakePrivateFolder(folder), UnexpectedError);
+  EXPECT_THROW(fs->MakePrivateFolder(dir.path() + "a/b/"), UnexpectedError);
+  EXPECT_EQ(-1, testing::ModeOf(dir.path() + "a/"));
+}
+
 TEST(FolderRelativeTo, StepsUpThenDown) {
   EXPECT_EQ("/usr/libexec/orvano-html/", FolderRelativeTo("/usr/bin/", "../libexec/orvano-html"));
   EXPECT_EQ("/opt/x/share/", FolderRelativeTo("/opt/x/bin/", "../share/"));

@@ -56,6 +56,12 @@ void MakeFolders(const std::string& path) {
 
 void SetMode(const std::string& path, int mode) { ::chmod(path.c_str(), mode); }
 
+int ModeOf(const std::string& path) {
+  struct stat status;
+  if (::stat(path.c_str(), &status) != 0) return -1;
+  return static_cast<int>(status.st_mode & 07777);
+}
+
 void CopyProgramsPortably(const std::vector<std::string>& programs, const std::string& folder) {
   MakeFolders(folder);
   for (const std::string& program : programs) {
@@ -158,6 +164,9 @@ std::vector<FolderEntry> FixedClockFileSystem::ListFolder(const std::string& pat
   return real_->ListFolder(path);
 }
 void FixedClockFileSystem::MakeFolder(const std::string& path) { real_->MakeFolder(path); }
+void FixedClockFileSystem::MakePrivateFolder(const std::string& path) {
+  real_->MakePrivateFolder(path);
+}
 void FixedClockFileSystem::RemoveFile(const std::string& path) { real_->RemoveFile(path); }
 void FixedClockFileSystem::CopyOver(const std::string& source, const std::string& target) {
   real_->CopyOver(source, target);

@@ -55,6 +55,8 @@ CommandOutcome RunCommand(const std::string& command);
 void MakeFolders(const std::string& path);
 /// Changes the permission bits of `path` (tests of unwritable files and folders).
 void SetMode(const std::string& path, int mode);
+/// The permission bits of `path` (as SetMode takes them); -1 when it does not exist.
+int ModeOf(const std::string& path);
 /// Copies each program of `programs` (full paths) into `folder` (made when missing), executable
 /// and under its own name, with an empty "orvano-html.ini" beside them: a portable copy keeps
 /// its settings and error log in `folder`, never in the user's home.
@@ -150,6 +152,7 @@ class FixedClockFileSystem : public FileSystem {
   bool CanWrite(const std::string& path) override;
   std::vector<FolderEntry> ListFolder(const std::string& path) override;
   void MakeFolder(const std::string& path) override;
+  void MakePrivateFolder(const std::string& path) override;
   void RemoveFile(const std::string& path) override;
   void CopyOver(const std::string& source, const std::string& target) override;
   std::time_t Now() override { return now_; }

@@ -141,6 +141,9 @@ class InstallTest : public ::testing::Test {
     EXPECT_NE(0, failed.status);
     const std::string error_log = home_ + ".local/state/orvano-html/orvano-htmlError.log";
     EXPECT_THAT(ReadBytes(error_log), HasSubstr("Language not found")) << failed.output;
+    // The program made the state folders, and made them its user's alone.
+    EXPECT_EQ(0700, testing::ModeOf(home_ + ".local/"));
+    EXPECT_EQ(0700, testing::ModeOf(home_ + ".local/state/orvano-html/"));
 
     EXPECT_EQ((std::vector<std::string>{".config/orvano-html/Languages.mdb",
                                         ".config/orvano-html/orvano-html.ini",
