@@ -89,6 +89,7 @@ int main(int argc, char** argv) {
       std::printf("orvano-html %s\n", orvano::CurrentProgramInfo().version.c_str());
       // Only this file sees the commit, so that a new commit relinks the program alone.
       if (*ORVANO_BUILD_COMMIT != '\0') std::printf("commit %s\n", ORVANO_BUILD_COMMIT);
+      std::printf("%s\n", orvano::kLicenceNotice);
       return 0;
     }
     if (std::strcmp(argv[i], "--paths") == 0) {

@@ -12,6 +12,9 @@ namespace orvano {
 
 class FileSystem;
 
+/// The licence, as --version and the about box name it.
+inline constexpr char kLicenceNotice[] = "Licensed under the Apache License, Version 2.0";
+
 struct ProgramInfo {
   std::string folder;        // the executable's folder, ending with "/"
   std::string base_name;     // the executable's file name without extension

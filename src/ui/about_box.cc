@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QTimer>
 
+#include "session/program_info.h"
 #include "ui/qt_host.h"
 
 namespace orvano::ui {
@@ -16,7 +17,7 @@ namespace {
 constexpr char kDescription[] =
     "Generates the HTML interface allocation description of an Orvano visualisation project "
     "from its text database, description file, module collection workbook and HTML templates.";
-constexpr char kNotice[] = "Copyright \u00a9 Brenk. All rights reserved.";
+constexpr char kNotice[] = "Copyright \u00a9 Brenk.";
 
 QLabel* AddLabel(QWidget* parent, const QString& name, const QString& text) {
   auto* label = new QLabel(text, parent);
@@ -49,6 +50,7 @@ AboutBox::AboutBox(const std::string& version, QWidget* parent)
       AddLabel(this, "LabelVersion", QString::fromStdString(VersionText(version)));
   QLabel* description = AddLabel(this, "LabelDescription", kDescription);
   QLabel* notice = AddLabel(this, "LabelCopyright", kNotice);
+  QLabel* licence = AddLabel(this, "LabelLicence", kLicenceNotice);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   buttons->button(QDialogButtonBox::Ok)->setObjectName("CommandOK");
@@ -56,13 +58,14 @@ AboutBox::AboutBox(const std::string& version, QWidget* parent)
 
   auto* layout = new QGridLayout(this);
   layout->setHorizontalSpacing(16);
-  layout->addWidget(icon, 0, 0, 4, 1);
+  layout->addWidget(icon, 0, 0, 5, 1);
   layout->addWidget(title, 0, 1);
   layout->addWidget(version_label, 1, 1);
   layout->addWidget(description, 2, 1);
   layout->addWidget(notice, 3, 1);
-  layout->setRowStretch(4, 1);  // extra height goes below the texts, not between them
-  layout->addWidget(buttons, 5, 0, 1, 2);
+  layout->addWidget(licence, 4, 1);
+  layout->setRowStretch(5, 1);  // extra height goes below the texts, not between them
+  layout->addWidget(buttons, 6, 0, 1, 2);
   layout->setColumnStretch(1, 1);
   setMinimumWidth(480);
 

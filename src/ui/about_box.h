@@ -1,6 +1,6 @@
-// AboutBox: the program's name, version, description and legal notice. Shown for three seconds
-// as the splash at start-up, and modally from the main window's Info menu; OK or the timer
-// closes it.
+// AboutBox: the program's name, version, description, legal notice and licence. Shown for three
+// seconds as the splash at start-up, and modally from the main window's Info menu; OK or the
+// timer closes it.
 
 #ifndef ORVANO_UI_ABOUT_BOX_H_
 #define ORVANO_UI_ABOUT_BOX_H_

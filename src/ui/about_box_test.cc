@@ -10,9 +10,13 @@
 namespace orvano::ui {
 namespace {
 
-TEST(AboutBoxTest, ShowsTheVersionAndClosesByItself) {
+TEST(AboutBoxTest, ShowsTheVersionAndLicenceAndClosesByItself) {
   AboutBox box("2.2.11");
   EXPECT_EQ("Version 2.2.11", box.findChild<QLabel*>("LabelVersion")->text().toStdString());
+  const QLabel* licence = box.findChild<QLabel*>("LabelLicence");
+  ASSERT_NE(nullptr, licence);
+  EXPECT_TRUE(licence->text().contains("Apache License, Version 2.0"))
+      << licence->text().toStdString();
   box.timer()->setInterval(10);  // the real box waits three seconds
   box.show();
   if (const char* folder = std::getenv("ORVANO_SCREENSHOT_DIR")) {

@@ -38,6 +38,9 @@ TEST_F(ExecutableTest, HelpAndVersionAnswerLikeLinuxTools) {
   Outcome version = Run("--version");
   EXPECT_EQ(0, version.status);
   EXPECT_EQ(0u, version.output.find("orvano-html "));
+  EXPECT_NE(std::string::npos,
+            version.output.find("\nLicensed under the Apache License, Version 2.0\n"))
+      << version.output;
   // A build from a git checkout names its commit.
   if (RunCommand("git -C " + std::string(ORVANO_SOURCE_DIR) + " rev-parse HEAD 2>/dev/null")
           .status == 0) {

@@ -249,6 +249,9 @@ TEST_F(InstallTest, DebianPackageInstallsUnderUsrAndPassesLintian) {
   std::vector<std::string> top;
   for (const FolderEntry& entry : fs_->ListFolder(root)) top.push_back(entry.name);
   EXPECT_EQ(std::vector<std::string>{"usr"}, top);
+  const std::string copyright = ReadBytes(root + "usr/share/doc/orvano-html/copyright");
+  EXPECT_THAT(copyright, HasSubstr("\nLicense: Apache-2.0\n"));
+  EXPECT_THAT(copyright, HasSubstr("/usr/share/common-licenses/Apache-2.0"));
   CheckInstalledProgram(root + "usr/");
 }
 
