@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "inputs/text_database.h"
+#include "jet/jet_database.h"
 #include "mdb_writer.h"
 #include "support/error_sink.h"
 #include "support/errors.h"
 #include "support/file_system.h"
-#include "support/jet_database.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "jet/jet_database.h"
 #include "support/errors.h"
-#include "support/jet_database.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {

@@ -6,7 +6,7 @@
 #include <clocale>
 #include <cstdio>
 
-#include "support/jet_reader_service.h"
+#include "jet/jet_reader_service.h"
 
 int main(int argc, char** argv) {
   if (argc < 2 || std::setlocale(LC_ALL, argv[1]) == nullptr) std::setlocale(LC_ALL, "C");

@@ -5,10 +5,10 @@
 #include <utility>
 #include <vector>
 
+#include "jet/jet_database.h"
 #include "support/error_sink.h"
 #include "support/errors.h"
 #include "support/file_system.h"
-#include "support/jet_database.h"
 #include "support/number_text.h"
 #include "support/string_helpers.h"
 #include "support/text_case.h"

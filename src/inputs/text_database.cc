@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "inputs/text_table.h"
+#include "jet/jet_database.h"
 #include "support/error_sink.h"
 #include "support/errors.h"
-#include "support/jet_database.h"
 #include "support/number_text.h"
 #include "support/parallel_for.h"
 
@@ -104,9 +104,8 @@ void SortByAddress(std::vector<std::string>* addresses, std::vector<std::uint32_
 
 // Reports that the join of `language_id`'s texts failed: "SQL-Failure" naming the first query.
 void ReportQueryFailure(std::string_view language_id, ErrorSink& errors) {
-  RunStep(errors, kTextQueryProcedure, [&] {
-    throw ProgramError("SQL-Failure, SQL=" + TextDepthQueries(language_id)[0]);
-  });
+  RunStep(errors, kTextQueryProcedure,
+          [&] { throw ProgramError("SQL-Failure, SQL=" + TextDepthQueries(language_id)[0]); });
 }
 
 // Reports that the texts of the database at `path` could not be read.
@@ -137,8 +136,7 @@ std::optional<TextTable> ReadAndJoinTexts(const std::string& path, std::string_v
   std::optional<TextTable> result;
   RunStep(errors, kTextQueryProcedure, [&] {
     Table groups = database->ReadTable("TidxGroups", {"ID", "ParentID", "Name"});
-    Table texts =
-        database->ReadTable("TidxTexts", {"ParentID", "Name", TextColumnOf(language_id)});
+    Table texts = database->ReadTable("TidxTexts", {"ParentID", "Name", TextColumnOf(language_id)});
     result = JoinTexts(groups, std::move(texts), path, parallel);
   });
   if (!result) ReportQueryFailure(language_id, errors);

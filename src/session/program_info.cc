@@ -1,11 +1,11 @@
 #include "session/program_info.h"
 
 #include "inputs/languages.h"
+#include "jet/jet_database.h"
 #include "session/paths.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "support/ini_file.h"
-#include "support/jet_database.h"
 #include "support/text_case.h"
 
 #ifndef ORVANO_VERSION

@@ -1,6 +1,6 @@
 #include "database_dump/database_dump.h"
 
-#include "support/jet_database.h"
+#include "jet/jet_database.h"
 #include "support/table.h"
 
 namespace orvano {

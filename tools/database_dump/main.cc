@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "database_dump/database_dump.h"
-#include "support/jet_database.h"
+#include "jet/jet_database.h"
 
 namespace {
 

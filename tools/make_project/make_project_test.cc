@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "jet/jet_database.h"
 #include "project_sources.h"
 #include "project_writer.h"
 #include "support/errors.h"
-#include "support/jet_database.h"
 #include "support/text_codec.h"
 #include "testing/test_util.h"
 

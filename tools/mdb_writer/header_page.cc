@@ -5,8 +5,8 @@
 #include <cstring>
 #include <utility>
 
+#include "jet/jet4_format.h"
 #include "le_bytes.h"
-#include "support/jet4_format.h"
 
 namespace orvano::jet4 {
 

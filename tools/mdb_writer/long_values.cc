@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "jet/jet4_format.h"
 #include "le_bytes.h"
 #include "row_pages.h"
 #include "support/errors.h"
-#include "support/jet4_format.h"
 
 namespace orvano::jet4 {
 

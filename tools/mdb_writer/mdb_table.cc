@@ -3,8 +3,8 @@
 #include <limits>
 #include <string>
 
+#include "jet/jet4_format.h"
 #include "support/errors.h"
-#include "support/jet4_format.h"
 #include "support/text_case.h"
 #include "support/text_codec.h"
 

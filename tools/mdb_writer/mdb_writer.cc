@@ -4,12 +4,12 @@
 #include <memory>
 
 #include "header_page.h"
+#include "jet/jet4_format.h"
 #include "page_file.h"
 #include "row_encoder.h"
 #include "row_pages.h"
 #include "support/errors.h"
 #include "support/file_system.h"
-#include "support/jet4_format.h"
 #include "table_definition.h"
 #include "table_layout.h"
 #include "usage_map.h"

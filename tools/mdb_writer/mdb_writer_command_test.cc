@@ -5,8 +5,8 @@
 #include <memory>
 #include <sstream>
 
+#include "jet/jet_database.h"
 #include "support/file_system.h"
-#include "support/jet_database.h"
 #include "testing/test_util.h"
 
 namespace orvano::tools {

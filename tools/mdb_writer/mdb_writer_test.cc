@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "header_page.h"
+#include "jet/jet4_format.h"
+#include "jet/jet_database.h"
 #include "support/errors.h"
-#include "support/jet4_format.h"
-#include "support/jet_database.h"
 #include "table_file.h"
 #include "testing/test_util.h"
 

@@ -1,7 +1,7 @@
 #include "page_file.h"
 
+#include "jet/jet4_format.h"
 #include "support/errors.h"
-#include "support/jet4_format.h"
 
 namespace orvano::jet4 {
 

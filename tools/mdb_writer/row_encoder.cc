@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
+#include "jet/jet4_format.h"
 #include "le_bytes.h"
 #include "long_values.h"
 #include "row_pages.h"
 #include "support/errors.h"
-#include "support/jet4_format.h"
 #include "support/text_codec.h"
 #include "table_layout.h"
 

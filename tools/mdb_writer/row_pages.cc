@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "jet/jet4_format.h"
 #include "le_bytes.h"
 #include "page_file.h"
-#include "support/jet4_format.h"
 
 namespace orvano::jet4 {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "jet/jet4_format.h"
 #include "le_bytes.h"
 #include "page_file.h"
-#include "support/jet4_format.h"
 #include "support/text_codec.h"
 #include "table_layout.h"
 

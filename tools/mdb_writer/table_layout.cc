@@ -1,6 +1,6 @@
 #include "table_layout.h"
 
-#include "support/jet4_format.h"
+#include "jet/jet4_format.h"
 
 namespace orvano::jet4 {
 

@@ -1,9 +1,9 @@
 #include "usage_map.h"
 
+#include "jet/jet4_format.h"
 #include "le_bytes.h"
 #include "page_file.h"
 #include "support/errors.h"
-#include "support/jet4_format.h"
 
 namespace orvano::jet4 {
 

@@ -3,8 +3,8 @@
 // types), so that it can name them instead of misreading their bytes. Used by the database
 // reader process; pure functions over bytes.
 
-#ifndef ORVANO_SUPPORT_JET_TABLE_DEFINITION_H_
-#define ORVANO_SUPPORT_JET_TABLE_DEFINITION_H_
+#ifndef ORVANO_JET_JET_TABLE_DEFINITION_H_
+#define ORVANO_JET_JET_TABLE_DEFINITION_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -40,4 +40,4 @@ std::string UnsupportedColumnKind(const JetColumnEntry& entry);
 
 }  // namespace orvano
 
-#endif  // ORVANO_SUPPORT_JET_TABLE_DEFINITION_H_
+#endif  // ORVANO_JET_JET_TABLE_DEFINITION_H_

@@ -4,8 +4,8 @@
 // that parse rows and table definitions themselves. Constants only; doc/formats/jet4.md
 // describes the same subset in prose.
 
-#ifndef ORVANO_SUPPORT_JET4_FORMAT_H_
-#define ORVANO_SUPPORT_JET4_FORMAT_H_
+#ifndef ORVANO_JET_JET4_FORMAT_H_
+#define ORVANO_JET_JET4_FORMAT_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -133,4 +133,4 @@ inline constexpr std::size_t kMaxColumns = 255;
 
 }  // namespace orvano::jet4
 
-#endif  // ORVANO_SUPPORT_JET4_FORMAT_H_
+#endif  // ORVANO_JET_JET4_FORMAT_H_

@@ -2,8 +2,8 @@
 // their rows. Used only inside the reader process (orvano-dbreader), because libmdb may crash
 // on a damaged file; the program itself reads databases through JetDatabase.
 
-#ifndef ORVANO_SUPPORT_JET_FILE_READER_H_
-#define ORVANO_SUPPORT_JET_FILE_READER_H_
+#ifndef ORVANO_JET_JET_FILE_READER_H_
+#define ORVANO_JET_JET_FILE_READER_H_
 
 #include <memory>
 #include <string>
@@ -44,4 +44,4 @@ class JetFileReader {
 
 }  // namespace orvano
 
-#endif  // ORVANO_SUPPORT_JET_FILE_READER_H_
+#endif  // ORVANO_JET_JET_FILE_READER_H_

@@ -9,7 +9,7 @@
 // holds by counting them, which goes wrong in rows written before a fixed column was deleted and
 // another added, and it refuses such rows when they are short.
 
-#include "support/jet_file_reader.h"
+#include "jet/jet_file_reader.h"
 
 // mdbtools.h includes <glib.h> inside extern "C"; glib's C++ parts must come first.
 #include <glib.h>
@@ -23,12 +23,12 @@
 #include <cstring>
 #include <ctime>
 
+#include "jet/jet_database.h"  // FormatJetDateTime
+#include "jet/jet_row.h"
+#include "jet/jet_table_definition.h"
 #include "support/byte_reader.h"
 #include "support/errors.h"
 #include "support/file_system.h"
-#include "support/jet_database.h"  // FormatJetDateTime
-#include "support/jet_row.h"
-#include "support/jet_table_definition.h"
 #include "support/number_text.h"
 #include "support/stderr_capture.h"
 #include "support/text_case.h"

@@ -2,8 +2,8 @@
 // JetDatabase's side of the pipe use it; parsing treats the bytes as untrusted and throws
 // DataError (byte_reader.h) on anything malformed.
 
-#ifndef ORVANO_SUPPORT_JET_FRAMES_H_
-#define ORVANO_SUPPORT_JET_FRAMES_H_
+#ifndef ORVANO_JET_JET_FRAMES_H_
+#define ORVANO_JET_JET_FRAMES_H_
 
 #include <cstdint>
 #include <functional>
@@ -74,4 +74,4 @@ void FinishTable(std::string_view payload, Table* table);
 
 }  // namespace orvano
 
-#endif  // ORVANO_SUPPORT_JET_FRAMES_H_
+#endif  // ORVANO_JET_JET_FRAMES_H_

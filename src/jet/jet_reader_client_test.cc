@@ -1,4 +1,4 @@
-#include "support/jet_reader_client.h"
+#include "jet/jet_reader_client.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "support/jet_database.h"
+#include "jet/jet_database.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "jet/jet4_format.h"
 #include "mdb_table.h"
 #include "mdb_writer.h"
 #include "support/errors.h"
-#include "support/jet4_format.h"
 #include "testing/test_util.h"
 
 namespace orvano {

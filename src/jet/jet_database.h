@@ -3,8 +3,8 @@
 // reader process of its own (orvano-dbreader) that each JetDatabase owns for its whole life; it
 // is not thread-safe.
 
-#ifndef ORVANO_SUPPORT_JET_DATABASE_H_
-#define ORVANO_SUPPORT_JET_DATABASE_H_
+#ifndef ORVANO_JET_JET_DATABASE_H_
+#define ORVANO_JET_JET_DATABASE_H_
 
 #include <memory>
 #include <string>
@@ -82,4 +82,4 @@ std::string FormatJetDateTime(double value, const char* format);
 
 }  // namespace orvano
 
-#endif  // ORVANO_SUPPORT_JET_DATABASE_H_
+#endif  // ORVANO_JET_JET_DATABASE_H_

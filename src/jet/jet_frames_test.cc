@@ -1,9 +1,9 @@
-#include "support/jet_frames.h"
+#include "jet/jet_frames.h"
 
 #include <gtest/gtest.h>
 
+#include "jet/jet_frame_format.h"
 #include "support/byte_reader.h"
-#include "support/jet_frame_format.h"
 
 namespace orvano {
 namespace {

@@ -1,14 +1,14 @@
-#include "support/jet_reader_service.h"
+#include "jet/jet_reader_service.h"
 
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "jet/jet_file_reader.h"
+#include "jet/jet_frame_format.h"
+#include "jet/jet_frames.h"
 #include "support/byte_reader.h"
 #include "support/errors.h"
-#include "support/jet_file_reader.h"
-#include "support/jet_frame_format.h"
-#include "support/jet_frames.h"
 
 namespace orvano {
 

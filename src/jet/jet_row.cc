@@ -1,4 +1,4 @@
-#include "support/jet_row.h"
+#include "jet/jet_row.h"
 
 #include <algorithm>
 #include <string>

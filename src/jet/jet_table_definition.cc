@@ -1,9 +1,9 @@
-#include "support/jet_table_definition.h"
+#include "jet/jet_table_definition.h"
 
 #include <set>
 
+#include "jet/jet4_format.h"
 #include "support/byte_reader.h"
-#include "support/jet4_format.h"
 
 namespace orvano {
 

@@ -1,14 +1,14 @@
-#include "support/jet_table_definition.h"
+#include "jet/jet_table_definition.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "jet/jet4_format.h"
 #include "mdb_table.h"
 #include "mdb_writer.h"
 #include "support/byte_reader.h"
-#include "support/jet4_format.h"
 #include "testing/test_util.h"
 
 namespace orvano {

@@ -1,12 +1,12 @@
-#include "support/jet_reader_client.h"
+#include "jet/jet_reader_client.h"
 
 #include <algorithm>
 
+#include "jet/jet_frame_format.h"
+#include "jet/jet_frames.h"
 #include "support/byte_reader.h"
 #include "support/child_process.h"
 #include "support/errors.h"
-#include "support/jet_frame_format.h"
-#include "support/jet_frames.h"
 
 namespace orvano {
 namespace {

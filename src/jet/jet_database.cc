@@ -2,15 +2,15 @@
 // runs in this process: every JetDatabase has its own reader process (orvano-dbreader, see
 // jet_reader_client.h), and a reader that dies, hangs or talks nonsense is a damaged file.
 
-#include "support/jet_database.h"
+#include "jet/jet_database.h"
 
 #include <chrono>
 #include <clocale>
 
+#include "jet/jet_reader_client.h"
 #include "support/child_process.h"
 #include "support/errors.h"
 #include "support/file_system.h"
-#include "support/jet_reader_client.h"
 #include "support/text_case.h"
 
 // Where an installation puts the reader, seen from the folder of orvano-html (build option).

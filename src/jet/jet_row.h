@@ -4,8 +4,8 @@
 // offset and variable index, and a column added after the row was written is null in it. Used
 // by the database reader process; pure functions over bytes.
 
-#ifndef ORVANO_SUPPORT_JET_ROW_H_
-#define ORVANO_SUPPORT_JET_ROW_H_
+#ifndef ORVANO_JET_JET_ROW_H_
+#define ORVANO_JET_JET_ROW_H_
 
 #include <cstddef>
 #include <span>
@@ -43,4 +43,4 @@ std::vector<JetField> CrackJetRow(std::span<const std::byte> row, JetVersion ver
 
 }  // namespace orvano
 
-#endif  // ORVANO_SUPPORT_JET_ROW_H_
+#endif  // ORVANO_JET_JET_ROW_H_

@@ -5,8 +5,8 @@
 // in payloads are little-endian; a text is its byte length (u32) and its UTF-8 bytes; a cell is
 // a kind byte (kCellNull, kCellNumber + f64, kCellText + text).
 
-#ifndef ORVANO_SUPPORT_JET_FRAME_FORMAT_H_
-#define ORVANO_SUPPORT_JET_FRAME_FORMAT_H_
+#ifndef ORVANO_JET_JET_FRAME_FORMAT_H_
+#define ORVANO_JET_JET_FRAME_FORMAT_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -26,10 +26,10 @@ inline constexpr std::uint64_t kMaxFileSize = std::uint64_t{1} << 31;
 enum Tag : std::uint8_t {
   // Requests, to the reader.
   kFileBytes = 'B',  // the next part of the database file's bytes
-  kOpen = 'O',     // text path: open the bytes sent so far. Answer: kNames (user tables) or kError
+  kOpen = 'O',      // text path: open the bytes sent so far. Answer: kNames (user tables) or kError
   kOpenFile = 'F',  // text path: read the file at path and open it. Answers as kOpen
-  kColumns = 'C',  // text table. Answer: kNames (its columns) or kError
-  kRead = 'R',     // text table, u32 n, n texts column names. Answer: kRows..., kEnd; or kError
+  kColumns = 'C',   // text table. Answer: kNames (its columns) or kError
+  kRead = 'R',      // text table, u32 n, n texts column names. Answer: kRows..., kEnd; or kError
   // Answers, from the reader.
   kNames = 'N',  // u32 n, n texts
   kRows = 'W',   // u32 columns, u32 rows, rows x columns cells
@@ -41,4 +41,4 @@ enum CellKind : std::uint8_t { kCellNull = 0, kCellNumber = 1, kCellText = 2 };
 
 }  // namespace orvano::jet_frames
 
-#endif  // ORVANO_SUPPORT_JET_FRAME_FORMAT_H_
+#endif  // ORVANO_JET_JET_FRAME_FORMAT_H_

@@ -1,8 +1,8 @@
 // The database reader process's work: it answers the requests JetDatabase sends
 // (jet_frame_format.h) by reading the file through JetFileReader. Runs in orvano-dbreader.
 
-#ifndef ORVANO_SUPPORT_JET_READER_SERVICE_H_
-#define ORVANO_SUPPORT_JET_READER_SERVICE_H_
+#ifndef ORVANO_JET_JET_READER_SERVICE_H_
+#define ORVANO_JET_JET_READER_SERVICE_H_
 
 #include <cstdio>
 
@@ -15,4 +15,4 @@ int ServeJetRequests(std::FILE* in, std::FILE* out);
 
 }  // namespace orvano
 
-#endif  // ORVANO_SUPPORT_JET_READER_SERVICE_H_
+#endif  // ORVANO_JET_JET_READER_SERVICE_H_

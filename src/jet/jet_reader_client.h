@@ -3,8 +3,8 @@
 // A reader that dies, hangs past the time limit or sends malformed frames is killed, and that
 // request and every later one fail with "Damaged database: <path>".
 
-#ifndef ORVANO_SUPPORT_JET_READER_CLIENT_H_
-#define ORVANO_SUPPORT_JET_READER_CLIENT_H_
+#ifndef ORVANO_JET_JET_READER_CLIENT_H_
+#define ORVANO_JET_JET_READER_CLIENT_H_
 
 #include <chrono>
 #include <memory>
@@ -62,4 +62,4 @@ class JetReaderClient {
 
 }  // namespace orvano
 
-#endif  // ORVANO_SUPPORT_JET_READER_CLIENT_H_
+#endif  // ORVANO_JET_JET_READER_CLIENT_H_
