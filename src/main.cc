@@ -28,7 +28,8 @@ constexpr const char kUsage[] =
     "Usage: orvano-html [Key=Value]...\n"
     "Generates a project's interface allocation description as HTML pages.\n"
     "\n"
-    "Keys (blank-separated, no quoting; key names are matched without regard to case):\n"
+    "Keys (one per argument, so paths may hold blanks; key names are matched without\n"
+    "regard to case):\n"
     "  Silent=TRUE|FALSE            run once without a window and exit\n"
     "  LangID=<id>                  language of the pages (required when silent)\n"
     "  LangID=ALL | LangID=<id>,<id>...\n"
@@ -101,7 +102,7 @@ int main(int argc, char** argv) {
   try {
     orvano::ui::QtWindows windows(argc, argv);
     const orvano::RunOutcome outcome =
-        orvano::StartProgram(orvano::JoinArguments(argc, argv), windows);
+        orvano::StartProgram(orvano::CommandLineTokens(argc, argv), windows);
     // Ends the process without freeing what the run read: see RunOutcome.
     std::exit(outcome.exit_status);
   } catch (const orvano::EndProgram& end) {

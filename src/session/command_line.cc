@@ -11,27 +11,63 @@ std::string ValueOf(const std::string& token) {
   return equals == std::string::npos ? token : token.substr(equals + 1);
 }
 
-}  // namespace
-
-std::string JoinArguments(int argc, const char* const* argv) {
-  std::string text;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) text += ' ';
-    text += argv[i];
+// True when `text` starts with a known key and "=", after any leading "-" or "/".
+bool StartsWithKey(std::string_view text) {
+  const std::size_t name = text.find_first_not_of("-/");
+  if (name == std::string_view::npos) return false;
+  text.remove_prefix(name);
+  for (std::string_view key : kCommandLineKeys) {
+    if (text.size() > key.size() && text[key.size()] == '=' &&
+        EqualsIgnoringCase(text.substr(0, key.size()), key)) {
+      return true;
+    }
   }
-  return text;
+  return false;
 }
 
-std::vector<std::string> SplitCommandLine(std::string_view argument_text) {
-  std::string rest = TrimBlanks(argument_text);
+void AddToken(std::string_view text, std::vector<std::string>& tokens) {
+  std::string token = TrimBlanks(text);
+  if (!token.empty()) tokens.push_back(std::move(token));
+}
+
+}  // namespace
+
+const std::vector<std::string_view> kCommandLineKeys = {
+    "Silent",
+    "LangID",
+    "Jobs",
+    "progress",
+    "Check",
+    "Strict",
+    "Report",
+    "PathOrvanoDOC",
+    "PathOrvanoDB",
+    "PathXLCollection",
+    "PathHTMLSourceFolder",
+    "PathDestinationFolder",
+    "pgleft",
+    "pgtop",
+    "pgheight",
+};
+
+std::vector<std::string> SplitCommandLine(std::string_view argument) {
   std::vector<std::string> tokens;
   std::size_t start = 0;
-  for (std::size_t blank = rest.find(' '); blank != std::string::npos;
-       blank = rest.find(' ', start)) {
-    tokens.push_back(TrimBlanks(std::string_view(rest).substr(start, blank - start)));
+  for (std::size_t blank = argument.find(' '); blank != std::string_view::npos;
+       blank = argument.find(' ', blank + 1)) {
+    if (!StartsWithKey(argument.substr(blank + 1))) continue;
+    AddToken(argument.substr(start, blank - start), tokens);
     start = blank + 1;
   }
-  tokens.push_back(TrimBlanks(std::string_view(rest).substr(start)));
+  AddToken(argument.substr(start), tokens);
+  return tokens;
+}
+
+std::vector<std::string> CommandLineTokens(int argc, const char* const* argv) {
+  std::vector<std::string> tokens;
+  for (int i = 1; i < argc; ++i) {
+    for (std::string& token : SplitCommandLine(argv[i])) tokens.push_back(std::move(token));
+  }
   return tokens;
 }
 

@@ -1,4 +1,5 @@
-// The command line: blank-separated tokens without quoting, and the look-up of "Key=Value"
+// The command line: one token per argument the shell passes (an old-style argument that holds
+// several "Key=Value" pairs is split before each known key), and the look-up of "Key=Value"
 // tokens by key name.
 
 #ifndef ORVANO_SESSION_COMMAND_LINE_H_
@@ -10,13 +11,20 @@
 
 namespace orvano {
 
-/// The program's arguments (without the program name) joined by blanks: the argument text.
-std::string JoinArguments(int argc, const char* const* argv);
+/// The keys the program knows ("Silent", "LangID", "PathOrvanoDOC", ...): a word of an argument
+/// that starts with one of them followed by "=" starts a new token.
+extern const std::vector<std::string_view> kCommandLineKeys;
 
-/// Splits the argument text at every blank (U+0020), trimming blanks around each token; two
-/// blanks in a row give an empty token. An empty or all-blank text gives one empty token.
-/// There is no quoting, and tabs are no separators.
-std::vector<std::string> SplitCommandLine(std::string_view argument_text);
+/// The tokens of one argument as the shell passed it: the whole argument, blanks and all (a
+/// path may hold blanks), unless it holds several "Key=Value" pairs, as a launcher that passes
+/// the whole command line as one argument writes it: then it is split at each blank that is
+/// followed by a word that starts with a known key and "=" (after any leading "-" or "/").
+/// Blanks around each token are dropped; an empty or all-blank argument gives no token.
+std::vector<std::string> SplitCommandLine(std::string_view argument);
+
+/// The tokens of the program's arguments `argv[1]` .. `argv[argc - 1]`, each split as
+/// SplitCommandLine splits it.
+std::vector<std::string> CommandLineTokens(int argc, const char* const* argv);
 
 /// The first token that matches `name`, or "". With `partial`, a token matches when its key
 /// (the part before its first "=", or the whole token without one) contains `name` without

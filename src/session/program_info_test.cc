@@ -118,7 +118,7 @@ TEST_F(ProgramInfoTest, InstalledStartWritesItsFilesUnderHome) {
   class NoFields final : public SettingsFields {
     void SetField(PathField, const std::string&) override {}
   } fields;
-  LoadStartSettings(*context, fields, "PathDestinationFolder=" + home + "out/");
+  LoadStartSettings(*context, fields, {"PathDestinationFolder=" + home + "out/"});
   EXPECT_EQ(home + "Orvano.doc", context->settings.description_file);
   RememberPaths(*context);
   EXPECT_THAT(ReadBytes(info.UserIniPath()), HasSubstr("PathDestinationFolder=" + home + "out/"));

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "session/command_line.h"
 #include "session/run_context.h"
 #include "session/startup.h"
 #include "support/errors.h"
@@ -61,8 +62,8 @@ struct SettingsLoaderTest : public ::testing::Test {
   }
 
   void Load(const std::string& command_line) {
-    ApplyStartUpMode(ReadStartUpMode(command_line, context->program), *context);
-    LoadStartSettings(*context, fields, command_line);
+    ApplyStartUpMode(ReadStartUpMode(SplitCommandLine(command_line), context->program), *context);
+    LoadStartSettings(*context, fields, SplitCommandLine(command_line));
   }
 };
 

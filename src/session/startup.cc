@@ -87,9 +87,9 @@ int FinishRun(RunContext& context, RunRecord& record, int status) {
 
 }  // namespace
 
-StartUpMode ReadStartUpMode(std::string_view argument_text, const ProgramInfo& program) {
+StartUpMode ReadStartUpMode(const std::vector<std::string>& arguments, const ProgramInfo& program) {
   StartUpMode mode;
-  mode.command_line_args = SplitCommandLine(argument_text);
+  mode.command_line_args = arguments;
   mode.is_running_on_machine_pc = IsRunningFromMachinePcTools(program.folder, program.install_root);
   mode.silent = mode.is_running_on_machine_pc;
   std::string silent = CommandLineValue(mode.command_line_args, "Silent");
@@ -120,8 +120,8 @@ void ApplyStartUpMode(const StartUpMode& mode, RunContext& context) {
 }
 
 void LoadStartSettings(RunContext& context, SettingsFields& fields,
-                       std::string_view argument_text) {
-  context.settings.command_line_args = SplitCommandLine(argument_text);
+                       const std::vector<std::string>& arguments) {
+  context.settings.command_line_args = arguments;
   LoadSettings(context, fields);
 }
 
@@ -134,14 +134,14 @@ std::unique_ptr<RunContext> NewStartContext(FileSystem& fs, Host& host, const Pr
   return context;
 }
 
-RunOutcome RunWithoutWindow(RunContext& context, std::string_view argument_text) {
+RunOutcome RunWithoutWindow(RunContext& context, const std::vector<std::string>& arguments) {
   WindowlessFields fields(context);
   context.KeepRecord();
   RunRecord& record = *context.record;
   record.check_only = context.settings.check_only;
   record.strict = context.settings.strict;
   try {
-    LoadStartSettings(context, fields, argument_text);
+    LoadStartSettings(context, fields, arguments);
     GenerationOutcome generated =
         GeneratePages(context.settings, context.languages.languages, context.seams(), &record);
     const int status = FinishRun(context, record, ExitStatusOf(record, generated.complete));
@@ -152,9 +152,9 @@ RunOutcome RunWithoutWindow(RunContext& context, std::string_view argument_text)
   }
 }
 
-RunOutcome StartProgram(std::string argument_text, WindowFrontEnd& windows) {
-  ProgramStart start{NewPosixFileSystem(), CurrentProgramInfo(), {}, std::move(argument_text)};
-  start.mode = ReadStartUpMode(start.argument_text, start.program);
+RunOutcome StartProgram(std::vector<std::string> arguments, WindowFrontEnd& windows) {
+  ProgramStart start{NewPosixFileSystem(), CurrentProgramInfo(), {}, std::move(arguments)};
+  start.mode = ReadStartUpMode(start.arguments, start.program);
   const StartUpMode& mode = start.mode;
   if (mode.silent && !mode.command_line_errors.empty()) {
     for (const std::string& error : mode.command_line_errors) {
@@ -177,7 +177,7 @@ RunOutcome StartProgram(std::string argument_text, WindowFrontEnd& windows) {
   const std::unique_ptr<Host> host = NewSilentHost(mode.show_progress);
   const std::unique_ptr<RunContext> context =
       NewStartContext(*start.fs, *host, start.program, mode);
-  return RunWithoutWindow(*context, start.argument_text);
+  return RunWithoutWindow(*context, start.arguments);
 }
 
 }  // namespace orvano

@@ -40,7 +40,7 @@ struct StartUpMode {
 /// "Strict=TRUE" counts ordinary notes against the pages, "Report=<file>" names the run
 /// report. Values that cannot be right (Check, Strict not TRUE or FALSE, an empty Report, Jobs
 /// not a whole number from 1 to 256, an empty item in a LangID list) are command-line errors.
-StartUpMode ReadStartUpMode(std::string_view argument_text, const ProgramInfo& program);
+StartUpMode ReadStartUpMode(const std::vector<std::string>& arguments, const ProgramInfo& program);
 
 /// Takes `mode` into the context's settings and language.
 void ApplyStartUpMode(const StartUpMode& mode, RunContext& context);
@@ -52,9 +52,10 @@ void ApplyStartUpMode(const StartUpMode& mode, RunContext& context);
 std::unique_ptr<RunContext> NewStartContext(FileSystem& fs, Host& host, const ProgramInfo& program,
                                             const StartUpMode& mode);
 
-/// The loading at start: reads the command line again and loads the settings (LoadSettings)
-/// into `context` and `fields`.
-void LoadStartSettings(RunContext& context, SettingsFields& fields, std::string_view argument_text);
+/// The loading at start: takes the command line `arguments` (its tokens) again and loads the
+/// settings (LoadSettings) into `context` and `fields`.
+void LoadStartSettings(RunContext& context, SettingsFields& fields,
+                       const std::vector<std::string>& arguments);
 
 /// How a run or the program ended: the exit status, and what the last generation read, which
 /// the caller may keep to the process's end (a silent run's tables make up hundreds of
@@ -71,15 +72,16 @@ struct RunOutcome {
 /// when an error ends the program. The exit status (ExitStatus): 0 every page written with
 /// nothing but ordinary notes, 1 stopped, 3 finished with pages refused, abandoned or wrong.
 /// Throws EndProgram when an error ends the program. Requires: called once per context.
-RunOutcome RunWithoutWindow(RunContext& context, std::string_view argument_text);
+RunOutcome RunWithoutWindow(RunContext& context, const std::vector<std::string>& arguments);
 
 /// What a start of the program hands its front end, made once by StartProgram: the file
-/// system, the program's facts, the mode the command line decides and the command line.
+/// system, the program's facts, the mode the command line decides and the command line's
+/// tokens.
 struct ProgramStart {
   std::unique_ptr<FileSystem> fs;
   ProgramInfo program;
   StartUpMode mode;
-  std::string argument_text;
+  std::vector<std::string> arguments;
 };
 
 /// The program's windows, which live above the session: main hands them to StartProgram.
@@ -95,12 +97,13 @@ class WindowFrontEnd {
   virtual RunOutcome RunSilentWithProgressWindow(const ProgramStart& start) = 0;
 };
 
-/// The one start of the program for the command line `argument_text`: reads the program's
+/// The one start of the program for the command line's tokens `arguments` (CommandLineTokens):
+/// reads the program's
 /// facts and the mode once, then runs the window, a silent run with the progress window, or a
 /// plain silent run (progress on stderr with "progress=TRUE"). Command-line errors of a silent
 /// start are printed on stderr (exit status 2); so is the lack of a display for the window.
 /// Throws EndProgram when an error ends the program.
-RunOutcome StartProgram(std::string argument_text, WindowFrontEnd& windows);
+RunOutcome StartProgram(std::vector<std::string> arguments, WindowFrontEnd& windows);
 
 }  // namespace orvano
 

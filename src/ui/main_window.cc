@@ -191,8 +191,8 @@ void MainWindow::End(int exit_code) {
   end_(exit_code);
 }
 
-void MainWindow::LoadSettings(std::string_view argument_text) {
-  Handle("Form_Load", [&] { LoadStartSettings(context_, *this, argument_text); });
+void MainWindow::LoadSettings(const std::vector<std::string>& arguments) {
+  Handle("Form_Load", [&] { LoadStartSettings(context_, *this, arguments); });
 }
 
 void MainWindow::SetField(PathField which, const std::string& text) {

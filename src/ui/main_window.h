@@ -39,9 +39,9 @@ class MainWindow final : public QMainWindow, public SettingsFields {
   MainWindow(RunContext& context, QtHost& host, PathDialogs dialogs, std::function<void(int)> end);
   ~MainWindow() override;
 
-  /// Loads the settings from the command line `argument_text`, the user INI file and the
+  /// Loads the settings from the command line's tokens `arguments`, the user INI file and the
   /// defaults into the fields (the window's loading). Errors go through the error dialog.
-  void LoadSettings(std::string_view argument_text);
+  void LoadSettings(const std::vector<std::string>& arguments);
 
   /// Sets the field's text, which runs its change handling.
   void SetField(PathField field, const std::string& text) override;

@@ -48,7 +48,7 @@ class MainWindowTest : public ::testing::Test {
     context_ = std::make_unique<RunContext>(*fs_, host_, program);
     window_ = std::make_unique<MainWindow>(*context_, host_, PathDialogs{},
                                            [this](int code) { ended_ = code; });
-    window_->LoadSettings("");
+    window_->LoadSettings({});
   }
 
   // Writes the demo project, with `edit` applied to its sources; Languages.mdb goes beside the

@@ -38,7 +38,7 @@ int QtWindows::RunWindow(const ProgramStart& start) {
   AboutBox splash(start.program.version);
   QObject::connect(&splash, &QDialog::finished, [&] {
     window = std::make_unique<MainWindow>(context, host, PathDialogs{}, end);
-    window->LoadSettings(start.argument_text);
+    window->LoadSettings(start.arguments);
     if (!ended) window->show();
   });
   splash.show();
@@ -72,7 +72,7 @@ RunOutcome QtWindows::RunSilentWithProgressWindow(const ProgramStart& start) {
   ProgressDisplay display(&hidden_window, &status_bar, true,
                           PlacementFromCommandLine(context.settings.command_line_args));
   host.SetProgressDisplay(&display);
-  RunOutcome outcome = RunWithoutWindow(context, start.argument_text);
+  RunOutcome outcome = RunWithoutWindow(context, start.arguments);
   host.SetProgressDisplay(nullptr);
   return outcome;
 }

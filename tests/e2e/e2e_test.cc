@@ -284,5 +284,29 @@ TEST_F(E2eTest, ProjectsAtTheEdges) {
   }
 }
 
+// Each argument is one token: paths with blanks, non-ASCII letters and a leading dash work when
+// the shell keeps them whole; the whole command line in one argument, as some launchers pass
+// it, still works where its paths hold no blanks.
+TEST_F(E2eTest, PathsMayHoldBlanksAndTheOldOneArgumentFormStillWorks) {
+  const ProjectPaths paths = MakeProject({}, "My Projects/-Line 4 \u00e4/");
+  const std::string destination = dir_.path() + "out put/";
+  std::string arguments = "Silent=TRUE LangID=1033";
+  for (const std::string& pair : {"PathOrvanoDOC=" + paths.description,
+                                  "PathOrvanoDB=" + paths.database,
+                                  "PathXLCollection=" + paths.workbook,
+                                  "PathHTMLSourceFolder=" + paths.template_folder,
+                                  "PathDestinationFolder=" + destination}) {
+    arguments += " '" + pair + "'";
+  }
+  Outcome outcome = Run(arguments);
+  ASSERT_EQ(0, outcome.status) << outcome.output;
+  EXPECT_TRUE(fs_->IsFile(destination + "Standard.htm"));
+
+  const ProjectPaths plain = MakeProject({}, "plain/");
+  outcome = Run("'Silent=TRUE LangID=1033 " + PathArgs(plain, out_) + "'");
+  ASSERT_EQ(0, outcome.status) << outcome.output;
+  EXPECT_TRUE(fs_->IsFile(out_ + "Standard.htm"));
+}
+
 }  // namespace
 }  // namespace orvano
