@@ -223,6 +223,17 @@ GenerationOutcome GeneratePages(const RunSettings& settings,
                             record != nullptr ? &record->run_problems : nullptr};
   static_cast<void>(Guarded(errors, kGenerateProcedure, kWindow, [&] {
     LanguageSelection selection = SelectLanguages(settings.language_id, languages);
+    // One run per destination at a time: two would mix their event logs and pages. A check
+    // writes nothing, so it takes no lock.
+    std::unique_ptr<FolderLock> lock;
+    if (record == nullptr || !record->check_only) {
+      lock = seams.fs.LockFolder(settings.destination_folder);
+      if (lock == nullptr) {
+        throw ProgramError(
+            "Another run is writing into the destination folder " + settings.destination_folder,
+            std::string(kGenerateProcedure));
+      }
+    }
     outcome.complete = LanguagesGeneration(settings, languages, seams, record, std::move(selection))
                            .Generate(*inputs);
   }));

@@ -125,6 +125,9 @@ class RecordingFileSystem final : public FileSystem {
   void MakePrivateFolder(const std::string& path) override;
   void RemoveFile(const std::string& path) override;
   void CopyOver(const std::string& source, const std::string& target) override;
+  std::unique_ptr<FolderLock> LockFolder(const std::string& path) override {
+    return target_.LockFolder(path);
+  }
   std::time_t Now() override { return target_.Now(); }
 
   /// The files written so far whose path begins with `folder`, in the order first written.

@@ -23,6 +23,13 @@ struct FolderEntry {
   bool is_folder = false;
 };
 
+/// An exclusive lock on a folder, held for as long as the object lives (and at most as long as
+/// the process).
+class FolderLock {
+ public:
+  virtual ~FolderLock() = default;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -66,6 +73,12 @@ class FileSystem {
   /// Makes `target` a byte copy of `source`, replacing an existing target atomically.
   /// Throws UnexpectedError naming the failing path.
   virtual void CopyOver(const std::string& source, const std::string& target) = 0;
+
+  /// Takes an exclusive lock on the folder `path` itself (no file is added to it), without
+  /// waiting. Returns the lock; nullptr when another process (or another lock of this one)
+  /// holds it. A folder that cannot be opened gives a lock that holds nothing: writing into
+  /// it reports the fault.
+  virtual std::unique_ptr<FolderLock> LockFolder(const std::string& path) = 0;
 
   /// The current time; tests pin it so logs are byte-stable.
   virtual std::time_t Now() = 0;

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,6 +55,14 @@ bool WriteAll(int fd, std::string_view bytes) {
 void MakeFolderWithMode(const std::string& path, mode_t mode) {
   if (::mkdir(path.c_str(), mode) != 0) throw PosixError("cannot create folder", path, errno);
 }
+
+// The lock goes with the descriptor: closing it releases the lock.
+struct PosixFolderLock final : FolderLock {
+  int fd = -1;
+  ~PosixFolderLock() override {
+    if (fd >= 0) ::close(fd);
+  }
+};
 
 class PosixFileSystem final : public FileSystem {
  public:
@@ -163,6 +172,18 @@ class PosixFileSystem final : public FileSystem {
 
   void MakeFolder(const std::string& path) override { MakeFolderWithMode(path, 0755); }
   void MakePrivateFolder(const std::string& path) override { MakeFolderWithMode(path, 0700); }
+
+  std::unique_ptr<FolderLock> LockFolder(const std::string& path) override {
+    auto lock = std::make_unique<PosixFolderLock>();
+    lock->fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (lock->fd < 0) return lock;
+    while (::flock(lock->fd, LOCK_EX | LOCK_NB) != 0) {
+      if (errno == EINTR) continue;
+      if (errno == EWOULDBLOCK) return nullptr;
+      break;  // a file system without locks: run unlocked, as before locks existed
+    }
+    return lock;
+  }
 
   void RemoveFile(const std::string& path) override {
     if (::unlink(path.c_str()) != 0) throw PosixError("cannot delete", path, errno);

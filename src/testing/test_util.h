@@ -155,6 +155,9 @@ class FixedClockFileSystem : public FileSystem {
   void MakePrivateFolder(const std::string& path) override;
   void RemoveFile(const std::string& path) override;
   void CopyOver(const std::string& source, const std::string& target) override;
+  std::unique_ptr<FolderLock> LockFolder(const std::string& path) override {
+    return real_->LockFolder(path);
+  }
   std::time_t Now() override { return now_; }
 
   std::time_t now_;

@@ -141,6 +141,21 @@ TEST_F(BuildJobTest, ExitStatusesFromRealRuns) {
   EXPECT_EQ("error", report["languages"][0]["problems"].back()["kind"]);
 }
 
+// A run holds its destination: a second run into it ends at once, a check still works.
+TEST_F(BuildJobTest, ASecondRunIntoTheSameDestinationEndsAtOnce) {
+  const ProjectPaths paths = MakeProject();
+  const std::unique_ptr<FolderLock> held = fs_->LockFolder(out_);
+  ASSERT_NE(nullptr, held);
+  const Outcome second = Run(paths, "Silent=TRUE LangID=1033");
+  EXPECT_EQ(1, second.status) << second.output;
+  EXPECT_NE(std::string::npos,
+            second.output.find("Another run is writing into the destination folder " + out_))
+      << second.output;
+  EXPECT_TRUE(std::filesystem::is_empty(out_));
+  const Outcome check = Run(paths, "Check=TRUE LangID=1033");
+  EXPECT_EQ(0, check.status) << check.output;
+}
+
 // Replaces the first `from` in the template `name` of `s` by `to`.
 void EditTemplate(ProjectSources& s, const std::string& name, const std::string& from,
                   const std::string& to) {
