@@ -1,7 +1,7 @@
 // Decryption of a BIFF8 workbook stream that a FILEPASS record marks as encrypted with RC4 (MD5
 // keys) or RC4 through CryptoAPI (SHA-1 keys): checks a password against the record's verifier
 // and decrypts the records after it in place. Used by the .xls reader (biff_reader.h), which
-// tries the password applications use when the author set none. See doc/formats/biff8.md.
+// tries the password applications use when the author set none. See docs/formats/biff8.md.
 
 #ifndef ORVANO_INPUTS_BIFF_DECRYPTION_H_
 #define ORVANO_INPUTS_BIFF_DECRYPTION_H_

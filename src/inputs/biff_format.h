@@ -1,6 +1,6 @@
 // Record ids, sizes and magic values of the BIFF8 workbook stream (with the BIFF5/7 values a
 // reader meets in older files), shared by the workbook reader in src/inputs/ and the fixture
-// writer in tools/xls_writer/. doc/formats/biff8.md describes the subset we read and write.
+// writer in tools/xls_writer/. docs/formats/biff8.md describes the subset we read and write.
 // Every multi-byte field is little-endian.
 
 #ifndef ORVANO_INPUTS_BIFF_FORMAT_H_

@@ -1,7 +1,7 @@
 // The .xls reader: takes the bytes of a compound file holding a BIFF8 or BIFF5/7 workbook
 // stream, walks its records once and returns the worksheets' cells as a ParsedWorkbook. Formula
 // cells give their cached value; dates stay numbers. ParseWorkbookBytes (workbook_file.h) chooses
-// it for compound files. See doc/formats/cfb.md and doc/formats/biff8.md for what is read.
+// it for compound files. See docs/formats/cfb.md and docs/formats/biff8.md for what is read.
 
 #ifndef ORVANO_INPUTS_BIFF_READER_H_
 #define ORVANO_INPUTS_BIFF_READER_H_

@@ -1,5 +1,5 @@
 // Layout constants of the compound file (the container an .xls workbook lives in), shared by the
-// workbook reader in src/inputs/ and the fixture writer in tools/xls_writer/. doc/formats/cfb.md
+// workbook reader in src/inputs/ and the fixture writer in tools/xls_writer/. docs/formats/cfb.md
 // describes the subset we read and write. Every multi-byte field is little-endian.
 
 #ifndef ORVANO_INPUTS_CFB_FORMAT_H_

@@ -1,6 +1,6 @@
 // The compound file container an .xls workbook lives in: finds a stream under the root storage
 // and gathers its bytes by following the FAT or mini FAT chains. Parses a byte span only; the
-// caller reads the file. See doc/formats/cfb.md for the subset accepted.
+// caller reads the file. See docs/formats/cfb.md for the subset accepted.
 
 #ifndef ORVANO_INPUTS_COMPOUND_FILE_H_
 #define ORVANO_INPUTS_COMPOUND_FILE_H_

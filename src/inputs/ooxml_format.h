@@ -1,6 +1,6 @@
 // Names of the Office Open XML workbook format (.xlsx, .xlsm) that the workbook reader in
 // src/inputs/ looks for: package parts, content types, relationship types, element and attribute
-// names, and the grid limits. doc/formats/ooxml.md describes the subset we read.
+// names, and the grid limits. docs/formats/ooxml.md describes the subset we read.
 
 #ifndef ORVANO_INPUTS_OOXML_FORMAT_H_
 #define ORVANO_INPUTS_OOXML_FORMAT_H_

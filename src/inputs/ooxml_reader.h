@@ -2,7 +2,7 @@
 // finds the workbook part through [Content_Types].xml, the sheets in tab order through
 // workbook.xml and its relationships, reads the shared strings and streams each worksheet's
 // cells into a ParsedWorkbook with the meaning the BIFF reader gives them. See
-// doc/formats/ooxml.md for what is read.
+// docs/formats/ooxml.md for what is read.
 
 #ifndef ORVANO_INPUTS_OOXML_READER_H_
 #define ORVANO_INPUTS_OOXML_READER_H_

@@ -1,7 +1,7 @@
 // The Jet 4 database file layout: page size and page types, the field offsets inside each kind
 // of page, column type codes and flags, and the limits a reader relies on. Shared by the fixture
 // writer (tools/mdb_writer), which produces this subset, and the parts of the database reader
-// that parse rows and table definitions themselves. Constants only; doc/formats/jet4.md
+// that parse rows and table definitions themselves. Constants only; docs/formats/jet4.md
 // describes the same subset in prose.
 
 #ifndef ORVANO_JET_JET4_FORMAT_H_
