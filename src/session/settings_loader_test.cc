@@ -34,7 +34,8 @@ struct SettingsLoaderTest : public ::testing::Test {
   std::string exe_folder;
 
   void SetUp() override {
-    project = dir.path() + "Proj/";
+    project =
+        dir.path() + "My Proj \u00e4/";  // blanks and a non-ASCII letter, as users name folders
     exe_folder = dir.path() + "bin/";
     testing::MakeFolders(project + "Templates");
     testing::MakeFolders(project + "Out");
