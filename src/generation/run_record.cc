@@ -86,20 +86,12 @@ int ExitStatusOf(const RunRecord& record, bool complete) {
   return kExitPagesWritten;
 }
 
-std::string CheckModeLines(const RunRecord& record) {
-  struct Line {
-    std::string location;
-    ProblemKind kind;
-    std::string text;
-    bool operator<(const Line& other) const {
-      const LocationKey key = KeyOfLocation(location);
-      const LocationKey other_key = KeyOfLocation(other.location);
-      return std::tie(key, location, kind, text) <
-             std::tie(other_key, other.location, other.kind, other.text);
-    }
-    bool operator==(const Line& other) const = default;
-  };
-  std::vector<Line> lines;
+std::string CheckLine::Text() const {
+  return location + ": " + std::string(ProblemKindName(kind)) + ": " + text;
+}
+
+std::vector<CheckLine> CheckModeProblems(const RunRecord& record) {
+  std::vector<CheckLine> lines;
   auto add = [&lines](const ProblemList& list, const std::string& where) {
     for (const Problem& p : list.problems) {
       lines.push_back({p.location.empty() ? where : p.location, p.kind, p.text});
@@ -109,25 +101,37 @@ std::string CheckModeLines(const RunRecord& record) {
   for (const LanguageRecord& language : record.languages) {
     add(language.problems, "language " + language.id);
   }
-  std::sort(lines.begin(), lines.end());
+  auto before = [](const CheckLine& a, const CheckLine& b) {
+    const LocationKey key = KeyOfLocation(a.location);
+    const LocationKey other_key = KeyOfLocation(b.location);
+    return std::tie(key, a.location, a.kind, a.text) <
+           std::tie(other_key, b.location, b.kind, b.text);
+  };
+  std::sort(lines.begin(), lines.end(), before);
   lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+  return lines;
+}
+
+std::string CheckModeSummary(const RunRecord& record, const std::vector<CheckLine>& lines) {
   std::array<int, 3> counts{};
-  std::string out;
-  for (const Line& line : lines) {
-    ++counts[static_cast<std::size_t>(line.kind)];
-    out += line.location + ": " + std::string(ProblemKindName(line.kind)) + ": " + line.text + "\n";
-  }
+  for (const CheckLine& line : lines) ++counts[static_cast<std::size_t>(line.kind)];
   auto count = [&counts](ProblemKind kind, std::string_view name) {
     const int n = counts[static_cast<std::size_t>(kind)];
     return std::to_string(n) + " " + std::string(name) + (n == 1 ? "" : "s");
   };
   std::size_t complete = 0;
   for (const LanguageRecord& language : record.languages) complete += language.complete ? 1 : 0;
-  out += "check: " + count(ProblemKind::kError, "error") + ", " +
+  return "check: " + count(ProblemKind::kError, "error") + ", " +
          count(ProblemKind::kWarning, "warning") + ", " + count(ProblemKind::kNote, "note") + "; " +
          std::to_string(complete) + " of " + std::to_string(record.languages.size()) +
-         (record.languages.size() == 1 ? " language" : " languages") + " built to the end\n";
-  return out;
+         (record.languages.size() == 1 ? " language" : " languages") + " built to the end";
+}
+
+std::string CheckModeLines(const RunRecord& record) {
+  const std::vector<CheckLine> lines = CheckModeProblems(record);
+  std::string out;
+  for (const CheckLine& line : lines) out += line.Text() + "\n";
+  return out + CheckModeSummary(record, lines) + "\n";
 }
 
 void RecordingFileSystem::Keep(const std::string& path, std::uint64_t bytes, bool append) {

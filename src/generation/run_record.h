@@ -93,11 +93,29 @@ struct RunRecord {
 /// warning, and with `record.strict` any note); else 0.
 int ExitStatusOf(const RunRecord& record, bool complete);
 
-/// Check mode's lines: every problem of `record`, one per line as compilers print them
-/// ("<location>: <kind>: <text>"; "language <id>" when the location is not known, and
+/// One problem as check mode lists it.
+struct CheckLine {
+  std::string location;  // "language <id>" or "orvano-html" when the problem has none
+  ProblemKind kind = ProblemKind::kNote;
+  std::string text;
+
+  /// The line as check mode prints it, without line end: "<location>: <kind>: <text>".
+  std::string Text() const;
+  bool operator==(const CheckLine&) const = default;
+};
+
+/// Every problem of `record` ("language <id>" standing for an unknown location, and
 /// "orvano-html" for the run's own problems), sorted by file and then position (a sheet's
-/// cells row by row, a file's lines by number), each distinct line once; then a summary line
-/// with the counts.
+/// cells row by row, a file's lines by number), each distinct line once.
+std::vector<CheckLine> CheckModeProblems(const RunRecord& record);
+
+/// Check mode's summary of `record` whose problems are `lines` (as CheckModeProblems gives
+/// them), without line end: "check: 1 error, 2 warnings, 0 notes; 1 of 2 languages built to
+/// the end".
+std::string CheckModeSummary(const RunRecord& record, const std::vector<CheckLine>& lines);
+
+/// Check mode's lines: the Text() of every CheckModeProblems line, one per line as compilers
+/// print them, then the CheckModeSummary line.
 std::string CheckModeLines(const RunRecord& record);
 
 /// A file system that passes everything on to `target` and keeps the files written: pages
