@@ -82,25 +82,15 @@ bool IniFile::ReadBoolean(std::string_view section, std::string_view entry) cons
   return ToUpper(ReadString(section, entry)) == "TRUE";
 }
 
-void WriteIniEntry(FileSystem& fs, const std::string& file, std::string_view section,
-                   std::string_view entry, const IniValue& value) {
+void WriteIniEntries(FileSystem& fs, const std::string& file, std::string_view section,
+                     const std::vector<std::pair<std::string, std::string>>& entries) {
+  if (entries.empty()) return;
+  std::string_view failing = entries.front().first;
   auto fail = [&](const std::string& why) {
-    throw UnexpectedError(err::kPathFileAccess, "Cannot save entry '" + Shown(entry) +
+    throw UnexpectedError(err::kPathFileAccess, "Cannot save entry '" + Shown(failing) +
                                                     "' in section [" + Shown(section) +
                                                     "] of INI file '" + file + "': " + why);
   };
-
-  std::string text;
-  if (const auto* s = std::get_if<std::string>(&value)) {
-    text = *s;
-  } else if (const auto* i = std::get_if<std::int32_t>(&value)) {
-    text = NumberToText(*i);
-  } else if (const auto* d = std::get_if<double>(&value)) {
-    if (!std::isfinite(*d)) fail("the value is not a finite number");
-    text = NumberToText(*d);
-  } else {
-    text = std::get<bool>(value) ? "true" : "false";
-  }
 
   std::string bytes;
   std::string read_error;
@@ -118,11 +108,36 @@ void WriteIniEntry(FileSystem& fs, const std::string& file, std::string_view sec
     fail(fs.IsFile(file) ? "the file is read-only" : "its folder is missing or not writable");
   }
   try {
-    document.Set(section, entry, text);
+    for (const auto& [entry, text] : entries) {
+      failing = entry;
+      document.Set(section, entry, text);
+    }
+    failing = entries.front().first;
     fs.WriteFileAtomically(file, document.bytes());
   } catch (const OrvanoError& e) {
     fail(e.description());
   }
+}
+
+void WriteIniEntry(FileSystem& fs, const std::string& file, std::string_view section,
+                   std::string_view entry, const IniValue& value) {
+  std::string text;
+  if (const auto* s = std::get_if<std::string>(&value)) {
+    text = *s;
+  } else if (const auto* i = std::get_if<std::int32_t>(&value)) {
+    text = NumberToText(*i);
+  } else if (const auto* d = std::get_if<double>(&value)) {
+    if (!std::isfinite(*d)) {
+      throw UnexpectedError(err::kPathFileAccess, "Cannot save entry '" + Shown(entry) +
+                                                      "' in section [" + Shown(section) +
+                                                      "] of INI file '" + file +
+                                                      "': the value is not a finite number");
+    }
+    text = NumberToText(*d);
+  } else {
+    text = std::get<bool>(value) ? "true" : "false";
+  }
+  WriteIniEntries(fs, file, section, {{std::string(entry), std::move(text)}});
 }
 
 std::string UserIniPathBeside(const std::string& exe_path) {

@@ -10,7 +10,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
+#include <vector>
 
 #include "support/ini_document.h"
 
@@ -74,6 +76,13 @@ using IniValue = std::variant<std::string, std::int32_t, double, bool>;
 // see IniDocument::Set); the file is then as it was.
 void WriteIniEntry(FileSystem& fs, const std::string& file, std::string_view section,
                    std::string_view entry, const IniValue& value);
+
+// Writes each of `entries` (entry name, text written unchanged) into `section` of `file` with
+// one write, as WriteIniEntry writes one entry. Throws as WriteIniEntry does, naming the entry
+// that cannot be written (the first entry when the file cannot be read or written); the file is
+// then as it was.
+void WriteIniEntries(FileSystem& fs, const std::string& file, std::string_view section,
+                     const std::vector<std::pair<std::string, std::string>>& entries);
 
 // The user INI file of the executable `exe_path`: its folder + its base name without extension
 // + ".ini" ("/opt/x/prog" -> "/opt/x/prog.ini").

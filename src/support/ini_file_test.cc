@@ -101,6 +101,19 @@ TEST_F(IniFileTest, FailedWritesThrowNamingTheFile) {
   EXPECT_EQ("[S]\nk=old\n", ReadBytes(file_));
 }
 
+TEST_F(IniFileTest, SavesSeveralEntriesInOneWriteOrNone) {
+  WriteBytes(file_, "[S]\nb=old\n");
+  WriteIniEntries(*fs_, file_, "S", {{"a", "1"}, {"b", "2"}, {"c", ""}});
+  EXPECT_EQ("[S]\nb=2\na=1\nc=\n", ReadBytes(file_));
+  // One entry that cannot be written: the file stays as it was, the error names that entry.
+  const testing::Thrown thrown = testing::ThrownBy(
+      [&] { WriteIniEntries(*fs_, file_, "S", {{"a", "3"}, {"d", "two\nlines"}}); });
+  EXPECT_EQ(err::kPathFileAccess, thrown.number);
+  EXPECT_NE(std::string::npos, thrown.description.find("entry 'd' in section [S]"))
+      << thrown.description;
+  EXPECT_EQ("[S]\nb=2\na=1\nc=\n", ReadBytes(file_));
+}
+
 TEST_F(IniFileTest, RemembersSettingsBesideTheExecutable) {
   EXPECT_EQ("/opt/tools/orvano-html.ini", UserIniPathBeside("/opt/tools/orvano-html"));
   EXPECT_EQ("/opt/a.b/prog.ini", UserIniPathBeside("/opt/a.b/prog.exe"));
