@@ -303,8 +303,8 @@ void Generate(Run& run, bool* complete) {
   host.StatusTick("Menu.htm");
   written = WriteMainPage(output, page) && written;
   host.StatusTick("Main.htm");
-  written = CopyTemplateFolderFile(output, "Index.htm") && written;
-  host.StatusTick("Index.htm");
+  written = CopyTemplateFolderFile(output, kIndexPageName) && written;
+  host.StatusTick(kIndexPageName);
   written = CopyTemplateFolderFile(output, "Brenk.gif") && written;
   host.StatusTick("Brenk.gif");
   if (job.record != nullptr) {

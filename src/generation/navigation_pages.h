@@ -17,6 +17,9 @@ class FileSystem;
 struct PageState;
 struct RunInputs;
 
+/// The frame page of a language's pages: the page a reader opens first.
+inline constexpr char kIndexPageName[] = "Index.htm";
+
 /// Where the navigation pages of one language go and who hears of their failures.
 struct PageOutput {
   FileSystem& fs;
