@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -13,19 +14,20 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "generation/error_reporting.h"
-#include "generation/folders.h"
-#include "generation/generation_driver.h"
 #include "generation/language_selection.h"
 #include "inputs/languages.h"
 #include "session/path_fields.h"
+#include "session/recent_projects.h"
 #include "session/run_context.h"
 #include "session/startup.h"
+#include "session/window_runs.h"
 #include "support/errors.h"
-#include "support/file_system.h"
 #include "ui/about_box.h"
+#include "ui/problem_table.h"
 #include "ui/progress_display.h"
 #include "ui/qt_host.h"
 
@@ -57,6 +59,25 @@ constexpr std::array<FieldInfo, 5> kFields = {{
     {PathField::kDestinationFolder, "DestinationFolder", "Destinationfolder", ""},
 }};
 
+// A recent project's menu text: its description file and destination, "&" shown as itself.
+QString RecentProjectText(std::size_t number, const RecentProject& project) {
+  auto shown = [&project](PathField field) {
+    return QString::fromStdString(project[static_cast<std::size_t>(field)]).replace("&", "&&");
+  };
+  return QString("&%1 ").arg(number) + shown(PathField::kDescriptionFile) + QString(" \u2192 ") +
+         shown(PathField::kDestinationFolder);
+}
+
+// The five paths of a recent project, one per line, for its tool tip.
+QString RecentProjectTip(const RecentProject& project) {
+  QStringList lines;
+  for (const FieldInfo& info : kFields) {
+    lines << QString(info.label) + ": " +
+                 QString::fromStdString(project[static_cast<std::size_t>(info.field)]);
+  }
+  return lines.join("\n");
+}
+
 }  // namespace
 
 MainWindow::MainWindow(RunContext& context, QtHost& host, PathDialogs dialogs,
@@ -65,7 +86,9 @@ MainWindow::MainWindow(RunContext& context, QtHost& host, PathDialogs dialogs,
   setObjectName("frmMain");
   setWindowTitle(kAppTitle);
   if (!dialogs_.open_file) dialogs_ = QtPathDialogs(this, context_, host_);
+  open_url_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   BuildControls();
+  FillRecentMenu();
   progress_ = std::make_unique<ProgressDisplay>(
       this, statusBar(), context.settings.show_progress,
       PlacementFromCommandLine(context.settings.command_line_args));
@@ -75,6 +98,11 @@ MainWindow::MainWindow(RunContext& context, QtHost& host, PathDialogs dialogs,
 MainWindow::~MainWindow() { host_.SetProgressDisplay(nullptr); }
 
 void MainWindow::BuildControls() {
+  QMenu* file = menuBar()->addMenu("&File");
+  file->setObjectName("MenuFile");
+  recent_menu_ = file->addMenu("&Recent projects");
+  recent_menu_->setObjectName("MenuRecentProjects");
+  recent_menu_->setToolTipsVisible(true);
   QMenu* options = menuBar()->addMenu("&Options");
   options->setObjectName("MenuOptions");
   QAction* exit_action = options->addAction("&Exit");
@@ -159,20 +187,49 @@ void MainWindow::BuildControls() {
   start_ = new QPushButton("&Start", central);
   start_->setObjectName("CommandCreateIFD");
   start_->setToolTip("Generate the HTML pages into the destination folder");
-  for (QPushButton* button : {exit_, start_}) button->setMinimumSize(81, 40);
+  check_ = new QPushButton("&Check", central);
+  check_->setObjectName("CommandCheck");
+  check_->setToolTip(
+      "Read every input and build every page in memory, writing nothing, and "
+      "list the problems");
+  open_pages_ = new QPushButton("Open &pages", central);
+  open_pages_->setObjectName("CommandOpenPages");
+  open_pages_->setToolTip("Open the generated pages in the web browser");
+  open_pages_->setEnabled(false);
+  for (QPushButton* button : {exit_, open_pages_, check_, start_}) button->setMinimumSize(81, 40);
   connect(exit_, &QPushButton::clicked, this, [this] { End(0); });
   connect(start_, &QPushButton::clicked, this, [this] { Start(); });
+  connect(check_, &QPushButton::clicked, this, [this] { Check(); });
+  connect(open_pages_, &QPushButton::clicked, this, [this] { OpenPages(); });
   chain(start_);
+  chain(check_);
+  chain(open_pages_);
   chain(exit_);
+
+  // The problems of the last check; shown once there was one.
+  check_summary_ = new QLabel(central);
+  check_summary_->setObjectName("LabelCheckSummary");
+  check_summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  check_summary_->hide();
+  problems_ = new ProblemTable(central);
+  problems_->setMinimumHeight(180);
+  problems_->set_open_file([this](const std::string& path) { OpenFile(path); });
+  problems_->hide();
+  chain(problems_);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(exit_);
   buttons->addStretch(1);
+  buttons->addWidget(open_pages_);
+  buttons->addWidget(check_);
   buttons->addWidget(start_);
   layout->addWidget(source);
   layout->addWidget(destination);
   layout->addLayout(buttons);
+  layout->addWidget(check_summary_);
+  layout->addWidget(problems_, 1);
   layout->addStretch(1);
+  central_layout_ = layout;
   setCentralWidget(central);
 }
 
@@ -203,41 +260,22 @@ void MainWindow::FieldChanged(PathField which) {
   const std::string text = field(which)->text().toStdString();
   const std::string procedure = std::string("Text") + kFields[Index(which)].name + "_Change";
   Handle(procedure, [&] {
-    if (which == PathField::kDatabase) {
-      DatabaseChanged(text);
-      return;
+    const FieldChange change = ApplyFieldChange(context_, which, text);
+    if (change.clear_field) field(which)->clear();
+    if (change.languages != FieldChange::Languages::kKeep) language_box_->clear();
+    if (change.languages == FieldChange::Languages::kList) {
+      // "All languages" comes first; the project's languages follow in their table's order.
+      if (!context_.languages.languages.empty()) language_box_->addItem(kAllLanguagesItem);
+      for (const ProjectLanguage& language : context_.languages.languages) {
+        language_box_->addItem(QString::fromStdString(language.display_name));
+      }
+      language_box_->setCurrentIndex(-1);
     }
-    const bool taken = TakeFieldText(context_, which, text);
     // The folder fields show the folder they took.
     if (IsFolderField(which)) {
-      field(which)->setToolTip(taken ? QString::fromStdString(text) : QString());
+      field(which)->setToolTip(change.taken ? QString::fromStdString(text) : QString());
     }
   });
-}
-
-void MainWindow::DatabaseChanged(const std::string& text) {
-  if (!IsExistingFile(context_.fs, text)) return;
-  if (IsReadOnlyDatabase(context_.fs, text)) {
-    ProjectLanguageList& list = context_.languages;
-    list.table_name = LanguageTableFor(text, list.table_name);
-    ErrorReport report{err::kDbCannotOpen, "DAO.Workspace", "Database is READONLY!",
-                       "TextOrvanoDB_Change", std::string(kWindow)};
-    if (ReportError(report, context_.errors()) != ErrorAnswer::kContinue) {
-      throw EndProgram{1};
-    }
-    context_.settings.database_file.clear();
-    field(PathField::kDatabase)->clear();
-    language_box_->clear();
-    return;
-  }
-  language_box_->clear();
-  static_cast<void>(TakeFieldText(context_, PathField::kDatabase, text));
-  // "All languages" comes first; the project's languages follow in their table's order.
-  if (!context_.languages.languages.empty()) language_box_->addItem(kAllLanguagesItem);
-  for (const ProjectLanguage& language : context_.languages.languages) {
-    language_box_->addItem(QString::fromStdString(language.display_name));
-  }
-  language_box_->setCurrentIndex(-1);
 }
 
 void MainWindow::FieldLostFocus(PathField which) {
@@ -250,30 +288,85 @@ void MainWindow::FieldLostFocus(PathField which) {
   });
 }
 
+std::string MainWindow::Text(PathField which) const { return field(which)->text().toStdString(); }
+
+bool MainWindow::AreInputsComplete() {
+  FieldTexts texts;
+  for (const FieldInfo& info : kFields) texts[Index(info.field)] = Text(info.field);
+  const std::optional<PathField> missing = FirstIncompleteInput(context_, texts);
+  if (!missing) return true;
+  host_.ShowWarning(kCompleteInputMessage);
+  field(*missing)->clear();
+  field(*missing)->setFocus();
+  return false;
+}
+
+void MainWindow::RunLocked(const std::function<void()>& work) {
+  running_ = true;
+  try {
+    work();
+  } catch (...) {
+    running_ = false;
+    throw;
+  }
+  running_ = false;
+}
+
 void MainWindow::Start() {
   Handle("CommandCreateIFD_Click", [&] {
-    for (PathField which : {PathField::kDescriptionFile, PathField::kDatabase, PathField::kWorkbook,
-                            PathField::kTemplateFolder}) {
-      QLineEdit* edit = field(which);
-      if (!PathExists(context_.fs, edit->text().toStdString())) {
-        host_.ShowWarning("Please complete input!");
-        edit->clear();
-        edit->setFocus();
-        return;
-      }
-    }
-    RememberPaths(context_);
-    running_ = true;
-    try {
-      static_cast<void>(GeneratePages(context_.settings, context_.languages.languages,
-                                      context_.seams(), nullptr));
-    } catch (...) {
-      running_ = false;
-      throw;
-    }
-    running_ = false;
+    if (!AreInputsComplete()) return;
+    WindowRunOutcome outcome;
+    RunLocked([&] { outcome = GenerateFromWindow(context_); });
+    page_to_open_ = outcome.page_to_open.value_or("");
+    open_pages_->setEnabled(!page_to_open_.empty());
+    FillRecentMenu();
     host_.ShowMessage("Ready");
     progress_->StatusEnd();
+  });
+}
+
+void MainWindow::Check() {
+  Handle("CommandCheck_Click", [&] {
+    if (!AreInputsComplete()) return;
+    WindowCheckOutcome outcome;
+    RunLocked([&] { outcome = CheckFromWindow(context_); });
+    check_summary_->setText(QString::fromStdString(outcome.summary));
+    check_summary_->show();
+    problems_->show();
+    // The table takes the height the empty space below the buttons had.
+    central_layout_->setStretch(central_layout_->count() - 1, 0);
+    problems_->ShowProblems(outcome.problems);
+    progress_->StatusEnd();
+  });
+}
+
+void MainWindow::OpenPages() {
+  if (!page_to_open_.empty()) OpenFile(page_to_open_);
+}
+
+void MainWindow::OpenFile(const std::string& path) {
+  if (!open_url_(QUrl::fromLocalFile(QString::fromStdString(path)))) {
+    host_.ShowWarning("Cannot open " + path);
+  }
+}
+
+void MainWindow::FillRecentMenu() {
+  recent_ = RecentProjects(context_);
+  recent_menu_->clear();
+  for (std::size_t i = 0; i < recent_.size(); ++i) {
+    QAction* action = recent_menu_->addAction(RecentProjectText(i + 1, recent_[i]));
+    action->setObjectName(QString("MenuRecentProject%1").arg(i + 1));
+    action->setToolTip(RecentProjectTip(recent_[i]));
+    connect(action, &QAction::triggered, this, [this, i] { ChooseRecentProject(i); });
+  }
+  recent_menu_->setEnabled(!recent_.empty());
+}
+
+void MainWindow::ChooseRecentProject(std::size_t index) {
+  Handle("MenuRecentProject_Click", [&] {
+    if (index >= recent_.size()) return;
+    const RecentProject project = recent_[index];
+    OpenRecentProject(context_, *this, project);
   });
 }
 

@@ -1,6 +1,7 @@
 // MainWindow: the program's one working window. It shows the five paths and the language of a
-// run, validates and stores each path as it is typed or chosen, and starts the generation. The
-// settings loader fills its fields at start-up through SettingsFields. Lives for the whole
+// run and the recently used projects, and starts the generation or a check, whose problems it
+// lists; the session's field rules decide what a path does, the window shows their outcome.
+// The settings loader fills its fields at start-up through SettingsFields. Lives for the whole
 // interactive program; all its handlers run on the window's thread.
 
 #ifndef ORVANO_UI_MAIN_WINDOW_H_
@@ -12,14 +13,20 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "session/recent_projects.h"
 #include "session/settings_loader.h"
 #include "ui/path_chooser.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QToolButton;
+class QUrl;
+class QVBoxLayout;
 
 namespace orvano {
 struct RunContext;
@@ -27,8 +34,13 @@ struct RunContext;
 
 namespace orvano::ui {
 
+class ProblemTable;
 class ProgressDisplay;
 class QtHost;
+
+/// Opens a file or page with the desktop's default application; true when it could. The real
+/// one is QDesktopServices::openUrl; tests record the URL instead.
+using UrlOpener = std::function<bool(const QUrl&)>;
 
 class MainWindow final : public QMainWindow, public SettingsFields {
  public:
@@ -46,9 +58,22 @@ class MainWindow final : public QMainWindow, public SettingsFields {
   /// Sets the field's text, which runs its change handling.
   void SetField(PathField field, const std::string& text) override;
 
-  /// The Start button: checks the four input fields, remembers the paths, runs the generation
-  /// and says "Ready". A missing input says "Please complete input!" and focuses that field.
+  /// The Start button: checks the four input fields, remembers the paths and the project, runs
+  /// the generation and says "Ready". A missing input says "Please complete input!", empties
+  /// and focuses that field. Open pages is enabled after a run that wrote the page it opens,
+  /// disabled after one that did not.
   void Start();
+  /// The Check button: checks the four input fields as Start does, then checks the project
+  /// without writing anything and lists its problems in the problem table.
+  void Check();
+  /// The Open pages button: opens the page the last run wrote (Index.htm, or Languages.htm for
+  /// several languages).
+  void OpenPages();
+  /// The recent projects menu's entry `index` (0 for the most recent): fills the five fields
+  /// with its paths.
+  void ChooseRecentProject(std::size_t index);
+  /// Opens `url` through the opener instead of the desktop (tests).
+  void set_url_opener(UrlOpener opener) { open_url_ = std::move(opener); }
   /// The language box's choice of row `row`: the run's language becomes that row's id.
   void ChooseLanguage(int row);
   /// The browse button of `field`: the file or folder chooser.
@@ -59,6 +84,11 @@ class MainWindow final : public QMainWindow, public SettingsFields {
   QComboBox* language_box() const { return language_box_; }
   QPushButton* start_button() const { return start_; }
   QPushButton* exit_button() const { return exit_; }
+  QPushButton* check_button() const { return check_; }
+  QPushButton* open_pages_button() const { return open_pages_; }
+  ProblemTable* problem_table() const { return problems_; }
+  QLabel* check_summary() const { return check_summary_; }
+  QMenu* recent_menu() const { return recent_menu_; }
   ProgressDisplay& progress() const { return *progress_; }
   /// True while a generation runs.
   bool running() const { return running_; }
@@ -77,7 +107,13 @@ class MainWindow final : public QMainWindow, public SettingsFields {
   void End(int exit_code);
   void FieldChanged(PathField field);
   void FieldLostFocus(PathField field);
-  void DatabaseChanged(const std::string& text);
+  // Checks the four input fields before a run; false (after saying so) when one is missing.
+  bool AreInputsComplete();
+  // Runs `work` with the window marked as running.
+  void RunLocked(const std::function<void()>& work);
+  void OpenFile(const std::string& path);
+  void FillRecentMenu();
+  std::string Text(PathField which) const;
 
   RunContext& context_;
   QtHost& host_;
@@ -91,7 +127,16 @@ class MainWindow final : public QMainWindow, public SettingsFields {
   QComboBox* language_box_ = nullptr;
   QPushButton* start_ = nullptr;
   QPushButton* exit_ = nullptr;
+  QPushButton* check_ = nullptr;
+  QPushButton* open_pages_ = nullptr;
+  QLabel* check_summary_ = nullptr;
+  ProblemTable* problems_ = nullptr;
+  QMenu* recent_menu_ = nullptr;
+  QVBoxLayout* central_layout_ = nullptr;
   std::unique_ptr<ProgressDisplay> progress_;
+  UrlOpener open_url_;
+  std::string page_to_open_;  // what Open pages opens; "" before a run wrote one
+  std::vector<RecentProject> recent_;
 };
 
 }  // namespace orvano::ui

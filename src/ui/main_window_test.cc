@@ -3,22 +3,29 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
 #include <cstdlib>
 
 #include "project_sources.h"
 #include "project_writer.h"
+#include "session/recent_projects.h"
 #include "session/run_context.h"
 #include "support/file_system.h"
 #include "testing/test_util.h"
+#include "ui/problem_table.h"
 #include "ui/progress_display.h"
 #include "ui/qt_host.h"
 
@@ -96,6 +103,18 @@ class MainWindowTest : public ::testing::Test {
     if (on_dialog_) on_dialog_(request);
     return answer_;
   }};
+  // Makes the window anew, as a new start of the program does, opening what it opens through
+  // `opened_`.
+  void Restart() {
+    window_ = std::make_unique<MainWindow>(*context_, host_, PathDialogs{},
+                                           [this](int code) { ended_ = code; });
+    window_->set_url_opener([this](const QUrl& url) {
+      opened_.push_back(url);
+      return true;
+    });
+    window_->LoadSettings({});
+  }
+
   ScopedTempDir dir_;
   std::unique_ptr<FileSystem> fs_ = NewPosixFileSystem();
   std::string bin_;
@@ -103,6 +122,7 @@ class MainWindowTest : public ::testing::Test {
   std::unique_ptr<RunContext> context_;
   std::unique_ptr<MainWindow> window_;
   std::optional<int> ended_;
+  std::vector<QUrl> opened_;
 };
 
 TEST_F(MainWindowTest, FieldsStoreOnlyPathsThatExist) {
@@ -291,6 +311,132 @@ TEST_F(MainWindowTest, AllLanguagesAskOnTheWindowsThreadWhenOneLanguageFails) {
     }
     on_dialog_ = nullptr;
   }
+}
+
+// Check lists what Check=TRUE prints and writes nothing; a template's line opens the template.
+TEST_F(MainWindowTest, CheckListsTheProblemsAndOpensTemplates) {
+  tools::ProjectPaths paths = MakeProject([](tools::ProjectSources& sources) {
+    for (tools::TemplateFile& file : sources.templates) {
+      if (file.name == "Source_Main.htm") file.bytes += "<p>###DIREKT###x</p>\n";
+    }
+  });
+  Restart();
+  Fill(paths);
+  window_->language_box()->setCurrentIndex(2);
+  window_->ChooseLanguage(2);
+  window_->resize(760, 560);
+  ASSERT_NO_FATAL_FAILURE(ShowActive());
+  EXPECT_FALSE(window_->problem_table()->isVisible());
+  {  // the inputs must be there, as for Start
+    window_->SetField(PathField::kWorkbook, dir_.path() + "Missing.xls");
+    window_->Check();
+    ASSERT_EQ(1u, dialogs_.size());
+    EXPECT_EQ("Please complete input!", dialogs_[0].text);
+    EXPECT_TRUE(window_->field(PathField::kWorkbook)->hasFocus());
+    window_->SetField(PathField::kWorkbook, paths.workbook);
+    dialogs_.clear();
+  }
+  window_->Check();
+  EXPECT_TRUE(dialogs_.empty()) << dialogs_[0].text;
+  EXPECT_TRUE(fs_->ListFolder(out_).empty());
+  EXPECT_FALSE(fs_->IsFile(bin_ + "orvano-html.ini"));
+  EXPECT_TRUE(window_->isEnabled());
+  ProblemTable* table = window_->problem_table();
+  ASSERT_TRUE(table->isVisible());
+  ASSERT_EQ(3, table->rowCount());
+  EXPECT_EQ("check: 0 errors, 1 warning, 2 notes; 1 of 1 language built to the end",
+            window_->check_summary()->text().toStdString());
+  EXPECT_EQ("note", table->item(0, 0)->text().toStdString());
+  EXPECT_EQ(paths.workbook + ":Standard!E8", table->item(0, 1)->text().toStdString());
+  const std::string main_template = paths.template_folder + "Source_Main.htm";
+  EXPECT_THAT(table->item(2, 1)->text().toStdString(), ::testing::StartsWith(main_template + ":"));
+  table->setFocus();
+  table->setCurrentCell(2, 0);
+  Screenshot(window_.get(), "main_window_checked");
+
+  table->cellDoubleClicked(0, 2);  // a cell of the workbook: nothing to open
+  EXPECT_TRUE(opened_.empty());
+  table->cellDoubleClicked(2, 2);
+  ASSERT_EQ(1u, opened_.size());
+  EXPECT_EQ(QUrl::fromLocalFile(QString::fromStdString(main_template)), opened_[0]);
+  EXPECT_FALSE(window_->open_pages_button()->isEnabled());  // a check writes no page
+  EXPECT_FALSE(ended_);
+}
+
+TEST_F(MainWindowTest, OpenPagesOpensWhatTheLastRunWrote) {
+  tools::ProjectPaths paths = MakeProject();
+  Restart();
+  Fill(paths);
+  QPushButton* open = window_->open_pages_button();
+  EXPECT_FALSE(open->isEnabled());
+  window_->ChooseLanguage(2);
+  window_->Start();
+  ASSERT_TRUE(open->isEnabled());
+  open->click();
+  window_->ChooseLanguage(0);  // all languages
+  window_->Start();
+  open->click();
+  EXPECT_EQ(
+      (std::vector<QUrl>{QUrl::fromLocalFile(QString::fromStdString(out_ + "Index.htm")),
+                         QUrl::fromLocalFile(QString::fromStdString(out_ + "Languages.htm"))}),
+      opened_);
+  ASSERT_EQ(2u, dialogs_.size());
+  for (const DialogRequest& dialog : dialogs_) EXPECT_EQ("Ready", dialog.text);
+}
+
+// A run puts its project first in File > Recent projects; choosing an entry fills the fields
+// through their rules (the database lists its languages again).
+TEST_F(MainWindowTest, RecentProjectsFillTheFields) {
+  EXPECT_FALSE(window_->recent_menu()->isEnabled());
+  tools::ProjectPaths paths = MakeProject();
+  Fill(paths);
+  window_->ChooseLanguage(2);
+  window_->Start();
+  const RecentProject demo = CurrentProject(context_->settings);
+  const std::string other_doc = dir_.path() + "other/Orvano & Co.doc";
+  testing::MakeFolders(dir_.path() + "other/");
+  WriteBytes(other_doc, "[x]\r\n");
+  RecentProject other = demo;
+  other[0] = other_doc;
+  WriteRecentProjects(*fs_, bin_ + "orvano-html.ini", {other, demo});
+
+  Restart();
+  QMenu* menu = window_->recent_menu();
+  ASSERT_TRUE(menu->isEnabled());
+  ASSERT_EQ(2, menu->actions().size());
+  EXPECT_EQ("&1 " + QString::fromStdString(other_doc).replace("&", "&&") + " \u2192 " +
+                QString::fromStdString(out_),
+            menu->actions()[0]->text());
+  if (const char* folder = std::getenv("ORVANO_SCREENSHOT_DIR")) {
+    // The window with File > Recent projects open, the two menus drawn where they pop up.
+    QMenu* file = window_->menuBar()->actions()[0]->menu();
+    window_->resize(file->sizeHint().width() + menu->sizeHint().width() + 16, window_->height());
+    window_->show();
+    QPixmap shot = window_->grab();
+    QPainter painter(&shot);
+    const QPoint file_at(0, window_->menuBar()->height());
+    file->popup(window_->mapToGlobal(file_at));
+    painter.drawPixmap(file_at, file->grab());
+    const QPoint recent_at = file_at + QPoint(file->width() - 4, 0);
+    menu->popup(window_->mapToGlobal(recent_at));
+    painter.drawPixmap(recent_at, menu->grab());
+    painter.end();
+    menu->hide();
+    file->hide();
+    shot.save(QString(folder) + "/recent_projects_menu.png");
+  }
+
+  window_->SetField(PathField::kDatabase, "");
+  window_->language_box()->clear();
+  menu->actions()[1]->trigger();
+  for (std::size_t i = 0; i < demo.size(); ++i) {
+    EXPECT_EQ(demo[i], Text(static_cast<PathField>(i))) << i;
+  }
+  EXPECT_EQ(paths.description, context_->settings.description_file);
+  EXPECT_EQ(4, window_->language_box()->count());
+  menu->actions()[0]->trigger();
+  EXPECT_EQ(other_doc, context_->settings.description_file);
+  EXPECT_EQ(1u, dialogs_.size());  // the first run's "Ready" only
 }
 
 }  // namespace
