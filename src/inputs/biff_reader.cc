@@ -217,6 +217,12 @@ std::vector<ByteReader> WithContinues(ByteReader& stream, const Record& record) 
   return parts;
 }
 
+// "SST (0x00FC) at offset 1234": the record's name, id and offset in the stream.
+std::string PlaceOf(const Record& record) {
+  return std::string(RecordName(record.id)) + " (" + Hex4(record.id) + ") at offset " +
+         std::to_string(record.offset);
+}
+
 struct SheetRef {
   std::string name;
   uint32_t offset = 0;
@@ -296,8 +302,14 @@ void WorkbookParser::ReadGlobals() {
     }
     throw DataError("not a BIFF workbook: the workbook stream does not start with a BOF record");
   }
-  const uint16_t version = record.body.U16();
-  const uint16_t type = record.body.U16();
+  uint16_t version = 0;
+  uint16_t type = 0;
+  try {
+    version = record.body.U16();
+    type = record.body.U16();
+  } catch (const DataError& e) {
+    throw DataError("workbook globals, " + PlaceOf(record) + ": " + e.what());
+  }
   if (version == biff::kBiff8Version) {
     biff8_ = true;
   } else if (version == biff::kBiff5Version) {
@@ -351,9 +363,7 @@ void WorkbookParser::ReadGlobals() {
       }
     }
   } catch (const DataError& e) {
-    throw DataError("workbook globals, " + std::string(RecordName(record.id)) + " (" +
-                    Hex4(record.id) + ") at offset " + std::to_string(record.offset) + ": " +
-                    e.what());
+    throw DataError("workbook globals, " + PlaceOf(record) + ": " + e.what());
   }
 }
 
@@ -411,9 +421,7 @@ void WorkbookParser::ReadSheet(const SheetRef& ref) {
       }
     }
   } catch (const DataError& e) {
-    throw DataError("sheet \"" + ref.name + "\", " + RecordName(record.id) + " (" +
-                    Hex4(record.id) + ") at offset " + std::to_string(record.offset) + ": " +
-                    e.what());
+    throw DataError("sheet \"" + ref.name + "\", " + PlaceOf(record) + ": " + e.what());
   }
   if (pending_string_) cells_.push_back(*pending_string_);
   out_.AddSheet(ref.name, std::move(cells_));

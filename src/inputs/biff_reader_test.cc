@@ -15,6 +15,7 @@
 #include "support/byte_reader.h"
 #include "support/errors.h"
 #include "testing/test_util.h"
+#include "xls_writer/cfb_writer.h"
 #include "xls_writer/xls_writer.h"
 
 namespace orvano {
@@ -32,6 +33,7 @@ std::string ParseError(const std::string& bytes) {
 }
 
 using testing::FindBiffRecord;
+using testing::GetLe;
 using testing::PutLe;
 
 XlsWorkbook SmallBook() {
@@ -247,6 +249,99 @@ TEST(BiffReaderTest, ReportsDamageWithFileAndPlace) {
             "(4096 bytes)");
   EXPECT_EQ(damaged(biff::kSst, 0, biff::kFilePass, 2),  // an encrypted workbook
             "w.xls: the workbook is password-protected");
+}
+
+// The workbook stream's structure and records that break their own rules, each with its place.
+TEST(BiffReaderTest, ReportsDamagedStructureAndRecords) {
+  using namespace std::string_literals;
+  const std::string good = BuildXlsBytes(SmallBook());
+  const auto damaged = [&](std::size_t at, std::uint64_t value) {
+    std::string bad = good;
+    PutLe(bad, at, value, at == FindBiffRecord(good, biff::kBoundSheet) + 4 ? 4 : 2);
+    return ParseError(bad);
+  };
+  EXPECT_EQ(damaged(512 + 4, 0x0300), "w.xls: not a BIFF workbook: unknown BIFF version 0x0300");
+  EXPECT_EQ(damaged(512 + 6, biff::kSubstreamWorksheet),
+            "w.xls: the workbook stream does not start with the workbook globals (BOF type "
+            "0x0010)");
+  EXPECT_EQ(damaged(512, 0x0409), "w.xls: not a BIFF workbook: BIFF2-4 files are not read");
+  EXPECT_EQ(damaged(512, 0x1234),
+            "w.xls: not a BIFF workbook: the workbook stream does not start with a BOF record");
+  EXPECT_EQ(damaged(512 + 2, 2),
+            "w.xls: workbook globals, BOF (0x0809) at offset 0: offset 6: needs 2 bytes, 0 left");
+  const std::size_t eof = FindBiffRecord(good, biff::kEof) - 512;  // the globals' EOF
+  EXPECT_EQ(damaged(FindBiffRecord(good, biff::kBoundSheet) + 4, eof),
+            "w.xls: sheet \"One\", EOF (0x000A) at offset " + std::to_string(eof) +
+                ": no BOF record at the offset its BOUNDSHEET gives");
+  std::size_t at = 0;
+  WithSheetRecords(good, "", at);       // `at`: the sheet's EOF
+  EXPECT_EQ(damaged(512 + at, 0x00FF),  // the last record read: 4-byte zero padding
+            "w.xls: sheet \"One\", record (0x0000) at offset " +
+                std::to_string(at + (4096 - at) / 4 * 4 - 4) +
+                ": no EOF record before the end of the stream");
+
+  const std::string cell = Le(3, 2) + Le(1, 2) + Le(15, 2);
+  const std::string rk = Le((750 << 2) | 3, 4);
+  const std::pair<std::string, std::string> records[] = {
+      {Record(biff::kNumber, Le(3, 2) + Le(256, 2) + Le(15, 2) + Le(0, 8)),
+       "NUMBER (0x0203) at offset @: column 256 outside 0..255"},
+      {Record(biff::kMulRk, cell + "\x01"),
+       "MULRK (0x00BD) at offset @: length 7 does not hold whole cells"},
+      {Record(biff::kMulRk, cell + rk + Le(15, 2) + rk + Le(5, 2)),
+       "MULRK (0x00BD) at offset @: columns 1 to 5 do not match its 2 cells"},
+      {Record(biff::kLabel, cell + Le(10, 2) + "\x00ok"s),
+       "LABEL (0x0204) at offset @: string of 10 characters runs past the end of its records"},
+      {Record(biff::kLabel, cell + Le(2, 2) + "\x01o\x00k"s),
+       "LABEL (0x0204) at offset @: a character is split between two records"},
+      {Record(biff::kLabel, cell + Le(2, 2) + "\x08"s + Le(0xFFFF, 2) + "ok"),
+       "LABEL (0x0204) at offset @: offset #: needs 262140 bytes, 0 left"},
+  };
+  for (const auto& [record, message] : records) {
+    const std::string file = WithSheetRecords(good, record, at);
+    std::string expected = "w.xls: sheet \"One\", " + message;
+    expected.replace(expected.find('@'), 1, std::to_string(at));
+    if (const std::size_t end = expected.find('#'); end != std::string::npos) {
+      expected.replace(end, 1, std::to_string(at + record.size()));
+    }
+    EXPECT_EQ(ParseError(file), expected);
+  }
+}
+
+// A BIFF5 workbook ("Book" stream) in code page 1251, its sheet holding a LABEL whose length
+// field says `label_length` and a formula with a text result. Built here: our writer writes
+// BIFF8 only.
+std::string Biff5Book(std::uint16_t label_length = 6) {
+  const std::string name = "\xCB\xE8\xF1\xF2";  // "Лист"
+  const auto bof = [](unsigned type) {
+    return Record(biff::kBof, Le(0x0500, 2) + Le(type, 2) + Le(0, 4));
+  };
+  const std::string head = bof(biff::kSubstreamGlobals) + Record(biff::kCodePage, Le(1251, 2));
+  const std::size_t sheet_at = head.size() + 4 + 7 + name.size() + 4;
+  std::string stream =
+      head + Record(biff::kBoundSheet, Le(sheet_at, 4) + Le(0, 2) + Le(name.size(), 1) + name) +
+      Record(biff::kEof, "") + bof(biff::kSubstreamWorksheet) +
+      Record(biff::kLabel, Le(1, 2) + Le(2, 2) + Le(15, 2) + Le(label_length, 2) +
+                               "\xCF\xF0\xE8\xE2\xE5\xF2") +  // "Привет"
+      Record(biff::kFormula,
+             Le(2, 2) + Le(0, 2) + Le(15, 2) + Le(0xFFFF000000000000, 8) + Le(0, 8)) +
+      Record(biff::kString, Le(4, 2) + "\xE8\xF2\xEE\xE3") +  // "итог"
+      Record(biff::kEof, "");
+  stream.resize(4096, '\0');
+  EXPECT_EQ(GetLe(stream, sheet_at, 2), biff::kBof);
+  return BuildCompoundFile("Book", stream);
+}
+
+TEST(BiffReaderTest, ReadsBiff5WorkbooksInTheirCodePage) {
+  const auto wb = Parse(Biff5Book());
+  ASSERT_EQ(wb->sheet_count(), 1u);
+  EXPECT_EQ(wb->sheet(0).name, "\xD0\x9B\xD0\xB8\xD1\x81\xD1\x82");
+  EXPECT_EQ(wb->Value(0, 1, 2),
+            Cell{std::string("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82")});
+  EXPECT_EQ(wb->Value(0, 2, 0), Cell{std::string("\xD0\xB8\xD1\x82\xD0\xBE\xD0\xB3")});
+  EXPECT_EQ(
+      ParseError(Biff5Book(7)),
+      "w.xls: sheet \"\xD0\x9B\xD0\xB8\xD1\x81\xD1\x82\", LABEL (0x0204) at offset 49: offset 61: "
+      "needs 7 bytes, 6 left");
 }
 
 TEST(BiffReaderTest, EveryTruncationIsAnError) {
