@@ -21,7 +21,6 @@
 namespace orvano {
 namespace {
 
-using ::testing::AllOf;
 using ::testing::HasSubstr;
 
 constexpr char kMain[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
@@ -283,88 +282,29 @@ TEST(OoxmlReaderTest, ReportsMissingPartsWithFileAndPlace) {
             "document or a presentation?)");
 }
 
-TEST(OoxmlReaderTest, RefusesBadXmlAndBadCells) {
+// Faults inside a part name the sheet and the part (each fault itself: sheet_xml_test,
+// xml_stream_test, zip_archive_test).
+TEST(OoxmlReaderTest, RefusesBadPartsNamingSheetAndPart) {
   const std::string where = "w.xlsx: sheet \"First & one\" (xl/worksheets/a.xml): ";
-  const std::pair<const char*, std::string> cases[] = {
-      {"<row><c><v>1</v></row>", "line 2, column 128: not well-formed XML (mismatched tag)"},
-      {"<row><c><v>&nbsp;</v></c></row>",
-       "line 2, column 121: not well-formed XML (undefined entity)"},
-      {"<row><c r=\"XFE1\"><v>1</v></c></row>",
-       "cell reference \"XFE1\" lies beyond column XFD (the format's 16 384 columns)"},
-      {"<row><c r=\"A1048577\"><v>1</v></c></row>",
-       "cell reference \"A1048577\" lies beyond row 1048576 (the format's 1 048 576 rows)"},
-      {"<row r=\"0\"/>", "row number \"0\" is not one of the format's rows 1..1048576"},
-      {"<row><c r=\"XFD1\"/><c><v>1</v></c></row>",
-       "a cell after column XFD in row 1 (the format's 16 384 columns)"},
-      {"<row><c r=\"B3\"><v>1,5</v></c></row>", "cell B3: \"1,5\" is not a number"},
-      {"<row><c r=\"B3\" t=\"s\"><v>2</v></c></row>",
-       "cell B3: shared string index 2 lies past the 2 strings of the shared string table"},
-      {"<row><c r=\"B3\" t=\"b\"><v>yes</v></c></row>", "cell B3: \"yes\" is not a boolean"},
-      {"<row><c r=\"B3\" t=\"x\"><v>1</v></c></row>", "cell B3: unknown cell type \"x\""},
-  };
-  for (const auto& [sheet_data, message] : cases)
-    EXPECT_EQ(SheetError(sheet_data), where + message);
-  // A document type declaration is refused before any entity is declared or expanded.
+  EXPECT_EQ(SheetError("<row><c><v>1</v></row>"),
+            where + "line 2, column 128: not well-formed XML (mismatched tag)");
+  EXPECT_EQ(SheetError("<row><c r=\"B3\"><v>1,5</v></c></row>"),
+            where + "cell B3: \"1,5\" is not a number");
+  EXPECT_EQ(SheetError("<row><c r=\"B3\" t=\"s\"><v>2</v></c></row>"),
+            where +
+                "cell B3: shared string index 2 lies past the 2 strings of the shared string "
+                "table");
   std::map<std::string, std::string> parts = BaseParts();
-  parts["xl/sharedStrings.xml"] =
-      "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [<!ENTITY lol \"lol\"><!ENTITY lol2 "
-      "\"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">]>\n<sst><si><t>&lol2;</t></si></"
-      "sst>";
+  parts["xl/sharedStrings.xml"] = "<sst><si><t>a</t></si>";
   EXPECT_EQ(PartsError(parts),
-            "w.xlsx: xl/sharedStrings.xml: line 2, column 16: a document type declaration "
-            "(DTD, entities) is refused");
-}
-
-// Patches the 32-bit field at `offset` of every central directory entry.
-void PatchCentralDirectory(std::string& zip, std::size_t offset, std::uint32_t value) {
-  for (std::size_t at = zip.find("PK\x01\x02"); at != std::string::npos;
-       at = zip.find("PK\x01\x02", at + 4)) {
-    for (int i = 0; i < 4; ++i) zip[at + offset + i] = static_cast<char>(value >> (8 * i));
-  }
-}
-
-TEST(OoxmlReaderTest, RefusesDamagedArchivesAndZipBombs) {
-  const std::string good = Archive(BaseParts());
-  {  // every truncation is an error naming the file, never a crash
-    for (std::size_t n = 4; n < good.size(); n += 7) {
-      const std::string message = ParseError(good.substr(0, n));
-      ASSERT_EQ(message.rfind("w.xlsx: ", 0), 0u) << n << ": " << message;
-    }
-    EXPECT_EQ(ParseError(good.substr(0, good.size() - 30)),
-              "w.xlsx: damaged ZIP archive: Not a zip archive");
-  }
-  {  // two entries of one name: readers disagree on which one counts
-    std::map<std::string, std::string> parts = BaseParts();
-    parts["xl/worksheets/A.XMZ"] = SheetPart("<row><c><v>2</v></c></row>");
-    std::string twins = Archive(parts);
-    for (std::size_t at; (at = twins.find("A.XMZ")) != std::string::npos;) {
-      twins.replace(at, 5, "A.XML");
-    }
-    EXPECT_EQ(ParseError(twins),
-              "w.xlsx: the archive holds two entries named xl/worksheets/A.XML");
-  }
-  {  // a stored part changed after its checksum was taken
-    std::string bad = Archive(BaseParts(), false);
-    bad.replace(bad.find("plain"), 5, "PLAIN");
-    EXPECT_EQ(ParseError(bad),
-              "w.xlsx: xl/sharedStrings.xml: part \"xl/sharedStrings.xml\" is damaged: CRC "
-              "error");
-  }
-  {  // a declared size out of proportion is refused before anything is inflated
-    std::string bad = good;
-    PatchCentralDirectory(bad, 24, 0xF0000000u);
-    EXPECT_THAT(ParseError(bad),
-                AllOf(HasSubstr("inflates to 4026531840 bytes, which takes the "
-                                "archive past 1048576 inflated bytes (200 times its"),
-                      HasSubstr("refused as a ZIP bomb")));
-  }
-  {  // a part that really inflates far past 200 times the archive's size
-    std::map<std::string, std::string> parts = BaseParts();
-    parts["xl/worksheets/a.xml"] = SheetPart("") + std::string(3 << 20, ' ');
-    const std::string bomb = Archive(parts);
-    ASSERT_LT(bomb.size() * 200, 3u << 20);
-    EXPECT_THAT(ParseError(bomb), HasSubstr("refused as a ZIP bomb"));
-  }
+            "w.xlsx: xl/sharedStrings.xml: line 1, column 23: not well-formed XML (no element "
+            "found)");
+  // The inflation budget is the whole file's: a part inflating far past 200 times its size.
+  parts = BaseParts();
+  parts["xl/worksheets/a.xml"] = SheetPart("") + std::string(3 << 20, ' ');
+  const std::string bomb = Archive(parts);
+  ASSERT_LT(bomb.size() * 200, 3u << 20);
+  EXPECT_THAT(ParseError(bomb), HasSubstr("refused as a ZIP bomb"));
 }
 
 // The parts are read on several threads; what comes out, and the first fault reported, is the

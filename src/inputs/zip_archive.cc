@@ -154,7 +154,7 @@ void ZipArchive::StreamMember(std::string_view name,
     }
     if (n == 0) break;
     read += static_cast<std::uint64_t>(n);
-    // libzip stops at the declared size on its own; the count guards the limit regardless.
+    // libzip hands on what inflates past the declared size: the count stops it there.
     if (read > stat.size) {
       throw DataError("part " + Quoted(name) + " inflates past the " + std::to_string(stat.size) +
                       " bytes its directory entry declares");
