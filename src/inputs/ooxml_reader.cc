@@ -336,12 +336,12 @@ int HexDigit(char c) {
 std::string ResolvePartTarget(std::string_view source, std::string_view target) {
   std::string path;
   if (!target.empty() && target.front() == '/') {
-    target.remove_prefix(1);
+    path = target.substr(1);
   } else {
     const std::size_t slash = source.rfind('/');
     if (slash != std::string_view::npos) path = std::string(source.substr(0, slash + 1));
+    path += target;
   }
-  path += target;
   std::vector<std::string> segments;
   std::size_t start = 0;
   while (start <= path.size()) {

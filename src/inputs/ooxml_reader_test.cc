@@ -146,6 +146,24 @@ TEST(OoxmlReaderTest, FindsTheWorkbookThroughTheRootRelationships) {
   }
 }
 
+TEST(OoxmlReaderTest, ResolvesRelationshipTargetsInsideTheArchive) {
+  const std::pair<const char*, const char*> targets[] = {
+      {"worksheets/a.xml", "xl/worksheets/a.xml"},
+      {"/xl/a.xml", "xl/a.xml"},
+      {"../b.xml", "b.xml"},
+      {".//x/./%41%2e.xml", "xl/x/A..xml"},
+      {"x/%4", "xl/x/%4"},
+      {"%2E%2E/c.xml", "c.xml"},
+  };
+  for (const auto& [target, member] : targets) {
+    EXPECT_EQ(ResolvePartTarget("xl/workbook.xml", target), member) << target;
+  }
+  for (const char* target : {"../../a.xml", "/../a.xml", "x/../../../a.xml"}) {
+    EXPECT_EQ(testing::ThrownBy([&] { ResolvePartTarget("xl/workbook.xml", target); }).description,
+              "relationship target \"" + std::string(target) + "\" climbs above the archive");
+  }
+}
+
 // A writer that could not save a sheet leaves it in the list with an empty relationship id.
 TEST(OoxmlReaderTest, SkipsASheetWithAnEmptyRelationshipIdWithANote) {
   std::map<std::string, std::string> parts = BaseParts();
