@@ -211,23 +211,6 @@ TEST(OoxmlReaderTest, CellsMeanWhatTheBiffReaderMakesOfThem) {
   EXPECT_EQ(wb->Find(0, 1, 4)->kind, CellKind::kError);
 }
 
-TEST(OoxmlReaderTest, CellsWithoutReferencesTakeTheNextPosition) {
-  const auto wb = ParseSheet(
-      "<row><c><v>1</v></c><c><v>2</v></c><c r=\"E1\"><v>5</v></c><c><v>6</v></c></row>"
-      "<row r=\"4\"><c><v>7</v></c></row>"
-      "<row><c r=\"B5\"><v>8</v></c></row>"
-      "<x:row xmlns:x=\"urn:x\"><x:c><x:v>9</x:v></x:c></x:row>");  // prefixed names
-  EXPECT_EQ(wb->Value(0, 0, 0), Cell{1.0});
-  EXPECT_EQ(wb->Value(0, 0, 1), Cell{2.0});
-  EXPECT_EQ(wb->Value(0, 0, 4), Cell{5.0});
-  EXPECT_EQ(wb->Value(0, 0, 5), Cell{6.0});
-  EXPECT_EQ(wb->Value(0, 3, 0), Cell{7.0});
-  EXPECT_EQ(wb->Value(0, 4, 1), Cell{8.0});
-  EXPECT_EQ(wb->Value(0, 5, 0), Cell{9.0});
-  EXPECT_EQ(wb->sheet(0).rows, 6u);
-  EXPECT_EQ(wb->sheet(0).columns, 6u);
-}
-
 TEST(OoxmlReaderTest, ReadsTheFarCornerOfTheGrid) {
   const auto wb = ParseSheet("<row r=\"1048576\"><c r=\"XFD1048576\" t=\"s\"><v>0</v></c></row>");
   EXPECT_EQ(wb->sheet(0).rows, 1048576u);

@@ -136,18 +136,6 @@ TEST(JetDatabaseTest, RejectsMissingAndForeignFiles) {
   expect_open_error("text.mdb", err::kDbUnrecognizedFormat, "Not a database: ");
 }
 
-TEST(JetDatabaseTest, ReportsMissingTableAndColumn) {
-  ORVANO_SKIP_IF_NO_SHARED(path, kSample);
-  auto db = JetDatabase::Open(path);
-  ExpectError([&] { db->ReadTable("TidxTexts"); }, err::kDbTableNotFound, path, "'TidxTexts'");
-  ExpectError([&] { db->ColumnNames("TidxTexts"); }, err::kDbTableNotFound, path, "'TidxTexts'");
-  ExpectError(
-      [&] {
-        db->ReadTable("DateTest", {"IDCol", "L1031"});
-      },
-      err::kDbTooFewParameters, path, "column 'L1031' in table 'DateTest'");
-}
-
 // Every cut of the sample either fails with the damage error or, where the missing tail holds
 // nothing the read needs, gives all rows: never a crash and never fewer rows.
 TEST(JetDatabaseTest, TruncatedFileIsDamageNeverShortData) {

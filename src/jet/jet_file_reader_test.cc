@@ -86,6 +86,8 @@ TEST(JetFileReaderTest, RefusesWhatIsNoWholeJetFile) {
   }
   EXPECT_EQ(ErrorOf([&] { JetFileReader::Open(good, "db.mdb")->ReadTable("X", {}); }),
             "3078: Could not find table 'X' in 'db.mdb'");
+  EXPECT_EQ(ErrorOf([&] { JetFileReader::Open(good, "db.mdb")->ColumnNames("MSysObjects"); }),
+            "3078: Could not find table 'MSysObjects' in 'db.mdb'");
   EXPECT_EQ(ErrorOf([&] {
               JetFileReader::Open(good, "db.mdb")->ReadTable("t", {"id", "Z"});
             }),
