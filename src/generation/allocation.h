@@ -7,9 +7,12 @@
 #define ORVANO_GENERATION_ALLOCATION_H_
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "templates/shown_rows.h"
 
 namespace orvano {
 
@@ -66,6 +69,22 @@ struct LanguageAllocation {
 struct Allocation {
   std::vector<LanguageAllocation> languages;
 };
+
+/// Where the part a page's rows were built from lies: its workbook's file name, its sheet and
+/// the sheet row of its row 0 (none when not known).
+struct PartPlace {
+  std::string workbook;
+  std::string sheet;
+  std::optional<std::size_t> first_row;
+};
+
+/// The rows of `shown`, built from the part at `part`, as rows of the allocation, of section
+/// `section` and machine `machine` ("" for none).
+std::vector<AllocationRow> AllocationRowsOf(std::vector<ShownRow> shown, const std::string& section,
+                                            const std::string& machine, const PartPlace& part);
+
+/// The file name of `path`: what follows its last "/".
+std::string WorkbookFileName(const std::string& path);
 
 }  // namespace orvano
 

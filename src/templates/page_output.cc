@@ -14,6 +14,7 @@
 #include "templates/run_inputs.h"
 #include "templates/section_builder.h"
 #include "templates/section_fields.h"
+#include "templates/shown_rows.h"
 
 namespace orvano {
 namespace {
@@ -158,7 +159,7 @@ bool IsSafePageNamePart(const std::string& name) {
 std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& page,
                                          const LineList& page_template, const Table& rows,
                                          std::optional<int> section, std::optional<int> machine,
-                                         ErrorSink& errors) {
+                                         ErrorSink& errors, std::vector<ShownRow>* shown) {
   LineList lines = page_template;
   const FontClassTable classes = CollectFontClasses(FontsOf(inputs), &lines, errors);
   const MachineDescription& description = inputs.description;
@@ -196,6 +197,7 @@ std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& pag
   std::vector<BuiltRows> previous = std::move(page.last_page_rows);
   std::vector<BuiltRows> built;
   const std::string_view sheet_name = CurrentSheetName(inputs.sheets, page);
+  auto shown_position = [&]() -> std::string { return machine ? page.position : ""; };
   auto build_rows = [&] {
     const std::size_t index = built.size();
     BuiltRows entry;
@@ -217,16 +219,26 @@ std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& pag
         ResetWildcards(page);
         page.block_number = before.block_number_after;
         AppendFieldRowsAsHtml(before.fields, classes, sheet_name, &out, errors);
+        if (shown) AppendShownRows(before.fields, before.origins, rows, shown_position(), shown);
         built.push_back(std::move(previous[index]));
         return;
       }
     }
     BuildRecorder recorder(errors, &entry.notes);
     Table table = BuildSectionTable(inputs, page, rows, recorder);
-    entry.fields = section ? CollectSectionFields(inputs, page, table, recorder) : std::move(table);
+    std::vector<PartRowOrigin>* origins = shown ? &entry.origins : nullptr;
+    if (section) {
+      entry.fields = CollectSectionFields(inputs, page, table, recorder, origins);
+    } else {
+      entry.fields = std::move(table);
+      if (origins) {
+        for (std::size_t r = 1; r < entry.fields.row_count(); ++r) origins->push_back({r, 0, 0});
+      }
+    }
     recorder.StopKeepingNotes();
     entry.block_number_after = page.block_number;
     AppendFieldRowsAsHtml(entry.fields, classes, sheet_name, &out, recorder);
+    if (shown) AppendShownRows(entry.fields, entry.origins, rows, shown_position(), shown);
     if (section && recorder.failures() == 0) built.push_back(std::move(entry));
   };
   auto generate = [&] {

@@ -16,6 +16,7 @@
 
 #include "support/error_sink.h"
 #include "support/table.h"
+#include "templates/shown_rows.h"
 
 namespace orvano {
 
@@ -37,6 +38,7 @@ struct BuiltRows {
   std::int32_t block_number_after = 0;  // what the build left
   const Table* rows = nullptr;          // the part table they were built from
   Table fields;
+  std::vector<PartRowOrigin> origins;  // where each row of `fields` came from, when kept
   // The event-log notes the build wrote, to write them again.
   std::vector<RecordedNote> notes;
 };
@@ -54,6 +56,13 @@ struct PageState {
   WildcardTable wildcards = {{{"MNR", ""}, {"FLD", ""}, {"OVERVIEW", ""}, {"MAIN", ""}}};
   /// Element 0 empty, blocks numbered from 1, each with its rows from 1.
   std::vector<Table> range_blocks = std::vector<Table>(1);
+  /// Where each range block's rows come from: the part row of the range's first row and the
+  /// rows of one repetition (element 0 unused, as in `range_blocks`).
+  struct RangeSpan {
+    std::size_t first_row = 0;
+    std::size_t rows = 0;
+  };
+  std::vector<RangeSpan> range_spans = std::vector<RangeSpan>(1);
   /// The repetition being generated inside a block (1-based).
   std::int32_t block_number = 0;
   /// The fields the last section page built, one entry per position in order. The driver

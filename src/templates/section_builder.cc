@@ -94,6 +94,7 @@ void CloseRange(const RunInputs& inputs, PageState& page, Table& table, const Ra
     }
   }
   page.range_blocks.push_back(std::move(block));
+  page.range_spans.push_back({start, rows});
   std::string number = std::to_string(page.range_blocks.size() - 1);
   for (std::size_t marker_row : {start - 1, row}) {
     Cell& marker = table.At(column, marker_row);
@@ -121,6 +122,7 @@ Table BuildSectionTable(const RunInputs& inputs, PageState& page, const Table& p
                         ErrorSink& errors) {
   ResetWildcards(page);
   page.range_blocks.assign(1, Table());
+  page.range_spans.assign(1, PageState::RangeSpan());
 
   Table table = part;
   const bool standard = IsStandardSheet(inputs.sheets, page);

@@ -32,6 +32,22 @@ std::string DigitsAt(std::string_view text, std::size_t pos) {
   return std::string(text.substr(pos, end - pos));
 }
 
+// The origins of the `count` rows of range block `block`: repetition after repetition of the
+// range's rows.
+void AppendBlockOrigins(const PageState& page, std::size_t block, std::size_t count,
+                        std::vector<PartRowOrigin>* origins) {
+  const PageState::RangeSpan span =
+      block < page.range_spans.size() ? page.range_spans[block] : PageState::RangeSpan();
+  for (std::size_t k = 0; k < count; ++k) {
+    if (span.rows == 0) {
+      origins->push_back({0, static_cast<int>(block), 0});
+      continue;
+    }
+    origins->push_back({span.first_row + k % span.rows, static_cast<int>(block),
+                        static_cast<int>(k / span.rows + 1)});
+  }
+}
+
 bool IsEmptyClass(const Cell& cell) {
   return IsNull(cell) || (IsText(cell) && std::get<std::string>(cell).empty());
 }
@@ -142,7 +158,7 @@ std::string ExpandDirectCellReferences(const Table& direct_cells, std::optional<
 }
 
 Table CollectSectionFields(const RunInputs& inputs, const PageState& page, const Table& section,
-                           ErrorSink& errors) {
+                           ErrorSink& errors, std::vector<PartRowOrigin>* origins) {
   Table fields(section.column_count(), 1);
   const bool standard = IsStandardSheet(inputs.sheets, page);
   bool in_range = false;
@@ -157,6 +173,7 @@ Table CollectSectionFields(const RunInputs& inputs, const PageState& page, const
     }
     if (!in_range) {
       fields.AddRow(section.rows()[r]);
+      if (origins != nullptr) origins->push_back({r, 0, 0});
       continue;
     }
     if (!standard) continue;
@@ -187,13 +204,16 @@ Table CollectSectionFields(const RunInputs& inputs, const PageState& page, const
                               "Subscript out of range: block " + std::to_string(number) + " of " +
                                   std::to_string(page.range_blocks.size() - 1));
       }
-      const Table& rows = page.range_blocks[static_cast<std::size_t>(number)];
+      const auto index = static_cast<std::size_t>(number);
+      const Table& rows = page.range_blocks[index];
       for (std::size_t k = 1; k < rows.row_count(); ++k) fields.AddRow(rows.rows()[k]);
+      if (origins != nullptr) AppendBlockOrigins(page, index, rows.row_count() - 1, origins);
     });
   }
   std::size_t last = fields.row_count();
   while (last > 1 && IsEmptyClass(fields.At(0, last - 1))) --last;
   fields.Resize(fields.column_count(), last);
+  if (origins != nullptr) origins->resize(last - 1);
   return fields;
 }
 

@@ -11,9 +11,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "support/line_list.h"
 #include "support/table.h"
+#include "templates/shown_rows.h"
 
 namespace orvano {
 
@@ -37,9 +39,10 @@ std::string ExpandDirectCellReferences(const Table& direct_cells, std::optional<
 /// replaced by the rows of the page's range block whose number the end marker carries (no
 /// number: the range is dropped); rows with an empty class column at the end are cut. An end
 /// marker followed by something that is not a block number is reported under
-/// "GetSectionFieldXL". Throws only EndProgram.
+/// "GetSectionFieldXL". With `origins`, appends where each row came from (one entry per row
+/// from 1). Throws only EndProgram.
 Table CollectSectionFields(const RunInputs& inputs, const PageState& page, const Table& section,
-                           ErrorSink& errors);
+                           ErrorSink& errors, std::vector<PartRowOrigin>* origins = nullptr);
 
 /// Appends to `*out` the HTML of `fields` (rows 1..R): each group of consecutive rows of one
 /// class writes the class's opening part, its main part once per row with the row's cells
