@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "generation/allocation.h"
+#include "generation/allocation_export.h"
 #include "generation/error_reporting.h"
 #include "generation/generation_stop.h"
 #include "generation/language_run.h"
@@ -16,6 +18,7 @@
 #include "generation/languages_page.h"
 #include "generation/run_coordinator.h"
 #include "generation/run_record.h"
+#include "generation/run_report.h"
 #include "generation/run_settings.h"
 #include "generation/shared_inputs.h"
 #include "support/errors.h"
@@ -67,7 +70,14 @@ class LanguagesGeneration {
         selection_(std::move(selection)),
         coordinator_(seams.host),
         write_nothing_(record != nullptr && record->check_only),
-        run_fs_(seams.fs, write_nothing_) {}
+        run_fs_(seams.fs, write_nothing_) {
+    if (!settings.export_file.empty() || settings.search || !settings.compare_file.empty()) {
+      allocation_ = std::make_shared<Allocation>();
+    }
+  }
+
+  /// The rows of every language's pages, when the run keeps them.
+  std::shared_ptr<Allocation> allocation() const { return allocation_; }
 
   // Generates every selected language into `data`; true when every page of every language was
   // written.
@@ -105,6 +115,11 @@ class LanguagesGeneration {
   void RunLanguages(GenerationInputs& data, WorkerPool* pool, int jobs) {
     const std::size_t count = selection_.ids.size();
     complete_.assign(count, false);
+    if (allocation_) {
+      allocation_->languages.resize(count);
+      for (std::size_t i = 0; i < count; ++i)
+        allocation_->languages[i].language = selection_.ids[i];
+    }
     if (record_ != nullptr) {
       record_->languages.resize(count);
       for (std::size_t i = 0; i < count; ++i) {
@@ -139,6 +154,8 @@ class LanguagesGeneration {
     if (several) settings.destination_folder += id + "/";
     LanguageRecord* record = record_ != nullptr ? &record_->languages[i] : nullptr;
     if (record != nullptr) record->destination_folder = settings.destination_folder;
+    LanguageAllocation* allocation = allocation_ ? &allocation_->languages[i] : nullptr;
+    if (allocation != nullptr) allocation->folder = settings.destination_folder;
     RecordingFileSystem fs(seams_.fs, write_nothing_);
     const LanguageJob job{
         .fs = fs,
@@ -157,6 +174,8 @@ class LanguagesGeneration {
         .end_requested = &end_requested_,
         .inputs = &data.inputs[i],
         .record = record,
+        .allocation = allocation,
+        .check_addresses = write_nothing_,
     };
     try {
       complete_[i] = GenerateLanguage(job) ? 1 : 0;
@@ -202,10 +221,26 @@ class LanguagesGeneration {
   LanguageSelection selection_;
   RunCoordinator coordinator_;
   std::atomic<bool> end_requested_{false};
-  std::vector<char> complete_;  // one flag per language, each set by its own thread
-  const bool write_nothing_;    // check mode
-  RecordingFileSystem run_fs_;  // what the run reads and writes outside its languages
+  std::vector<char> complete_;              // one flag per language, each set by its own thread
+  const bool write_nothing_;                // check mode
+  RecordingFileSystem run_fs_;              // what the run reads and writes outside its languages
+  std::shared_ptr<Allocation> allocation_;  // none unless a key asks for the rows
 };
+
+// The checks of the keys that write the rows elsewhere, made before anything is written.
+void CheckExportPath(FileSystem& fs, const std::string& path) {
+  if (path.empty()) return;
+  if (!ExportFormatOf(path)) {
+    throw ProgramError("Export must end with .json or .csv: " + path,
+                       std::string(kGenerateProcedure));
+  }
+  const std::size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  if (!fs.IsFolder(folder)) {
+    throw Located(
+        ProgramError("Export folder not found: " + folder, std::string(kGenerateProcedure)), path);
+  }
+}
 
 }  // namespace
 
@@ -234,8 +269,19 @@ GenerationOutcome GeneratePages(const RunSettings& settings,
             std::string(kGenerateProcedure));
       }
     }
-    outcome.complete = LanguagesGeneration(settings, languages, seams, record, std::move(selection))
-                           .Generate(*inputs);
+    CheckExportPath(seams.fs, settings.export_file);
+    LanguagesGeneration generation(settings, languages, seams, record, std::move(selection));
+    outcome.complete = generation.Generate(*inputs);
+    // A run that stopped leaves the export it had before.
+    if (outcome.complete && !settings.export_file.empty()) {
+      try {
+        WriteExport(seams.fs, settings.export_file, *generation.allocation(),
+                    DescribeInputs(settings), settings.program_version);
+      } catch (OrvanoError& e) {
+        e.set_location(settings.export_file);
+        throw;
+      }
+    }
   }));
   seams.host.StatusEnd();
   seams.host.PumpEvents();

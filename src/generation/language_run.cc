@@ -136,13 +136,18 @@ void ReadLanguageInputs(Run& run) {
 // from unit to unit, `overview_rows` gathers the sections' overview rows.
 class UnitCommitter {
  public:
-  UnitCommitter(Run& run, PageState& page, Table& overview_rows)
-      : run_(run), page_(page), overview_rows_(overview_rows) {}
+  UnitCommitter(Run& run, PageState& page, Table& overview_rows,
+                std::vector<AllocationRow>& overview_row_places)
+      : run_(run),
+        page_(page),
+        overview_rows_(overview_rows),
+        overview_row_places_(overview_row_places),
+        recording_{run.job.allocation != nullptr, run.job.check_addresses} {}
 
   void BuildAndCommit(const std::vector<PageUnit>& units) {
     if (run_.job.pool == nullptr) {
       for (const PageUnit& unit : units) {
-        BuiltUnit built = BuildPageUnit(run_.inputs, run_.job.shared, unit, page_);
+        BuiltUnit built = BuildPageUnit(run_.inputs, run_.job.shared, unit, page_, recording_);
         Commit(unit, built);
       }
       return;
@@ -156,10 +161,11 @@ class UnitCommitter {
   void Commit(const PageUnit& unit, BuiltUnit& built) {
     if (run_.job.end_requested != nullptr && run_.job.end_requested->load()) throw EndProgram{1};
     if (!SameCarriedState(built.entering, CarriedState(page_))) {
-      built = BuildPageUnit(run_.inputs, run_.job.shared, unit, page_);
+      built = BuildPageUnit(run_.inputs, run_.job.shared, unit, page_, recording_);
     }
     Host& host = run_.job.host;
     int ticked = 0;
+    bool replayed = false;
     try {
       built.work.Replay({run_.sink, run_.job.fs,
                          [&](std::string_view done) {
@@ -167,6 +173,7 @@ class UnitCommitter {
                            host.StatusTick(done);
                          }},
                         [] { StopGeneration("Error generating Collectionfile"); });
+      replayed = true;
     } catch (const EndProgram&) {
       throw;
     } catch (...) {
@@ -179,6 +186,15 @@ class UnitCommitter {
     }
     if (built.overview_rows) {
       AppendRows(*built.overview_rows, run_.inputs.sheets.widest_column_count, &overview_rows_);
+      for (AllocationRow& row : built.overview_row_places) {
+        overview_row_places_.push_back(std::move(row));
+      }
+    }
+    // An abandoned unit's pages are not written, so their rows are not kept either.
+    if (replayed && run_.job.allocation != nullptr) {
+      for (AllocationPage& page : built.pages) {
+        run_.job.allocation->pages.push_back(std::move(page));
+      }
     }
     page_ = std::move(built.leaving);
   }
@@ -216,7 +232,8 @@ class UnitCommitter {
           ++building;
         }
         run_.job.pool->Submit([&, next, entering = predicted] {
-          BuiltUnit built = BuildPageUnit(run_.inputs, run_.job.shared, units[next], entering);
+          BuiltUnit built =
+              BuildPageUnit(run_.inputs, run_.job.shared, units[next], entering, recording_);
           std::lock_guard<std::mutex> lock(mutex);
           done[next] = std::move(built);
           --building;
@@ -251,7 +268,27 @@ class UnitCommitter {
   Run& run_;
   PageState& page_;
   Table& overview_rows_;
+  std::vector<AllocationRow>& overview_row_places_;
+  const RowRecording recording_;
 };
+
+// The overview page's rows as the allocation keeps them: each shown row takes its section and
+// origin from the overview row it was built from.
+AllocationPage OverviewAllocationPage(std::vector<ShownRow> shown,
+                                      const std::vector<AllocationRow>& places) {
+  AllocationPage page{"Overview.htm", AllocationPageKind::kOverview, "", "", {}};
+  for (ShownRow& row : shown) {
+    AllocationRow& out = page.rows.emplace_back();
+    const std::size_t r = row.origin.part_row;
+    if (r >= 1 && r <= places.size()) {
+      out.section = places[r - 1].section;
+      out.origin = places[r - 1].origin;
+    }
+    out.font_class = std::move(row.font_class);
+    out.cells = std::move(row.cells);
+  }
+  return page;
+}
 
 // The language's whole run; `*complete` becomes true when every page was written.
 void Generate(Run& run, bool* complete) {
@@ -280,6 +317,7 @@ void Generate(Run& run, bool* complete) {
   // Until the first section chooses its sheet, the page's sheet is the direct-cell sheet.
   page.sheet_index = job.shared.direct_sheet;
   Table overview_rows(7, 1);
+  std::vector<AllocationRow> overview_row_places;
   // The maximum is the ticks the run makes: one now, the units', and five for the overview,
   // menu and main pages and the two copies.
   const std::vector<PageUnit> units = PlanPageUnits(inputs);
@@ -287,14 +325,19 @@ void Generate(Run& run, bool* complete) {
   for (const PageUnit& unit : units) ticks += TicksOfUnit(inputs, unit);
   host.StatusStart("Working...", ticks, true);
   host.StatusTick("");
-  UnitCommitter(run, page, overview_rows).BuildAndCommit(units);
+  UnitCommitter(run, page, overview_rows, overview_row_places).BuildAndCommit(units);
   if (job.end_requested != nullptr && job.end_requested->load()) throw EndProgram{1};
 
   // Pages are replaced only when complete, so nothing is deleted beforehand. The overview,
   // menu and main pages see the page state as the last section left it.
-  std::optional<LineList> overview =
-      BuildSectionPage(inputs, page, inputs.templates.entries[TemplateSet::kOverview],
-                       overview_rows, std::nullopt, std::nullopt, run.sink);
+  std::vector<ShownRow> overview_shown;
+  std::optional<LineList> overview = BuildSectionPage(
+      inputs, page, inputs.templates.entries[TemplateSet::kOverview], overview_rows, std::nullopt,
+      std::nullopt, run.sink, job.allocation != nullptr ? &overview_shown : nullptr);
+  if (overview && job.allocation != nullptr) {
+    job.allocation->pages.push_back(
+        OverviewAllocationPage(std::move(overview_shown), overview_row_places));
+  }
   bool written = overview &&
                  WritePage(job.fs, *overview, inputs.destination_folder + "Overview.htm", run.sink);
   host.StatusTick("Overview.htm");

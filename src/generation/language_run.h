@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "generation/allocation.h"
 #include "generation/recorded_work.h"
 #include "generation/run_record.h"
 #include "generation/run_settings.h"
@@ -45,6 +46,9 @@ struct LanguageJob {
   const std::atomic<bool>* end_requested = nullptr;  // when set, stop at the next page
   RunInputs* inputs = nullptr;       // where the language's inputs are kept (outlives the call)
   LanguageRecord* record = nullptr;  // when set, its problems and durations are kept there
+  /// When set, the rows of every page built are kept there (in check mode too).
+  LanguageAllocation* allocation = nullptr;
+  bool check_addresses = false;  // addresses given twice on a page are warnings
 };
 
 /// Generates the pages of `job`'s language. Returns true when every page was written; false

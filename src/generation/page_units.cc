@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "generation/address_check.h"
 #include "generation/generation_stop.h"
 #include "generation/shared_inputs.h"
 #include "support/error_sink.h"
@@ -51,7 +52,7 @@ bool HasSafePageName(const RunInputs& inputs, const PageUnit& unit) {
 }
 
 void BuildSectionStart(const RunInputs& inputs, const SharedInputs& shared, const PageUnit& unit,
-                       PageState& page, BuiltUnit& built) {
+                       const RowRecording& recording, PageState& page, BuiltUnit& built) {
   RecordedWork& work = built.work;
   if (!page.sheet_index) {
     const std::string place = SectionKeyPlace(inputs, unit.section);
@@ -65,12 +66,20 @@ void BuildSectionStart(const RunInputs& inputs, const SharedInputs& shared, cons
   if (!parts.value) StopGeneration("Error reading Collectionfile", inputs.workbook_file);
   page.part_first_row = parts.value->overview_first_row;
   built.overview_rows = BuildSectionTable(inputs, page, parts.value->overview, work);
+  if (recording.keep_rows) {
+    const std::string sheet(CurrentSheetName(inputs.sheets, page));
+    for (std::size_t r = 1; r < built.overview_rows->row_count(); ++r) {
+      AllocationRow& row = built.overview_row_places.emplace_back();
+      row.section = SectionName(inputs, unit.section);
+      row.origin = {WorkbookFileName(inputs.workbook_file), sheet, *page.part_first_row + r, 0, 0};
+    }
+  }
   work.Tick();
 }
 
 // The page and its detail twin; a name that would leave the destination is refused.
 void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, const PageUnit& unit,
-                       PageState& page, BuiltUnit& built) {
+                       const RowRecording& recording, PageState& page, BuiltUnit& built) {
   RecordedWork& work = built.work;
   const std::string& section_name = SectionName(inputs, unit.section);
   const std::string machine_name =
@@ -98,10 +107,28 @@ void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, cons
     const LineList& page_template =
         inputs.templates.entries[detail ? TemplateSet::kDetail : TemplateSet::kSection];
     const std::string page_name = SectionPageName(section_name, machine_name, detail);
+    const bool wants_rows = recording.keep_rows || (recording.check_addresses && !detail);
+    std::vector<ShownRow> shown;
     std::optional<LineList> lines =
-        BuildSectionPage(inputs, page, page_template, main_part, unit.section, unit.machine, work);
+        BuildSectionPage(inputs, page, page_template, main_part, unit.section, unit.machine, work,
+                         wants_rows ? &shown : nullptr);
     if (!lines)
       StopGeneration("Error generating Collectionfile", inputs.destination_folder + page_name);
+    if (wants_rows) {
+      const PartPlace part{WorkbookFileName(inputs.workbook_file),
+                           std::string(CurrentSheetName(inputs.sheets, page)), page.part_first_row};
+      std::vector<AllocationRow> rows =
+          AllocationRowsOf(std::move(shown), section_name, machine_name, part);
+      // The detail page shows the same rows as its section page: warn once.
+      if (recording.check_addresses && !detail) {
+        NoteAddressesGivenTwice(rows, inputs.workbook_file, work);
+      }
+      if (recording.keep_rows) {
+        built.pages.push_back({page_name,
+                               detail ? AllocationPageKind::kDetail : AllocationPageKind::kSection,
+                               section_name, machine_name, std::move(rows)});
+      }
+    }
     work.WritePage(inputs.destination_folder + page_name, EncodePage(*lines));
     work.Tick(page_name);
   }
@@ -134,16 +161,18 @@ int TicksOfUnit(const RunInputs& inputs, const PageUnit& unit) {
 }
 
 BuiltUnit BuildPageUnit(const RunInputs& inputs, const SharedInputs& shared, const PageUnit& unit,
-                        const PageState& entering) {
+                        const PageState& entering, const RowRecording& recording) {
   BuiltUnit built;
   built.entering = CarriedState(entering);
   PageState page = built.entering;
   try {
     if (unit.kind == PageUnit::Kind::kSectionStart) {
       EnterUnit(inputs, unit, page);
-      BuildSectionStart(inputs, shared, unit, page, built);
+      BuildSectionStart(inputs, shared, unit, recording, page, built);
     } else {
-      if (EnterUnit(inputs, unit, page)) BuildSectionPages(inputs, shared, unit, page, built);
+      if (EnterUnit(inputs, unit, page)) {
+        BuildSectionPages(inputs, shared, unit, recording, page, built);
+      }
       if (unit.machine) built.work.Tick();
     }
   } catch (...) {

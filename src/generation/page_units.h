@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "generation/allocation.h"
 #include "generation/recorded_work.h"
 #include "support/table.h"
 #include "templates/page_state.h"
@@ -35,18 +36,28 @@ std::vector<PageUnit> PlanPageUnits(const RunInputs& inputs);
 /// The progress ticks that building `unit` makes when nothing stops it.
 int TicksOfUnit(const RunInputs& inputs, const PageUnit& unit);
 
+/// What a unit keeps of the rows its pages show, besides the pages.
+struct RowRecording {
+  bool keep_rows = false;        // the rows of every page, for the allocation
+  bool check_addresses = false;  // addresses given twice on a page are warnings
+};
+
 /// What building a unit gave.
 struct BuiltUnit {
   PageState entering;                  // the state it was built from (carried parts only)
   PageState leaving;                   // the state it left (carried parts only)
   RecordedWork work;                   // its reports, notes, pages and ticks, and what stopped it
   std::optional<Table> overview_rows;  // a section start's rows for the overview page
+  // With RowRecording::keep_rows: its pages' rows, and where each of the overview rows came
+  // from (their section and origin; no cells).
+  std::vector<AllocationPage> pages;
+  std::vector<AllocationRow> overview_row_places;
 };
 
 /// Builds `unit` from the page state `entering`. Never throws: what would stop the run is
 /// recorded as the work's stop. `shared` gives the section's sheet parts.
 BuiltUnit BuildPageUnit(const RunInputs& inputs, const SharedInputs& shared, const PageUnit& unit,
-                        const PageState& entering);
+                        const PageState& entering, const RowRecording& recording = {});
 
 /// The page state `unit` will leave when built from `entering`, without building it; none
 /// when only building can tell (the sheet "Standard", whose ranges move the block number).

@@ -15,7 +15,9 @@ std::string WithoutTrailingSlash(std::string path) {
 }
 
 bool CountsAgainstPages(const Problem& problem, bool strict) {
-  return problem.kind != ProblemKind::kNote || strict;
+  const bool ordinary =
+      problem.kind == ProblemKind::kNote || problem.kind == ProblemKind::kAllocationWarning;
+  return !ordinary || strict;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -65,6 +67,7 @@ std::string_view ProblemKindName(ProblemKind kind) {
     case ProblemKind::kNote:
       return "note";
     case ProblemKind::kWarning:
+    case ProblemKind::kAllocationWarning:
       return "warning";
     case ProblemKind::kError:
       return "error";
@@ -114,7 +117,12 @@ std::vector<CheckLine> CheckModeProblems(const RunRecord& record) {
 
 std::string CheckModeSummary(const RunRecord& record, const std::vector<CheckLine>& lines) {
   std::array<int, 3> counts{};
-  for (const CheckLine& line : lines) ++counts[static_cast<std::size_t>(line.kind)];
+  for (const CheckLine& line : lines) {
+    // Both kinds of warning are counted as warnings.
+    const ProblemKind kind =
+        line.kind == ProblemKind::kAllocationWarning ? ProblemKind::kWarning : line.kind;
+    ++counts[static_cast<std::size_t>(kind)];
+  }
   auto count = [&counts](ProblemKind kind, std::string_view name) {
     const int n = counts[static_cast<std::size_t>(kind)];
     return std::to_string(n) + " " + std::string(name) + (n == 1 ? "" : "s");

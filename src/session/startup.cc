@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "generation/allocation_export.h"
 #include "generation/generation_driver.h"
 #include "generation/run_record.h"
 #include "generation/run_report.h"
@@ -22,6 +23,9 @@ namespace {
 constexpr std::string_view kCheckKey = "Check";
 constexpr std::string_view kStrictKey = "Strict";
 constexpr std::string_view kReportKey = "Report";
+constexpr std::string_view kExportKey = "Export";
+constexpr std::string_view kSearchKey = "Search";
+constexpr std::string_view kCompareKey = "Compare";
 constexpr int kMostJobs = 256;
 
 // The value of the switch `key`: false when absent; a value other than TRUE or FALSE is a
@@ -52,6 +56,17 @@ void CheckCommandLine(StartUpMode& mode) {
   if (!FindCommandLineToken(mode.command_line_args, kReportKey, true).empty() &&
       mode.report_file.empty()) {
     errors.push_back("Report needs a file name: Report=<file.json>");
+  }
+  if (!FindCommandLineToken(mode.command_line_args, kExportKey, true).empty()) {
+    if (mode.export_file.empty()) {
+      errors.push_back("Export needs a file name: Export=<file.json> or Export=<file.csv>");
+    } else if (!ExportFormatOf(mode.export_file)) {
+      errors.push_back("Export must end with .json or .csv: " + mode.export_file);
+    }
+  }
+  if (!FindCommandLineToken(mode.command_line_args, kCompareKey, true).empty() &&
+      mode.compare_file.empty()) {
+    errors.push_back("Compare needs a file name: Compare=<old export.json>");
   }
   const std::string& languages = mode.language_id;
   if (languages.find(',') != std::string::npos) {
@@ -100,6 +115,9 @@ StartUpMode ReadStartUpMode(const std::vector<std::string>& arguments, const Pro
   mode.check_only = ReadSwitch(mode.command_line_args, kCheckKey, &mode.command_line_errors);
   mode.strict = ReadSwitch(mode.command_line_args, kStrictKey, &mode.command_line_errors);
   mode.report_file = CommandLinePath(mode.command_line_args, kReportKey);
+  mode.export_file = CommandLinePath(mode.command_line_args, kExportKey);
+  mode.search = ReadSwitch(mode.command_line_args, kSearchKey, &mode.command_line_errors);
+  mode.compare_file = CommandLinePath(mode.command_line_args, kCompareKey);
   if (mode.check_only) mode.silent = true;
   mode.show_progress =
       mode.silent && CommandLineValue(mode.command_line_args, "progress") == "TRUE";
@@ -117,6 +135,10 @@ void ApplyStartUpMode(const StartUpMode& mode, RunContext& context) {
   context.settings.check_only = mode.check_only;
   context.settings.strict = mode.strict;
   context.settings.report_file = mode.report_file;
+  context.settings.export_file = mode.export_file;
+  context.settings.search = mode.search;
+  context.settings.compare_file = mode.compare_file;
+  context.settings.program_version = context.program.version;
 }
 
 void LoadStartSettings(RunContext& context, SettingsFields& fields,

@@ -27,9 +27,12 @@ struct StartUpMode {
   bool show_progress = false;
   std::string language_id;
   std::string jobs;
-  bool check_only = false;  // Check=TRUE (implies silent)
-  bool strict = false;      // Strict=TRUE
-  std::string report_file;  // Report=<file>
+  bool check_only = false;   // Check=TRUE (implies silent)
+  bool strict = false;       // Strict=TRUE
+  std::string report_file;   // Report=<file>
+  std::string export_file;   // Export=<file.json|file.csv>
+  bool search = false;       // Search=TRUE
+  std::string compare_file;  // Compare=<old export.json>
   /// What is wrong with the command line, one message each (exit status 2 in silent runs).
   std::vector<std::string> command_line_errors;
 };
@@ -38,8 +41,11 @@ struct StartUpMode {
 /// "Silent=TRUE" / "Silent=FALSE" switch it on or off; "LangID" gives the language; in silent
 /// mode "progress=TRUE" shows progress. "Check=TRUE" checks without writing (and is silent),
 /// "Strict=TRUE" counts ordinary notes against the pages, "Report=<file>" names the run
-/// report. Values that cannot be right (Check, Strict not TRUE or FALSE, an empty Report, Jobs
-/// not a whole number from 1 to 256, an empty item in a LangID list) are command-line errors.
+/// report, "Export=<file>" the export of the rows, "Search=TRUE" the search page,
+/// "Compare=<file>" the export to list the changes against. Values that cannot be right (Check,
+/// Strict, Search not TRUE or FALSE, an empty Report, Export or Compare, an Export that ends in
+/// neither .json nor .csv, Jobs not a whole number from 1 to 256, an empty item in a LangID
+/// list) are command-line errors.
 StartUpMode ReadStartUpMode(const std::vector<std::string>& arguments, const ProgramInfo& program);
 
 /// Takes `mode` into the context's settings and language.

@@ -48,6 +48,9 @@ enum class ProblemKind {
   kNote,     // an ordinary note: something the project leaves out ("Table not found")
   kWarning,  // a note that the output is wrong: a page refused, a formula not evaluated
   kError,    // a failure that was reported: the page or step it happened in was abandoned
+  // A warning about the allocation itself (an address given twice): the pages are what the
+  // project says, so it counts against them only when the run is strict.
+  kAllocationWarning,
 };
 
 class ErrorSink {

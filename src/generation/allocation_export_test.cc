@@ -1,0 +1,75 @@
+#include "generation/allocation_export.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+namespace orvano {
+namespace {
+
+Allocation TwoRows() {
+  AllocationRow first;
+  first.section = "Drives";
+  first.machine = "Filler";
+  first.position = "1";
+  first.origin = {"Collection.xls", "Drives", 17, 0, 0};
+  first.font_class = "12";
+  first.cells = {"12", "", "A100.1", "Speed, \"set\"\r\nnext"};
+  first.address_columns = {2};
+  AllocationRow second;
+  second.section = "Standard";
+  second.origin = {"Collection.xls", "Standard", 14, 2, 3};
+  second.font_class = "13";
+  second.cells = {"13", "", "\xD0\x9F\xD1\x83\xD1\x81\xD0\xba"};
+  Allocation allocation;
+  allocation.languages.push_back(
+      {"1033",
+       "/out/",
+       {{"Drives_Filler.htm", AllocationPageKind::kSection, "Drives", "Filler", {first}},
+        {"Overview.htm", AllocationPageKind::kOverview, "", "", {second}}}});
+  return allocation;
+}
+
+TEST(AllocationExportTest, TheExtensionChoosesTheFormat) {
+  EXPECT_EQ(ExportFormat::kJson, ExportFormatOf("/a/rows.json"));
+  EXPECT_EQ(ExportFormat::kCsv, ExportFormatOf("rows.CSV"));
+  EXPECT_EQ(std::nullopt, ExportFormatOf("/a.json/rows"));
+  EXPECT_EQ(std::nullopt, ExportFormatOf("rows.txt"));
+  EXPECT_EQ(std::nullopt, ExportFormatOf("json"));
+}
+
+TEST(AllocationExportTest, CsvQuotesWhatNeedsItAndPadsEveryRowToTheMostCells) {
+  EXPECT_EQ(
+      "language,page,section,machine,position,kind,source,class,cell1,cell2,cell3,cell4\r\n"
+      "1033,Drives_Filler.htm,Drives,Filler,1,section,Collection.xls:Drives!17,12,12,,A100.1,"
+      "\"Speed, \"\"set\"\"\r\nnext\"\r\n"
+      "1033,Overview.htm,Standard,,,overview,"
+      "\"Collection.xls:Standard!14 (block 2, repetition 3)\",13,13,,"
+      "\xD0\x9F\xD1\x83\xD1\x81\xD0\xba,\r\n",
+      ExportCsvText(TwoRows()));
+  EXPECT_EQ("language,page,section,machine,position,kind,source,class\r\n",
+            ExportCsvText(Allocation()));
+}
+
+TEST(AllocationExportTest, JsonReadsBackAsTheRowsInTheirOrder) {
+  const std::vector<InputFile> inputs = {{"workbook", "/p/Collection.xls", "xls", 6144}};
+  const nlohmann::json exported = nlohmann::json::parse(ExportJsonText(TwoRows(), inputs, "1.2.3"));
+  EXPECT_EQ(kExportFormatVersion, exported["format_version"]);
+  EXPECT_EQ("1.2.3", exported["program"]["version"]);
+  EXPECT_EQ(6144, exported["inputs"][0]["bytes"]);
+  const nlohmann::json& pages = exported["languages"][0]["pages"];
+  ASSERT_EQ(2U, pages.size());
+  EXPECT_EQ("section", pages[0]["kind"]);
+  EXPECT_EQ("Speed, \"set\"\r\nnext", pages[0]["rows"][0]["cells"][3]);
+  EXPECT_EQ(std::vector<int>{2}, pages[0]["rows"][0]["address_cells"].get<std::vector<int>>());
+  EXPECT_EQ("Collection.xls:Standard!14 (block 2, repetition 3)", pages[1]["rows"][0]["source"]);
+  EXPECT_EQ("", pages[1]["machine"]);
+  // A language without pages and a text that is no UTF-8 still give a document.
+  Allocation odd;
+  odd.languages.push_back({"1049", "/out/", {}});
+  odd.languages.push_back({"\xFF", "/out/", {}});
+  EXPECT_EQ(2U, nlohmann::json::parse(ExportJsonText(odd, {}, "1.2.3"))["languages"].size());
+}
+
+}  // namespace
+}  // namespace orvano
