@@ -46,14 +46,14 @@ TEST(AllocationExportTest, CsvQuotesWhatNeedsItAndPadsEveryRowToTheMostCells) {
       "1033,Overview.htm,Standard,,,overview,"
       "\"Collection.xls:Standard!14 (block 2, repetition 3)\",13,13,,"
       "\xD0\x9F\xD1\x83\xD1\x81\xD0\xba,\r\n",
-      ExportCsvText(TwoRows()));
+      ExportText({ExportFormat::kCsv, MostCells(TwoRows())}, TwoRows(), {}, ""));
   EXPECT_EQ("language,page,section,machine,position,kind,source,class\r\n",
-            ExportCsvText(Allocation()));
+            ExportText({ExportFormat::kCsv, 0}, Allocation(), {}, ""));
 }
 
 TEST(AllocationExportTest, JsonReadsBackAsTheRowsInTheirOrder) {
   const std::vector<InputFile> inputs = {{"workbook", "/p/Collection.xls", "xls", 6144}};
-  const nlohmann::json exported = nlohmann::json::parse(ExportJsonText(TwoRows(), inputs, "1.2.3"));
+  const nlohmann::json exported = nlohmann::json::parse(ExportText({}, TwoRows(), inputs, "1.2.3"));
   EXPECT_EQ(kExportFormatVersion, exported["format_version"]);
   EXPECT_EQ("1.2.3", exported["program"]["version"]);
   EXPECT_EQ(6144, exported["inputs"][0]["bytes"]);
@@ -64,11 +64,19 @@ TEST(AllocationExportTest, JsonReadsBackAsTheRowsInTheirOrder) {
   EXPECT_EQ(std::vector<int>{2}, pages[0]["rows"][0]["address_cells"].get<std::vector<int>>());
   EXPECT_EQ("Collection.xls:Standard!14 (block 2, repetition 3)", pages[1]["rows"][0]["source"]);
   EXPECT_EQ("", pages[1]["machine"]);
+  // Every character JSON must escape reads back as it was.
+  Allocation awkward = TwoRows();
+  std::string all;
+  for (int c = 1; c < 0x80; ++c) all += static_cast<char>(c);
+  awkward.languages[0].pages[0].rows[0].cells[1] = all + "\xE2\x80\xA8\xF0\x9F\x98\x80";
+  EXPECT_EQ(all + "\xE2\x80\xA8\xF0\x9F\x98\x80",
+            nlohmann::json::parse(ExportText(
+                {}, awkward, inputs, "1"))["languages"][0]["pages"][0]["rows"][0]["cells"][1]);
   // A language without pages and a text that is no UTF-8 still give a document.
   Allocation odd;
   odd.languages.push_back({"1049", "/out/", {}});
   odd.languages.push_back({"\xFF", "/out/", {}});
-  EXPECT_EQ(2U, nlohmann::json::parse(ExportJsonText(odd, {}, "1.2.3"))["languages"].size());
+  EXPECT_EQ(2U, nlohmann::json::parse(ExportText({}, odd, {}, "1.2.3"))["languages"].size());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <charconv>
 #include <chrono>
+#include <deque>
 #include <memory>
 #include <string>
 #include <thread>
@@ -54,7 +55,8 @@ int JobCount(const std::string& jobs) {
 
 struct GenerationInputs {
   std::unique_ptr<SharedInputs> shared;
-  std::vector<RunInputs> inputs;  // one per language
+  std::vector<RunInputs> inputs;           // one per language
+  std::shared_ptr<Allocation> allocation;  // the rows of every page, when a key asked for them
 };
 
 namespace {
@@ -71,9 +73,24 @@ class LanguagesGeneration {
         coordinator_(seams.host),
         write_nothing_(record != nullptr && record->check_only),
         run_fs_(seams.fs, write_nothing_) {
-    if (!settings.export_file.empty() || settings.search || !settings.compare_file.empty()) {
+    // The rows are kept whole only for the pages that need them all at the end; the export
+    // is made page by page as the pages are built.
+    if (settings.search || !settings.compare_file.empty()) {
       allocation_ = std::make_shared<Allocation>();
     }
+    if (const std::optional<ExportFormat> format = ExportFormatOf(settings.export_file)) {
+      export_layout_ = ExportLayout{*format, 0};
+    }
+  }
+
+  /// Writes the export, when the run makes one, to `path`, replacing the file only when
+  /// complete. Throws what FileSystem::WritePiecesAtomically throws.
+  void WriteExport(FileSystem& fs, const std::string& path,
+                   const std::vector<InputFile>& inputs) const {
+    if (!export_layout_) return;
+    std::deque<std::string> glue;
+    fs.WritePiecesAtomically(
+        path, ExportPieces(*export_layout_, exports_, inputs, settings_.program_version, &glue));
   }
 
   /// The rows of every language's pages, when the run keeps them.
@@ -97,6 +114,11 @@ class LanguagesGeneration {
       }
       const auto started = std::chrono::steady_clock::now();
       data.shared = std::make_unique<SharedInputs>(run_fs_, settings, selection_.ids, parallel);
+      // A CSV export's lines have as many cells as the widest sheet has columns.
+      if (export_layout_ && data.shared->workbook.value) {
+        export_layout_->cells =
+            static_cast<std::size_t>(data.shared->workbook.value->sheets.widest_column_count);
+      }
       if (record_ != nullptr) {
         record_->reading_seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -115,6 +137,8 @@ class LanguagesGeneration {
   void RunLanguages(GenerationInputs& data, WorkerPool* pool, int jobs) {
     const std::size_t count = selection_.ids.size();
     complete_.assign(count, false);
+    exports_.resize(count);
+    for (std::size_t i = 0; i < count; ++i) exports_[i].id = selection_.ids[i];
     if (allocation_) {
       allocation_->languages.resize(count);
       for (std::size_t i = 0; i < count; ++i)
@@ -175,6 +199,8 @@ class LanguagesGeneration {
         .inputs = &data.inputs[i],
         .record = record,
         .allocation = allocation,
+        .export_pages = export_layout_ ? &exports_[i] : nullptr,
+        .export_layout = export_layout_ ? &*export_layout_ : nullptr,
         .check_addresses = write_nothing_,
     };
     try {
@@ -225,6 +251,8 @@ class LanguagesGeneration {
   const bool write_nothing_;                // check mode
   RecordingFileSystem run_fs_;              // what the run reads and writes outside its languages
   std::shared_ptr<Allocation> allocation_;  // none unless a key asks for the rows
+  std::optional<ExportLayout> export_layout_;  // none unless the run exports
+  std::vector<LanguageExport> exports_;        // one per language, when the run exports
 };
 
 // The checks of the keys that write the rows elsewhere, made before anything is written.
@@ -272,11 +300,11 @@ GenerationOutcome GeneratePages(const RunSettings& settings,
     CheckExportPath(seams.fs, settings.export_file);
     LanguagesGeneration generation(settings, languages, seams, record, std::move(selection));
     outcome.complete = generation.Generate(*inputs);
+    inputs->allocation = generation.allocation();
     // A run that stopped leaves the export it had before.
     if (outcome.complete && !settings.export_file.empty()) {
       try {
-        WriteExport(seams.fs, settings.export_file, *generation.allocation(),
-                    DescribeInputs(settings), settings.program_version);
+        generation.WriteExport(seams.fs, settings.export_file, DescribeInputs(settings));
       } catch (OrvanoError& e) {
         e.set_location(settings.export_file);
         throw;

@@ -142,7 +142,8 @@ class UnitCommitter {
         page_(page),
         overview_rows_(overview_rows),
         overview_row_places_(overview_row_places),
-        recording_{run.job.allocation != nullptr, run.job.check_addresses} {}
+        recording_{run.job.allocation != nullptr, run.job.check_addresses,
+                   run.job.export_pages != nullptr ? run.job.export_layout : nullptr} {}
 
   void BuildAndCommit(const std::vector<PageUnit>& units) {
     if (run_.job.pool == nullptr) {
@@ -195,6 +196,9 @@ class UnitCommitter {
       for (AllocationPage& page : built.pages) {
         run_.job.allocation->pages.push_back(std::move(page));
       }
+    }
+    if (replayed && run_.job.export_pages != nullptr) {
+      run_.job.export_pages->pieces.push_back(std::move(built.export_text));
     }
     page_ = std::move(built.leaving);
   }
@@ -330,13 +334,18 @@ void Generate(Run& run, bool* complete) {
 
   // Pages are replaced only when complete, so nothing is deleted beforehand. The overview,
   // menu and main pages see the page state as the last section left it.
+  const bool wants_rows = job.allocation != nullptr || job.export_pages != nullptr;
   std::vector<ShownRow> overview_shown;
   std::optional<LineList> overview = BuildSectionPage(
       inputs, page, inputs.templates.entries[TemplateSet::kOverview], overview_rows, std::nullopt,
-      std::nullopt, run.sink, job.allocation != nullptr ? &overview_shown : nullptr);
-  if (overview && job.allocation != nullptr) {
-    job.allocation->pages.push_back(
-        OverviewAllocationPage(std::move(overview_shown), overview_row_places));
+      std::nullopt, run.sink, wants_rows ? &overview_shown : nullptr);
+  if (overview && wants_rows) {
+    AllocationPage rows = OverviewAllocationPage(std::move(overview_shown), overview_row_places);
+    if (job.export_pages != nullptr) {
+      AppendPageExport(*job.export_layout, inputs.language.id, rows,
+                       &job.export_pages->pieces.emplace_back());
+    }
+    if (job.allocation != nullptr) job.allocation->pages.push_back(std::move(rows));
   }
   bool written = overview &&
                  WritePage(job.fs, *overview, inputs.destination_folder + "Overview.htm", run.sink);

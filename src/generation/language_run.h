@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "generation/allocation.h"
+#include "generation/allocation_export.h"
 #include "generation/recorded_work.h"
 #include "generation/run_record.h"
 #include "generation/run_settings.h"
@@ -48,7 +49,10 @@ struct LanguageJob {
   LanguageRecord* record = nullptr;  // when set, its problems and durations are kept there
   /// When set, the rows of every page built are kept there (in check mode too).
   LanguageAllocation* allocation = nullptr;
-  bool check_addresses = false;  // addresses given twice on a page are warnings
+  /// When set, every page built is appended there in the export's form (in check mode too).
+  LanguageExport* export_pages = nullptr;
+  const ExportLayout* export_layout = nullptr;  // the export's form, with `export_pages`
+  bool check_addresses = false;                 // addresses given twice on a page are warnings
 };
 
 /// Generates the pages of `job`'s language. Returns true when every page was written; false

@@ -66,7 +66,7 @@ void BuildSectionStart(const RunInputs& inputs, const SharedInputs& shared, cons
   if (!parts.value) StopGeneration("Error reading Collectionfile", inputs.workbook_file);
   page.part_first_row = parts.value->overview_first_row;
   built.overview_rows = BuildSectionTable(inputs, page, parts.value->overview, work);
-  if (recording.keep_rows) {
+  if (recording.keep_rows || recording.export_layout != nullptr) {
     const std::string sheet(CurrentSheetName(inputs.sheets, page));
     for (std::size_t r = 1; r < built.overview_rows->row_count(); ++r) {
       AllocationRow& row = built.overview_row_places.emplace_back();
@@ -107,7 +107,8 @@ void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, cons
     const LineList& page_template =
         inputs.templates.entries[detail ? TemplateSet::kDetail : TemplateSet::kSection];
     const std::string page_name = SectionPageName(section_name, machine_name, detail);
-    const bool wants_rows = recording.keep_rows || (recording.check_addresses && !detail);
+    const bool wants_rows = recording.keep_rows || recording.export_layout != nullptr ||
+                            (recording.check_addresses && !detail);
     std::vector<ShownRow> shown;
     std::optional<LineList> lines =
         BuildSectionPage(inputs, page, page_template, main_part, unit.section, unit.machine, work,
@@ -123,11 +124,14 @@ void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, cons
       if (recording.check_addresses && !detail) {
         NoteAddressesGivenTwice(rows, inputs.workbook_file, work);
       }
-      if (recording.keep_rows) {
-        built.pages.push_back({page_name,
+      AllocationPage rows_page{page_name,
                                detail ? AllocationPageKind::kDetail : AllocationPageKind::kSection,
-                               section_name, machine_name, std::move(rows)});
+                               section_name, machine_name, std::move(rows)};
+      if (recording.export_layout != nullptr) {
+        AppendPageExport(*recording.export_layout, inputs.language.id, rows_page,
+                         &built.export_text);
       }
+      if (recording.keep_rows) built.pages.push_back(std::move(rows_page));
     }
     work.WritePage(inputs.destination_folder + page_name, EncodePage(*lines));
     work.Tick(page_name);

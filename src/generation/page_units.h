@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "generation/allocation.h"
+#include "generation/allocation_export.h"
 #include "generation/recorded_work.h"
 #include "support/table.h"
 #include "templates/page_state.h"
@@ -38,8 +39,9 @@ int TicksOfUnit(const RunInputs& inputs, const PageUnit& unit);
 
 /// What a unit keeps of the rows its pages show, besides the pages.
 struct RowRecording {
-  bool keep_rows = false;        // the rows of every page, for the allocation
-  bool check_addresses = false;  // addresses given twice on a page are warnings
+  bool keep_rows = false;                       // the rows of every page, for the allocation
+  bool check_addresses = false;                 // addresses given twice on a page are warnings
+  const ExportLayout* export_layout = nullptr;  // when set, the pages' export text is made
 };
 
 /// What building a unit gave.
@@ -48,10 +50,11 @@ struct BuiltUnit {
   PageState leaving;                   // the state it left (carried parts only)
   RecordedWork work;                   // its reports, notes, pages and ticks, and what stopped it
   std::optional<Table> overview_rows;  // a section start's rows for the overview page
-  // With RowRecording::keep_rows: its pages' rows, and where each of the overview rows came
-  // from (their section and origin; no cells).
+  // With RowRecording::keep_rows: its pages' rows; with keep_rows or export_layout, where each
+  // of the overview rows came from (their section and origin; no cells).
   std::vector<AllocationPage> pages;
   std::vector<AllocationRow> overview_row_places;
+  std::string export_text;  // with RowRecording::export_layout: its pages' export form
 };
 
 /// Builds `unit` from the page state `entering`. Never throws: what would stop the run is

@@ -6,6 +6,13 @@
 
 namespace orvano {
 
+void FileSystem::WritePiecesAtomically(const std::string& path,
+                                       std::span<const std::string_view> pieces) {
+  std::string bytes;
+  for (std::string_view piece : pieces) bytes += piece;
+  WriteFileAtomically(path, bytes);
+}
+
 std::optional<std::string> FindFileInFolder(FileSystem& fs, const std::string& folder,
                                             const std::string& name) {
   std::string exact = folder + name;

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,11 @@ class FileSystem {
   /// are not forced to disk.
   /// Throws UnexpectedError (70, 75, 76) naming the path on failure; no partial file remains.
   virtual void WriteFileAtomically(const std::string& path, std::string_view bytes) = 0;
+
+  /// As WriteFileAtomically, with the bytes of `pieces` one after the other: a large file made
+  /// of parts need not be put together in memory first. This default puts them together.
+  virtual void WritePiecesAtomically(const std::string& path,
+                                     std::span<const std::string_view> pieces);
 
   /// Appends `bytes` to the file at `path`, creating it when missing. Throws UnexpectedError.
   virtual void AppendToFile(const std::string& path, std::string_view bytes) = 0;

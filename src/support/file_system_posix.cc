@@ -102,6 +102,11 @@ class PosixFileSystem final : public FileSystem {
   }
 
   void WriteFileAtomically(const std::string& path, std::string_view bytes) override {
+    WritePiecesAtomically(path, {&bytes, 1});
+  }
+
+  void WritePiecesAtomically(const std::string& path,
+                             std::span<const std::string_view> pieces) override {
     std::string temp = FolderOf(path) + "." + FileNameOf(path) + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0) throw PosixError("cannot create a file beside", path, errno);
@@ -111,7 +116,8 @@ class PosixFileSystem final : public FileSystem {
     // No fsync: a run writes hundreds of pages, and flushing each one costs more than the whole
     // page build. The rename still makes every reader see the old file or the complete new one;
     // what a power failure may cost is the newest pages, which the next run writes again.
-    if (!WriteAll(fd, bytes)) {
+    for (std::string_view bytes : pieces) {
+      if (WriteAll(fd, bytes)) continue;
       int error = errno;
       ::close(fd);
       ::unlink(temp.c_str());

@@ -53,10 +53,15 @@ TEST_F(FileSystemTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
   // A folder in the way of the page: the rename fails, nothing else changes.
   fs->MakeFolder(dir.path() + "page.htm");
   EXPECT_THROW(fs->WriteFileAtomically(dir.path() + "page.htm", "x"), UnexpectedError);
+  const std::string_view pieces[] = {"a", "", "bc"};
+  EXPECT_THROW(fs->WritePiecesAtomically(dir.path() + "page.htm", pieces), UnexpectedError);
   auto entries = fs->ListFolder(dir.path());
   ASSERT_EQ(1u, entries.size());
   EXPECT_EQ("page.htm", entries[0].name);
   EXPECT_TRUE(entries[0].is_folder);
+  // Written in pieces, the file holds them one after the other.
+  fs->WritePiecesAtomically(dir.path() + "export.json", pieces);
+  EXPECT_EQ("abc", testing::ReadBytes(dir.path() + "export.json"));
 }
 
 TEST_F(FileSystemTest, FoldersAndCaseInsensitiveLookUp) {
