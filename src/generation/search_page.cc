@@ -468,6 +468,10 @@ bool IsSearched(const AllocationPage& page) {
   return page.kind == AllocationPageKind::kSection || page.kind == AllocationPageKind::kOverview;
 }
 
+// A section and machine, viewing the strings of the allocation.
+using Group = std::pair<std::string_view, std::string_view>;
+Group GroupOf(const std::string& section, const std::string& machine) { return {section, machine}; }
+
 }  // namespace
 
 bool IsSearchFileName(std::string_view file_name) {
@@ -496,11 +500,11 @@ std::string SearchPageText() { return kPage; }
 // Pages and groups are written once, rows carry no keys: the index stays close to the size of
 // the texts themselves.
 std::string SearchIndexText(const LanguageAllocation& language) {
-  std::map<std::pair<std::string_view, std::string_view>, std::string_view> detail_twins;
+  std::map<Group, std::string_view> detail_twins;
   std::size_t text_bytes = 0;
   for (const AllocationPage& page : language.pages) {
     if (page.kind == AllocationPageKind::kDetail) {
-      detail_twins.emplace(std::make_pair(std::string_view(page.section), page.machine), page.file);
+      detail_twins.emplace(GroupOf(page.section, page.machine), page.file);
       continue;
     }
     for (const AllocationRow& row : page.rows) {
@@ -512,8 +516,8 @@ std::string SearchIndexText(const LanguageAllocation& language) {
   out.reserve(text_bytes + text_bytes / 16 + 4096);
   out += "window.orvanoSearchIndex = {\n\"runs\": [";
   std::vector<const AllocationPage*> pages;
-  std::map<std::pair<std::string_view, std::string_view>, std::size_t> group_numbers;
-  std::vector<std::pair<std::string_view, std::string_view>> groups;
+  std::map<Group, std::size_t> group_numbers;
+  std::vector<Group> groups;
   bool in_run = false;
   const AllocationRow* run_row = nullptr;  // the first row of the open run
   for (const AllocationPage& page : language.pages) {
@@ -532,7 +536,7 @@ std::string SearchIndexText(const LanguageAllocation& language) {
         pages.push_back(&page);
         page_numbered = true;
       }
-      const auto key = std::make_pair(std::string_view(row.section), std::string_view(row.machine));
+      const Group key = GroupOf(row.section, row.machine);
       const auto [group, added] = group_numbers.emplace(key, groups.size());
       if (added) groups.push_back(key);
       out += in_run ? "\"],\n[" : "\n[";
@@ -550,8 +554,7 @@ std::string SearchIndexText(const LanguageAllocation& language) {
     out += k == 0 ? "\n[" : ",\n[";
     AppendQuoted(pages[k]->file, out);
     out += ',';
-    const auto twin = detail_twins.find(
-        std::make_pair(std::string_view(pages[k]->section), std::string_view(pages[k]->machine)));
+    const auto twin = detail_twins.find(GroupOf(pages[k]->section, pages[k]->machine));
     AppendQuoted(pages[k]->kind == AllocationPageKind::kSection && twin != detail_twins.end()
                      ? twin->second
                      : std::string_view(),

@@ -79,6 +79,31 @@ TEST(SearchIndex, ListsRunsPagesAndGroupsOnce) {
       SearchIndexText(language));
 }
 
+TEST(SearchIndex, LinksEachSectionPageToItsDetailTwin) {
+  // Names longer than a short string's inline buffer, twins in another order, one page without.
+  const std::string section = "Drives of every machine on the line";
+  const std::vector<std::string> machines = {"Filler of the first hall", "Capper of the first hall",
+                                             "Labeller of the second hall"};
+  LanguageAllocation language;
+  for (const std::string& machine : machines) {
+    language.pages.push_back(Page(machine + ".htm", AllocationPageKind::kSection, section, machine,
+                                  {Row(section, machine, {"12", "", "x"})}));
+  }
+  language.pages.push_back(
+      Page("Third_d.htm", AllocationPageKind::kDetail, section, machines[2], {}));
+  language.pages.push_back(
+      Page("First_d.htm", AllocationPageKind::kDetail, section, machines[0], {}));
+  language.pages.push_back(Page("Overview.htm", AllocationPageKind::kOverview, section, machines[0],
+                                {Row(section, machines[0], {"12", "", "y"})}));
+  const std::string index = SearchIndexText(language);
+  EXPECT_NE(std::string::npos, index.find("\"pages\": [\n"
+                                          "[\"Filler of the first hall.htm\",\"First_d.htm\"],\n"
+                                          "[\"Capper of the first hall.htm\",\"\"],\n"
+                                          "[\"Labeller of the second hall.htm\",\"Third_d.htm\"],\n"
+                                          "[\"Overview.htm\",\"\"]\n]"))
+      << index;
+}
+
 TEST(SearchIndex, LeavesOutRowsAndPagesWithNothingShown) {
   LanguageAllocation language;
   language.pages = {
