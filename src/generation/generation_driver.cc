@@ -21,12 +21,14 @@
 #include "generation/run_record.h"
 #include "generation/run_report.h"
 #include "generation/run_settings.h"
+#include "generation/search_page.h"
 #include "generation/shared_inputs.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "support/host.h"
 #include "support/logs.h"
 #include "support/worker_pool.h"
+#include "templates/page_output.h"
 #include "templates/run_inputs.h"
 
 namespace orvano {
@@ -96,6 +98,19 @@ class LanguagesGeneration {
   /// The rows of every language's pages, when the run keeps them.
   std::shared_ptr<Allocation> allocation() const { return allocation_; }
 
+  // Stops the run before it writes anything when a section's page would have the name of a
+  // file that a key of the run writes beside the pages.
+  void RefusePagesNamedLikeRunFiles(const SharedInputs& shared) const {
+    if (!shared.description.value || !settings_.search) return;
+    for (const SectionInfo& section : shared.description.value->sections) {
+      if (IsSearchFileName(SectionPageName(section.name, "", false))) {
+        throw ProgramError("The page of section \"" + section.name +
+                               "\" would have the name of a file that Search=TRUE writes",
+                           std::string(kGenerateProcedure));
+      }
+    }
+  }
+
   // Generates every selected language into `data`; true when every page of every language was
   // written.
   bool Generate(GenerationInputs& data) {
@@ -114,6 +129,7 @@ class LanguagesGeneration {
       }
       const auto started = std::chrono::steady_clock::now();
       data.shared = std::make_unique<SharedInputs>(run_fs_, settings, selection_.ids, parallel);
+      RefusePagesNamedLikeRunFiles(*data.shared);
       // A CSV export's lines have as many cells as the widest sheet has columns.
       if (export_layout_ && data.shared->workbook.value) {
         export_layout_->cells =
@@ -235,7 +251,7 @@ class LanguagesGeneration {
                               {},
                               record_ != nullptr ? &record_->run_problems : nullptr};
     static_cast<void>(Guarded(errors, kGenerateProcedure, kWindow, [&] {
-      run_fs_.WriteFileAtomically(path, LanguagesPageText(written));
+      run_fs_.WriteFileAtomically(path, LanguagesPageText(written, settings_.search));
     }));
     if (record_ != nullptr) record_->files = run_fs_.FilesWrittenIn(path);
   }

@@ -11,6 +11,7 @@
 #include "generation/generation_stop.h"
 #include "generation/navigation_pages.h"
 #include "generation/page_units.h"
+#include "generation/search_page.h"
 #include "generation/shared_inputs.h"
 #include "inputs/languages.h"
 #include "inputs/text_database.h"
@@ -359,6 +360,13 @@ void Generate(Run& run, bool* complete) {
   host.StatusTick(kIndexPageName);
   written = CopyTemplateFolderFile(output, "Brenk.gif") && written;
   host.StatusTick("Brenk.gif");
+  if (job.settings.search && job.allocation != nullptr) {
+    for (const GeneratedFile& file : SearchPageFiles(*job.allocation)) {
+      written =
+          WriteEncodedPage(job.fs, file.bytes, inputs.destination_folder + file.name, run.sink) &&
+          written;
+    }
+  }
   if (job.record != nullptr) {
     job.record->building_seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - read).count();

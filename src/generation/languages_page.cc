@@ -47,7 +47,7 @@ std::string LinkPart(const std::string& text) {
 
 }  // namespace
 
-std::string LanguagesPageText(const std::vector<WrittenLanguage>& languages) {
+std::string LanguagesPageText(const std::vector<WrittenLanguage>& languages, bool with_search) {
   std::string page =
       "<!DOCTYPE html>\n"
       "<html>\n"
@@ -59,8 +59,10 @@ std::string LanguagesPageText(const std::vector<WrittenLanguage>& languages) {
       "<h1>Languages</h1>\n"
       "<ul>\n";
   for (const WrittenLanguage& language : languages) {
-    page += "<li><a href=\"" + Escaped(LinkPart(language.id)) + "/Index.htm\">" +
-            Escaped(language.name) + "</a></li>\n";
+    const std::string folder = Escaped(LinkPart(language.id));
+    page += "<li><a href=\"" + folder + "/Index.htm\">" + Escaped(language.name) + "</a>";
+    if (with_search) page += " (<a href=\"" + folder + "/Search.htm\">search</a>)";
+    page += "</li>\n";
   }
   page +=
       "</ul>\n"

@@ -18,8 +18,10 @@ struct WrittenLanguage {
 };
 
 /// The page's text: UTF-8 HTML5 without frames or script, one link "<id>/Index.htm" per
-/// language in the given order, names and ids escaped.
-std::string LanguagesPageText(const std::vector<WrittenLanguage>& languages);
+/// language in the given order, names and ids escaped; `with_search` adds a link to each
+/// language's "<id>/Search.htm".
+std::string LanguagesPageText(const std::vector<WrittenLanguage>& languages,
+                              bool with_search = false);
 
 }  // namespace orvano
 

@@ -7,6 +7,7 @@
 #include "generation/generation_driver.h"
 #include "generation/run_record.h"
 #include "generation/run_report.h"
+#include "generation/search_page.h"
 #include "session/command_line.h"
 #include "session/paths.h"
 #include "session/program_info.h"
@@ -89,6 +90,13 @@ int FinishRun(RunContext& context, RunRecord& record, int status) {
   record.exit_status = status;
   record.inputs = DescribeInputs(context.settings);
   if (record.check_only) std::fputs(CheckModeLines(record).c_str(), stdout);
+  // A run that wrote a search page names it, so that it can be opened from the terminal.
+  if (!record.check_only && context.settings.search) {
+    for (const LanguageRecord& language : record.languages) {
+      if (!language.complete) continue;
+      std::printf("Search page: %s%s\n", language.destination_folder.c_str(), kSearchPageName);
+    }
+  }
   const std::string& report = context.settings.report_file;
   if (report.empty()) return status;
   try {

@@ -291,11 +291,10 @@ TEST_F(E2eTest, PathsMayHoldBlanksAndTheOldOneArgumentFormStillWorks) {
   const ProjectPaths paths = MakeProject({}, "My Projects/-Line 4 \u00e4/");
   const std::string destination = dir_.path() + "out put/";
   std::string arguments = "Silent=TRUE LangID=1033";
-  for (const std::string& pair : {"PathOrvanoDOC=" + paths.description,
-                                  "PathOrvanoDB=" + paths.database,
-                                  "PathXLCollection=" + paths.workbook,
-                                  "PathHTMLSourceFolder=" + paths.template_folder,
-                                  "PathDestinationFolder=" + destination}) {
+  for (const std::string& pair :
+       {"PathOrvanoDOC=" + paths.description, "PathOrvanoDB=" + paths.database,
+        "PathXLCollection=" + paths.workbook, "PathHTMLSourceFolder=" + paths.template_folder,
+        "PathDestinationFolder=" + destination}) {
     arguments += " '" + pair + "'";
   }
   Outcome outcome = Run(arguments);

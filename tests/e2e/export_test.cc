@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "demo_run.h"
+#include "search_dom.h"
 #include "support/text_codec.h"
 
 namespace orvano {
@@ -204,6 +205,58 @@ TEST_F(ExportTest, CheckWarnsOfAnAddressGivenTwice) {
   Outcome run = Run(paths, "Silent=TRUE LangID=1033");
   EXPECT_EQ(0, run.status) << run.output;
   EXPECT_EQ(std::string::npos, ReadBytes(out_ + "Logfile.log").find("also at"));
+}
+
+TEST_F(ExportTest, ASectionPageNamedLikeTheSearchPageStopsTheRunBeforeAnything) {
+  ProjectPaths paths = MakeProject([](tools::ProjectSources& s) {
+    const std::string old_text = "Name=Utilities";
+    s.orvano_doc.replace(s.orvano_doc.find(old_text), old_text.size(), "Name=search");
+    for (auto& sheet : s.workbook.sheets) {
+      if (sheet.name == "Utilities") sheet.Set(0, 0, XlsCell::Text("search"));
+    }
+  });
+  Outcome refused = Run(paths, "Silent=TRUE LangID=1033 Search=TRUE");
+  EXPECT_EQ(1, refused.status);
+  EXPECT_NE(std::string::npos,
+            refused.output.find("The page of section \"search\" would have the name of a file "
+                                "that Search=TRUE writes"))
+      << refused.output;
+  EXPECT_TRUE(FilesBelow(out_).empty());
+  Outcome run = Run(paths, "Silent=TRUE LangID=1033");
+  EXPECT_EQ(0, run.status) << run.output;
+  EXPECT_TRUE(fs_->IsFile(out_ + "search.htm"));
+}
+
+// The demo's search pages, one per language, opened in headless Chromium with a query in the
+// address: an address, a German word with an umlaut typed without it, and Cyrillic in capitals.
+TEST_F(ExportTest, DemoSearchPagesFindRowsInEveryLanguage) {
+  if (!fs_->IsFile(testing::kChromium)) {
+    GTEST_SKIP() << "no " << testing::kChromium << " (Debian package chromium)";
+  }
+  ProjectPaths paths = MakeProject();
+  Outcome run = Run(paths, "Silent=TRUE LangID=ALL Search=TRUE");
+  ASSERT_EQ(0, run.status) << run.output;
+  EXPECT_NE(std::string::npos, run.output.find("Search page: " + out_ + "1049/Search.htm\n"))
+      << run.output;
+  EXPECT_NE(std::string::npos, ReadBytes(out_ + "Languages.htm").find("1031/Search.htm"));
+  struct Query {
+    std::string language;
+    std::string words;
+    std::string found;  // the count the page reports
+    std::string shown;  // a marked cell it shows
+  };
+  const Query queries[] = {
+      {"1033", "A104.1", "1", "<mark>A104.1</mark>"},
+      {"1031", "kuhlwasser", "1", "<mark>Kühlwasser</mark>"},
+      {"1049", "ЗАТОР", "2", "<mark>Затор</mark> конвейера"},
+  };
+  for (const Query& query : queries) {
+    SCOPED_TRACE(query.language + " " + query.words);
+    const std::string dom = testing::SearchedDom(out_ + query.language + "/Search.htm", query.words,
+                                                 dir_.path() + "profile" + query.language);
+    EXPECT_EQ(query.found, testing::RootAttribute(dom, "data-found")) << dom;
+    EXPECT_NE(std::string::npos, dom.find(query.shown)) << dom;
+  }
 }
 
 }  // namespace

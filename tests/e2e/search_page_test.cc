@@ -12,50 +12,16 @@
 #include <vector>
 
 #include "generation/allocation.h"
+#include "search_dom.h"
 #include "support/file_system.h"
 #include "testing/test_util.h"
 
 namespace orvano {
 namespace {
 
-constexpr char kChromium[] = "/usr/bin/chromium";
-
-std::string PercentEncoded(const std::string& text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : text) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.') {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
-}
-
-// The document Chromium built from `folder`Search.htm with `query` in the address, as it
-// serialises it once the page has loaded. `profile` is a folder of its own for each call.
-std::string SearchedDom(const std::string& folder, const std::string& query,
-                        const std::string& profile) {
-  return testing::RunCommand(std::string("timeout 60 ") + kChromium +
-                             " --headless --no-sandbox --disable-gpu --no-first-run"
-                             " --disable-background-networking --disable-component-update"
-                             " --disable-sync --user-data-dir=" +
-                             profile + " --dump-dom 'file://" + folder + kSearchPageName +
-                             "#q=" + PercentEncoded(query) + "' 2>/dev/null")
-      .output;
-}
-
-// The value of the attribute `name` of the <html> element, "(none)" when it has none.
-std::string RootAttribute(const std::string& dom, const std::string& name) {
-  const std::size_t root_end = dom.find('>', dom.find("<html"));
-  const std::size_t at = dom.find(" " + name + "=\"");
-  if (at == std::string::npos || at > root_end) return "(none)";
-  const std::size_t start = at + name.size() + 3;
-  return dom.substr(start, dom.find('"', start) - start);
-}
+using testing::kChromium;
+using testing::RootAttribute;
+using testing::SearchedDom;
 
 std::string Between(const std::string& dom, const std::string& open, const std::string& close) {
   const std::size_t start = dom.find(open);
@@ -133,7 +99,8 @@ TEST(SearchPageInBrowser, FindsMarksAndLinksRows) {
   for (std::size_t k = 0; k < loads.size(); k += 2) {
     std::vector<std::future<std::string>> running;
     for (std::size_t j = k; j < loads.size() && j < k + 2; ++j) {
-      running.push_back(std::async(std::launch::async, SearchedDom, loads[j].folder, loads[j].query,
+      running.push_back(std::async(std::launch::async, SearchedDom,
+                                   loads[j].folder + kSearchPageName, loads[j].query,
                                    dir.path() + "profile" + std::to_string(j)));
     }
     for (std::size_t j = 0; j < running.size(); ++j) doms[k + j] = running[j].get();
