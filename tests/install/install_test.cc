@@ -4,13 +4,15 @@
 // expected ones, the settings and the error log must lie under that home, and the program must
 // write nothing anywhere else but the destination folder. Where strace can watch the program,
 // every file it writes is checked; else the prefix and the home folder are compared before and
-// after. The package must satisfy lintian, hardening included, and carry its licence.
+// after. The package must satisfy lintian, hardening included, and carry its licence; it is made
+// from the plain build only (see DebianPackageInstallsUnderUsrAndPassesLintian).
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <sstream>
 
@@ -27,6 +29,11 @@ using testing::RunCommand;
 using testing::WriteBytes;
 
 constexpr const char* kLanguage = "1049";
+#ifdef ORVANO_SANITIZER_BUILD
+constexpr bool kIsSanitizerBuild = true;
+#else
+constexpr bool kIsSanitizerBuild = false;
+#endif
 const std::string kDemoProject = "share/doc/orvano-html/examples/demo-project/";
 
 // Every file under `folder` (ending with "/"), as paths relative to it, sorted.
@@ -73,6 +80,30 @@ std::vector<std::string> WrittenPaths(const std::string& log) {
   return paths;
 }
 
+// `text` as one word for /bin/sh.
+std::string ShellQuoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// Assignments for `env` that hand this test's sanitizer options on to a program it runs with
+// `env -i`, so that a sanitizer build checks the installed program as strictly as the rest of
+// the suite. The leak checker cannot work in a process that strace traces, so a traced run
+// (`is_traced`) goes without it; the other sanitizer checks stay on.
+std::string SanitizerOptions(bool is_traced) {
+  std::string assignments;
+  for (const std::string name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS"}) {
+    const char* set = std::getenv(name.c_str());
+    std::string value = set != nullptr ? set : "";
+    if (is_traced && name == "ASAN_OPTIONS") {
+      value += (value.empty() ? "" : ":") + std::string("detect_leaks=0");
+    }
+    if (!value.empty()) assignments += " " + name + "=" + ShellQuoted(value);
+  }
+  return assignments;
+}
+
 bool IsUnder(const std::string& path, const std::string& folder) {
   return path.rfind(folder, 0) == 0 || path + "/" == folder;
 }
@@ -106,18 +137,20 @@ class InstallTest : public ::testing::Test {
   }
 
   // Runs the program at `exe` with `arguments`, HOME set to the test's home folder and no other
-  // variable but PATH. Returns what it printed (both streams); fills `written` with the paths it
-  // wrote to when strace could watch it.
+  // variable but PATH and the sanitizers' options. Returns what it printed (both streams); fills
+  // `written` with the paths it wrote to when strace could watch it.
   testing::CommandOutcome RunProgram(const std::string& exe, const std::string& arguments,
                                      std::vector<std::string>* written = nullptr) {
     const std::string trace = dir_.path() + "trace.txt";
-    std::string command = "env -i PATH=/usr/bin:/bin HOME=" + home_ + " " + exe + " " + arguments;
-    if (watch_writes_ && written != nullptr) {
+    const bool is_traced = watch_writes_ && written != nullptr;
+    std::string command = "env -i PATH=/usr/bin:/bin HOME=" + home_ + SanitizerOptions(is_traced) +
+                          " " + exe + " " + arguments;
+    if (is_traced) {
       command =
           "strace -f -qq -e trace=%file,creat -e status=successful -o " + trace + " " + command;
     }
     testing::CommandOutcome outcome = RunCommand(command + " 2>&1");
-    if (watch_writes_ && written != nullptr) {
+    if (is_traced) {
       std::vector<std::string> paths = WrittenPaths(ReadBytes(trace));
       written->insert(written->end(), paths.begin(), paths.end());
     }
@@ -247,7 +280,11 @@ TEST_F(InstallTest, CmakeInstallPutsEachFileInItsPlace) {
   EXPECT_GE(keys, 12);
 }
 
+// A sanitizer build is made without the distribution's hardening flags on purpose, so its package
+// could not pass; the package is made from the plain build, and CmakeInstallPutsEachFileInItsPlace
+// already runs the installed program of a sanitizer build.
 TEST_F(InstallTest, DebianPackageInstallsUnderUsrAndPassesLintian) {
+  if (kIsSanitizerBuild) GTEST_SKIP() << "the package is tested in the plain build";
   const std::string packages = dir_.path() + "packages/";
   testing::CommandOutcome pack =
       RunCommand(std::string(ORVANO_CPACK) + " -G DEB --config " + ORVANO_BINARY_DIR +
