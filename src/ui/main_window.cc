@@ -302,13 +302,18 @@ bool MainWindow::AreInputsComplete() {
 }
 
 void MainWindow::RunLocked(const std::function<void()>& work) {
+  // The driver ends its status display, which unlocks the window, and lets events through
+  // before it returns: without the hold a click then would start a second run inside this one.
   running_ = true;
+  progress_->HoldLock(true);
   try {
     work();
   } catch (...) {
+    progress_->HoldLock(false);
     running_ = false;
     throw;
   }
+  progress_->HoldLock(false);
   running_ = false;
 }
 

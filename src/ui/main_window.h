@@ -109,7 +109,7 @@ class MainWindow final : public QMainWindow, public SettingsFields {
   void FieldLostFocus(PathField field);
   // Checks the four input fields before a run; false (after saying so) when one is missing.
   bool AreInputsComplete();
-  // Runs `work` with the window marked as running.
+  // Runs `work` with the window marked as running and locked.
   void RunLocked(const std::function<void()>& work);
   void OpenFile(const std::string& path);
   void FillRecentMenu();

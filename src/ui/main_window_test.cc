@@ -233,6 +233,59 @@ TEST_F(MainWindowTest, BrokenProjectShowsTheDriversMessageAndLeavesTheWindowUsab
   }
 }
 
+// The end of a run is slow here: the destination's lock takes longer to let go than the pause
+// between two rounds of the window's events.
+class SlowRunEndTest : public MainWindowTest {
+ protected:
+  class SlowUnlockFileSystem : public testing::FixedClockFileSystem {
+   public:
+    SlowUnlockFileSystem() : FixedClockFileSystem(testing::TestTime()) {}
+    std::unique_ptr<FolderLock> LockFolder(const std::string& path) override {
+      struct SlowLock : FolderLock {
+        ~SlowLock() override { QThread::msleep(120); }
+        std::unique_ptr<FolderLock> lock;
+      };
+      auto lock = std::make_unique<SlowLock>();
+      lock->lock = FixedClockFileSystem::LockFolder(path);
+      return lock;
+    }
+  };
+
+  void SetUp() override {
+    fs_ = std::make_unique<SlowUnlockFileSystem>();
+    MainWindowTest::SetUp();
+  }
+};
+
+// The driver ends its status display and lets the window's events through before the run has
+// returned: a click on Start or Check then must find the window still locked, or it would start
+// a second run inside the first.
+TEST_F(SlowRunEndTest, ClicksBeforeTheRunHasReturnedStartNothing) {
+  Fill(MakeProject());
+  window_->ChooseLanguage(1);
+  ASSERT_NO_FATAL_FAILURE(ShowActive());
+  for (QPushButton* button : {window_->start_button(), window_->check_button()}) {
+    SCOPED_TRACE(button->text().toStdString());
+    dialogs_.clear();
+    int clicks_taken = 0;
+    QTimer clicker;
+    QObject::connect(&clicker, &QTimer::timeout, [&] {
+      if (!window_->running() || !button->isEnabled()) return;
+      ++clicks_taken;
+      clicker.stop();  // one run inside the run shows the fault; more would only repeat it
+      button->click();
+    });
+    clicker.start(0);
+    window_->Start();
+    clicker.stop();
+    EXPECT_EQ(0, clicks_taken);
+    ASSERT_EQ(1u, dialogs_.size());
+    EXPECT_EQ("Ready", dialogs_[0].text);
+    EXPECT_TRUE(window_->isEnabled());
+    EXPECT_TRUE(button->isEnabled());
+  }
+}
+
 TEST_F(MainWindowTest, RunsTheDemoProjectAndRemembersThePaths) {
   Screenshot(window_.get(), "main_window_empty");
   tools::ProjectPaths paths = MakeProject();

@@ -50,7 +50,15 @@ ProgressDisplay::ProgressDisplay(QWidget* window, QStatusBar* status_bar, bool s
 
 ProgressDisplay::~ProgressDisplay() = default;
 
-void ProgressDisplay::LockWindowControls(bool lock) { window_->setEnabled(!lock); }
+void ProgressDisplay::LockWindowControls(bool lock) {
+  is_lock_asked_ = lock;
+  window_->setEnabled(!(is_lock_asked_ || is_lock_held_));
+}
+
+void ProgressDisplay::HoldLock(bool hold) {
+  is_lock_held_ = hold;
+  LockWindowControls(is_lock_asked_);
+}
 
 void ProgressDisplay::StatusStart(const QString& text, int steps, bool lock) {
   LockWindowControls(lock);

@@ -47,8 +47,12 @@ class ProgressDisplay {
   void StatusTick();
   /// Unlocks the window, clears the text, hides the bar and restores the cursor.
   void StatusEnd();
-  /// Disables the window (with all its controls) when `lock`, enables it otherwise.
+  /// Disables the window (with all its controls) when `lock`, enables it otherwise (unless a
+  /// lock is held).
   void LockWindowControls(bool lock);
+  /// While `hold` (a run from the window), the window stays locked whatever the status calls
+  /// ask; releasing the hold leaves it as the last of them asked.
+  void HoldLock(bool hold);
 
   QLabel* status_label() const { return label_; }
   QProgressBar* bar() const { return bar_; }
@@ -69,6 +73,8 @@ class ProgressDisplay {
   std::unique_ptr<QWidget> progress_window_;
   QProgressBar* progress_window_bar_ = nullptr;
   int progress_full_width_ = 0;
+  bool is_lock_asked_ = false;
+  bool is_lock_held_ = false;
 };
 
 }  // namespace orvano::ui

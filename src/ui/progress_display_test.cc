@@ -34,6 +34,26 @@ TEST(ProgressDisplayTest, BarCountsStepsAndStopsFull) {
   EXPECT_EQ(nullptr, display.progress_window());  // never asked for
 }
 
+TEST(ProgressDisplayTest, HeldLockOutlastsTheStatusCalls) {
+  QWidget window;
+  QStatusBar status(&window);
+  ProgressDisplay display(&window, &status, false, {});
+  display.HoldLock(true);
+  EXPECT_FALSE(window.isEnabled());
+  display.StatusStart("Working...", 3, true);
+  display.StatusEnd();
+  EXPECT_FALSE(window.isEnabled());
+  display.HoldLock(false);
+  EXPECT_TRUE(window.isEnabled());
+
+  display.HoldLock(true);
+  display.StatusStart("Working...", 3, true);
+  display.HoldLock(false);  // the status display still asks for the lock
+  EXPECT_FALSE(window.isEnabled());
+  display.StatusEnd();
+  EXPECT_TRUE(window.isEnabled());
+}
+
 TEST(ProgressDisplayTest, ProgressWindowGrowsOneStepBehind) {
   QWidget window;
   QStatusBar status(&window);
