@@ -1,6 +1,6 @@
 // orvano-html: generates a project's interface allocation description as HTML pages. A thin
-// driver: it answers --help, --version and --paths, hands the command line and the windows to
-// the session's start and maps the outcome to an exit status.
+// driver: it answers --help, --version and --paths, runs the compare command, hands the command
+// line and the windows to the session's start and maps the outcome to an exit status.
 
 #include <clocale>
 #include <csignal>
@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "session/command_line.h"
+#include "session/compare_command.h"
 #include "session/program_info.h"
 #include "session/startup.h"
 #include "support/errors.h"
@@ -26,6 +28,7 @@ namespace {
 
 constexpr const char kUsage[] =
     "Usage: orvano-html [Key=Value]...\n"
+    "       orvano-html compare OLD.json NEW.json [--json]\n"
     "Generates a project's interface allocation description as HTML pages.\n"
     "\n"
     "Keys (one per argument, so paths may hold blanks; key names are matched without\n"
@@ -54,6 +57,12 @@ constexpr const char kUsage[] =
     "  PathDestinationFolder=<dir>/ the output folder (created when missing)\n"
     "  pgleft=<n> pgtop=<n> pgheight=<n>  position of the progress window\n"
     "\n"
+    "  compare OLD.json NEW.json [--json]\n"
+    "                               compare two exports of the pages' rows: print one\n"
+    "                               line per row changed, added or removed (page\n"
+    "                               [machine, position] sheet!row: kind: texts), then a\n"
+    "                               summary; --json prints the same as JSON. Exit status\n"
+    "                               0 the same, 1 different, 2 an export not readable\n"
     "  --help                       show this text\n"
     "  --version                    show the version (and the commit it was built from)\n"
     "  --paths                      show where the files below are looked for and found\n"
@@ -98,6 +107,14 @@ int main(int argc, char** argv) {
       std::fputs(orvano::DescribeFileLocations(*fs, orvano::CurrentProgramInfo()).c_str(), stdout);
       return 0;
     }
+  }
+  if (argc > 1 && argv[1] == orvano::kCompareCommand) {
+    auto fs = orvano::NewPosixFileSystem();
+    const orvano::CommandResult result =
+        orvano::RunCompareCommand(*fs, std::vector<std::string>(argv + 2, argv + argc));
+    std::fputs(result.output.c_str(), stdout);
+    std::fputs(result.errors.c_str(), stderr);
+    return result.exit_status;
   }
   try {
     orvano::ui::QtWindows windows(argc, argv);

@@ -30,9 +30,9 @@ struct ExecutableTest : public ::testing::Test {
 TEST_F(ExecutableTest, HelpAndVersionAnswerLikeLinuxTools) {
   Outcome help = Run("--help");
   EXPECT_EQ(0, help.status);
-  for (const char* key :
-       {"Silent=", "LangID=", "progress=", "PathOrvanoDOC=", "PathOrvanoDB=", "PathXLCollection=",
-        "PathHTMLSourceFolder=", "PathDestinationFolder=", "pgleft="}) {
+  for (const char* key : {"Silent=", "LangID=", "progress=", "PathOrvanoDOC=", "PathOrvanoDB=",
+                          "PathXLCollection=", "PathHTMLSourceFolder=", "PathDestinationFolder=",
+                          "pgleft=", "compare OLD.json NEW.json"}) {
     EXPECT_NE(std::string::npos, help.output.find(key)) << key;
   }
   Outcome version = Run("--version");

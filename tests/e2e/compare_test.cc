@@ -1,0 +1,165 @@
+// The compare command of the real orvano-html on exports written here: its lines, its JSON and
+// its exit statuses (0 the same, 1 different, 2 trouble), as a build job relies on them.
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "testing/test_util.h"
+
+namespace orvano {
+namespace {
+
+using nlohmann::json;
+using testing::CommandOutcome;
+
+json ExportRow(const std::string& position, const std::string& source,
+               std::vector<std::string> cells) {
+  return {{"section", "Drives"}, {"machine", "Filler"},    {"position", position},
+          {"source", source},    {"class", cells.front()}, {"cells", cells},
+          {"address_cells", {2}}};
+}
+
+json Export(json rows, json more_pages = json::array()) {
+  json pages = {{{"file", "Drives_Filler.htm"},
+                 {"kind", "section"},
+                 {"section", "Drives"},
+                 {"machine", "Filler"},
+                 {"rows", std::move(rows)}}};
+  for (json& page : more_pages) pages.push_back(std::move(page));
+  return {{"format_version", 1},
+          {"program", {{"name", "orvano-html"}, {"version", "0.1.0"}}},
+          {"inputs",
+           {{{"role", "workbook"},
+             {"path", "/p/Collection.xls"},
+             {"format", "xls"},
+             {"bytes", 12345}}}},
+          {"languages", {{{"id", "1033"}, {"pages", std::move(pages)}}}}};
+}
+
+class CompareTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    old_export_ =
+        Export({ExportRow("1", "Collection.xls:Drives!17", {"12", "", "A100.0", "Speed"}),
+                ExportRow("1", "Collection.xls:Drives!18", {"12", "", "A100.1", "Torque"}),
+                ExportRow("2", "Collection.xls:Drives!19", {"12", "", "A101.0", "Brake"})});
+    // A row inserted above moved the others down in the workbook: only the texts count.
+    new_export_ = Export(
+        {ExportRow("1", "Collection.xls:Drives!18", {"12", "", "A100.0", "Speed setpoint"}),
+         ExportRow("1", "Collection.xls:Drives!19", {"12", "", "A100.1", "Torque"}),
+         ExportRow("1", "Collection.xls:Drives!20", {"12", "", "A100.2", "Current", "", "4 A"})},
+        {{{"file", "Hoist.htm"},
+          {"kind", "section"},
+          {"section", "Hoist"},
+          {"machine", ""},
+          {"rows", json::array()}}});
+  }
+
+  std::string Write(const std::string& name, const std::string& text) {
+    testing::WriteBytes(dir_.path() + name, text);
+    return dir_.path() + name;
+  }
+
+  // Runs "orvano-html compare <arguments>"; standard error goes after standard output.
+  CommandOutcome Compare(const std::string& arguments) {
+    return testing::RunCommand(std::string(ORVANO_HTML_EXE) + " compare " + arguments + " 2>&1");
+  }
+
+  testing::ScopedTempDir dir_;
+  json old_export_;
+  json new_export_;
+};
+
+TEST_F(CompareTest, FixturesAreValidExports) {
+  const std::string schema = std::string(ORVANO_SOURCE_DIR) + "/docs/export.schema.json";
+  const CommandOutcome validated = testing::RunCommand(
+      "python3 -c 'import json, sys, jsonschema\n"
+      "for path in sys.argv[2:]: jsonschema.validate(json.load(open(path)), "
+      "json.load(open(sys.argv[1])))' " +
+      schema + " " + Write("old.json", old_export_.dump()) + " " +
+      Write("new.json", new_export_.dump()) + " 2>&1");
+  EXPECT_EQ(0, validated.status) << validated.output;
+}
+
+TEST_F(CompareTest, SameExportsGiveNoDifferences) {
+  const std::string old_path = Write("old.json", old_export_.dump());
+  const std::string copy = Write("copy.json", old_export_.dump(2));
+  const CommandOutcome outcome = Compare(old_path + " " + copy);
+  EXPECT_EQ(0, outcome.status);
+  EXPECT_EQ("no differences\n", outcome.output);
+}
+
+TEST_F(CompareTest, DifferencesAreListedOnePerLine) {
+  const std::string old_path = Write("old.json", old_export_.dump());
+  const std::string new_path = Write("new.json", new_export_.dump());
+  const CommandOutcome outcome = Compare(old_path + " " + new_path);
+  EXPECT_EQ(1, outcome.status);
+  EXPECT_EQ(
+      "Drives_Filler.htm [Filler, 1] Drives!18: changed: \"Speed\" -> \"Speed setpoint\"\n"
+      "Drives_Filler.htm [Filler, 2] Drives!19: removed: \"A101.0\" \"Brake\"\n"
+      "Drives_Filler.htm [Filler, 1] Drives!20: added: \"A100.2\" \"Current\" \"4 A\"\n"
+      "Hoist.htm: added: page with 0 rows\n"
+      "1 changed, 1 added, 1 removed in 2 pages (1 language)\n",
+      outcome.output);
+  // The other way round.
+  const CommandOutcome back = Compare(new_path + " " + old_path);
+  EXPECT_EQ(1, back.status);
+  EXPECT_NE(std::string::npos, back.output.find("Hoist.htm: removed: page with 0 rows\n"))
+      << back.output;
+}
+
+TEST_F(CompareTest, JsonOutputParses) {
+  const std::string old_path = Write("old.json", old_export_.dump());
+  const std::string new_path = Write("new.json", new_export_.dump());
+  const CommandOutcome outcome = Compare("--json " + old_path + " " + new_path);
+  EXPECT_EQ(1, outcome.status);
+  const json document = json::parse(outcome.output, nullptr, false);
+  ASSERT_FALSE(document.is_discarded()) << outcome.output;
+  EXPECT_EQ(json::parse(R"({"changed": 1, "added": 1, "removed": 1, "pages": 2, "languages": 1})"),
+            document["summary"]);
+  const json& rows = document["languages"][0]["pages"][0]["rows"];
+  ASSERT_EQ(3U, rows.size());
+  EXPECT_EQ("Speed setpoint", rows[0]["new"]["cells"][3]);
+  EXPECT_EQ("Collection.xls:Drives!17", rows[0]["old"]["source"]);
+  const CommandOutcome same = Compare(old_path + " " + old_path + " --json");
+  EXPECT_EQ(0, same.status);
+  EXPECT_EQ(0U, json::parse(same.output)["languages"].size());
+}
+
+TEST_F(CompareTest, UnreadableExportsAreNamedWithStatusTwo) {
+  const std::string good = Write("good.json", old_export_.dump());
+  json version_2 = old_export_;
+  version_2["format_version"] = 2;
+  json report = old_export_;
+  report["exit_status"] = 0;
+  struct Case {
+    std::string path;
+    std::string message;
+  };
+  const Case cases[] = {
+      {Write("report.json", report.dump()), ": not an export of orvano-html\n"},
+      {Write("workbook.xls", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"),
+       ": the export is truncated or not JSON (line 1, column 1)\n"},
+      {Write("v2.json", version_2.dump()),
+       ": export format version 2 is not supported (this program reads version 1)\n"},
+      {Write("cut.json", old_export_.dump(2).substr(0, 300)),
+       ": the export is truncated or not JSON (line "},
+  };
+  for (const Case& c : cases) {
+    const CommandOutcome outcome = Compare(good + " " + c.path);
+    EXPECT_EQ(2, outcome.status) << c.path;
+    EXPECT_EQ(0U, outcome.output.find("orvano-html: " + c.path + c.message)) << outcome.output;
+  }
+  const std::string missing = dir_.path() + "missing.json";
+  CommandOutcome outcome = Compare(missing + " " + good);
+  EXPECT_EQ(2, outcome.status);
+  EXPECT_EQ("orvano-html: cannot open '" + missing + "': No such file or directory\n",
+            outcome.output);
+  outcome = Compare(good);
+  EXPECT_EQ(2, outcome.status);
+  EXPECT_NE(std::string::npos, outcome.output.find("compare needs two exports")) << outcome.output;
+}
+
+}  // namespace
+}  // namespace orvano
