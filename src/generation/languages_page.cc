@@ -1,51 +1,8 @@
 #include "generation/languages_page.h"
 
+#include "generation/html_text.h"
+
 namespace orvano {
-namespace {
-
-std::string Escaped(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
-// A folder name as a relative link: every byte outside the unreserved set percent-encoded.
-std::string LinkPart(const std::string& text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : text) {
-    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                       c == '-' || c == '_' || c == '.' || c == '~';
-    if (plain) {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
-}
-
-}  // namespace
 
 std::string LanguagesPageText(const std::vector<WrittenLanguage>& languages, bool with_search) {
   std::string page =
@@ -59,8 +16,8 @@ std::string LanguagesPageText(const std::vector<WrittenLanguage>& languages, boo
       "<h1>Languages</h1>\n"
       "<ul>\n";
   for (const WrittenLanguage& language : languages) {
-    const std::string folder = Escaped(LinkPart(language.id));
-    page += "<li><a href=\"" + folder + "/Index.htm\">" + Escaped(language.name) + "</a>";
+    const std::string folder = EscapeHtml(LinkSegment(language.id));
+    page += "<li><a href=\"" + folder + "/Index.htm\">" + EscapeHtml(language.name) + "</a>";
     if (with_search) page += " (<a href=\"" + folder + "/Search.htm\">search</a>)";
     page += "</li>\n";
   }
