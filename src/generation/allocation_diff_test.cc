@@ -139,21 +139,5 @@ TEST(AllocationDiffTest, PagesAndLanguagesOnOneSideOnly) {
   EXPECT_EQ(3U, difference.removed_rows);
 }
 
-TEST(AllocationDiffTest, FewChangesAmongManyRows) {
-  std::vector<AllocationRow> rows;
-  for (int i = 0; i < 200'000; ++i) {
-    rows.push_back(Row("A" + std::to_string(i / 8) + "." + std::to_string(i % 8), "text"));
-  }
-  std::vector<AllocationRow> changed = rows;
-  changed[1000].cells[3] = "new text";
-  changed.erase(changed.begin() + 150'000);
-  const Allocation old_one = OneLanguage({Page("A.htm", std::move(rows))});
-  const Allocation new_one = OneLanguage({Page("A.htm", std::move(changed))});
-  const AllocationDifference difference = CompareAllocations(old_one, new_one);
-  EXPECT_EQ(1U, difference.changed_rows);
-  EXPECT_EQ(1U, difference.removed_rows);
-  EXPECT_EQ(0U, difference.added_rows);
-}
-
 }  // namespace
 }  // namespace orvano

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
 namespace orvano {
 namespace {
 
@@ -34,17 +32,6 @@ struct ComparisonOutputTest : public ::testing::Test {
                               Row("A100.1", {"Torque"}, 18), Row("A100.2", {"", "Torque"}, 19)}),
                         Page("Hoist.htm", {})}}}};
 };
-
-TEST_F(ComparisonOutputTest, LinesAndSummary) {
-  EXPECT_EQ(
-      "Drives_Filler.htm [Filler, 1] Drives!17: changed: \"Speed\" -> \"Speed setpoint\"\n"
-      "Drives_Filler.htm [Filler, 1] Drives!19: removed: \"A100.3\" \"Current\"\n"
-      "Drives_Filler.htm [Filler, 1] Drives!19: added: \"A100.2\" \"Torque\"\n"
-      "Hoist.htm: added: page with 0 rows\n"
-      "1 changed, 1 added, 1 removed in 2 pages (1 language)\n",
-      ComparisonText(CompareAllocations(old_one, new_one)));
-  EXPECT_EQ("no differences\n", ComparisonText(CompareAllocations(new_one, new_one)));
-}
 
 TEST_F(ComparisonOutputTest, ChangedRowsShowWhatDiffers) {
   AllocationRow& row = new_one.languages[0].pages[0].rows[0];
@@ -79,33 +66,6 @@ TEST_F(ComparisonOutputTest, SeveralLanguagesArePrefixed) {
             lines);
   EXPECT_EQ("1 changed, 2 added, 1 removed in 4 pages (4 languages)",
             ComparisonSummary(CompareAllocations(old_one, new_one)));
-}
-
-TEST_F(ComparisonOutputTest, JsonHoldsTheRowsAsTheExportDoes) {
-  const nlohmann::json document =
-      nlohmann::json::parse(ComparisonJson(CompareAllocations(old_one, new_one)));
-  EXPECT_EQ(1, document["format_version"]);
-  EXPECT_EQ(nlohmann::json::parse(
-                R"({"changed": 1, "added": 1, "removed": 1, "pages": 2, "languages": 1})"),
-            document["summary"]);
-  const nlohmann::json& page = document["languages"][0]["pages"][0];
-  EXPECT_EQ("changed", document["languages"][0]["change"]);
-  EXPECT_EQ("Drives_Filler.htm", page["file"]);
-  EXPECT_EQ("Filler", page["machine"]);
-  ASSERT_EQ(3U, page["rows"].size());
-  const nlohmann::json& changed = page["rows"][0];
-  EXPECT_EQ("changed", changed["change"]);
-  EXPECT_EQ(nlohmann::json::parse(R"({"section": "Drives", "machine": "Filler", "position": "1",
-      "source": "Collection.xls:Drives!17", "class": "12",
-      "cells": ["12", "", "A100.0", "Speed setpoint", "4000 rpm"], "address_cells": [2]})"),
-            changed["new"]);
-  EXPECT_EQ("Speed", changed["old"]["cells"][3]);
-  EXPECT_FALSE(page["rows"][1].contains("new"));
-  EXPECT_FALSE(page["rows"][2].contains("old"));
-  EXPECT_EQ("added", document["languages"][0]["pages"][1]["change"]);
-  EXPECT_EQ(0U,
-            nlohmann::json::parse(ComparisonJson(CompareAllocations(old_one, old_one)))["languages"]
-                .size());
 }
 
 }  // namespace

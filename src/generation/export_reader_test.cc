@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/file_system.h"
 #include "testing/test_util.h"
 
 namespace orvano {
@@ -161,23 +160,6 @@ TEST(ExportReaderTest, DamagedFieldsAreNamedByTheirPlace) {
   for (const Case& c : cases) {
     EXPECT_EQ(std::string("old.json: ") + c.message, ErrorOf(Replaced(kExport, c.from, c.to)));
   }
-}
-
-TEST(ExportReaderTest, MissingOrUnreadableFileIsNamed) {
-  testing::ScopedTempDir dir;
-  auto fs = NewPosixFileSystem();
-  const std::string missing = dir.path() + "missing.json";
-  testing::Thrown thrown = ThrownBy([&] { ReadAllocationExport(*fs, missing); });
-  EXPECT_EQ(err::kFileNotFound, thrown.number);
-  EXPECT_NE(std::string::npos, thrown.description.find(missing)) << thrown.description;
-  thrown = ThrownBy([&] { ReadAllocationExport(*fs, dir.path()); });
-  EXPECT_EQ(err::kPathFileAccess, thrown.number);
-  const std::string cut = dir.path() + "cut.json";
-  testing::WriteBytes(cut, std::string(kExport).substr(0, 100));
-  thrown = ThrownBy([&] { ReadAllocationExport(*fs, cut); });
-  EXPECT_EQ(0U, thrown.description.find(cut + ": the export is truncated")) << thrown.description;
-  testing::WriteBytes(cut, kExport);
-  EXPECT_EQ(2U, ReadAllocationExport(*fs, cut).allocation.languages.size());
 }
 
 }  // namespace
