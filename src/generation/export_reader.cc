@@ -199,16 +199,16 @@ ExportContents ParseAllocationExport(std::string_view text, const std::string& f
   }
   if (!IsExportOfThisProgram(document)) Fail(file_name, "not an export of orvano-html");
   const json& version = document["format_version"];
-  if (version != kReadableExportVersion) {
+  if (version != kExportFormatVersion) {
     Fail(file_name, "export format version " + version.dump() +
                         " is not supported (this program reads version " +
-                        std::to_string(kReadableExportVersion) + ")");
+                        std::to_string(kExportFormatVersion) + ")");
   }
   const ExportObject top(document, "", file_name);
   static_cast<void>(top.List("inputs"));
   const json& languages = top.List("languages");
   ExportContents contents;
-  contents.format_version = kReadableExportVersion;
+  contents.format_version = kExportFormatVersion;
   contents.allocation.languages.reserve(languages.size());
   for (std::size_t i = 0; i < languages.size(); ++i) {
     contents.allocation.languages.push_back(

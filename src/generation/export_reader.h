@@ -10,17 +10,15 @@
 #include <string_view>
 
 #include "generation/allocation.h"
+#include "generation/allocation_export.h"
 
 namespace orvano {
 
 class FileSystem;
 
-/// The export format version this program reads.
-inline constexpr int kReadableExportVersion = 1;
-
 /// What an export holds that a comparison uses.
 struct ExportContents {
-  int format_version = kReadableExportVersion;
+  int format_version = kExportFormatVersion;
   /// The languages and their pages and rows in the export's order; the folders are "" (an
   /// export does not name them).
   Allocation allocation;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "generation/allocation_diff.h"
 #include "testing/test_util.h"
 
 namespace orvano {
@@ -85,6 +86,35 @@ TEST(ExportReaderTest, ReadsEveryLanguagePageAndRow) {
   EXPECT_EQ(AllocationPageKind::kOverview, overview.kind);
   EXPECT_EQ("", OriginText(overview.rows[0].origin));
   EXPECT_TRUE(overview.rows[0].cells.empty());
+}
+
+// What the export writer writes reads back as the allocation it was written from.
+TEST(ExportReaderTest, ReadsWhatTheWriterWrote) {
+  Allocation written = ParseAllocationExport(kExport, "old.json").allocation;
+  written.languages[0].pages[0].rows[0].cells[3] = "\"Speed\" \\ \n\u00e9\u20ac";
+  const Allocation read =
+      ParseAllocationExport(ExportText({}, written, {{"workbook", "/p/c.xls", "xls", 9}}, "0.1.0"),
+                            "new.json")
+          .allocation;
+  ASSERT_EQ(written.languages.size(), read.languages.size());
+  for (std::size_t l = 0; l < read.languages.size(); ++l) {
+    EXPECT_EQ(written.languages[l].language, read.languages[l].language);
+    const std::vector<AllocationPage>& pages = written.languages[l].pages;
+    ASSERT_EQ(pages.size(), read.languages[l].pages.size());
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+      const AllocationPage& page = read.languages[l].pages[p];
+      EXPECT_EQ(pages[p].file, page.file);
+      EXPECT_EQ(pages[p].kind, page.kind);
+      EXPECT_EQ(pages[p].section, page.section);
+      EXPECT_EQ(pages[p].machine, page.machine);
+      ASSERT_EQ(pages[p].rows.size(), page.rows.size());
+      for (std::size_t r = 0; r < page.rows.size(); ++r) {
+        EXPECT_TRUE(IsSameRow(pages[p].rows[r], page.rows[r])) << page.file << " row " << r;
+        EXPECT_EQ(OriginText(pages[p].rows[r].origin), OriginText(page.rows[r].origin));
+        EXPECT_EQ(pages[p].rows[r].address_columns, page.rows[r].address_columns);
+      }
+    }
+  }
 }
 
 TEST(ExportReaderTest, OriginTextsReadBackAsWritten) {
