@@ -12,7 +12,9 @@
 
 #include "generation/allocation.h"
 #include "generation/allocation_export.h"
+#include "generation/changes_page.h"
 #include "generation/error_reporting.h"
+#include "generation/export_reader.h"
 #include "generation/generation_stop.h"
 #include "generation/language_run.h"
 #include "generation/language_selection.h"
@@ -27,6 +29,7 @@
 #include "support/file_system.h"
 #include "support/host.h"
 #include "support/logs.h"
+#include "support/text_case.h"
 #include "support/worker_pool.h"
 #include "templates/page_output.h"
 #include "templates/run_inputs.h"
@@ -101,15 +104,21 @@ class LanguagesGeneration {
   // Stops the run before it writes anything when a section's page would have the name of a
   // file that a key of the run writes beside the pages.
   void RefusePagesNamedLikeRunFiles(const SharedInputs& shared) const {
-    if (!shared.description.value || !settings_.search) return;
+    if (!shared.description.value) return;
     for (const SectionInfo& section : shared.description.value->sections) {
-      if (IsSearchFileName(SectionPageName(section.name, "", false))) {
-        throw ProgramError("The page of section \"" + section.name +
-                               "\" would have the name of a file that Search=TRUE writes",
-                           std::string(kGenerateProcedure));
-      }
+      const std::string page = SectionPageName(section.name, "", false);
+      std::string key;
+      if (settings_.search && IsSearchFileName(page)) key = "Search=TRUE";
+      if (old_allocation_ && EqualsIgnoringCase(page, kChangesPageName)) key = "Compare=";
+      if (key.empty()) continue;
+      throw ProgramError("The page of section \"" + section.name +
+                             "\" would have the name of a file that " + key + " writes",
+                         std::string(kGenerateProcedure));
     }
   }
+
+  /// Takes the allocation of an earlier export to write the changes against.
+  void CompareWith(Allocation old_allocation) { old_allocation_ = std::move(old_allocation); }
 
   // Generates every selected language into `data`; true when every page of every language was
   // written.
@@ -142,6 +151,7 @@ class LanguagesGeneration {
       RunLanguages(data, pool.get(), jobs);
       pool.reset();
       if (selection_.has_language_folders) WriteLanguagesPage();
+      if (old_allocation_) WriteChangesPage();
     });
     if (end_requested_) throw EndProgram{1};
     return std::all_of(complete_.begin(), complete_.end(), [](char c) { return c != 0; });
@@ -232,6 +242,27 @@ class LanguagesGeneration {
     }
   }
 
+  // Changes.htm, in runs and checks alike, once every language was built to the end: the
+  // changes of a language that stopped would be wrong.
+  void WriteChangesPage() {
+    if (!std::all_of(complete_.begin(), complete_.end(), [](char c) { return c != 0; })) return;
+    const std::string path = settings_.destination_folder + kChangesPageName;
+    WorkerHost host(coordinator_);
+    const ErrorContext errors{host,
+                              seams_.logs,
+                              settings_.silent,
+                              {},
+                              record_ != nullptr ? &record_->run_problems : nullptr};
+    FileSystem& fs = write_nothing_ ? seams_.fs : run_fs_;
+    static_cast<void>(Guarded(errors, kGenerateProcedure, kWindow, [&] {
+      fs.WriteFileAtomically(
+          path, ChangesPageText(*old_allocation_, *allocation_, selection_.has_language_folders));
+    }));
+    if (record_ != nullptr) {
+      for (const WrittenFile& file : run_fs_.FilesWrittenIn(path)) record_->files.push_back(file);
+    }
+  }
+
   void WriteLanguagesPage() {
     std::vector<WrittenLanguage> written;
     for (std::size_t i = 0; i < selection_.ids.size(); ++i) {
@@ -268,6 +299,7 @@ class LanguagesGeneration {
   RecordingFileSystem run_fs_;              // what the run reads and writes outside its languages
   std::shared_ptr<Allocation> allocation_;  // none unless a key asks for the rows
   std::optional<ExportLayout> export_layout_;  // none unless the run exports
+  std::optional<Allocation> old_allocation_;   // the export to compare with (key Compare)
   std::vector<LanguageExport> exports_;        // one per language, when the run exports
 };
 
@@ -315,6 +347,10 @@ GenerationOutcome GeneratePages(const RunSettings& settings,
     }
     CheckExportPath(seams.fs, settings.export_file);
     LanguagesGeneration generation(settings, languages, seams, record, std::move(selection));
+    // The reader's messages name the file.
+    if (!settings.compare_file.empty()) {
+      generation.CompareWith(ReadAllocationExport(seams.fs, settings.compare_file).allocation);
+    }
     outcome.complete = generation.Generate(*inputs);
     inputs->allocation = generation.allocation();
     // A run that stopped leaves the export it had before.

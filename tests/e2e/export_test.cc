@@ -227,6 +227,33 @@ TEST_F(ExportTest, ASectionPageNamedLikeTheSearchPageStopsTheRunBeforeAnything) 
   EXPECT_TRUE(fs_->IsFile(out_ + "search.htm"));
 }
 
+TEST_F(ExportTest, CompareWritesTheChangesSinceAnEarlierExport) {
+  const std::string old_export = dir_.path() + "old.json";
+  ASSERT_EQ(0, Run(MakeProject(), "Silent=TRUE LangID=ALL Export=" + old_export).status);
+  // The next release: the drives' speed signal gets another text.
+  ProjectPaths paths = MakeProject(
+      [](tools::ProjectSources& s) {
+        for (auto& sheet : s.workbook.sheets) {
+          if (sheet.name == "Drives") sheet.Set(5, 3, XlsCell::Text("Speed setpoint"));
+        }
+      },
+      "next/");
+  Outcome run = Run(paths, "Silent=TRUE LangID=ALL Compare=" + old_export);
+  ASSERT_EQ(0, run.status) << run.output;
+  const std::string changes = ReadBytes(out_ + "Changes.htm");
+  EXPECT_NE(std::string::npos, changes.find("Speed setpoint")) << changes;
+  EXPECT_NE(std::string::npos, changes.find("1033/Drives_Filler.htm")) << changes;
+
+  // A file that is no export stops the run before anything is written.
+  const std::string fresh = dir_.path() + "fresh/";
+  Outcome refused = Run(paths, "Silent=TRUE LangID=1033 Compare=" + paths.workbook, fresh);
+  EXPECT_EQ(1, refused.status);
+  EXPECT_NE(std::string::npos, refused.output.find("orvano-html: " + paths.workbook +
+                                                   ": the export is truncated or not JSON"))
+      << refused.output;
+  EXPECT_TRUE(FilesBelow(fresh).empty());
+}
+
 // The demo's search pages, one per language, opened in headless Chromium with a query in the
 // address: an address, a German word with an umlaut typed without it, and Cyrillic in capitals.
 TEST_F(ExportTest, DemoSearchPagesFindRowsInEveryLanguage) {
