@@ -3,7 +3,10 @@
 // user INI file, one entry per path ("Project1OrvanoDOC", "Project1OrvanoDB",
 // "Project1XLCollection", "Project1HTMLSourceFolder", "Project1DestinationFolder", then
 // "Project2..."), each value in quotes so that a path keeps blanks at its ends. The window lists
-// them in its File menu.
+// them in its File menu. The optional outputs (export, comparison, search page) are not part of
+// a project: a project is what its pages are made from, the outputs are extras of the next run,
+// remembered once (output_fields.h). Choosing a project leaves them as they are, and the list
+// keeps the entries older files have.
 
 #ifndef ORVANO_SESSION_RECENT_PROJECTS_H_
 #define ORVANO_SESSION_RECENT_PROJECTS_H_

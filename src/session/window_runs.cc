@@ -3,6 +3,7 @@
 #include "generation/generation_driver.h"
 #include "generation/languages_page.h"
 #include "generation/navigation_pages.h"
+#include "session/output_fields.h"
 #include "session/recent_projects.h"
 #include "session/run_context.h"
 #include "session/settings_loader.h"
@@ -34,6 +35,7 @@ std::optional<std::string> FindWritten(const std::vector<WrittenFile>& files,
 
 WindowRunOutcome GenerateFromWindow(RunContext& context) {
   RememberPaths(context);
+  RememberOutputs(context);
   RememberRecentProject(context);
   RunRecord record;
   static_cast<void>(
@@ -47,8 +49,12 @@ WindowCheckOutcome CheckFromWindow(RunContext& context) {
   record.strict = context.settings.strict;
   // The run's own problems (a language that cannot be selected) are listed too, not asked.
   record.run_problems.keep_going = true;
-  static_cast<void>(
-      GeneratePages(context.settings, context.languages.languages, context.seams(), &record));
+  // The outputs are Start's: a check from the window writes nothing, not even the export.
+  RunSettings settings = context.settings;
+  settings.export_file.clear();
+  settings.compare_file.clear();
+  settings.search = false;
+  static_cast<void>(GeneratePages(settings, context.languages.languages, context.seams(), &record));
   WindowCheckOutcome outcome;
   const std::vector<CheckLine> lines = CheckModeProblems(record);
   outcome.summary = CheckModeSummary(record, lines);

@@ -23,8 +23,9 @@ struct WindowRunOutcome {
   std::optional<std::string> page_to_open;
 };
 
-/// Remembers the paths (RememberPaths) and the project (RememberRecentProject), then
-/// generates the pages of the context's settings, its errors asked through the host. Throws
+/// Remembers the paths (RememberPaths), the outputs (RememberOutputs) and the project
+/// (RememberRecentProject), then generates the pages of the context's settings (with the
+/// export, search page and comparison they ask for), its errors asked through the host. Throws
 /// EndProgram when the user ends the program at an error.
 WindowRunOutcome GenerateFromWindow(RunContext& context);
 
@@ -42,9 +43,9 @@ struct WindowCheckOutcome {
 };
 
 /// Checks the project of the context's settings as Check=TRUE does: builds every page in
-/// memory and writes nothing, neither pages nor logs. Every problem, the run's own included,
-/// is kept for the list instead of being asked or logged, and the check goes on. Remembers
-/// nothing.
+/// memory and writes nothing, neither pages nor logs nor the outputs the settings ask for (the
+/// export, the search page, the changes). Every problem, the run's own included, is kept for
+/// the list instead of being asked or logged, and the check goes on. Remembers nothing.
 WindowCheckOutcome CheckFromWindow(RunContext& context);
 
 /// The page that shows what the run of `record` wrote: the languages page when the run wrote

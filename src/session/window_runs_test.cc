@@ -126,6 +126,21 @@ TEST_F(WindowRunsTest, ARunRemembersTheProjectAndOffersItsFirstPage) {
   EXPECT_FALSE(host_.CallsOf("error").empty());
 }
 
+// The export is Start's: a check leaves it unwritten, a run writes it and remembers where.
+TEST_F(WindowRunsTest, OnlyARunWritesTheExport) {
+  ASSERT_NO_FATAL_FAILURE(MakeProject());
+  const std::string rows = dir_.path() + "rows.csv";
+  context_->settings.export_file = rows;
+  static_cast<void>(CheckFromWindow(*context_));
+  EXPECT_FALSE(fs_.IsFile(rows));
+  EXPECT_EQ(rows, context_->settings.export_file);  // the window's setting stays
+
+  static_cast<void>(GenerateFromWindow(*context_));
+  EXPECT_EQ(0u, ReadBytes(rows).find("language,page,section,"));
+  EXPECT_EQ(rows, ReadRememberedSetting(fs_, context_->program.UserIniPath(), "PathExport"));
+  EXPECT_TRUE(host_.CallsOf("error").empty());
+}
+
 TEST_F(WindowRunsTest, TemplatePlacesNameFilesOfTheTemplateFolder) {
   const std::string folder = dir_.path() + "tpl/";
   testing::MakeFolders(folder);
