@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -149,6 +150,26 @@ PathDialogs QtPathDialogs(QWidget* owner, RunContext& context, QtHost& host) {
     if (file.isEmpty()) return std::nullopt;
     return file.toStdString();
   };
+  dialogs.save_file = [owner](const std::string& title, const std::string& start,
+                              const std::string& filter) -> std::optional<std::string> {
+    QFileDialog dialog(owner, QString::fromStdString(title), QString::fromStdString(start),
+                       QtFilterOf(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The file is written by the next run, each run anew: choosing it overwrites nothing yet.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // A name typed without an ending gets the ending of the filter shown.
+    auto take_suffix = [&dialog](const QString& shown) {
+      QRegularExpressionMatch match = QRegularExpression(R"(\*\.(\w+))").match(shown);
+      dialog.setDefaultSuffix(match.hasMatch() ? match.captured(1) : QString());
+    };
+    take_suffix(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, take_suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+      return std::nullopt;
+    }
+    return dialog.selectedFiles().first().toStdString();
+  };
   dialogs.choose_folder = [owner, &context, &host](
                               const std::string& folder,
                               bool allow_create) -> std::optional<std::string> {
@@ -168,6 +189,13 @@ std::string ChooseFile(FileSystem& fs, const PathDialogs& dialogs, const FileCho
       dialogs.open_file(chooser.title, exists ? path : program_folder, chooser.filter);
   if (chosen) return *chosen;
   return exists ? path : "";
+}
+
+std::optional<std::string> ChooseFileToWrite(FileSystem& fs, const PathDialogs& dialogs,
+                                             const FileChooser& chooser, const std::string& path,
+                                             const std::string& folder) {
+  const bool folder_exists = !FolderOf(path).empty() && fs.IsFolder(FolderOf(path));
+  return dialogs.save_file(chooser.title, folder_exists ? path : folder, chooser.filter);
 }
 
 std::string ComposeFolder(const std::string& shown, const std::string& typed) {

@@ -1,6 +1,7 @@
 // The choosers behind the browse buttons of the main window: the open-file dialog for the
-// description file, the database and the collection workbook, and the folder dialog for the
-// template and destination folders, which can create a missing folder. The dialogs themselves
+// description file, the database, the collection workbook and the export to compare with, the
+// save-file dialog for the export, and the folder dialog for the template and destination
+// folders, which can create a missing folder. The dialogs themselves
 // sit behind PathDialogs so that tests answer them without showing anything.
 
 #ifndef ORVANO_UI_PATH_CHOOSER_H_
@@ -32,6 +33,11 @@ struct PathDialogs {
   std::function<std::optional<std::string>(const std::string& title, const std::string& start,
                                            const std::string& filter)>
       open_file;
+  /// The save-file dialog, with the same arguments as open_file: the file need not exist, and a
+  /// name typed without an ending gets the chosen filter's. Returns the file to write.
+  std::function<std::optional<std::string>(const std::string& title, const std::string& start,
+                                           const std::string& filter)>
+      save_file;
   /// The folder dialog starting at `folder`; `allow_create` lets the user type the name of a
   /// new sub-folder. Returns the chosen folder, ending with "/".
   std::function<std::optional<std::string>(const std::string& folder, bool allow_create)>
@@ -48,6 +54,12 @@ struct FileChooser {
 };
 std::optional<FileChooser> FileChooserFor(PathField field);
 
+/// The choosers of the export and of the earlier export to compare with.
+inline constexpr FileChooser kExportChooser{
+    "Export the rows as", "Rows as JSON (*.json)|*.json|Rows as CSV (*.csv)|*.csv"};
+inline constexpr FileChooser kCompareChooser{"Please select the earlier export",
+                                             "Export (*.json)|*.json"};
+
 /// A "display|pattern|..." filter as Qt wants it: the display texts joined by ";;".
 QString QtFilterOf(std::string_view filter);
 
@@ -56,6 +68,12 @@ QString QtFilterOf(std::string_view filter);
 /// else "".
 std::string ChooseFile(FileSystem& fs, const PathDialogs& dialogs, const FileChooser& chooser,
                        const std::string& path, const std::string& program_folder);
+
+/// Asks for a file to write, starting at `path` when its folder exists, else in `folder`.
+/// Returns the chosen file; nullopt on cancel.
+std::optional<std::string> ChooseFileToWrite(FileSystem& fs, const PathDialogs& dialogs,
+                                             const FileChooser& chooser, const std::string& path,
+                                             const std::string& folder);
 
 /// The folder the folder dialog stands for: `shown` with `typed` appended as a sub-folder
 /// (after a "/" when `shown` has none), ending with exactly one "/". "" when `shown` is not an

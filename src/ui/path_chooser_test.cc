@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -49,6 +50,41 @@ TEST(PathChooserTest, CancelKeepsOnlyAnExistingFile) {
   EXPECT_EQ("/bin/", started_at);
   answer = dir.path() + "Other.doc";
   EXPECT_EQ(*answer, ChooseFile(*fs, dialogs, chooser, doc, "/bin/"));
+}
+
+// The export's chooser starts at the export while its folder exists; the real dialog gives a
+// name typed without an ending the ending of the filter shown.
+TEST(PathChooserTest, ExportChooserStartsAtTheExportAndAddsTheEnding) {
+  EXPECT_EQ("Rows as JSON (*.json);;Rows as CSV (*.csv)",
+            QtFilterOf(kExportChooser.filter).toStdString());
+  testing::ScopedTempDir dir;
+  auto fs = NewPosixFileSystem();
+  std::string started_at;
+  PathDialogs answers;
+  answers.save_file = [&](const std::string&, const std::string& start, const std::string&) {
+    started_at = start;
+    return std::optional<std::string>();
+  };
+  EXPECT_FALSE(ChooseFileToWrite(*fs, answers, kExportChooser, dir.path() + "rows.csv", "/out/"));
+  EXPECT_EQ(dir.path() + "rows.csv", started_at);  // need not exist yet
+  static_cast<void>(
+      ChooseFileToWrite(*fs, answers, kExportChooser, dir.path() + "gone/rows.csv", "/out/"));
+  EXPECT_EQ("/out/", started_at);
+
+  QtHost host([](const DialogRequest&) { return true; });
+  RunContext context(*fs, host, ProgramInfo{dir.path(), "orvano-html", "0.1.0", "/none/"});
+  PathDialogs dialogs = QtPathDialogs(nullptr, context, host);
+  for (const char* typed : {"rows", "rows.csv"}) {
+    QTimer::singleShot(0, [typed] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(nullptr, dialog);
+      dialog->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
+      static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+    });
+    const std::string expected = dir.path() + (std::string(typed) == "rows" ? "rows.json" : typed);
+    EXPECT_EQ(expected,
+              dialogs.save_file("Export", dir.path(), kExportChooser.filter).value_or("?"));
+  }
 }
 
 TEST(PathChooserTest, FolderDialogCreatesTheTypedSubFolder) {
