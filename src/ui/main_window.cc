@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -57,6 +58,23 @@ constexpr std::array<FieldInfo, 5> kFields = {{
      "The module collection workbook (.xls)"},
     {PathField::kTemplateFolder, "HTMLSourceFolder", "HTML Sourcefolder", ""},
     {PathField::kDestinationFolder, "DestinationFolder", "Destinationfolder", ""},
+}};
+
+// Per output field: the control names, the label (with its Alt key) and a tool tip, which the
+// field shows while its text is taken.
+struct OutputInfo {
+  OutputField field;
+  const char* name;
+  const char* label;
+  const char* tip;
+};
+
+constexpr std::array<OutputInfo, 2> kOutputs = {{
+    {OutputField::kExportFile, "Export", "&Export file",
+     "Start also writes the rows of every page as data here (.json or .csv); empty for none"},
+    {OutputField::kCompareFile, "Compare", "Co&mpare with",
+     "Start also lists the changes since this earlier export (.json) on Changes.htm; empty for "
+     "none"},
 }};
 
 // A recent project's menu text: its description file and destination, "&" shown as itself.
@@ -125,6 +143,9 @@ void MainWindow::BuildControls() {
   auto* destination = new QFrame(central);
   destination->setObjectName("FrameDestination");
   destination->setFrameShape(QFrame::StyledPanel);
+  auto* outputs = new QFrame(central);
+  outputs->setObjectName("FrameOutputs");
+  outputs->setFrameShape(QFrame::StyledPanel);
   auto* source_grid = new QGridLayout(source);
   auto* destination_grid = new QGridLayout(destination);
 
@@ -182,6 +203,8 @@ void MainWindow::BuildControls() {
     }
   }
 
+  BuildOutputControls(outputs, chain);
+
   exit_ = new QPushButton("E&xit", central);
   exit_->setObjectName("CommandExit");
   start_ = new QPushButton("&Start", central);
@@ -225,12 +248,54 @@ void MainWindow::BuildControls() {
   buttons->addWidget(start_);
   layout->addWidget(source);
   layout->addWidget(destination);
+  layout->addWidget(outputs);
   layout->addLayout(buttons);
   layout->addWidget(check_summary_);
   layout->addWidget(problems_, 1);
   layout->addStretch(1);
   central_layout_ = layout;
   setCentralWidget(central);
+}
+
+void MainWindow::BuildOutputControls(QFrame* frame, const std::function<void(QWidget*)>& chain) {
+  auto* grid = new QGridLayout(frame);
+  int row = 0;
+  for (const OutputInfo& info : kOutputs) {
+    auto* label = new QLabel(info.label, frame);
+    label->setObjectName(QString("Label") + info.name);
+    auto* edit = new QLineEdit(frame);
+    edit->setObjectName(QString("Text") + info.name);
+    edit->setMinimumWidth(433);
+    edit->setPlaceholderText("None");
+    edit->setToolTip(info.tip);
+    edit->installEventFilter(this);
+    label->setBuddy(edit);
+    auto* button = new QToolButton(frame);
+    button->setObjectName(QString("Command") + info.name);
+    button->setIcon(style()->standardIcon(info.field == OutputField::kExportFile
+                                              ? QStyle::SP_DialogSaveButton
+                                              : QStyle::SP_FileDialogStart));
+    const QString name = QString(info.label).remove('&');
+    button->setToolTip("Browse for the " + name.toLower());
+    button->setAccessibleName("Browse " + name);
+    grid->addWidget(label, row++, 0, 1, 2);
+    grid->addWidget(edit, row, 0);
+    grid->addWidget(button, row++, 1);
+    outputs_[Index(info.field)] = edit;
+    output_browse_[Index(info.field)] = button;
+    const OutputField field = info.field;
+    connect(edit, &QLineEdit::textChanged, this, [this, field] { OutputFieldChanged(field); });
+    connect(button, &QToolButton::clicked, this, [this, field] { Browse(field); });
+    chain(edit);
+    chain(button);
+  }
+  search_box_ = new QCheckBox("Se&arch page", frame);
+  search_box_->setObjectName("CheckSearchPage");
+  search_box_->setToolTip("Start also writes a page that finds any text of the pages");
+  connect(search_box_, &QCheckBox::toggled, this,
+          [this](bool checked) { context_.settings.search = checked; });
+  grid->addWidget(search_box_, row, 0, 1, 2);
+  chain(search_box_);
 }
 
 void MainWindow::Handle(std::string_view procedure, const std::function<void()>& step) {
@@ -249,7 +314,13 @@ void MainWindow::End(int exit_code) {
 }
 
 void MainWindow::LoadSettings(const std::vector<std::string>& arguments) {
-  Handle("Form_Load", [&] { LoadStartSettings(context_, *this, arguments); });
+  Handle("Form_Load", [&] {
+    LoadStartSettings(context_, *this, arguments);
+    const OutputTexts outputs = LoadWindowOutputs(context_);
+    field(OutputField::kExportFile)->setText(QString::fromStdString(outputs.export_file));
+    field(OutputField::kCompareFile)->setText(QString::fromStdString(outputs.compare_file));
+    search_box_->setChecked(outputs.search);
+  });
 }
 
 void MainWindow::SetField(PathField which, const std::string& text) {
@@ -286,6 +357,14 @@ void MainWindow::FieldLostFocus(PathField which) {
     const std::string shown = TakeFieldTextOnLeaving(context_, which, text);
     if (shown != text) edit->setText(QString::fromStdString(shown));
   });
+}
+
+void MainWindow::OutputFieldChanged(OutputField which) {
+  QLineEdit* edit = field(which);
+  const std::string problem = TakeOutputFieldText(context_, which, edit->text().toStdString());
+  // A text that is not taken says why where the field's description stands.
+  edit->setToolTip(problem.empty() ? QString(kOutputs[Index(which)].tip)
+                                   : QString::fromStdString(problem));
 }
 
 std::string MainWindow::Text(PathField which) const { return field(which)->text().toStdString(); }
@@ -404,7 +483,35 @@ void MainWindow::Browse(PathField which) {
   });
 }
 
+void MainWindow::Browse(OutputField which) {
+  const std::string procedure = std::string("Command") + kOutputs[Index(which)].name + "_Click";
+  Handle(procedure, [&] {
+    QLineEdit* edit = field(which);
+    const std::string shown = edit->text().toStdString();
+    // An export or an earlier one most likely lies beside the pages.
+    const std::string& destination = context_.settings.destination_folder;
+    const std::string folder = destination.empty() ? context_.program.folder : destination;
+    if (which == OutputField::kExportFile) {
+      std::optional<std::string> chosen =
+          ChooseFileToWrite(context_.fs, dialogs_, kExportChooser, shown, folder);
+      if (chosen) edit->setText(QString::fromStdString(*chosen));
+    } else {
+      edit->setText(QString::fromStdString(
+          ChooseFile(context_.fs, dialogs_, kCompareChooser, shown, folder)));
+    }
+    // The text chosen may be the one shown, which now names a usable file: setText then
+    // changes nothing, so the rules run here.
+    OutputFieldChanged(which);
+  });
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  for (const OutputInfo& info : kOutputs) {
+    if (watched == field(info.field) && event->type() == QEvent::MouseButtonDblClick) {
+      Browse(info.field);
+      return true;
+    }
+  }
   for (const FieldInfo& info : kFields) {
     if (watched != field(info.field)) continue;
     if (event->type() == QEvent::MouseButtonDblClick) {

@@ -1,8 +1,9 @@
-// MainWindow: the program's one working window. It shows the five paths and the language of a
-// run and the recently used projects, and starts the generation or a check, whose problems it
-// lists; the session's field rules decide what a path does, the window shows their outcome.
-// The settings loader fills its fields at start-up through SettingsFields. Lives for the whole
-// interactive program; all its handlers run on the window's thread.
+// MainWindow: the program's one working window. It shows the five paths, the optional outputs
+// (export, comparison, search page) and the language of a run and the recently used projects, and
+// starts the generation or a check, whose problems it lists; the session's field rules decide what
+// a path does, the window shows their outcome. The settings loader fills its fields at start-up
+// through SettingsFields. Lives for the whole interactive program; all its handlers run on the
+// window's thread.
 
 #ifndef ORVANO_UI_MAIN_WINDOW_H_
 #define ORVANO_UI_MAIN_WINDOW_H_
@@ -15,11 +16,14 @@
 #include <string_view>
 #include <vector>
 
+#include "session/output_fields.h"
 #include "session/recent_projects.h"
 #include "session/settings_loader.h"
 #include "ui/path_chooser.h"
 
+class QCheckBox;
 class QComboBox;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -52,7 +56,8 @@ class MainWindow final : public QMainWindow, public SettingsFields {
   ~MainWindow() override;
 
   /// Loads the settings from the command line's tokens `arguments`, the user INI file and the
-  /// defaults into the fields (the window's loading). Errors go through the error dialog.
+  /// defaults into the fields, then the outputs (LoadWindowOutputs; the window's loading).
+  /// Errors go through the error dialog.
   void LoadSettings(const std::vector<std::string>& arguments);
 
   /// Sets the field's text, which runs its change handling.
@@ -78,9 +83,15 @@ class MainWindow final : public QMainWindow, public SettingsFields {
   void ChooseLanguage(int row);
   /// The browse button of `field`: the file or folder chooser.
   void Browse(PathField field);
+  /// The browse button of the output `field`: the save-file chooser of the export, the
+  /// open-file chooser of the earlier export. Cancel leaves the field as it is.
+  void Browse(OutputField field);
 
   QLineEdit* field(PathField field) const { return fields_[Index(field)]; }
   QToolButton* browse_button(PathField field) const { return browse_[Index(field)]; }
+  QLineEdit* field(OutputField field) const { return outputs_[Index(field)]; }
+  QToolButton* browse_button(OutputField field) const { return output_browse_[Index(field)]; }
+  QCheckBox* search_box() const { return search_box_; }
   QComboBox* language_box() const { return language_box_; }
   QPushButton* start_button() const { return start_; }
   QPushButton* exit_button() const { return exit_; }
@@ -99,14 +110,19 @@ class MainWindow final : public QMainWindow, public SettingsFields {
 
  private:
   static std::size_t Index(PathField field) { return static_cast<std::size_t>(field); }
+  static std::size_t Index(OutputField field) { return static_cast<std::size_t>(field); }
 
   void BuildControls();
+  // The export, comparison and search page controls in `frame`, chained into the Tab order
+  // by `chain`.
+  void BuildOutputControls(QFrame* frame, const std::function<void(QWidget*)>& chain);
   // Runs `step` under the common error handling of `procedure`; the program's end (EndProgram)
   // becomes a call of `end_`, because exceptions must not cross Qt's event loop.
   void Handle(std::string_view procedure, const std::function<void()>& step);
   void End(int exit_code);
   void FieldChanged(PathField field);
   void FieldLostFocus(PathField field);
+  void OutputFieldChanged(OutputField field);
   // Checks the four input fields before a run; false (after saying so) when one is missing.
   bool AreInputsComplete();
   // Runs `work` with the window marked as running and locked.
@@ -124,6 +140,9 @@ class MainWindow final : public QMainWindow, public SettingsFields {
 
   std::array<QLineEdit*, 5> fields_{};
   std::array<QToolButton*, 5> browse_{};
+  std::array<QLineEdit*, 2> outputs_{};
+  std::array<QToolButton*, 2> output_browse_{};
+  QCheckBox* search_box_ = nullptr;
   QComboBox* language_box_ = nullptr;
   QPushButton* start_ = nullptr;
   QPushButton* exit_ = nullptr;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,10 +15,13 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
+#include <algorithm>
 #include <cstdlib>
 
 #include "project_sources.h"
@@ -103,16 +108,17 @@ class MainWindowTest : public ::testing::Test {
     if (on_dialog_) on_dialog_(request);
     return answer_;
   }};
-  // Makes the window anew, as a new start of the program does, opening what it opens through
-  // `opened_`.
-  void Restart() {
-    window_ = std::make_unique<MainWindow>(*context_, host_, PathDialogs{},
+  // Makes the window anew, as a new start of the program with the command line `arguments`
+  // does, opening what it opens through `opened_` and asking `dialogs` (empty: the real ones).
+  void Restart(PathDialogs dialogs = {}, const std::vector<std::string>& arguments = {}) {
+    window_.reset();
+    window_ = std::make_unique<MainWindow>(*context_, host_, std::move(dialogs),
                                            [this](int code) { ended_ = code; });
     window_->set_url_opener([this](const QUrl& url) {
       opened_.push_back(url);
       return true;
     });
-    window_->LoadSettings({});
+    window_->LoadSettings(arguments);
   }
 
   ScopedTempDir dir_;
@@ -292,6 +298,9 @@ TEST_F(MainWindowTest, RunsTheDemoProjectAndRemembersThePaths) {
   Fill(paths);
   window_->language_box()->setCurrentIndex(2);
   window_->ChooseLanguage(2);
+  const std::string rows = dir_.path() + "rows.json";
+  window_->field(OutputField::kExportFile)->setText(QString::fromStdString(rows));
+  window_->search_box()->setChecked(true);
   window_->show();
   Screenshot(window_.get(), "main_window_filled");
 
@@ -490,6 +499,145 @@ TEST_F(MainWindowTest, RecentProjectsFillTheFields) {
   menu->actions()[0]->trigger();
   EXPECT_EQ(other_doc, context_->settings.description_file);
   EXPECT_EQ(1u, dialogs_.size());  // the first run's "Ready" only
+}
+
+// An output field says why it does not take a text; the choosers fill the fields, Cancel leaves
+// them, and a chosen file that the field already shows is taken too.
+TEST_F(MainWindowTest, OutputFieldsSayWhyNotAndTakeWhatIsChosen) {
+  std::vector<std::string> started_at;
+  std::optional<std::string> answer;
+  PathDialogs dialogs;
+  dialogs.open_file =
+      dialogs.save_file = [&](const std::string&, const std::string& start, const std::string&) {
+        started_at.push_back(start);
+        return answer;
+      };
+  Restart(dialogs);
+  const RunSettings& settings = context_->settings;
+  QLineEdit* export_field = window_->field(OutputField::kExportFile);
+  const QString described = export_field->toolTip();
+  export_field->setText(QString::fromStdString(out_ + "rows.txt"));
+  EXPECT_EQ("Export must be a file ending with .json or .csv: " + out_ + "rows.txt",
+            export_field->toolTip().toStdString());
+  answer = out_ + "rows.csv";
+  window_->browse_button(OutputField::kExportFile)->click();
+  EXPECT_EQ(*answer, settings.export_file);
+  EXPECT_EQ(described, export_field->toolTip());
+  answer.reset();
+  window_->Browse(OutputField::kExportFile);
+  EXPECT_EQ(out_ + "rows.csv", export_field->text().toStdString());
+
+  const std::string old = dir_.path() + "old.json";
+  window_->field(OutputField::kCompareFile)->setText(QString::fromStdString(old));
+  EXPECT_EQ("", settings.compare_file);
+  WriteBytes(old, "{}");
+  answer = old;
+  window_->Browse(OutputField::kCompareFile);
+  EXPECT_EQ(old, settings.compare_file);
+  EXPECT_EQ((std::vector<std::string>{out_ + "rows.txt", out_ + "rows.csv", old}), started_at);
+}
+
+// Start takes the outputs into the run (the export, the changes since the first export and the
+// search page are written) and remembers them; the next start of the window shows them again,
+// unless its command line gives the key. Choosing a recent project keeps them.
+TEST_F(MainWindowTest, OutputsReachTheRunAndComeBackAfterARestart) {
+  tools::ProjectPaths paths = MakeProject();
+  Fill(paths);
+  window_->ChooseLanguage(2);
+  const std::string first = dir_.path() + "first.json";
+  const std::string second = dir_.path() + "second.json";
+  window_->field(OutputField::kExportFile)->setText(QString::fromStdString(first));
+  window_->Start();
+  ASSERT_TRUE(fs_->IsFile(first));
+  window_->field(OutputField::kExportFile)->setText(QString::fromStdString(second));
+  window_->field(OutputField::kCompareFile)->setText(QString::fromStdString(first));
+  window_->search_box()->setChecked(true);
+  window_->Start();
+  ASSERT_EQ(2u, dialogs_.size()) << dialogs_.back().text;
+  for (const std::string& file : {second, out_ + "Changes.htm", out_ + "Search.htm"}) {
+    EXPECT_TRUE(fs_->IsFile(file)) << file;
+  }
+
+  context_->settings = RunSettings{};
+  Restart();
+  EXPECT_EQ(second, window_->field(OutputField::kExportFile)->text().toStdString());
+  EXPECT_EQ(first, context_->settings.compare_file);
+  EXPECT_TRUE(window_->search_box()->isChecked());
+  EXPECT_TRUE(context_->settings.search);
+
+  const std::string given = dir_.path() + "given.csv";
+  Restart({}, {"Export=" + given, "Search=FALSE"});
+  EXPECT_EQ(given, context_->settings.export_file);
+  EXPECT_FALSE(window_->search_box()->isChecked());
+  window_->recent_menu()->actions()[0]->trigger();
+  EXPECT_EQ(given, window_->field(OutputField::kExportFile)->text().toStdString());
+  EXPECT_EQ(first, context_->settings.compare_file);
+}
+
+// Tab goes on from the destination folder's button through the new controls to Start; each
+// Alt key of the window is taken once.
+TEST_F(MainWindowTest, OutputControlsFollowTheDestinationInTabOrderAndHaveTheirOwnAltKeys) {
+  ASSERT_NO_FATAL_FAILURE(ShowActive());
+  window_->browse_button(PathField::kDestinationFolder)->setFocus(Qt::TabFocusReason);
+  std::vector<QWidget*> reached;
+  for (int i = 0; i < 6; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    reached.push_back(QApplication::focusWidget());
+  }
+  EXPECT_EQ((std::vector<QWidget*>{window_->field(OutputField::kExportFile),
+                                   window_->browse_button(OutputField::kExportFile),
+                                   window_->field(OutputField::kCompareFile),
+                                   window_->browse_button(OutputField::kCompareFile),
+                                   window_->search_box(), window_->start_button()}),
+            reached);
+
+  QStringList texts;
+  for (QAction* menu : window_->menuBar()->actions()) texts << menu->text();
+  for (QLabel* label : window_->findChildren<QLabel*>()) texts << label->text();
+  for (QAbstractButton* button : window_->findChildren<QAbstractButton*>()) {
+    texts << button->text();
+  }
+  std::string sorted;  // the letter after each "&" that is not "&&"
+  for (const QString& text : texts) {
+    QRegularExpressionMatch key = QRegularExpression("&([^&])").match(text);
+    if (key.hasMatch()) sorted += key.captured(1).toUpper().toStdString();
+  }
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ("ACEFIMOPSX", sorted);
+
+  QTest::keyClick(window_.get(), Qt::Key_M, Qt::AltModifier);
+  EXPECT_EQ(window_->field(OutputField::kCompareFile), QApplication::focusWidget());
+  QTest::keyClick(window_.get(), Qt::Key_A, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([this] { return context_->settings.search; }));  // clicks later
+}
+
+// Check lists an address given twice, which only a check looks for, as a warning.
+TEST_F(MainWindowTest, CheckShowsAnAddressGivenTwiceAsAWarning) {
+  tools::ProjectPaths paths = MakeProject([](tools::ProjectSources& sources) {
+    for (auto& sheet : sources.workbook.sheets) {
+      if (sheet.name == "Drives") {
+        // The note row (row 8) gets the address of the first signal (C6).
+        sheet.Set(7, 2, XlsCell::Text("A###ADDR:100+16[MNR]+2[FLDNULL]:ADDR.0"));
+      }
+    }
+  });
+  Fill(paths);
+  window_->ChooseLanguage(2);
+  window_->Check();
+  EXPECT_TRUE(dialogs_.empty()) << dialogs_[0].text;
+  ProblemTable* table = window_->problem_table();
+  int found = -1;
+  for (int row = 0; row < table->rowCount(); ++row) {
+    if (table->item(row, 2)->text() ==
+        "address \"A100.0\" also at Drives!C6 (Filler, position 1)") {
+      found = row;
+    }
+  }
+  ASSERT_GE(found, 0);
+  EXPECT_EQ("warning", table->item(found, 0)->text().toStdString());
+  EXPECT_THAT(table->item(found, 1)->text().toStdString(), ::testing::EndsWith(":Drives!C8"));
+  EXPECT_THAT(window_->check_summary()->text().toStdString(),
+              ::testing::StartsWith("check: 0 errors, 3 warnings, 2 notes;"));
 }
 
 }  // namespace
