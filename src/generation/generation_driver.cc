@@ -247,17 +247,24 @@ class LanguagesGeneration {
   void WriteChangesPage() {
     if (!std::all_of(complete_.begin(), complete_.end(), [](char c) { return c != 0; })) return;
     const std::string path = settings_.destination_folder + kChangesPageName;
+    FileSystem& fs = write_nothing_ ? seams_.fs : run_fs_;
+    WriteRunFile(fs, path, [&] {
+      return ChangesPageText(*old_allocation_, *allocation_, selection_.has_language_folders);
+    });
+  }
+
+  // Writes the run's own file `path` with the text `make` gives, a failure reported as the
+  // run's; the report lists it among the run's files.
+  template <typename Make>
+  void WriteRunFile(FileSystem& fs, const std::string& path, Make make) {
     WorkerHost host(coordinator_);
     const ErrorContext errors{host,
                               seams_.logs,
                               settings_.silent,
                               {},
                               record_ != nullptr ? &record_->run_problems : nullptr};
-    FileSystem& fs = write_nothing_ ? seams_.fs : run_fs_;
-    static_cast<void>(Guarded(errors, kGenerateProcedure, kWindow, [&] {
-      fs.WriteFileAtomically(
-          path, ChangesPageText(*old_allocation_, *allocation_, selection_.has_language_folders));
-    }));
+    static_cast<void>(Guarded(errors, kGenerateProcedure, kWindow,
+                              [&] { fs.WriteFileAtomically(path, make()); }));
     if (record_ != nullptr) {
       for (const WrittenFile& file : run_fs_.FilesWrittenIn(path)) record_->files.push_back(file);
     }
@@ -274,17 +281,8 @@ class LanguagesGeneration {
       }
       written.push_back({id, name});
     }
-    const std::string path = settings_.destination_folder + kLanguagesPageName;
-    WorkerHost host(coordinator_);
-    const ErrorContext errors{host,
-                              seams_.logs,
-                              settings_.silent,
-                              {},
-                              record_ != nullptr ? &record_->run_problems : nullptr};
-    static_cast<void>(Guarded(errors, kGenerateProcedure, kWindow, [&] {
-      run_fs_.WriteFileAtomically(path, LanguagesPageText(written, settings_.search));
-    }));
-    if (record_ != nullptr) record_->files = run_fs_.FilesWrittenIn(path);
+    WriteRunFile(run_fs_, settings_.destination_folder + kLanguagesPageName,
+                 [&] { return LanguagesPageText(written, settings_.search); });
   }
 
   const RunSettings& settings_;
