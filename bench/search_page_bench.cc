@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "generation/allocation.h"
+#include "generation/html_text.h"
 #include "generation/search_page.h"
 
 namespace {
@@ -132,21 +133,6 @@ std::size_t ShownTextBytes(const LanguageAllocation& language, std::size_t* rows
   return bytes;
 }
 
-std::string PercentEncoded(const std::string& text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : text) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.') {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
-}
-
 std::string Output(const std::string& command) {
   std::string out;
   FILE* pipe = popen(command.c_str(), "r");
@@ -218,7 +204,7 @@ int main(int argc, char** argv) {
             " --no-first-run --disable-background-networking --disable-component-update"
             " --disable-sync --user-data-dir=" +
             folder + "profile --dump-dom 'file://" + language_folder + orvano::kSearchPageName +
-            "#q=" + PercentEncoded(query) + "' 2>/dev/null");
+            "#q=" + orvano::LinkSegment(query) + "' 2>/dev/null");
         if (RootAttribute(dom, "data-ready-ms").empty()) continue;
         ready = std::min(ready, std::atof(RootAttribute(dom, "data-ready-ms").c_str()));
         search = std::min(search, std::atof(RootAttribute(dom, "data-search-ms").c_str()));

@@ -6,26 +6,12 @@
 
 #include <string>
 
+#include "generation/html_text.h"
 #include "testing/test_util.h"
 
 namespace orvano::testing {
 
 inline constexpr char kChromium[] = "/usr/bin/chromium";
-
-inline std::string PercentEncoded(const std::string& text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : text) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.') {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
-}
 
 // The document Chromium built from the search page `page` with `query` in the address, as it
 // serialises it once the page has loaded. `profile` is a folder of its own for each call.
@@ -35,8 +21,8 @@ inline std::string SearchedDom(const std::string& page, const std::string& query
                              " --headless --no-sandbox --disable-gpu --no-first-run"
                              " --disable-background-networking --disable-component-update"
                              " --disable-sync --user-data-dir=" +
-                             profile + " --dump-dom 'file://" + page +
-                             "#q=" + PercentEncoded(query) + "' 2>/dev/null")
+                             profile + " --dump-dom 'file://" + page + "#q=" + LinkSegment(query) +
+                             "' 2>/dev/null")
       .output;
 }
 
