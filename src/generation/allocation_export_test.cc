@@ -51,19 +51,10 @@ TEST(AllocationExportTest, CsvQuotesWhatNeedsItAndPadsEveryRowToTheMostCells) {
             ExportText({ExportFormat::kCsv, 0}, Allocation(), {}, ""));
 }
 
-TEST(AllocationExportTest, JsonReadsBackAsTheRowsInTheirOrder) {
+// The rows' fields are read back by the export reader's round trip and the whole-program
+// test; here the writer's own escaping of strings.
+TEST(AllocationExportTest, JsonEscapesEveryCharacterAndStaysADocument) {
   const std::vector<InputFile> inputs = {{"workbook", "/p/Collection.xls", "xls", 6144}};
-  const nlohmann::json exported = nlohmann::json::parse(ExportText({}, TwoRows(), inputs, "1.2.3"));
-  EXPECT_EQ(kExportFormatVersion, exported["format_version"]);
-  EXPECT_EQ("1.2.3", exported["program"]["version"]);
-  EXPECT_EQ(6144, exported["inputs"][0]["bytes"]);
-  const nlohmann::json& pages = exported["languages"][0]["pages"];
-  ASSERT_EQ(2U, pages.size());
-  EXPECT_EQ("section", pages[0]["kind"]);
-  EXPECT_EQ("Speed, \"set\"\r\nnext", pages[0]["rows"][0]["cells"][3]);
-  EXPECT_EQ(std::vector<int>{2}, pages[0]["rows"][0]["address_cells"].get<std::vector<int>>());
-  EXPECT_EQ("Collection.xls:Standard!14 (block 2, repetition 3)", pages[1]["rows"][0]["source"]);
-  EXPECT_EQ("", pages[1]["machine"]);
   // Every character JSON must escape reads back as it was.
   Allocation awkward = TwoRows();
   std::string all;
