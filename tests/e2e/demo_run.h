@@ -25,6 +25,19 @@ namespace orvano::testing {
 
 using Outcome = CommandOutcome;  // standard output and error together
 
+// The JSON files at `paths` (separated by blanks) are valid by docs/<schema>.schema.json (the
+// validator's message otherwise).
+inline ::testing::AssertionResult MatchesSchema(const std::string& schema,
+                                                const std::string& paths) {
+  const Outcome validated = RunCommand(
+      "python3 -c 'import json, sys, jsonschema\n"
+      "for path in sys.argv[2:]: jsonschema.validate(json.load(open(path)), "
+      "json.load(open(sys.argv[1])))' " +
+      std::string(ORVANO_SOURCE_DIR) + "/docs/" + schema + ".schema.json " + paths + " 2>&1");
+  if (validated.status == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << validated.output;
+}
+
 class DemoRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
