@@ -219,6 +219,26 @@ TEST_F(E2eTest, SeveralLanguagesPagesBuiltFromAWrongPredictionAreBuiltAgain) {
   }
 }
 
+// --help names the keys and the compare command; --version the licence and, in a git checkout,
+// the commit.
+TEST_F(E2eTest, HelpAndVersionAnswerLikeLinuxTools) {
+  Outcome help = Run("--help");
+  EXPECT_EQ(0, help.status);
+  for (const char* key : {"LangID=", "PathDestinationFolder=", "compare OLD.json NEW.json"}) {
+    EXPECT_NE(std::string::npos, help.output.find(key)) << key;
+  }
+  Outcome version = Run("--version");
+  EXPECT_EQ(0, version.status);
+  EXPECT_EQ(0u, version.output.find("orvano-html "));
+  EXPECT_NE(std::string::npos,
+            version.output.find("\nLicensed under the Apache License, Version 2.0\n"))
+      << version.output;
+  if (testing::RunCommand("git -C " + std::string(ORVANO_SOURCE_DIR) + " rev-parse HEAD 2>&1")
+          .status == 0) {
+    EXPECT_NE(std::string::npos, version.output.find("\ncommit ")) << version.output;
+  }
+}
+
 TEST_F(E2eTest, EveryStopIsReportedAndLeavesEarlierPagesAlone) {
   ProjectPaths paths = MakeProject();
   WriteBytes(out_ + "Standard.htm", "earlier page");
