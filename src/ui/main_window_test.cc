@@ -58,9 +58,7 @@ class MainWindowTest : public ::testing::Test {
     testing::MakeFolders(out_);
     ProgramInfo program{bin_, "orvano-html", "0.1.0", dir_.path() + "root/"};
     context_ = std::make_unique<RunContext>(*fs_, host_, program);
-    window_ = std::make_unique<MainWindow>(*context_, host_, PathDialogs{},
-                                           [this](int code) { ended_ = code; });
-    window_->LoadSettings({});
+    Restart();
   }
 
   // Writes the demo project, with `edit` applied to its sources; Languages.mdb goes beside the
@@ -184,18 +182,24 @@ TEST_F(MainWindowTest, LanguageBoxListsNamesOrBareIds) {
   EXPECT_EQ("ALL", context_->settings.language_id);
 }
 
-TEST_F(MainWindowTest, StartWithAMissingInputAsksToCompleteIt) {
-  tools::ProjectPaths paths = MakeProject();
-  Fill(paths);
+// Start and Check both want the four inputs: a missing one is emptied and gets the focus.
+TEST_F(MainWindowTest, StartOrCheckWithAMissingInputAsksToCompleteIt) {
+  Fill(MakeProject());
   ASSERT_NO_FATAL_FAILURE(ShowActive());
-  window_->SetField(PathField::kWorkbook, dir_.path() + "Missing.xls");
-  window_->Start();
-  ASSERT_EQ(1u, dialogs_.size());
-  EXPECT_EQ(DialogKind::kWarning, dialogs_[0].kind);
-  EXPECT_EQ("Please complete input!", dialogs_[0].text);
-  EXPECT_EQ("", Text(PathField::kWorkbook));
-  EXPECT_TRUE(window_->field(PathField::kWorkbook)->hasFocus());
-  EXPECT_FALSE(fs_->IsFile(out_ + "Logfile.log"));
+  for (const auto& [name, press] :
+       {std::pair<const char*, void (MainWindow::*)()>{"Start", &MainWindow::Start},
+        {"Check", &MainWindow::Check}}) {
+    SCOPED_TRACE(name);
+    dialogs_.clear();
+    window_->SetField(PathField::kWorkbook, dir_.path() + "Missing.xls");
+    (window_.get()->*press)();
+    ASSERT_EQ(1u, dialogs_.size());
+    EXPECT_EQ(DialogKind::kWarning, dialogs_[0].kind);
+    EXPECT_EQ("Please complete input!", dialogs_[0].text);
+    EXPECT_EQ("", Text(PathField::kWorkbook));
+    EXPECT_TRUE(window_->field(PathField::kWorkbook)->hasFocus());
+  }
+  EXPECT_TRUE(fs_->ListFolder(out_).empty());
 }
 
 TEST_F(MainWindowTest, BrokenProjectShowsTheDriversMessageAndLeavesTheWindowUsable) {
@@ -292,7 +296,10 @@ TEST_F(SlowRunEndTest, ClicksBeforeTheRunHasReturnedStartNothing) {
   }
 }
 
-TEST_F(MainWindowTest, RunsTheDemoProjectAndRemembersThePaths) {
+// A run takes the outputs along; the window is locked but repaints while it runs; Open pages
+// then opens the frame page. The next start of the window shows the outputs again, unless its
+// command line gives the key.
+TEST_F(MainWindowTest, RunsTheDemoProjectWithItsOutputsAndShowsThemAgainAfterARestart) {
   Screenshot(window_.get(), "main_window_empty");
   tools::ProjectPaths paths = MakeProject();
   Fill(paths);
@@ -303,8 +310,9 @@ TEST_F(MainWindowTest, RunsTheDemoProjectAndRemembersThePaths) {
   window_->search_box()->setChecked(true);
   window_->show();
   Screenshot(window_.get(), "main_window_filled");
+  QPushButton* open = window_->open_pages_button();
+  EXPECT_FALSE(open->isEnabled());
 
-  // The window repaints during the run: a timer fires while the driver works.
   int seen_during_run = 0;
   QTimer during;
   QObject::connect(&during, &QTimer::timeout, [&] {
@@ -320,11 +328,13 @@ TEST_F(MainWindowTest, RunsTheDemoProjectAndRemembersThePaths) {
   EXPECT_EQ("Ready", dialogs_[0].text);
   EXPECT_GT(seen_during_run, 0);
   EXPECT_TRUE(window_->isEnabled());
-  for (const char* page : {"Overview.htm", "Index.htm", "Brenk.gif", "Logfile.log"}) {
-    EXPECT_TRUE(fs_->IsFile(out_ + page)) << page;
+  for (const std::string& file : {out_ + "Index.htm", out_ + "Search.htm", rows}) {
+    EXPECT_TRUE(fs_->IsFile(file)) << file;
   }
-  std::string ini = ReadBytes(bin_ + "orvano-html.ini");
-  EXPECT_THAT(ini, HasSubstr("PathDestinationFolder=" + out_));
+  ASSERT_TRUE(open->isEnabled());
+  open->click();
+  EXPECT_EQ(std::vector<QUrl>{QUrl::fromLocalFile(QString::fromStdString(out_ + "Index.htm"))},
+            opened_);
   EXPECT_FALSE(ended_);
 
   if (std::getenv("ORVANO_SCREENSHOT_DIR")) {  // the demo runs too fast to be caught midway
@@ -333,10 +343,21 @@ TEST_F(MainWindowTest, RunsTheDemoProjectAndRemembersThePaths) {
     Screenshot(window_.get(), "main_window_running");
     window_->progress().StatusEnd();
   }
+
+  context_->settings = RunSettings{};
+  Restart();
+  EXPECT_EQ(rows, window_->field(OutputField::kExportFile)->text().toStdString());
+  EXPECT_TRUE(window_->search_box()->isChecked());
+  const std::string given = dir_.path() + "given.csv";
+  Restart({}, {"Export=" + given, "Search=FALSE"});
+  EXPECT_EQ(given, window_->field(OutputField::kExportFile)->text().toStdString());
+  EXPECT_FALSE(window_->search_box()->isChecked());
+  EXPECT_FALSE(context_->settings.search);
 }
 
 // All languages: the error of one language is asked on the window's thread while that language
-// waits. Yes lets the others finish; No ends the program once they have stopped.
+// waits. Yes lets the others finish, and Open pages opens the list of languages; No ends the
+// program once they have stopped.
 TEST_F(MainWindowTest, AllLanguagesAskOnTheWindowsThreadWhenOneLanguageFails) {
   tools::ProjectPaths paths = MakeProject();
   for (bool go_on : {true, false}) {
@@ -366,6 +387,10 @@ TEST_F(MainWindowTest, AllLanguagesAskOnTheWindowsThreadWhenOneLanguageFails) {
       std::string list = ReadBytes(out_ + "Languages.htm");
       EXPECT_THAT(list, HasSubstr("1031/Index.htm"));
       EXPECT_EQ(std::string::npos, list.find("1033/Index.htm"));
+      window_->open_pages_button()->click();
+      EXPECT_EQ(
+          std::vector<QUrl>{QUrl::fromLocalFile(QString::fromStdString(out_ + "Languages.htm"))},
+          opened_);
     } else {
       EXPECT_EQ(1u, dialogs_.size());
       EXPECT_EQ(1, ended_.value_or(0));
@@ -375,43 +400,30 @@ TEST_F(MainWindowTest, AllLanguagesAskOnTheWindowsThreadWhenOneLanguageFails) {
   }
 }
 
-// Check lists what Check=TRUE prints and writes nothing; a template's line opens the template.
+// Check shows the check's problems in the table and its summary, writes nothing, and a
+// template's line opens the template.
 TEST_F(MainWindowTest, CheckListsTheProblemsAndOpensTemplates) {
   tools::ProjectPaths paths = MakeProject([](tools::ProjectSources& sources) {
     for (tools::TemplateFile& file : sources.templates) {
       if (file.name == "Source_Main.htm") file.bytes += "<p>###DIREKT###x</p>\n";
     }
   });
-  Restart();
   Fill(paths);
   window_->language_box()->setCurrentIndex(2);
   window_->ChooseLanguage(2);
   window_->resize(760, 560);
   ASSERT_NO_FATAL_FAILURE(ShowActive());
   EXPECT_FALSE(window_->problem_table()->isVisible());
-  {  // the inputs must be there, as for Start
-    window_->SetField(PathField::kWorkbook, dir_.path() + "Missing.xls");
-    window_->Check();
-    ASSERT_EQ(1u, dialogs_.size());
-    EXPECT_EQ("Please complete input!", dialogs_[0].text);
-    EXPECT_TRUE(window_->field(PathField::kWorkbook)->hasFocus());
-    window_->SetField(PathField::kWorkbook, paths.workbook);
-    dialogs_.clear();
-  }
   window_->Check();
   EXPECT_TRUE(dialogs_.empty()) << dialogs_[0].text;
   EXPECT_TRUE(fs_->ListFolder(out_).empty());
-  EXPECT_FALSE(fs_->IsFile(bin_ + "orvano-html.ini"));
   EXPECT_TRUE(window_->isEnabled());
   ProblemTable* table = window_->problem_table();
   ASSERT_TRUE(table->isVisible());
   ASSERT_EQ(3, table->rowCount());
   EXPECT_EQ("check: 0 errors, 1 warning, 2 notes; 1 of 1 language built to the end",
             window_->check_summary()->text().toStdString());
-  EXPECT_EQ("note", table->item(0, 0)->text().toStdString());
   EXPECT_EQ(paths.workbook + ":Standard!E8", table->item(0, 1)->text().toStdString());
-  const std::string main_template = paths.template_folder + "Source_Main.htm";
-  EXPECT_THAT(table->item(2, 1)->text().toStdString(), ::testing::StartsWith(main_template + ":"));
   table->setFocus();
   table->setCurrentCell(2, 0);
   Screenshot(window_.get(), "main_window_checked");
@@ -419,42 +431,20 @@ TEST_F(MainWindowTest, CheckListsTheProblemsAndOpensTemplates) {
   table->cellDoubleClicked(0, 2);  // a cell of the workbook: nothing to open
   EXPECT_TRUE(opened_.empty());
   table->cellDoubleClicked(2, 2);
-  ASSERT_EQ(1u, opened_.size());
-  EXPECT_EQ(QUrl::fromLocalFile(QString::fromStdString(main_template)), opened_[0]);
+  EXPECT_EQ(std::vector<QUrl>{QUrl::fromLocalFile(
+                QString::fromStdString(paths.template_folder + "Source_Main.htm"))},
+            opened_);
   EXPECT_FALSE(window_->open_pages_button()->isEnabled());  // a check writes no page
   EXPECT_FALSE(ended_);
 }
 
-TEST_F(MainWindowTest, OpenPagesOpensWhatTheLastRunWrote) {
-  tools::ProjectPaths paths = MakeProject();
-  Restart();
-  Fill(paths);
-  QPushButton* open = window_->open_pages_button();
-  EXPECT_FALSE(open->isEnabled());
-  window_->ChooseLanguage(2);
-  window_->Start();
-  ASSERT_TRUE(open->isEnabled());
-  open->click();
-  window_->ChooseLanguage(0);  // all languages
-  window_->Start();
-  open->click();
-  EXPECT_EQ(
-      (std::vector<QUrl>{QUrl::fromLocalFile(QString::fromStdString(out_ + "Index.htm")),
-                         QUrl::fromLocalFile(QString::fromStdString(out_ + "Languages.htm"))}),
-      opened_);
-  ASSERT_EQ(2u, dialogs_.size());
-  for (const DialogRequest& dialog : dialogs_) EXPECT_EQ("Ready", dialog.text);
-}
-
-// A run puts its project first in File > Recent projects; choosing an entry fills the fields
+// File > Recent projects lists the remembered projects; choosing an entry fills the fields
 // through their rules (the database lists its languages again).
 TEST_F(MainWindowTest, RecentProjectsFillTheFields) {
   EXPECT_FALSE(window_->recent_menu()->isEnabled());
   tools::ProjectPaths paths = MakeProject();
-  Fill(paths);
-  window_->ChooseLanguage(2);
-  window_->Start();
-  const RecentProject demo = CurrentProject(context_->settings);
+  const RecentProject demo = {paths.description, paths.database, paths.workbook,
+                              paths.template_folder, out_};
   const std::string other_doc = dir_.path() + "other/Orvano & Co.doc";
   testing::MakeFolders(dir_.path() + "other/");
   WriteBytes(other_doc, "[x]\r\n");
@@ -498,7 +488,7 @@ TEST_F(MainWindowTest, RecentProjectsFillTheFields) {
   EXPECT_EQ(4, window_->language_box()->count());
   menu->actions()[0]->trigger();
   EXPECT_EQ(other_doc, context_->settings.description_file);
-  EXPECT_EQ(1u, dialogs_.size());  // the first run's "Ready" only
+  EXPECT_TRUE(dialogs_.empty());
 }
 
 // An output field says why it does not take a text; the choosers fill the fields, Cancel leaves
@@ -537,43 +527,6 @@ TEST_F(MainWindowTest, OutputFieldsSayWhyNotAndTakeWhatIsChosen) {
   EXPECT_EQ((std::vector<std::string>{out_ + "rows.txt", out_ + "rows.csv", old}), started_at);
 }
 
-// Start takes the outputs into the run (the export, the changes since the first export and the
-// search page are written) and remembers them; the next start of the window shows them again,
-// unless its command line gives the key. Choosing a recent project keeps them.
-TEST_F(MainWindowTest, OutputsReachTheRunAndComeBackAfterARestart) {
-  tools::ProjectPaths paths = MakeProject();
-  Fill(paths);
-  window_->ChooseLanguage(2);
-  const std::string first = dir_.path() + "first.json";
-  const std::string second = dir_.path() + "second.json";
-  window_->field(OutputField::kExportFile)->setText(QString::fromStdString(first));
-  window_->Start();
-  ASSERT_TRUE(fs_->IsFile(first));
-  window_->field(OutputField::kExportFile)->setText(QString::fromStdString(second));
-  window_->field(OutputField::kCompareFile)->setText(QString::fromStdString(first));
-  window_->search_box()->setChecked(true);
-  window_->Start();
-  ASSERT_EQ(2u, dialogs_.size()) << dialogs_.back().text;
-  for (const std::string& file : {second, out_ + "Changes.htm", out_ + "Search.htm"}) {
-    EXPECT_TRUE(fs_->IsFile(file)) << file;
-  }
-
-  context_->settings = RunSettings{};
-  Restart();
-  EXPECT_EQ(second, window_->field(OutputField::kExportFile)->text().toStdString());
-  EXPECT_EQ(first, context_->settings.compare_file);
-  EXPECT_TRUE(window_->search_box()->isChecked());
-  EXPECT_TRUE(context_->settings.search);
-
-  const std::string given = dir_.path() + "given.csv";
-  Restart({}, {"Export=" + given, "Search=FALSE"});
-  EXPECT_EQ(given, context_->settings.export_file);
-  EXPECT_FALSE(window_->search_box()->isChecked());
-  window_->recent_menu()->actions()[0]->trigger();
-  EXPECT_EQ(given, window_->field(OutputField::kExportFile)->text().toStdString());
-  EXPECT_EQ(first, context_->settings.compare_file);
-}
-
 // Tab goes on from the destination folder's button through the new controls to Start; each
 // Alt key of the window is taken once.
 TEST_F(MainWindowTest, OutputControlsFollowTheDestinationInTabOrderAndHaveTheirOwnAltKeys) {
@@ -609,35 +562,6 @@ TEST_F(MainWindowTest, OutputControlsFollowTheDestinationInTabOrderAndHaveTheirO
   EXPECT_EQ(window_->field(OutputField::kCompareFile), QApplication::focusWidget());
   QTest::keyClick(window_.get(), Qt::Key_A, Qt::AltModifier);
   EXPECT_TRUE(QTest::qWaitFor([this] { return context_->settings.search; }));  // clicks later
-}
-
-// Check lists an address given twice, which only a check looks for, as a warning.
-TEST_F(MainWindowTest, CheckShowsAnAddressGivenTwiceAsAWarning) {
-  tools::ProjectPaths paths = MakeProject([](tools::ProjectSources& sources) {
-    for (auto& sheet : sources.workbook.sheets) {
-      if (sheet.name == "Drives") {
-        // The note row (row 8) gets the address of the first signal (C6).
-        sheet.Set(7, 2, XlsCell::Text("A###ADDR:100+16[MNR]+2[FLDNULL]:ADDR.0"));
-      }
-    }
-  });
-  Fill(paths);
-  window_->ChooseLanguage(2);
-  window_->Check();
-  EXPECT_TRUE(dialogs_.empty()) << dialogs_[0].text;
-  ProblemTable* table = window_->problem_table();
-  int found = -1;
-  for (int row = 0; row < table->rowCount(); ++row) {
-    if (table->item(row, 2)->text() ==
-        "address \"A100.0\" also at Drives!C6 (Filler, position 1)") {
-      found = row;
-    }
-  }
-  ASSERT_GE(found, 0);
-  EXPECT_EQ("warning", table->item(found, 0)->text().toStdString());
-  EXPECT_THAT(table->item(found, 1)->text().toStdString(), ::testing::EndsWith(":Drives!C8"));
-  EXPECT_THAT(window_->check_summary()->text().toStdString(),
-              ::testing::StartsWith("check: 0 errors, 3 warnings, 2 notes;"));
 }
 
 }  // namespace

