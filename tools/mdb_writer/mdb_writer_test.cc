@@ -118,25 +118,35 @@ TEST(MdbWriterTest, ReadsBackExactlyThroughMdbToolsAndJetDatabase) {
   }
 }
 
+// Many rows take many data pages, at most 255 rows on each (rows of a lone Boolean take 3
+// bytes: without the cap 800 would share a page); 255 columns with long names take a chain of
+// definition pages.
 TEST(MdbWriterTest, SpansManyPages) {
-  testing::ScopedTempDir dir;
-  const std::string path = dir.path() + "big.mdb";
   MdbTable big{"Big", {{"Id", MdbType::kLongInteger}, {"Name", MdbType::kText}}, {}};
   std::string expected;
   for (int i = 0; i < 200000; ++i) {
     big.rows.push_back(Row{std::int64_t{i}, "name " + std::to_string(i)});
     expected += std::to_string(i) + "\tname " + std::to_string(i) + "\n";
   }
-  // 255 columns with long names: the definition takes a chain of pages.
+  MdbTable flags{"Flags", {{"On", MdbType::kBoolean}}, {}};
+  for (int i = 0; i < 2000; ++i) flags.rows.push_back(Row{i % 7 == 0});
   MdbTable wide{"Wide", {}, {Row{}}};
   for (int i = 0; i < 255; ++i) {
     wide.columns.push_back({"Column " + std::to_string(i) + Repeat("-", 50), MdbType::kInteger});
     wide.rows[0].emplace_back(std::int64_t{i});
   }
-  WriteMdb(path, {big, wide});
+  testing::ScopedTempDir dir;
+  const std::string path = dir.path() + "big.mdb";
+  WriteMdb(path, {big, flags, wide});
 
   EXPECT_EQ(Export(path, "Big"), expected);
+  EXPECT_EQ(Export(path, "Flags"), ExpectedExport(flags.rows));
   EXPECT_EQ(Export(path, "Wide"), ExpectedExport(wide.rows));
+  const std::string bytes = testing::ReadBytes(path);
+  for (std::size_t page = 0; page < bytes.size(); page += jet4::kPageSize) {
+    if (bytes[page] != jet4::kPageTypeData) continue;
+    EXPECT_LE(testing::GetLe(bytes, page + jet4::kDataRowCountOffset, 2), 255u);
+  }
 }
 
 TEST(MdbWriterTest, HeaderUnscramblesLikeARealDatabase) {
@@ -151,21 +161,6 @@ TEST(MdbWriterTest, HeaderUnscramblesLikeARealDatabase) {
   EXPECT_EQ(plain(BuildMdb({})).substr(at, 6), settings);
   ORVANO_SKIP_IF_NO_SHARED(real, "realworld/DateTestDatabase.mdb");
   EXPECT_EQ(plain(testing::ReadBytes(real)).substr(at, 6), settings);
-}
-
-TEST(MdbWriterTest, KeepsAtMost255RowsOnAPage) {
-  // Rows of a lone Boolean take 3 bytes; without the cap 800 would share a page.
-  MdbTable flags{"Flags", {{"On", MdbType::kBoolean}}, {}};
-  for (int i = 0; i < 2000; ++i) flags.rows.push_back(Row{i % 7 == 0});
-  testing::ScopedTempDir dir;
-  const std::string path = dir.path() + "flags.mdb";
-  WriteMdb(path, {flags});
-  EXPECT_EQ(Export(path, "Flags"), ExpectedExport(flags.rows));
-  const std::string bytes = testing::ReadBytes(path);
-  for (std::size_t page = 0; page < bytes.size(); page += jet4::kPageSize) {
-    if (bytes[page] != jet4::kPageTypeData) continue;
-    EXPECT_LE(testing::GetLe(bytes, page + jet4::kDataRowCountOffset, 2), 255u);
-  }
 }
 
 // Rows keep the columns they were written with: a deleted column stays in them, and rows from
@@ -217,23 +212,16 @@ TEST(MdbWriterTest, RefusesWhatItCannotWrite) {
       {{ok, {"t", {{"B", MdbType::kText}}, {}}}, "two tables are named \"t\" (names ignore case)"},
       {{{"msysobjects", {{"B", MdbType::kText}}, {}}},
        "a table may not be named \"msysobjects\": the catalog has that name"},
-      {{{"", {{"B", MdbType::kText}}, {}}}, "a table has an empty name"},
       {{{"T", {{Repeat("n", 65), MdbType::kText}}, {}}},
        "a column of table \"T\" \"" + Repeat("n", 65) +
            "\": the name is longer than 64 characters"},
-      {{{"T", {{"A", MdbType::kText}, {"a", MdbType::kMemo}}, {}}},
-       "table \"T\" has two columns named \"a\""},
       {{{"T.x", {{"A", MdbType::kText}}, {}}},
        "a table \"T.x\": the name holds a control character or one of . ! ` [ ]"},
-      {{{"T", {}, {}}}, "table \"T\" has no columns"},
       {with_value(MdbType::kLongInteger, "12"), cell + "(Long): expected a whole number"},
-      {with_value(MdbType::kText, std::int64_t{1}), cell + "(Text): expected a text"},
       {with_value(MdbType::kBoolean, std::monostate{}),
        cell + "(Boolean): a Boolean column cannot hold null"},
       {with_value(MdbType::kInteger, std::int64_t{32768}),
        cell + "(Integer): 32768 is outside the Integer range -32768 to 32767"},
-      {with_value(MdbType::kLongInteger, std::int64_t{-2147483649LL}),
-       cell + "(Long): -2147483649 is outside the Long range -2147483648 to 2147483647"},
       {{{"T", {{"A", MdbType::kText}, {"B", MdbType::kText}}, {Row{"a"}}}},
        "table \"T\", row 1 has 1 values for 2 columns"},
       {with_value(MdbType::kMemo, "a\xF0\x9F\x98\x80"),
