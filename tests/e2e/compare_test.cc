@@ -107,32 +107,18 @@ TEST_F(CompareTest, DifferencesAreListedOnePerLineOrAsJson) {
   EXPECT_EQ(0, Compare(old_path + " " + old_path + " --json").status);
 }
 
+// What the export reader refuses (its own test has every fault) ends the command with 2,
+// naming the file; so do a missing file and a missing argument.
 TEST_F(CompareTest, UnreadableExportsAreNamedWithStatusTwo) {
   const std::string good = Write("good.json", old_export_.dump());
-  json version_2 = old_export_;
-  version_2["format_version"] = 2;
-  json report = old_export_;
-  report["exit_status"] = 0;
-  struct Case {
-    std::string path;
-    std::string message;
-  };
-  const Case cases[] = {
-      {Write("report.json", report.dump()), ": not an export of orvano-html\n"},
-      {Write("workbook.xls", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"),
-       ": the export is truncated or not JSON (line 1, column 1)\n"},
-      {Write("v2.json", version_2.dump()),
-       ": export format version 2 is not supported (this program reads version 1)\n"},
-      {Write("cut.json", old_export_.dump(2).substr(0, 300)),
-       ": the export is truncated or not JSON (line "},
-  };
-  for (const Case& c : cases) {
-    const CommandOutcome outcome = Compare(good + " " + c.path);
-    EXPECT_EQ(2, outcome.status) << c.path;
-    EXPECT_EQ(0U, outcome.output.find("orvano-html: " + c.path + c.message)) << outcome.output;
-  }
+  const std::string workbook = Write("workbook.xls", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+  CommandOutcome outcome = Compare(good + " " + workbook);
+  EXPECT_EQ(2, outcome.status);
+  EXPECT_EQ(
+      "orvano-html: " + workbook + ": the export is truncated or not JSON (line 1, column 1)\n",
+      outcome.output);
   const std::string missing = dir_.path() + "missing.json";
-  CommandOutcome outcome = Compare(missing + " " + good);
+  outcome = Compare(missing + " " + good);
   EXPECT_EQ(2, outcome.status);
   EXPECT_EQ("orvano-html: cannot open '" + missing + "': No such file or directory\n",
             outcome.output);
