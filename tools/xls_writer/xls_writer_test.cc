@@ -134,7 +134,9 @@ XlsWorkbook PlainWorkbook() {
   first.Set(1, 0, XlsCell::Text("Größe Ω 概要 😀"));
   first.Set(1, 1, XlsCell::Text("MASCHINENABHAENGIG"));  // shared with (0, 1)
   first.Set(1, 3, XlsCell::Text("tab\there\nline"));
-  const double numbers[] = {1, -7, 2.5, 0.1, 1.23, 1e300, -123456789.125, 536870912, 3e-310};
+  // RK integers to their 30-bit limits and past them, RK hundredths, doubles that fit no RK.
+  const double numbers[] = {1,         -7,         2.5,       0.1,   1.23, 1e300, -123456789.125,
+                            536870911, -536870912, 536870912, 3e-310};
   int column = 0;
   for (double number : numbers) first.Set(2, column++, XlsCell::Number(number));
   first.Set(3, 0, XlsCell::Bool(true));
