@@ -67,16 +67,14 @@ TEST(SheetFileTest, ReadsRowsAndNamesTheFaultyPlace) {
             "s.txt, line 2: a row has at most 256 cells");
 }
 
+// The command writes a workbook of its sheet files in order; a bad sheet file or name writes
+// nothing and says why.
 TEST(SheetFileTest, CommandWritesAWorkbookFromSheetFiles) {
   testing::ScopedTempDir dir;
   const std::string out = dir.path() + "out.txt";
   const auto run = [&](const std::string& args) {
     return std::system((std::string(XLS_WRITER_EXE) + " " + args + " >" + out + " 2>&1").c_str());
   };
-  EXPECT_EQ(run("--help"), 0);
-  EXPECT_THAT(testing::ReadBytes(out), HasSubstr("#BLANK"));
-  EXPECT_NE(run(dir.path() + "x.xls"), 0);
-
   const std::string a = dir.path() + "a.txt";
   const std::string b = dir.path() + "b.txt";
   testing::WriteBytes(a, "Обзор\nText\t2.5\n");
@@ -84,12 +82,11 @@ TEST(SheetFileTest, CommandWritesAWorkbookFromSheetFiles) {
   ASSERT_EQ(run(dir.path() + "w.xls " + a + " " + b), 0);
   const void* handle = nullptr;
   EXPECT_EQ(freexl_open((dir.path() + "w.xls").c_str(), &handle), FREEXL_OK);
-  unsigned sheets = 0;
-  freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &sheets);
-  EXPECT_EQ(sheets, 2u);
+  const char* name = nullptr;
+  EXPECT_EQ(freexl_get_worksheet_name(handle, 1, &name), FREEXL_OK);
+  EXPECT_STREQ(name, "Zwei");
   freexl_close(handle);
 
-  // A bad sheet file or name writes nothing and says why.
   testing::WriteBytes(dir.path() + "bad.txt", "Data\n=oops\n");
   EXPECT_EQ(run(dir.path() + "n.xls " + dir.path() + "bad.txt"), 1 << 8);
   EXPECT_THAT(testing::ReadBytes(out), HasSubstr("bad.txt, line 2, field 1"));
