@@ -109,6 +109,14 @@ std::int32_t ToInt32(double value) {
 std::string NumberToText(double value) {
   if (value == 0) return "0";  // also for -0
   char buffer[64];
+  // A whole number of at most 15 digits prints as its digits: the common case, and many times
+  // faster than the general form, which gives the same text for it.
+  if (value > -1E15 && value < 1E15 &&
+      value == static_cast<double>(static_cast<long long>(value))) {
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value)).ptr;
+    return std::string(buffer, end);
+  }
   auto [end, ec] =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
   if (ec != std::errc()) return "0";

@@ -50,10 +50,17 @@ TEST(NumberText, IntegerConversionRoundsHalfToEven) {
 }
 
 TEST(NumberText, NumberToTextPrintsFifteenSignificantDigits) {
-  const std::pair<double, const char*> numbers[] = {
-      {1.5, "1.5"},    {1000, "1000"},     {0, "0"},           {-0.0, "0"},
-      {-3, "-3"},      {0.0001, "0.0001"}, {0.00001, "1E-05"}, {1E14, "100000000000000"},
-      {1E15, "1E+15"}, {0.1, "0.1"}};
+  const std::pair<double, const char*> numbers[] = {{1.5, "1.5"},
+                                                    {1000, "1000"},
+                                                    {0, "0"},
+                                                    {-0.0, "0"},
+                                                    {-3, "-3"},
+                                                    {0.0001, "0.0001"},
+                                                    {0.00001, "1E-05"},
+                                                    {1E14, "100000000000000"},
+                                                    {1E15, "1E+15"},
+                                                    {0.1, "0.1"},
+                                                    {-999999999999999.0, "-999999999999999"}};
   for (const auto& [number, text] : numbers) EXPECT_EQ(text, NumberToText(number)) << number;
   EXPECT_EQ("1.23456789012346E+16", NumberToText(1.2345678901234567E+16));
   EXPECT_EQ("0.3", NumberToText(0.1 + 0.2));  // 15 digits hide the binary rest
