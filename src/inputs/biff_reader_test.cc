@@ -203,83 +203,57 @@ TEST(BiffReaderTest, EveryCellRecordIsReadOrRefused) {
   }
 }
 
-// Some writers give FORMULA records the id of BIFF3 or BIFF4 in a BIFF8 file.
-TEST(BiffReaderTest, ReadsFormulaRecordsUnderTheirOlderIds) {
-  for (std::uint16_t id : {0x0206, 0x0406}) {
-    SCOPED_TRACE(id);
-    XlsWorkbook book;
-    book.options.formula_record_id = id;
-    XlsSheet& s = book.AddSheet("Old");
-    s.Set(0, 0, XlsCell::Formula(1.25));
-    s.Set(0, 1, XlsCell::Formula(std::string("sum")));
-    s.Set(1, 0, XlsCell::Formula(false));
-    s.Set(1, 1, XlsCell::Formula(XlsError::kNa));
-    const std::string bytes = BuildXlsBytes(book);
-    ASSERT_NE(FindBiffRecord(bytes, id), 0u);
-    const auto wb = Parse(bytes);
-    EXPECT_EQ(wb->Value(0, 0, 0), Cell{1.25});
-    EXPECT_EQ(wb->Value(0, 0, 1), Cell{std::string("sum")});
-    EXPECT_EQ(wb->Value(0, 1, 0), Cell{std::string("FALSE")});
-    EXPECT_EQ(wb->Value(0, 1, 1), Cell{std::string("#N/A")});
-  }
-}
-
-TEST(BiffReaderTest, ReportsDamageWithFileAndPlace) {
-  const std::string good = BuildXlsBytes(SmallBook());
-  // The error after the field at `field` of the first record `id` is set to `value`.
-  const auto damaged = [&](unsigned id, std::size_t field, std::uint64_t value, int size) {
-    std::string bad = good;
-    PutLe(bad, FindBiffRecord(bad, id) + field, value, size);
-    return ParseError(bad);
-  };
-  const std::size_t eof = FindBiffRecord(good, biff::kEof) - 512;  // the globals' EOF
-  EXPECT_EQ(damaged(biff::kEof, 2, 0x7FF0, 2),
-            "w.xls: workbook globals, EOF (0x000A) at offset " + std::to_string(eof) +
-                ": length 32752 runs past the end of the stream (" +
-                std::to_string(4096 - eof - 4) + " bytes left)");
-  EXPECT_EQ(damaged(biff::kSst, 8, 5, 4),
-            "w.xls: workbook globals, SST (0x00FC) at offset " +
-                std::to_string(FindBiffRecord(good, biff::kSst) - 512) +
-                ": SST promises 5 strings but holds only 1");
-  EXPECT_EQ(damaged(biff::kLabelSst, 10, 9, 4),
-            "w.xls: sheet \"One\", LABELSST (0x00FD) at offset " +
-                std::to_string(FindBiffRecord(good, biff::kLabelSst) - 512) +
-                ": string index 9 past the 1 strings of the SST");
-  EXPECT_EQ(damaged(biff::kBoundSheet, 4, 100000, 4),
-            "w.xls: sheet \"One\": its BOF offset 100000 lies past the end of the stream "
-            "(4096 bytes)");
-  EXPECT_EQ(damaged(biff::kSst, 0, biff::kFilePass, 2),  // an encrypted workbook
-            "w.xls: the workbook is password-protected");
-}
-
 // The workbook stream's structure and records that break their own rules, each with its place.
-TEST(BiffReaderTest, ReportsDamagedStructureAndRecords) {
+TEST(BiffReaderTest, ReportsDamageWithFileAndPlace) {
   using namespace std::string_literals;
   const std::string good = BuildXlsBytes(SmallBook());
-  const auto damaged = [&](std::size_t at, std::uint64_t value) {
-    std::string bad = good;
-    PutLe(bad, at, value, at == FindBiffRecord(good, biff::kBoundSheet) + 4 ? 4 : 2);
-    return ParseError(bad);
-  };
-  EXPECT_EQ(damaged(512 + 4, 0x0300), "w.xls: not a BIFF workbook: unknown BIFF version 0x0300");
-  EXPECT_EQ(damaged(512 + 6, biff::kSubstreamWorksheet),
-            "w.xls: the workbook stream does not start with the workbook globals (BOF type "
-            "0x0010)");
-  EXPECT_EQ(damaged(512, 0x0409), "w.xls: not a BIFF workbook: BIFF2-4 files are not read");
-  EXPECT_EQ(damaged(512, 0x1234),
-            "w.xls: not a BIFF workbook: the workbook stream does not start with a BOF record");
-  EXPECT_EQ(damaged(512 + 2, 2),
-            "w.xls: workbook globals, BOF (0x0809) at offset 0: offset 6: needs 2 bytes, 0 left");
+  // The stream offset of the first record `id`.
+  const auto offset = [&](unsigned id) { return std::to_string(FindBiffRecord(good, id) - 512); };
   const std::size_t eof = FindBiffRecord(good, biff::kEof) - 512;  // the globals' EOF
-  EXPECT_EQ(damaged(FindBiffRecord(good, biff::kBoundSheet) + 4, eof),
-            "w.xls: sheet \"One\", EOF (0x000A) at offset " + std::to_string(eof) +
-                ": no BOF record at the offset its BOUNDSHEET gives");
-  std::size_t at = 0;
-  WithSheetRecords(good, "", at);       // `at`: the sheet's EOF
-  EXPECT_EQ(damaged(512 + at, 0x00FF),  // the last record read: 4-byte zero padding
-            "w.xls: sheet \"One\", record (0x0000) at offset " +
-                std::to_string(at + (4096 - at) / 4 * 4 - 4) +
-                ": no EOF record before the end of the stream");
+  struct Case {
+    unsigned id;  // the field at `field` of the first record `id` is set to `value`
+    std::size_t field;
+    std::uint64_t value;
+    int size;
+    std::string message;
+  };
+  const Case cases[] = {
+      {biff::kEof, 2, 0x7FF0, 2,
+       "workbook globals, EOF (0x000A) at offset " + offset(biff::kEof) +
+           ": length 32752 runs past the end of the stream (" + std::to_string(4096 - eof - 4) +
+           " bytes left)"},
+      {biff::kSst, 8, 5, 4,
+       "workbook globals, SST (0x00FC) at offset " + offset(biff::kSst) +
+           ": SST promises 5 strings but holds only 1"},
+      {biff::kLabelSst, 10, 9, 4,
+       "sheet \"One\", LABELSST (0x00FD) at offset " + offset(biff::kLabelSst) +
+           ": string index 9 past the 1 strings of the SST"},
+      {biff::kBoundSheet, 4, 100000, 4,
+       "sheet \"One\": its BOF offset 100000 lies past the end of the stream (4096 bytes)"},
+      {biff::kBoundSheet, 4, eof, 4,
+       "sheet \"One\", EOF (0x000A) at offset " + std::to_string(eof) +
+           ": no BOF record at the offset its BOUNDSHEET gives"},
+      {biff::kSst, 0, biff::kFilePass, 2, "the workbook is password-protected"},
+      {biff::kBof, 4, 0x0300, 2, "not a BIFF workbook: unknown BIFF version 0x0300"},
+      {biff::kBof, 6, biff::kSubstreamWorksheet, 2,
+       "the workbook stream does not start with the workbook globals (BOF type 0x0010)"},
+      {biff::kBof, 0, 0x0409, 2, "not a BIFF workbook: BIFF2-4 files are not read"},
+      {biff::kBof, 0, 0x1234, 2,
+       "not a BIFF workbook: the workbook stream does not start with a BOF record"},
+      {biff::kBof, 2, 2, 2,
+       "workbook globals, BOF (0x0809) at offset 0: offset 6: needs 2 bytes, 0 left"},
+  };
+  for (const Case& c : cases) {
+    std::string bad = good;
+    PutLe(bad, FindBiffRecord(bad, c.id) + c.field, c.value, c.size);
+    EXPECT_EQ(ParseError(bad), "w.xls: " + c.message);
+  }
+  std::size_t at_eof = 0;
+  std::string bad = WithSheetRecords(good, "", at_eof);  // `at_eof`: the sheet's EOF
+  PutLe(bad, 512 + at_eof, 0x00FF, 2);  // the last record read: 4-byte zero padding
+  EXPECT_EQ(ParseError(bad), "w.xls: sheet \"One\", record (0x0000) at offset " +
+                                 std::to_string(at_eof + (4096 - at_eof) / 4 * 4 - 4) +
+                                 ": no EOF record before the end of the stream");
 
   const std::string cell = Le(3, 2) + Le(1, 2) + Le(15, 2);
   const std::string rk = Le((750 << 2) | 3, 4);
@@ -298,6 +272,7 @@ TEST(BiffReaderTest, ReportsDamagedStructureAndRecords) {
        "LABEL (0x0204) at offset @: offset #: needs 262140 bytes, 0 left"},
   };
   for (const auto& [record, message] : records) {
+    std::size_t at = 0;
     const std::string file = WithSheetRecords(good, record, at);
     std::string expected = "w.xls: sheet \"One\", " + message;
     expected.replace(expected.find('@'), 1, std::to_string(at));
