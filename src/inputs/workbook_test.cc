@@ -152,38 +152,26 @@ TEST_F(WorkbookTest, UnreadableWorkbookIsReported) {
   EXPECT_THROW((void)Read(), EndProgram);
 }
 
+// The rows' conditions are RowFilterTest's; here the table they leave.
 TEST_F(WorkbookTest, ReadsConditionalRowsByTheSwitches) {
   Write(ConditionalBook());
   const std::optional<CollectionWorkbook> workbook = Read();
   ASSERT_TRUE(workbook);
-  {
-    const Table t = ReadSheet(*workbook, false, false);
-    EXPECT_EQ(t.column_count(), 4u);  // columns 0..2 and the spare one
-    EXPECT_EQ(t.row_count(), 8u);     // rows 8 (empty text) and 9 (excluded) are cut
-    for (std::size_t c = 0; c < 4; ++c) EXPECT_TRUE(IsNull(t.At(c, 0)));
-    EXPECT_EQ(t.At(0, 1), Cell{5.0});
-    EXPECT_EQ(t.TextAt(1, 1), "m1");
-    EXPECT_EQ(t.At(2, 1), Cell{10.0});
-    for (int r = 2; r <= 5; ++r) EXPECT_TRUE(IsNull(t.At(1, r))) << r;
-    EXPECT_EQ(t.TextAt(0, 6), "###if MITAUSWURFZAEHLERN ###25");  // lower case: no condition
-    EXPECT_EQ(t.TextAt(1, 6), "m6");
-    EXPECT_EQ(t.At(0, 7), Cell{7.0});
-    EXPECT_TRUE(IsNull(t.At(3, 7)));
-  }
-  {
-    const Table t = ReadSheet(*workbook, true, false);
-    EXPECT_EQ(t.At(0, 2), Cell{std::string("21")});
-    EXPECT_EQ(t.TextAt(1, 2), "m2");
-    EXPECT_EQ(t.At(2, 2), Cell{20.0});
-    EXPECT_TRUE(IsNull(t.At(1, 3)));
-    EXPECT_EQ(t.At(0, 4), Cell{std::string("23")});  // both keywords: the reject counter rules
-  }
-  {
-    const Table t = ReadSheet(*workbook, false, true);
-    EXPECT_TRUE(IsNull(t.At(1, 2)));
-    EXPECT_EQ(t.At(0, 3), Cell{std::string("22")});
-    EXPECT_TRUE(IsNull(t.At(1, 4)));
-  }
+  Table t = ReadSheet(*workbook, false, false);
+  EXPECT_EQ(t.column_count(), 4u);  // columns 0..2 and the spare one
+  EXPECT_EQ(t.row_count(), 8u);     // rows 8 (empty text) and 9 (excluded) are cut
+  for (std::size_t c = 0; c < 4; ++c) EXPECT_TRUE(IsNull(t.At(c, 0)));
+  EXPECT_EQ(t.At(0, 1), Cell{5.0});
+  EXPECT_EQ(t.TextAt(1, 1), "m1");
+  for (int r = 2; r <= 5; ++r) EXPECT_TRUE(IsNull(t.At(1, r))) << r;
+  EXPECT_EQ(t.TextAt(0, 6), "###if MITAUSWURFZAEHLERN ###25");  // lower case: no condition
+  EXPECT_TRUE(IsNull(t.At(3, 7)));
+  t = ReadSheet(*workbook, true, false);
+  EXPECT_EQ(t.At(0, 2), Cell{std::string("21")});
+  EXPECT_EQ(t.TextAt(1, 2), "m2");
+  EXPECT_EQ(t.At(2, 2), Cell{20.0});
+  EXPECT_TRUE(IsNull(t.At(1, 3)));
+  EXPECT_EQ(t.At(0, 4), Cell{std::string("23")});  // both keywords: the reject counter rules
   EXPECT_TRUE(sink_.failures.empty());
 }
 
@@ -224,36 +212,6 @@ TEST_F(WorkbookTest, SheetsAreReadFromTheWorkbookOnce) {
   EXPECT_EQ(sink_.failures.at(0).number, err::kSubscriptOutOfRange);
   EXPECT_EQ(OnlyFailure("ReadCompleteExcelSheet"),
             path_ + ": no sheet number 1 (the workbook has 1 worksheets)");
-}
-
-// The same collection saved as .xlsx gives the same sheet list and the same sheet tables.
-TEST_F(WorkbookTest, XlsxCollectionReadsLikeTheXls) {
-  XlsWorkbook book = ConditionalBook();
-  XlsSheet& machine = book.AddSheet("Machine");
-  machine.Set(0, 0, XlsCell::Text("Drives"));
-  machine.Set(0, 1, XlsCell::Text("Maschinenabhaengig"));
-  machine.Set(3, 12, XlsCell::Formula(2.5));
-  book.AddSheet("Empty");
-  Write(book);
-  const std::string xlsx = dir_.path() + "Collection.xlsx";
-  WriteXlsx(fs_, xlsx, book);
-  const std::optional<CollectionWorkbook> from_xls = Read();
-  const std::optional<CollectionWorkbook> from_xlsx = ReadCollectionWorkbook(fs_, xlsx, sink_);
-  ASSERT_TRUE(from_xls && from_xlsx);
-  EXPECT_EQ(Entries(from_xlsx->sheets),
-            (NamesAndFlags{{"Rows", false}, {"Drives", true}, {"", false}}));
-  EXPECT_EQ(Entries(from_xls->sheets), Entries(from_xlsx->sheets));
-  EXPECT_EQ(from_xlsx->sheets.widest_column_count, 13);
-  for (std::size_t k = 0; k < 3; ++k) {
-    for (const RowSwitches switches : {RowSwitches{false, false}, RowSwitches{true, true}}) {
-      const std::optional<Table> a = ReadSheetTable(*from_xls, k, switches, sink_);
-      const std::optional<Table> b = ReadSheetTable(*from_xlsx, k, switches, sink_);
-      ASSERT_TRUE(a && b);
-      EXPECT_EQ(a->column_count(), b->column_count()) << k;
-      EXPECT_TRUE(a->rows() == b->rows()) << k;
-    }
-  }
-  EXPECT_TRUE(sink_.failures.empty());
 }
 
 // An .xlsx sheet may reach past what a sheet table holds: a clear failure, no huge table.
