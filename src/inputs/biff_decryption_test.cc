@@ -170,17 +170,6 @@ TEST(BiffDecryptionTest, ReadsWorkbooksEncryptedWithTheDefaultPassword) {
   }
 }
 
-TEST(BiffDecryptionTest, OtherPasswordsKeepTheWorkbookProtected) {
-  XlsWorkbook book;
-  book.AddSheet("Secret").Set(0, 0, XlsCell::Text("hidden"));
-  for (const XlsEncryption method : {XlsEncryption::kRc4, XlsEncryption::kRc4CryptoApi}) {
-    book.options = Encrypted(method, "velvetsweatshop", 128);
-    const std::string bytes = BuildXlsBytes(book);
-    EXPECT_EQ(testing::ThrownBy([&] { ParseBiffWorkbook(AsBytes(bytes), "w.xls"); }).description,
-              "w.xls: the workbook is password-protected");
-  }
-}
-
 TEST(BiffDecryptionTest, ReportsFilePassDamageWithItsPlace) {
   XlsWorkbook book;
   book.AddSheet("One").Set(0, 0, XlsCell::Number(1));

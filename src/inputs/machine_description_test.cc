@@ -86,14 +86,12 @@ TEST_F(MachineDescriptionTest, JunkCountsNeitherCrashNorAllocateWithoutLimit) {
 
   // Above the limit: refused, naming file and entry.
   EXPECT_FALSE(Read("[Setup]\nAnzMaschinen=32767\nSections=1\n"));
-  ASSERT_EQ(sink_.failures.size(), 4u);
-  EXPECT_EQ(sink_.failures[3].number, kProgramErrorNumber);
-  EXPECT_EQ(sink_.failures[3].description,
-            path_ +
-                ": entry AnzMaschinen of section Setup is 32767, more than the 1000 "
-                "this program reads");
   EXPECT_FALSE(Read("[Setup]\nAnzMaschinen=1000\nSections=32767\n"));
   ASSERT_EQ(sink_.failures.size(), 5u);
+  testing::ExpectFailure(sink_.failures[3], "ReadOrvanoDoc", kProgramErrorNumber,
+                         path_ +
+                             ": entry AnzMaschinen of section Setup is 32767, more than the "
+                             "1000 this program reads");
   EXPECT_THAT(sink_.failures[4].description, HasSubstr("entry Sections"));
   d = Read("[Setup]\nAnzMaschinen=1000\nSections=1000\n");
   ASSERT_TRUE(d);
