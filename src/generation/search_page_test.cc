@@ -22,14 +22,6 @@ AllocationPage Page(const std::string& file, AllocationPageKind kind, const std:
   return {file, kind, section, machine, std::move(rows)};
 }
 
-// The index text of one section page holding one row with the given cells.
-std::string IndexOfCells(std::vector<std::string> cells) {
-  LanguageAllocation language;
-  language.pages.push_back(
-      Page("P.htm", AllocationPageKind::kSection, "S", "", {Row("S", "", std::move(cells))}));
-  return SearchIndexText(language);
-}
-
 // The text of the first run's rows, as written between its quotes.
 std::string RowsOfFirstRun(const std::string& index) {
   const std::string opening = "\n[0,0,\"";
@@ -37,6 +29,14 @@ std::string RowsOfFirstRun(const std::string& index) {
   if (start == std::string::npos) return "(no run)";
   const std::size_t end = index.find("\"]", start + opening.size());
   return index.substr(start + opening.size(), end - start - opening.size());
+}
+
+// The rows of the index of one section page holding one row with the cells "12" and `cell`.
+std::string IndexedCell(const std::string& cell) {
+  LanguageAllocation language;
+  language.pages.push_back(
+      Page("P.htm", AllocationPageKind::kSection, "S", "", {Row("S", "", {"12", cell})}));
+  return RowsOfFirstRun(SearchIndexText(language));
 }
 
 TEST(SearchIndex, ListsRunsPagesAndGroupsOnce) {
@@ -57,33 +57,22 @@ TEST(SearchIndex, ListsRunsPagesAndGroupsOnce) {
             Row("Drives", "Filler", {"11", "", "Drives"})}),
   };
   EXPECT_EQ(
-      "window.orvanoSearchIndex = {\n"
-      "\"runs\": [\n"
+      "window.orvanoSearchIndex = {\n\"runs\": [\n"
       "[0,0,\"Standard signals\x1e"
-      "E1.0\x1fStart\"],\n"
-      "[1,1,\"A104.1\x1fStrom\"],\n"
-      "[2,0,\"E1.0\x1e"
-      "E1.1\"],\n"
-      "[2,1,\"Drives\"]\n"
-      "],\n"
-      "\"pages\": [\n"
-      "[\"Standard.htm\",\"Standard_d.htm\"],\n"
-      "[\"Drives_Filler.htm\",\"Drives_Filler_d.htm\"],\n"
-      "[\"Overview.htm\",\"\"]\n"
-      "],\n"
-      "\"groups\": [\n"
-      "[\"Standard\",\"\"],\n"
-      "[\"Drives\",\"Filler\"]\n"
-      "]\n"
-      "};\n",
+      "E1.0\x1fStart\"],\n[1,1,\"A104.1\x1fStrom\"],\n[2,0,\"E1.0\x1e"
+      "E1.1\"],\n[2,1,\"Drives\"]\n],\n"
+      "\"pages\": [\n[\"Standard.htm\",\"Standard_d.htm\"],\n"
+      "[\"Drives_Filler.htm\",\"Drives_Filler_d.htm\"],\n[\"Overview.htm\",\"\"]\n],\n"
+      "\"groups\": [\n[\"Standard\",\"\"],\n[\"Drives\",\"Filler\"]\n]\n};\n",
       SearchIndexText(language));
 }
 
 TEST(SearchIndex, LinksEachSectionPageToItsDetailTwin) {
-  // Names longer than a short string's inline buffer, twins in another order, one page without.
+  // Names longer than a short string's inline buffer, twins in another order, one page without,
+  // and an overview page of the same section and machine, which has none.
   const std::string section = "Drives of every machine on the line";
-  const std::vector<std::string> machines = {"Filler of the first hall", "Capper of the first hall",
-                                             "Labeller of the second hall"};
+  const std::string machines[] = {"Filler of the first hall", "Capper of the first hall",
+                                  "Labeller of the second hall"};
   LanguageAllocation language;
   for (const std::string& machine : machines) {
     language.pages.push_back(Page(machine + ".htm", AllocationPageKind::kSection, section, machine,
@@ -104,69 +93,38 @@ TEST(SearchIndex, LinksEachSectionPageToItsDetailTwin) {
       << index;
 }
 
+// Pages without rows, rows with no text shown and detail pages alone add nothing.
 TEST(SearchIndex, LeavesOutRowsAndPagesWithNothingShown) {
   LanguageAllocation language;
   language.pages = {
       Page("Empty.htm", AllocationPageKind::kSection, "Empty", "", {}),
       Page("Blank.htm", AllocationPageKind::kSection, "Blank", "",
            {Row("Blank", "", {"11"}), Row("Blank", "", {"12", "", ""})}),
-      Page("Only.htm", AllocationPageKind::kSection, "Only", "",
-           {Row("Only", "", {"12", "", ""}), Row("Only", "", {"12", "", "", "x"}),
-            Row("Only", "", {"12"})}),
+      Page("A_d.htm", AllocationPageKind::kDetail, "A", "", {Row("A", "", {"12", "", "text"})}),
   };
+  EXPECT_EQ("window.orvanoSearchIndex = {\n\"runs\": [],\n\"pages\": [],\n\"groups\": []\n};\n",
+            SearchIndexText(language));
+  language.pages.push_back(Page("Only.htm", AllocationPageKind::kSection, "Only", "",
+                                {Row("Only", "", {"12", "", ""}),
+                                 Row("Only", "", {"12", "", "", "x"}), Row("Only", "", {"12"})}));
   const std::string index = SearchIndexText(language);
   EXPECT_EQ("x", RowsOfFirstRun(index));
   EXPECT_NE(std::string::npos, index.find("\"pages\": [\n[\"Only.htm\",\"\"]\n]")) << index;
-  EXPECT_EQ(std::string::npos, index.find("Blank")) << index;
-  EXPECT_EQ(std::string::npos, index.find("Empty")) << index;
 }
 
-TEST(SearchIndex, NoRowsGiveEmptyLists) {
-  const std::string expected =
-      "window.orvanoSearchIndex = {\n\"runs\": [],\n\"pages\": [],\n\"groups\": []\n};\n";
-  EXPECT_EQ(expected, SearchIndexText(LanguageAllocation{}));
-  LanguageAllocation details_only;
-  details_only.pages.push_back(
-      Page("A_d.htm", AllocationPageKind::kDetail, "A", "", {Row("A", "", {"12", "", "text"})}));
-  EXPECT_EQ(expected, SearchIndexText(details_only));
-}
-
-TEST(SearchIndex, EscapesTextsForScriptStringLiterals) {
-  // Markup, quotes and backslashes; "<" always, so that "</script>" and "<!--" cannot occur.
-  EXPECT_EQ("\\x3c/script>\\x3cb>&amp;\\\"x\\\"'\\\\n\\x3c!--",
-            RowsOfFirstRun(IndexOfCells({"12", "</script><b>&amp;\"x\"'\\n<!--"})));
-  // Line ends, tab and the other control characters; U+2028 and U+2029.
-  EXPECT_EQ(
-      "a\\r\\nb\\tc\\x00d\\x7f\\u2028e\\u2029",
-      RowsOfFirstRun(IndexOfCells({"12", std::string("a\r\nb\tc\0d\x7f", 9) + "\u2028e\u2029"})));
-  // Other characters stay as they are, beyond the BMP too.
-  EXPECT_EQ("Übersicht Привод 😀 ẞ", RowsOfFirstRun(IndexOfCells({"12", "Übersicht Привод 😀 ẞ"})));
-}
-
-TEST(SearchIndex, SeparatorsInCellsBecomeSpacesAndAreEscapedElsewhere) {
-  LanguageAllocation language;
-  language.pages.push_back(Page("P\x1e.htm", AllocationPageKind::kSection, "S\x1f", "M\x1e",
-                                {Row("S\x1f", "M\x1e",
-                                     {"12",
-                                      "a\x1e"
-                                      "b\x1f"
-                                      "c",
-                                      "d"})}));
-  const std::string index = SearchIndexText(language);
-  EXPECT_EQ(
-      "a b c\x1f"
-      "d",
-      RowsOfFirstRun(index));
-  EXPECT_NE(std::string::npos, index.find("[\"P\\x1e.htm\",\"\"]")) << index;
-  EXPECT_NE(std::string::npos, index.find("[\"S\\x1f\",\"M\\x1e\"]")) << index;
-}
-
-TEST(SearchIndex, ReplacesBytesThatAreNotUtf8) {
-  struct Case {
-    std::string cell;
-    std::string written;
-  };
-  const Case cases[] = {
+// Texts go into script string literals: markup, quotes, line ends and control characters are
+// escaped ("<" always, so that "</script>" and "<!--" cannot occur), the separators of rows
+// and cells become spaces, and bytes that are not UTF-8 become U+FFFD.
+TEST(SearchIndex, WritesEveryTextAsAnEscapedScriptString) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"</script><b>&amp;\"x\"'\\n<!--", "\\x3c/script>\\x3cb>&amp;\\\"x\\\"'\\\\n\\x3c!--"},
+      {std::string("a\r\nb\tc\0d\x7f", 9) + "\u2028e\u2029",
+       "a\\r\\nb\\tc\\x00d\\x7f\\u2028e\\u2029"},
+      {"Übersicht Привод 😀 ẞ", "Übersicht Привод 😀 ẞ"},
+      {"a\x1e"
+       "b\x1f"
+       "c",
+       "a b c"},
       {"a\x80z", "a\\ufffdz"},                               // a stray continuation byte
       {"a\xC3", "a\\ufffd"},                                 // cut at the end
       {"a\xC3z", "a\\ufffdz"},                               // cut before an ASCII byte
@@ -177,17 +135,20 @@ TEST(SearchIndex, ReplacesBytesThatAreNotUtf8) {
       {"\xFF", "\\ufffd"},
       {"\xF0\x9F\x98\x80\xE2\x80\xA8", "\xF0\x9F\x98\x80\\u2028"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.written, RowsOfFirstRun(IndexOfCells({"12", c.cell}))) << c.written;
-  }
+  for (const auto& [cell, written] : cases) EXPECT_EQ(written, IndexedCell(cell)) << written;
+  // In names the separators are escaped.
+  LanguageAllocation language;
+  language.pages.push_back(Page("P\x1e.htm", AllocationPageKind::kSection, "S\x1f", "M\x1e",
+                                {Row("S\x1f", "M\x1e", {"12", "d"})}));
+  const std::string index = SearchIndexText(language);
+  EXPECT_NE(std::string::npos, index.find("[\"P\\x1e.htm\",\"\"]")) << index;
+  EXPECT_NE(std::string::npos, index.find("[\"S\\x1f\",\"M\\x1e\"]")) << index;
 }
 
 TEST(SearchPage, LoadsItsIndexFromBesideItAndNothingElse) {
   const std::string page = SearchPageText();
   EXPECT_EQ(0u, page.find("<!DOCTYPE html>"));
-  EXPECT_NE(std::string::npos, page.find("<meta charset=\"utf-8\">"));
   EXPECT_NE(std::string::npos, page.find(std::string("<script src=\"") + kSearchIndexName + "\">"));
-  // The index is the only file it loads.
   for (const char* outside : {"http", "<link", "@import", "url(", "fetch(", "<iframe", "<img"}) {
     EXPECT_EQ(std::string::npos, page.find(outside)) << outside;
   }
@@ -200,15 +161,6 @@ TEST(SearchPage, LoadsItsIndexFromBesideItAndNothingElse) {
   EXPECT_EQ(page, files[0].bytes);
   EXPECT_EQ("SearchIndex.js", files[1].name);
   EXPECT_EQ(SearchIndexText(language), files[1].bytes);
-}
-
-TEST(SearchPage, FileNamesCollideWithoutRegardToCase) {
-  EXPECT_TRUE(IsSearchFileName("Search.htm"));
-  EXPECT_TRUE(IsSearchFileName("SEARCH.HTM"));
-  EXPECT_TRUE(IsSearchFileName("searchindex.js"));
-  EXPECT_FALSE(IsSearchFileName("Search.html"));
-  EXPECT_FALSE(IsSearchFileName("Search_d.htm"));
-  EXPECT_FALSE(IsSearchFileName(""));
 }
 
 }  // namespace
