@@ -83,28 +83,20 @@ class GenerationDriverTest : public ::testing::Test {
   void SetUp() override { host_.continue_after_error = true; }
 };
 
-TEST_F(GenerationDriverTest, ALanguageNotInTheProjectStopsTheRunBeforeAnyPage) {
-  MakeProject();
-  WriteBytes(out_ + "Menu.htm", "earlier menu");
-  settings_.language_id = "4711";
-  EXPECT_FALSE(Generate());
-  ASSERT_EQ(1u, Errors().size());
-  EXPECT_EQ("Error!\n\rLanguage not found\n\rAt: " + paths_.database + " [Tlanguages]\n\rContinue?",
-            Errors()[0]);
-  EXPECT_EQ(std::vector<std::string>{"Menu.htm"}, PagesWritten());
-  EXPECT_EQ("earlier menu", ReadBytes(out_ + "Menu.htm"));
-
-  host_.calls.clear();
-  settings_.language_id = "";
-  EXPECT_FALSE(Generate());
-  EXPECT_EQ(std::vector<std::string>{"Error!\n\rLanguage not selected!\n\rContinue?"}, Errors());
-}
-
 // A reader that fails reports its own step first; the run then stops under its own step with
-// the message that names the input, and the earlier pages stay.
-TEST_F(GenerationDriverTest, AnInputThatCannotBeReadIsReportedByItsReaderThenStopsTheRun) {
+// the message that names the input, and the earlier pages stay. (Each stop of a silent run, and
+// the pages it leaves: tests/e2e.)
+TEST_F(GenerationDriverTest, AStopNamesTheInputAfterItsReadersOwnReport) {
   MakeProject();
   WriteBytes(out_ + "Standard.htm", "earlier page");
+  settings_.language_id = "4711";
+  EXPECT_FALSE(Generate());
+  EXPECT_EQ(std::vector<std::string>{"Error!\n\rLanguage not found\n\rAt: " + paths_.database +
+                                     " [Tlanguages]\n\rContinue?"},
+            Errors());
+
+  host_.calls.clear();
+  settings_.language_id = "1033";
   WriteBytes(paths_.workbook, ReadBytes(paths_.workbook).substr(0, 700));
   EXPECT_FALSE(Generate());
   std::vector<std::string> errors = Errors();
@@ -113,8 +105,8 @@ TEST_F(GenerationDriverTest, AnInputThatCannotBeReadIsReportedByItsReaderThenSto
       << errors[0];
   EXPECT_EQ("Error!\n\rError reading Collectionfile\n\rAt: " + paths_.workbook + "\n\rContinue?",
             errors[1]);
-  EXPECT_EQ("earlier page", ReadBytes(out_ + "Standard.htm"));
   EXPECT_EQ(std::vector<std::string>{"Standard.htm"}, PagesWritten());
+  EXPECT_EQ("earlier page", ReadBytes(out_ + "Standard.htm"));
 }
 
 // Sections without sheets write no section page: the navigation pages show no machine, and
