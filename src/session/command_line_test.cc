@@ -86,14 +86,5 @@ TEST(StartUp, CommandLineAndFolderDecideTheMode) {
   EXPECT_TRUE(ReadStartUpMode(SplitCommandLine(""), other_case).is_running_on_machine_pc);
 }
 
-TEST(StartUp, ProgramInfoNamesTheFilesBesideTheExecutable) {
-  ProgramInfo info = ProgramInfoFor("/srv/tools/Gen.exe");
-  EXPECT_EQ("/srv/tools/", info.folder);
-  EXPECT_EQ("Gen", info.base_name);
-  EXPECT_EQ("/srv/tools/GenError.log", info.ErrorLogPath());
-  EXPECT_EQ("/srv/tools/Gen_Events.log", info.DefaultEventLogPath());
-  EXPECT_EQ("orvano-html", ProgramInfoFor("/orvano-html").base_name);
-}
-
 }  // namespace
 }  // namespace orvano

@@ -3,11 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "generation/error_reporting.h"
 #include "session/paths.h"
-#include "session/run_context.h"
-#include "session/settings_loader.h"
-#include "session/startup.h"
 #include "support/file_system.h"
 #include "testing/test_util.h"
 
@@ -15,7 +11,6 @@ namespace orvano {
 namespace {
 
 using ::testing::HasSubstr;
-using testing::ReadBytes;
 using testing::WriteBytes;
 
 struct ProgramInfoTest : public ::testing::Test {
@@ -70,22 +65,9 @@ TEST_F(ProgramInfoTest, PortableCopyKeepsItsFilesBesideItself) {
   EXPECT_TRUE(LocateProgram(fs, InstallRoot() + "Tools/orvano-html", {home, "", ""}).IsPortable());
 }
 
-TEST_F(ProgramInfoTest, MakeUserFoldersMakesMissingLevelsOrSaysWhyNot) {
-  ProgramInfo info = LocateProgram(fs, bin + "orvano-html", {home, "", ""});
-  EXPECT_TRUE(MakeUserFolders(fs, info).empty());
-  EXPECT_TRUE(fs.IsFolder(info.config_folder));
-  EXPECT_TRUE(fs.IsFolder(info.state_folder));
-
-  WriteBytes(dir.path() + "file", "");
-  info = LocateProgram(fs, bin + "orvano-html", {home, dir.path() + "file/cfg", ""});
-  std::vector<std::string> failures = MakeUserFolders(fs, info);
-  ASSERT_EQ(1u, failures.size());
-  EXPECT_THAT(failures[0], HasSubstr(dir.path() + "file/cfg/orvano-html/"));
-}
-
 // What the program makes for the user's files is the user's alone; folders that were there
-// before keep their mode.
-TEST_F(ProgramInfoTest, MadeUserFoldersArePrivateAndExistingOnesKeepTheirMode) {
+// before keep their mode. A level that cannot be made is named.
+TEST_F(ProgramInfoTest, MakeUserFoldersMakesPrivateLevelsOrSaysWhyNot) {
   const std::string config_home = dir.path() + "config/";
   testing::MakeFolders(config_home);
   testing::SetMode(config_home, 0755);
@@ -100,37 +82,17 @@ TEST_F(ProgramInfoTest, MadeUserFoldersArePrivateAndExistingOnesKeepTheirMode) {
 
   // Folders another program made open to others stay so.
   testing::SetMode(info.config_folder, 0750);
-  testing::SetMode(info.state_folder, 0755);
   EXPECT_TRUE(MakeUserFolders(fs, info).empty());
   EXPECT_EQ(0750, testing::ModeOf(info.config_folder));
-  EXPECT_EQ(0755, testing::ModeOf(info.state_folder));
+
+  WriteBytes(dir.path() + "file", "");
+  info = LocateProgram(fs, bin + "orvano-html", {home, dir.path() + "file/cfg", ""});
+  std::vector<std::string> failures = MakeUserFolders(fs, info);
+  ASSERT_EQ(1u, failures.size());
+  EXPECT_THAT(failures[0], HasSubstr(dir.path() + "file/cfg/orvano-html/"));
 }
 
-// A start of an installed program remembers its paths and logs its errors under the home folder
-// and writes nothing beside itself.
-TEST_F(ProgramInfoTest, InstalledStartWritesItsFilesUnderHome) {
-  ProgramInfo info = LocateProgram(fs, bin + "orvano-html", {home, "", ""});
-  testing::RecordingHost host;
-  std::unique_ptr<RunContext> context = NewStartContext(fs, host, info, StartUpMode{});
-  WriteBytes(home + "Orvano.doc", "x");
-  WriteBytes(info.UserIniPath(), "[SysEnviron]\r\nPathOrvanoDOC=" + home + "Orvano.doc\r\n");
-
-  class NoFields final : public SettingsFields {
-    void SetField(PathField, const std::string&) override {}
-  } fields;
-  LoadStartSettings(*context, fields, {"PathDestinationFolder=" + home + "out/"});
-  EXPECT_EQ(home + "Orvano.doc", context->settings.description_file);
-  RememberPaths(*context);
-  EXPECT_THAT(ReadBytes(info.UserIniPath()), HasSubstr("PathDestinationFolder=" + home + "out/"));
-
-  context->settings.silent = true;
-  EXPECT_THROW(static_cast<void>(Guarded(context->errors(), "Proc", "frmMain",
-                                         [] { throw ProgramError("broken", "Proc"); })),
-               EndProgram);
-  EXPECT_THAT(ReadBytes(info.ErrorLogPath()), HasSubstr("broken"));
-  EXPECT_TRUE(fs.ListFolder(bin).empty());
-}
-
+// The installed program's own "--paths" and the files it writes: tests/install.
 TEST_F(ProgramInfoTest, PathsReportListsEveryPlaceAndTheOneFound) {
   ProgramInfo info = LocateProgram(fs, bin + "orvano-html", {home, "", ""});
   testing::MakeFolders(dir.path() + "usr/share/orvano-html");

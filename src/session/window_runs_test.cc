@@ -58,8 +58,9 @@ class WindowRunsTest : public ::testing::Test {
   std::unique_ptr<RunContext> context_;
 };
 
-// The check lists what Check=TRUE prints, in its order, and writes nothing: no page, no event
-// log, no error log, no remembered path.
+// The check lists what Check=TRUE prints, in its order, the run's own errors too (a language
+// not in the project), without asking; it writes nothing: no page, no event log, no error log,
+// no remembered path, no export.
 TEST_F(WindowRunsTest, CheckListsTheProblemsAndWritesNothing) {
   std::size_t bad_line = 0;  // the line added to the main template
   ASSERT_NO_FATAL_FAILURE(MakeProject([&bad_line](tools::ProjectSources& sources) {
@@ -71,74 +72,56 @@ TEST_F(WindowRunsTest, CheckListsTheProblemsAndWritesNothing) {
     }
   }));
   const std::string main_template = paths_.template_folder + "Source_Main.htm";
+  context_->settings.export_file = dir_.path() + "rows.csv";
   WindowCheckOutcome outcome = CheckFromWindow(*context_);
-  ASSERT_EQ(3u, outcome.problems.size()) << ::testing::PrintToString(Lines(outcome));
-  EXPECT_EQ(paths_.workbook + ":Standard!E8: note: Indextext not found: General.Missing",
-            outcome.problems[0].line.Text());
-  EXPECT_EQ(paths_.description + " [Section_3] Name: note: Table not found: Inspection",
-            outcome.problems[1].line.Text());
-  const CheckedProblem& in_template = outcome.problems[2];
-  EXPECT_EQ(main_template + ":" + std::to_string(bad_line), in_template.line.location);
-  EXPECT_EQ(ProblemKind::kWarning, in_template.line.kind);
-  EXPECT_EQ(main_template, in_template.template_file);
+  EXPECT_EQ((std::vector<std::string>{
+                paths_.workbook + ":Standard!E8: note: Indextext not found: General.Missing",
+                paths_.description + " [Section_3] Name: note: Table not found: Inspection",
+                main_template + ":" + std::to_string(bad_line) +
+                    ": warning: Direct cell reference not valid: ###DIREKT###x (sheet "
+                    "\"CommonDirect\")"}),
+            Lines(outcome));
+  ASSERT_EQ(3u, outcome.problems.size());
+  EXPECT_EQ(main_template, outcome.problems[2].template_file);
   EXPECT_EQ("", outcome.problems[0].template_file);
   EXPECT_EQ("check: 0 errors, 1 warning, 2 notes; 1 of 1 language built to the end",
             outcome.summary);
 
-  EXPECT_TRUE(fs_.ListFolder(out_).empty());
-  EXPECT_FALSE(fs_.IsFile(context_->program.ErrorLogPath()));
-  EXPECT_FALSE(fs_.IsFile(context_->program.UserIniPath()));
-  EXPECT_TRUE(host_.CallsOf("error").empty());
-}
-
-// What stops a run before its pages (a language not in the project) is listed too, not asked.
-TEST_F(WindowRunsTest, CheckListsTheRunsOwnErrorsWithoutAsking) {
-  ASSERT_NO_FATAL_FAILURE(MakeProject());
   context_->settings.language_id = "1033,4711";
-  WindowCheckOutcome outcome = CheckFromWindow(*context_);
+  outcome = CheckFromWindow(*context_);
   EXPECT_EQ(std::vector<std::string>{"orvano-html: error: Language not found: 4711 (error 9999 in "
                                      "StartMainProcess)"},
             Lines(outcome));
   EXPECT_EQ("check: 1 error, 0 warnings, 0 notes; 0 of 0 languages built to the end",
             outcome.summary);
-  EXPECT_TRUE(host_.CallsOf("error").empty());
+
+  EXPECT_TRUE(fs_.ListFolder(out_).empty());
+  EXPECT_FALSE(fs_.IsFile(context_->settings.export_file));
   EXPECT_FALSE(fs_.IsFile(context_->program.ErrorLogPath()));
+  EXPECT_FALSE(fs_.IsFile(context_->program.UserIniPath()));
+  EXPECT_TRUE(host_.CallsOf("error").empty());
 }
 
+// A run remembers the project and its export, writes the export and offers the page to start
+// from, none when it wrote no frame page. (Several languages: the window's own tests.)
 TEST_F(WindowRunsTest, ARunRemembersTheProjectAndOffersItsFirstPage) {
   ASSERT_NO_FATAL_FAILURE(MakeProject());
+  const std::string rows = dir_.path() + "rows.csv";
+  context_->settings.export_file = rows;
   EXPECT_EQ(out_ + "Index.htm", GenerateFromWindow(*context_).page_to_open);
-  EXPECT_EQ(out_,
-            ReadRememberedSetting(fs_, context_->program.UserIniPath(), "PathDestinationFolder"));
+  const std::string ini = context_->program.UserIniPath();
+  EXPECT_EQ(out_, ReadRememberedSetting(fs_, ini, "PathDestinationFolder"));
+  EXPECT_EQ(rows, ReadRememberedSetting(fs_, ini, "PathExport"));
+  EXPECT_EQ(0u, ReadBytes(rows).find("language,page,section,"));
   EXPECT_EQ(std::vector<RecentProject>{CurrentProject(context_->settings)},
             RecentProjects(*context_));
+  EXPECT_TRUE(host_.CallsOf("error").empty());
 
-  // Several languages: the page that lists them.
-  context_->settings.language_id = "ALL";
-  EXPECT_EQ(out_ + "Languages.htm", GenerateFromWindow(*context_).page_to_open);
-  EXPECT_EQ(1u, RecentProjects(*context_).size());  // the same project once
-
-  // No frame page written: nothing to open.
   host_.continue_after_error = true;
   context_->settings.language_id = "1033";
   fs_.RemoveFile(paths_.template_folder + "Index.htm");
   EXPECT_EQ(std::nullopt, GenerateFromWindow(*context_).page_to_open);
-  EXPECT_FALSE(host_.CallsOf("error").empty());
-}
-
-// The export is Start's: a check leaves it unwritten, a run writes it and remembers where.
-TEST_F(WindowRunsTest, OnlyARunWritesTheExport) {
-  ASSERT_NO_FATAL_FAILURE(MakeProject());
-  const std::string rows = dir_.path() + "rows.csv";
-  context_->settings.export_file = rows;
-  static_cast<void>(CheckFromWindow(*context_));
-  EXPECT_FALSE(fs_.IsFile(rows));
-  EXPECT_EQ(rows, context_->settings.export_file);  // the window's setting stays
-
-  static_cast<void>(GenerateFromWindow(*context_));
-  EXPECT_EQ(0u, ReadBytes(rows).find("language,page,section,"));
-  EXPECT_EQ(rows, ReadRememberedSetting(fs_, context_->program.UserIniPath(), "PathExport"));
-  EXPECT_TRUE(host_.CallsOf("error").empty());
+  EXPECT_EQ(1u, RecentProjects(*context_).size());  // the same project once
 }
 
 TEST_F(WindowRunsTest, TemplatePlacesNameFilesOfTheTemplateFolder) {
