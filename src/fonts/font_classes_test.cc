@@ -47,7 +47,6 @@ TEST(FontSpecTest, ChoosesTheFaceOfALanguage) {
   EXPECT_EQ("", FontFaceOfLanguage("   ", "7", errors));  // missing: empty face and a note
   EXPECT_EQ(std::vector<std::string>{"Font specification missing for the language 7"},
             errors.notes);
-  EXPECT_EQ(3, errors.keep_responsive_calls);
   EXPECT_TRUE(errors.failures.empty());
 }
 
@@ -73,6 +72,7 @@ TEST(FontClassesTest, ScalesSizesToTheScreenWidth) {
   EXPECT_THROW(Size("###SIZE###1024x10", errors), EndProgram);
 }
 
+// (The faults of class lines and blocks, with their places: the check of tests/e2e.)
 TEST(FontClassesTest, CollectsClassesAndTheirMarkerBlocks) {
   RecordingErrorSink errors;
   LineList lines = {"/t/S.htm",
@@ -127,27 +127,7 @@ TEST(FontClassesTest, CollectsClassesAndTheirMarkerBlocks) {
   EXPECT_EQ("<p>###FONT###</p>", plain[1]);
 }
 
-TEST(FontClassesTest, ReportsUnclosedBlocksAndClassLinesWithoutNumber) {
-  RecordingErrorSink errors;
-  LineList lines = {"/t/S.htm",
-                    "###FONTCLASS###21",
-                    "###FONTCLASS### bad",
-                    "###FONTBEZUG###HAUPT21",
-                    "<tr>",
-                    "###FONTBEZUG###AUS21",
-                    "</table>"};
-  FontClassTable table = CollectFontClasses(kFonts, &lines, errors);
-  ASSERT_EQ(1u, table.classes.size());  // the line without a number gives no class
-  EXPECT_EQ(LineList{"<tr>"}, table.classes[0].main);
-  EXPECT_EQ(LineList{""}, table.classes[0].closing);
-  ASSERT_EQ(2u, errors.failures.size());
-  testing::ExpectFailure(errors.failures[0], "GetHTMLFontClasses", err::kTypeMismatch,
-                         "/t/S.htm, line 2");
-  testing::ExpectFailure(errors.failures[1], "GetHTMLFontClasses", kProgramErrorNumber,
-                         "/t/S.htm, line 5");
-  EXPECT_TRUE(Has(errors.failures[1].description, "###FONTBEZUG###ENDE21"));
-}
-
+// Only class lines are filled, each with its first size placeholder and font.
 TEST(FontClassesTest, FillsTheMainPageClassLines) {
   RecordingErrorSink errors;
   LineList lines = {

@@ -20,15 +20,5 @@ TEST(ErrorSinkTest, PlacesReadAsCompilersPrintThem) {
   EXPECT_EQ("O.doc [Setup] Sections", KeyPlace("O.doc", "Setup", "Sections"));
 }
 
-TEST(ErrorSinkTest, PlaceScopePutsThePlaceBeforeItBack) {
-  IgnoringErrorSink sink;
-  sink.set_place({"outer"});
-  {
-    PlaceScope at(sink, {"inner"});
-    EXPECT_EQ("inner", PlaceText(sink.place()));
-  }
-  EXPECT_EQ("outer", PlaceText(sink.place()));
-}
-
 }  // namespace
 }  // namespace orvano

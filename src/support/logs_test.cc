@@ -51,12 +51,5 @@ TEST_F(LogsTest, EachRunStartsItsEventLogAfresh) {
   }
 }
 
-TEST_F(LogsTest, ErrorEntriesAreAppendedAndCounted) {
-  logs.AppendError("Error!\n\rLanguage not found");
-  logs.AppendError("second");
-  EXPECT_EQ("Error!\n\rLanguage not found\r\nsecond\r\n", ReadBytes(dir.path() + "genError.log"));
-  EXPECT_EQ(2, logs.error_count());
-}
-
 }  // namespace
 }  // namespace orvano
