@@ -170,9 +170,7 @@ TEST_F(SettingsLoaderTest, RememberingWritesTheFivePathsAndKeepsTheRest) {
   RememberPaths(*context);
   std::string ini = ReadBytes(IniPath());
   EXPECT_EQ(0u, ini.find("; mine\r\n[Other]\r\nKeep=1\r\n"));
-  EXPECT_EQ(project + "Orvano.doc", ReadRememberedSetting(fs, IniPath(), "PathOrvanoDOC"));
   EXPECT_EQ(project + "Out/", ReadRememberedSetting(fs, IniPath(), "PathDestinationFolder"));
-  EXPECT_EQ("", ReadRememberedSetting(fs, IniPath(), "PathLanguageDB"));
 
   // An INI file that cannot be written is said, and the run goes on.
   class ReadOnly : public testing::FixedClockFileSystem {

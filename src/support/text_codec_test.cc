@@ -69,13 +69,6 @@ TEST(TextCodec, SplitLinesKnowsEveryLineEnd) {
   EXPECT_EQ((std::vector<std::string>{""}), SplitLines("\n"));
 }
 
-TEST(TextCodec, CodePagesDecodeThroughIcu) {
-  EXPECT_EQ("Привет", DecodeCodePage("\xCF\xF0\xE8\xE2\xE5\xF2", 1251));
-  EXPECT_EQ("ąę", DecodeCodePage("\xB9\xEA", 1250));
-  EXPECT_EQ("日本", DecodeCodePage("\x93\xFA\x96\x7B", 932));
-  EXPECT_EQ(std::nullopt, DecodeCodePage("abc", 12345));
-}
-
 TEST(TextCase, ComparesWithoutRegardToCase) {
   EXPECT_EQ("SILENT=TRUE", ToUpper("silent=True"));
   EXPECT_EQ("GRÖSSE", ToUpper("größe"));
