@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/errors.h"
+#include "testing/test_util.h"
 
 namespace orvano {
 namespace {
@@ -15,12 +16,7 @@ std::vector<ProjectLanguage> Languages() {
 }
 
 std::string ErrorOf(std::string_view value, const std::vector<ProjectLanguage>& languages) {
-  try {
-    SelectLanguages(value, languages);
-  } catch (const ProgramError& e) {
-    return e.description();
-  }
-  return "(none)";
+  return testing::ProgramErrorOf([&] { SelectLanguages(value, languages); });
 }
 
 TEST(LanguageSelectionTest, AllAndListsGiveTheTablesIdsOnceEachWithOwnFolders) {

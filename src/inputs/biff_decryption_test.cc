@@ -22,7 +22,7 @@ namespace orvano {
 namespace {
 
 using testing::FindBiffRecord;
-using testing::PutLe;
+using testing::WithLe;
 
 std::string FromHex(std::string_view hex) {
   std::string bytes;
@@ -93,17 +93,15 @@ TEST(BiffDecryptionTest, OpensOnlyMethodsItDecrypts) {
   const std::string crypto_api =
       FilePassData(Encrypted(XlsEncryption::kRc4CryptoApi, password, 128));
   ASSERT_TRUE(Open(crypto_api, kDefaultWorkbookPassword));
-  {  // a key size of 0 stands for 40 bits
-    std::string filepass = FilePassData(Encrypted(XlsEncryption::kRc4CryptoApi, password, 40));
-    PutLe(filepass, 30, 0, 4);
-    EXPECT_TRUE(Open(filepass, kDefaultWorkbookPassword));
-  }
+  // A key size of 0 stands for 40 bits.
+  EXPECT_TRUE(
+      Open(WithLe(FilePassData(Encrypted(XlsEncryption::kRc4CryptoApi, password, 40)), 30, 0, 4),
+           kDefaultWorkbookPassword));
   // The field at `at` of `filepass` set to `value`: no longer a method this reader decrypts.
   const auto refused = [&](const std::string& filepass, std::size_t at, std::uint64_t value,
                            int size) {
-    std::string changed = filepass;
-    PutLe(changed, at, value, size);
-    EXPECT_FALSE(Open(changed, kDefaultWorkbookPassword)) << at << " = " << value;
+    EXPECT_FALSE(Open(WithLe(filepass, at, value, size), kDefaultWorkbookPassword))
+        << at << " = " << value;
   };
   refused(rc4, 0, biff::kEncryptionXor, 2);
   refused(rc4, 2, 0x00020001, 4);         // version 1.2
@@ -179,24 +177,16 @@ TEST(BiffDecryptionTest, ReportsFilePassDamageWithItsPlace) {
     return testing::ThrownBy([&] { ParseBiffWorkbook(AsBytes(bytes), "w.xls"); }).description;
   };
   const std::size_t filepass = FindBiffRecord(good, biff::kFilePass);
-  {  // a header size past the record
-    std::string bad = good;
-    PutLe(bad, filepass + 4 + 10, 500, 4);
-    EXPECT_EQ(error(bad).rfind("w.xls: workbook globals, FILEPASS (0x002F) at offset 20: ", 0), 0u)
-        << error(bad);
-  }
-  {  // a second FILEPASS
-    std::string bad = good;
-    const std::size_t window = FindBiffRecord(good, biff::kWindow1);
-    PutLe(bad, window, biff::kFilePass, 2);
-    EXPECT_EQ(error(bad), "w.xls: workbook globals, FILEPASS (0x002F) at offset " +
-                              std::to_string(window - 512) + ": a second FILEPASS record");
-  }
-  {  // BIFF5 workbooks are only obfuscated with XOR, which is not decrypted
-    std::string bad = good;
-    PutLe(bad, FindBiffRecord(good, biff::kBof) + 4, biff::kBiff5Version, 2);
-    EXPECT_EQ(error(bad), "w.xls: the workbook is password-protected");
-  }
+  // A header size past the record.
+  const std::string past = error(WithLe(good, filepass + 4 + 10, 500, 4));
+  EXPECT_EQ(past.rfind("w.xls: workbook globals, FILEPASS (0x002F) at offset 20: ", 0), 0u) << past;
+  const std::size_t window = FindBiffRecord(good, biff::kWindow1);
+  EXPECT_EQ(error(WithLe(good, window, biff::kFilePass, 2)),
+            "w.xls: workbook globals, FILEPASS (0x002F) at offset " + std::to_string(window - 512) +
+                ": a second FILEPASS record");
+  // BIFF5 workbooks are only obfuscated with XOR, which is not decrypted.
+  EXPECT_EQ(error(WithLe(good, FindBiffRecord(good, biff::kBof) + 4, biff::kBiff5Version, 2)),
+            "w.xls: the workbook is password-protected");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "inputs/parsed_workbook.h"
 #include "inputs/xml_stream.h"
 #include "support/byte_reader.h"
+#include "testing/test_util.h"
 
 namespace orvano {
 namespace {
@@ -92,12 +93,7 @@ TEST(CellReferenceTest, ReadsAndWritesEveryColumnWidth) {
 
 TEST(CellReferenceTest, RefusesWhatIsNoReferenceNamingIt) {
   const auto error = [](std::string_view reference) {
-    try {
-      ParseCellReference(reference);
-    } catch (const DataError& e) {
-      return std::string(e.what());
-    }
-    return std::string("(read)");
+    return testing::ThrownBy([&] { ParseCellReference(reference); }).description;
   };
   const std::string beyond_column = "lies beyond column XFD (the format's 16 384 columns)";
   const std::string beyond_row = "lies beyond row 1048576 (the format's 1 048 576 rows)";
@@ -120,12 +116,8 @@ TEST(DateTimeToSerialTest, RefusesWhatIsNoDate) {
        {"", "x", "2026-1-01", "2026-13-01", "2026-00-10", "2026-12-00", "2026-12-06 14:30",
         "2026-12-06T14", "2026-12-06T1430", "2026-12-06T14:60",
         "2026-12-06T14:30:", "2026-12-06T14:30:61", "2026-12-06T14:30+01:00"}) {
-    try {
-      DateTimeToSerial(text, false);
-      ADD_FAILURE() << text << " was read";
-    } catch (const DataError& e) {
-      EXPECT_EQ(std::string(e.what()), "\"" + std::string(text) + "\" is not a date");
-    }
+    EXPECT_EQ(testing::ThrownBy([&] { DateTimeToSerial(text, false); }).description,
+              "\"" + std::string(text) + "\" is not a date");
   }
 }
 

@@ -101,9 +101,7 @@ TEST(JetFileReaderTest, ChecksTheRowsOfDataPages) {
   const std::size_t count = page + jet4::kDataRowCountOffset;
   const std::size_t offsets = page + jet4::kDataRowOffsetsOffset;
   const auto with = [&](std::size_t at, std::uint64_t value, int size) {
-    std::string bad = good;
-    PutLe(bad, at, value, size);
-    return bad;
+    return testing::WithLe(good, at, value, size);
   };
   EXPECT_EQ(ReadError(with(count, 0xFFFF, 2)), kTableDamaged);
   EXPECT_EQ(ReadError(with(offsets + 2, GetLe(good, offsets, 2), 2)), kTableDamaged);  // empty

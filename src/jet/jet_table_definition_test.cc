@@ -17,12 +17,8 @@ namespace {
 constexpr std::size_t kPage = jet4::kPageSize;
 
 std::string DamageOf(const std::string& file, std::uint32_t first_page) {
-  try {
-    JetDefinitionBytes(AsBytes(file), kPage, first_page);
-  } catch (const DataError& e) {
-    return e.what();
-  }
-  return "no damage";
+  return testing::ThrownBy([&] { JetDefinitionBytes(AsBytes(file), kPage, first_page); })
+      .description;
 }
 
 // The writer's definitions read back entry by entry, also when they take a chain of pages; a
@@ -46,13 +42,12 @@ TEST(JetTableDefinitionTest, ReadsTheWritersEntriesAcrossPages) {
   }
 
   const std::size_t second = testing::GetLe(file, first * kPage + jet4::kTdefNextPageOffset, 4);
-  std::string looped = file;
-  testing::PutLe(looped, second * kPage + jet4::kTdefNextPageOffset, first, 4);
-  EXPECT_EQ(DamageOf(looped, first), "the definition's pages run in circles at page 3");
-  std::string beyond = file;
-  testing::PutLe(beyond, second * kPage + jet4::kTdefNextPageOffset, 99, 4);
-  EXPECT_EQ(DamageOf(beyond, first), "definition page 99 lies beyond the file's " +
-                                         std::to_string(file.size() / kPage) + " pages");
+  const std::size_t next = second * kPage + jet4::kTdefNextPageOffset;
+  EXPECT_EQ(DamageOf(testing::WithLe(file, next, first, 4), first),
+            "the definition's pages run in circles at page 3");
+  EXPECT_EQ(DamageOf(testing::WithLe(file, next, 99, 4), first),
+            "definition page 99 lies beyond the file's " + std::to_string(file.size() / kPage) +
+                " pages");
   EXPECT_EQ(DamageOf(file, 1), "page 1 is no table definition page");
 }
 

@@ -182,6 +182,11 @@ void PutLe(std::string& bytes, std::size_t at, std::uint64_t value, int size) {
   for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
 }
 
+std::string WithLe(std::string bytes, std::size_t at, std::uint64_t value, int size) {
+  PutLe(bytes, at, value, size);
+  return bytes;
+}
+
 std::size_t FindBiffRecord(std::string_view file, unsigned id) {
   for (std::size_t at = 512; at + 4 <= file.size(); at += 4 + GetLe(file, at + 2, 2)) {
     if (GetLe(file, at, 2) == id) return at;

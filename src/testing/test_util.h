@@ -198,6 +198,8 @@ std::string ProgramErrorOf(Action&& action) {
 std::uint64_t GetLe(std::string_view bytes, std::size_t at, int size);
 /// Overwrites the `size` bytes at `at` of `bytes` with `value`, little-endian (damage tests).
 void PutLe(std::string& bytes, std::size_t at, std::uint64_t value, int size);
+/// `bytes` with the `size` bytes at `at` set to `value`, little-endian (damage tests).
+std::string WithLe(std::string bytes, std::size_t at, std::uint64_t value, int size);
 /// The file offset of the first record `id` of the workbook stream of an .xls file our writer
 /// made (the stream starts at offset 512 and lies in one run); 0 and a test failure when the
 /// stream holds no such record.
