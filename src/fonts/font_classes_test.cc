@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "support/errors.h"
+#include "support/text_codec.h"
 #include "testing/test_util.h"
 
 namespace orvano {
@@ -75,30 +76,13 @@ TEST(FontClassesTest, ScalesSizesToTheScreenWidth) {
 // (The faults of class lines and blocks, with their places: the check of tests/e2e.)
 TEST(FontClassesTest, CollectsClassesAndTheirMarkerBlocks) {
   RecordingErrorSink errors;
-  LineList lines = {"/t/S.htm",
-                    "<style>",
-                    ".c###FONTCLASS###21 { font: ###SIZE###1024-10px ###FONT###; }",
-                    ".c###FONTCLASS###41 { }",
-                    ".c###FONTCLASS###5 { }",
-                    "</style>",
-                    ".c###FONTCLASS###9 { }",  // after the interruption: no class
-                    "  ###fontbezug###ein21  ",
-                    "",
-                    "<table>",
-                    "###FONTBEZUG###HAUPT21",
-                    "<tr>",
-                    "",
-                    "###FONTBEZUG###AUS21",
-                    "###FONTBEZUG###ENDE21",
-                    "###FONTBEZUG###HAUPT41",
-                    "<p>",
-                    "###FONTBEZUG###AUS41",
-                    "",
-                    "",
-                    "</p>",
-                    "###FONTBEZUG###ENDE41",
-                    "###FONTBEZUG###EIN21",
-                    "other"};  // a second, unclosed block of 21: unused
+  // A class line after the style sheet's end is none; a second, unclosed block of 21 is unused.
+  LineList lines = SplitLines(
+      "/t/S.htm\n<style>\n.c###FONTCLASS###21 { font: ###SIZE###1024-10px ###FONT###; }\n"
+      ".c###FONTCLASS###41 { }\n.c###FONTCLASS###5 { }\n</style>\n.c###FONTCLASS###9 { }\n"
+      "  ###fontbezug###ein21  \n\n<table>\n###FONTBEZUG###HAUPT21\n<tr>\n\n"
+      "###FONTBEZUG###AUS21\n###FONTBEZUG###ENDE21\n###FONTBEZUG###HAUPT41\n<p>\n"
+      "###FONTBEZUG###AUS41\n\n\n</p>\n###FONTBEZUG###ENDE41\n###FONTBEZUG###EIN21\nother");
   const LineList original = lines;
   FontClassTable table = CollectFontClasses(kFonts, &lines, errors);
   EXPECT_EQ("/t/S.htm", table.template_path);
