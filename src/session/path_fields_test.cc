@@ -86,5 +86,17 @@ TEST_F(PathFieldsTest, ADatabaseIsListedOrRefusedWhenReadOnly) {
   EXPECT_THROW(ApplyFieldChange(*context_, PathField::kDatabase, locked), EndProgram);
 }
 
+// The window asks to complete the first missing input (its dialog: the window's own tests).
+TEST_F(PathFieldsTest, TheFirstMissingInputIsTheOneToComplete) {
+  FieldTexts texts = {paths_.description, paths_.database, paths_.workbook, paths_.template_folder,
+                      ""};
+  EXPECT_EQ(std::nullopt, FirstIncompleteInput(*context_, texts));  // the destination may wait
+  texts[2] = paths_.workbook + ".old";
+  texts[3] = "";
+  EXPECT_EQ(PathField::kWorkbook, FirstIncompleteInput(*context_, texts));
+  texts[0] = "";
+  EXPECT_EQ(PathField::kDescriptionFile, FirstIncompleteInput(*context_, texts));
+}
+
 }  // namespace
 }  // namespace orvano

@@ -18,6 +18,14 @@ RecentProject Project(const std::string& tag) {
           "/out/" + tag + "/"};
 }
 
+class RecordingFields final : public SettingsFields {
+ public:
+  void SetField(PathField field, const std::string& text) override {
+    set.emplace_back(field, text);
+  }
+  std::vector<std::pair<PathField, std::string>> set;
+};
+
 class RecentProjectsTest : public ::testing::Test {
  protected:
   testing::ScopedTempDir dir_;
@@ -94,6 +102,24 @@ TEST_F(RecentProjectsTest, RememberingPutsTheCurrentPathsFirst) {
   EXPECT_NE(std::string::npos,
             host_.CallsOf("diag")[0].text.find("cannot remember the recent projects: "));
   EXPECT_EQ((std::vector<RecentProject>{Project("b"), Project("a")}), RecentProjects(context));
+}
+
+// Opening fills every field (in order: the window's own tests); a path that names nothing any
+// more leaves its setting empty rather than the one of the project shown before.
+TEST_F(RecentProjectsTest, OpeningFillsTheFieldsAndForgetsWhatIsGone) {
+  RunContext context(fs_, host_, ProgramInfoFor(dir_.path() + "orvano-html"));
+  const std::string doc = dir_.path() + "Orvano.doc";
+  WriteBytes(doc, "[x]\r\n");
+  context.settings.description_file = "/before.doc";
+  context.settings.destination_folder = "/before/";
+  RecentProject project = Project("a");
+  project[0] = doc;
+  RecordingFields fields;
+  OpenRecentProject(context, fields, project);
+  EXPECT_EQ(5u, fields.set.size());
+  EXPECT_EQ("/before.doc", context.settings.description_file);  // the fields take it, not this
+  EXPECT_EQ("", context.settings.destination_folder);
+  EXPECT_EQ("", context.settings.database_file);
 }
 
 }  // namespace
