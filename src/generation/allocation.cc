@@ -2,41 +2,67 @@
 
 namespace orvano {
 
-std::string OriginTextInWorkbook(const RowOrigin& origin) {
-  if (origin.sheet_row == 0) return "";
-  std::string text = origin.sheet + "!" + std::to_string(origin.sheet_row);
+namespace {
+
+void AppendOriginInWorkbook(const RowOrigin& origin, std::string* out) {
+  *out += origin.sheet;
+  *out += '!';
+  AppendOriginRow(origin, out);
+}
+
+}  // namespace
+
+void AppendOriginRow(const RowOrigin& origin, std::string* out) {
+  *out += std::to_string(origin.sheet_row);
   if (origin.block != 0) {
-    text += " (block " + std::to_string(origin.block) + ", repetition " +
-            std::to_string(origin.repetition) + ")";
+    *out += " (block ";
+    *out += std::to_string(origin.block);
+    *out += ", repetition ";
+    *out += std::to_string(origin.repetition);
+    *out += ')';
   }
+}
+
+std::string OriginTextInWorkbook(const RowOrigin& origin) {
+  std::string text;
+  if (origin.sheet_row != 0) AppendOriginInWorkbook(origin, &text);
   return text;
 }
 
-std::string OriginText(const RowOrigin& origin) {
-  std::string text = OriginTextInWorkbook(origin);
-  if (text.empty() || origin.workbook.empty()) return text;
-  return origin.workbook + ":" + text;
+void AppendOriginText(const RowOrigin& origin, std::string* out) {
+  if (origin.sheet_row == 0) return;
+  if (!origin.workbook.empty()) {
+    *out += origin.workbook;
+    *out += ':';
+  }
+  AppendOriginInWorkbook(origin, out);
 }
 
-std::vector<AllocationRow> AllocationRowsOf(std::vector<ShownRow> shown, const std::string& section,
+std::string OriginText(const RowOrigin& origin) {
+  std::string text;
+  AppendOriginText(origin, &text);
+  return text;
+}
+
+std::size_t SheetRowOf(const PartRowOrigin& row, const PartPlace& part) {
+  return part.first_row && row.part_row != 0 ? *part.first_row + row.part_row : 0;
+}
+
+std::vector<AllocationRow> AllocationRowsOf(const ShownRows& shown, const std::string& section,
                                             const std::string& machine, const PartPlace& part) {
   std::vector<AllocationRow> rows;
-  rows.reserve(shown.size());
-  for (ShownRow& row : shown) {
-    AllocationRow& out = rows.emplace_back();
-    out.section = section;
-    out.machine = machine;
-    out.position = std::move(row.position);
-    out.origin.workbook = part.workbook;
-    out.origin.sheet = part.sheet;
-    if (part.first_row && row.origin.part_row != 0) {
-      out.origin.sheet_row = *part.first_row + row.origin.part_row;
-    }
-    out.origin.block = row.origin.block;
-    out.origin.repetition = row.origin.repetition;
-    out.font_class = std::move(row.font_class);
-    out.cells = std::move(row.cells);
-    out.address_columns = std::move(row.address_columns);
+  for (const std::shared_ptr<const ShownRowGroup>& group : shown) {
+    group->ForEachRow([&](const ShownRowView& row) {
+      AllocationRow& out = rows.emplace_back();
+      out.section = section;
+      out.machine = machine;
+      out.position = row.position;
+      out.origin = {part.workbook, part.sheet, SheetRowOf(row.origin, part), row.origin.block,
+                    row.origin.repetition};
+      out.font_class = row.font_class;
+      out.cells.assign(row.cells.begin(), row.cells.end());
+      out.address_columns.assign(row.address_columns.begin(), row.address_columns.end());
+    });
   }
   return rows;
 }

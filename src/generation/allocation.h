@@ -30,6 +30,12 @@ struct RowOrigin {
 /// "Collection.xls:Standard!14 (block 2, repetition 3)"; "" when the origin is not known.
 std::string OriginText(const RowOrigin& origin);
 
+/// Appends OriginText(`origin`) to `*out`.
+void AppendOriginText(const RowOrigin& origin, std::string* out);
+
+/// Appends what OriginText gives after the sheet's "!": "17", "14 (block 2, repetition 3)".
+void AppendOriginRow(const RowOrigin& origin, std::string* out);
+
 /// The origin without the workbook: "Drives!17", "Standard!14 (block 2, repetition 3)".
 std::string OriginTextInWorkbook(const RowOrigin& origin);
 
@@ -78,9 +84,12 @@ struct PartPlace {
   std::optional<std::size_t> first_row;
 };
 
+/// The sheet row that `row` of the part at `part` came from; 0 when not known.
+std::size_t SheetRowOf(const PartRowOrigin& row, const PartPlace& part);
+
 /// The rows of `shown`, built from the part at `part`, as rows of the allocation, of section
 /// `section` and machine `machine` ("" for none).
-std::vector<AllocationRow> AllocationRowsOf(std::vector<ShownRow> shown, const std::string& section,
+std::vector<AllocationRow> AllocationRowsOf(const ShownRows& shown, const std::string& section,
                                             const std::string& machine, const PartPlace& part);
 
 /// The file name of `path`: what follows its last "/".

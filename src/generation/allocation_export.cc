@@ -1,7 +1,12 @@
 #include "generation/allocation_export.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <nlohmann/json.hpp>
+#include <span>
 
 #include "support/errors.h"
 #include "support/file_system.h"
@@ -18,22 +23,53 @@ std::string Dumped(const ordered_json& value) {
   return value.dump(-1, ' ', false, ordered_json::error_handler_t::replace);
 }
 
-// Appends `text` as a JSON string. The rows are written straight into the document, for a tree
-// of a whole project's rows would take many times the time and memory of the text; the rare
-// text that is not UTF-8 goes through the JSON library, which replaces what is not.
-void AppendJsonString(std::string_view text, std::string* out) {
-  if (!IsValidUtf8(text)) {
-    *out += Dumped(ordered_json(std::string(text)));
-    return;
-  }
+// The bytes a JSON string holds as they are: printable ASCII but the quote and the backslash.
+constexpr std::array<bool, 256> kPlainInJson = [] {
+  std::array<bool, 256> plain{};
+  for (int c = 0x20; c < 0x80; ++c) plain[c] = c != '"' && c != '\\';
+  return plain;
+}();
+
+// True when one of the eight bytes of `word` may need care in a JSON string: a byte that is not
+// ASCII, a control character, a quote or a backslash. Most texts have none in most words.
+bool MayNeedCare(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  constexpr std::uint64_t kHigh = 0x8080808080808080;
+  const auto has_zero_byte = [](std::uint64_t v) { return (v - kOnes) & ~v & kHigh; };
+  return ((word & kHigh) | ((word - kOnes * 0x20) & ~word & kHigh) |
+          has_zero_byte(word ^ (kOnes * '"')) | has_zero_byte(word ^ (kOnes * '\\'))) != 0;
+}
+
+// Appends `text`, which must be UTF-8, as a JSON string. False, with `*out` as it was, when it
+// is not. The rows are written straight into the document, for a tree of a whole project's rows
+// would take many times the time and memory of the text.
+bool AppendUtf8AsJsonString(std::string_view text, std::string* out) {
   static constexpr char kHex[] = "0123456789abcdef";
+  const std::size_t start = out->size();
   *out += '"';
   std::size_t plain = 0;  // the start of the bytes not yet appended
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text.size() - i >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, text.data() + i, sizeof word);
+      if (!MayNeedCare(word)) {
+        i += 8;
+        continue;
+      }
+    }
     const auto c = static_cast<unsigned char>(text[i]);
-    if (c >= 0x20 && c != '"' && c != '\\') continue;
-    out->append(text, plain, i - plain);
-    plain = i + 1;
+    if (kPlainInJson[c]) {
+      ++i;
+      continue;
+    }
+    if (c >= 0x80) {
+      if (NextUtf8(text, &i)) continue;
+      out->resize(start);
+      return false;
+    }
+    out->append(text.substr(plain, i - plain));
+    plain = ++i;
     switch (c) {
       case '"':
         *out += "\\\"";
@@ -56,8 +92,15 @@ void AppendJsonString(std::string_view text, std::string* out) {
         *out += kHex[c & 15];
     }
   }
-  out->append(text, plain, text.size() - plain);
+  out->append(text.substr(plain));
   *out += '"';
+  return true;
+}
+
+// Appends `text` as a JSON string; the rare text that is not UTF-8 goes through the JSON
+// library, which replaces what is not.
+void AppendJsonString(std::string_view text, std::string* out) {
+  if (!AppendUtf8AsJsonString(text, out)) *out += Dumped(ordered_json(std::string(text)));
 }
 
 // Appends `,"key":` and `text` as a JSON string (no comma for the first key).
@@ -69,13 +112,54 @@ void AppendMember(std::string_view key, std::string_view text, std::string* out)
   AppendJsonString(text, out);
 }
 
-void AppendRowJson(const AllocationRow& row, std::string* out) {
-  *out += '{';
-  AppendMember("section", row.section, out);
-  AppendMember("machine", row.machine, out);
-  AppendMember("position", row.position, out);
-  AppendMember("source", OriginText(row.origin), out);
-  AppendMember("class", row.font_class, out);
+void AppendNumber(std::size_t number, std::string* out) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+  out->append(digits, end);
+}
+
+// A row as the export writes it, whether the allocation keeps it or a page just showed it.
+struct RowView {
+  std::string_view section;
+  std::string_view machine;
+  std::string_view position;
+  const RowOrigin& origin;
+  std::string_view font_class;
+  std::span<const std::string_view> cells;
+  std::span<const std::size_t> address_columns;
+};
+
+// Calls `write` with the view of `row`.
+template <typename Write>
+void WithViewOf(const AllocationRow& row, Write write) {
+  const std::vector<std::string_view> cells(row.cells.begin(), row.cells.end());
+  write(RowView{row.section, row.machine, row.position, row.origin, row.font_class, cells,
+                row.address_columns});
+}
+
+// What every row of a JSON page starts with: `{"section":...,"machine":...,"position":...`.
+void AppendRowHeadJson(std::string_view section, std::string_view machine,
+                       std::string_view position, std::string* out) {
+  *out += "{\"section\":";
+  AppendJsonString(section, out);
+  *out += ",\"machine\":";
+  AppendJsonString(machine, out);
+  *out += ",\"position\":";
+  AppendJsonString(position, out);
+}
+
+// The row's source, `,"source":"..."`; `*source` is room for its text.
+void AppendSourceJson(const RowOrigin& origin, std::string* source, std::string* out) {
+  *out += ",\"source\":";
+  source->clear();
+  AppendOriginText(origin, source);
+  AppendJsonString(*source, out);
+}
+
+// The rest of the row's JSON object after its source.
+void AppendRowCellsJson(const RowView& row, std::string* out) {
+  *out += ",\"class\":";
+  AppendJsonString(row.font_class, out);
   *out += ",\"cells\":[";
   for (std::size_t c = 0; c < row.cells.size(); ++c) {
     if (c > 0) *out += ',';
@@ -84,15 +168,26 @@ void AppendRowJson(const AllocationRow& row, std::string* out) {
   *out += "],\"address_cells\":[";
   for (std::size_t c = 0; c < row.address_columns.size(); ++c) {
     if (c > 0) *out += ',';
-    *out += std::to_string(row.address_columns[c]);
+    AppendNumber(row.address_columns[c], out);
   }
   *out += "]}";
 }
 
+// The page object's members before its rows: `,\n{"file":...,"rows":[`.
+void AppendPageHeadJson(std::string_view file, AllocationPageKind kind, std::string_view section,
+                        std::string_view machine, std::string* out) {
+  *out += ",\n{";
+  AppendMember("file", file, out);
+  AppendMember("kind", PageKindName(kind), out);
+  AppendMember("section", section, out);
+  AppendMember("machine", machine, out);
+  *out += ",\"rows\":[";
+}
+
 // One field of a CSV line: quoted when it holds a comma, a quote or a line break, its quotes
 // doubled.
-void AppendCsvField(const std::string& text, std::string* out) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) {
+void AppendCsvField(std::string_view text, std::string* out) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
     *out += text;
     return;
   }
@@ -102,6 +197,28 @@ void AppendCsvField(const std::string& text, std::string* out) {
     *out += c;
   }
   *out += '"';
+}
+
+// The row's CSV line on page `file` of kind `kind`; `*source` is room for its source text.
+void AppendRowCsv(const ExportLayout& layout, std::string_view language, std::string_view file,
+                  AllocationPageKind kind, const RowView& row, std::string* source,
+                  std::string* out) {
+  for (std::string_view field : {language, file, row.section, row.machine, row.position}) {
+    AppendCsvField(field, out);
+    *out += ',';
+  }
+  *out += PageKindName(kind);
+  *out += ',';
+  source->clear();
+  AppendOriginText(row.origin, source);
+  AppendCsvField(*source, out);
+  *out += ',';
+  AppendCsvField(row.font_class, out);
+  for (std::size_t c = 0; c < layout.cells; ++c) {
+    *out += ',';
+    if (c < row.cells.size()) AppendCsvField(row.cells[c], out);
+  }
+  *out += "\r\n";
 }
 
 }  // namespace
@@ -117,54 +234,115 @@ std::optional<ExportFormat> ExportFormatOf(const std::string& path) {
 
 void AppendPageExport(const ExportLayout& layout, const std::string& language,
                       const AllocationPage& page, std::string* out) {
-  if (layout.format == ExportFormat::kJson) {
-    *out += ",\n{";
-    AppendMember("file", page.file, out);
-    AppendMember("kind", PageKindName(page.kind), out);
-    AppendMember("section", page.section, out);
-    AppendMember("machine", page.machine, out);
-    *out += ",\"rows\":[";
-    for (std::size_t r = 0; r < page.rows.size(); ++r) {
-      *out += r > 0 ? ",\n" : "\n";
-      AppendRowJson(page.rows[r], out);
+  std::string source;
+  if (layout.format == ExportFormat::kCsv) {
+    for (const AllocationRow& row : page.rows) {
+      WithViewOf(row, [&](const RowView& view) {
+        AppendRowCsv(layout, language, page.file, page.kind, view, &source, out);
+      });
     }
-    *out += "]}";
     return;
   }
-  for (const AllocationRow& row : page.rows) {
-    for (const std::string* field :
-         {&language, &page.file, &row.section, &row.machine, &row.position}) {
-      AppendCsvField(*field, out);
-      *out += ',';
-    }
-    *out += PageKindName(page.kind);
-    *out += ',';
-    AppendCsvField(OriginText(row.origin), out);
-    *out += ',';
-    AppendCsvField(row.font_class, out);
-    for (std::size_t c = 0; c < layout.cells; ++c) {
-      *out += ',';
-      if (c < row.cells.size()) AppendCsvField(row.cells[c], out);
-    }
-    *out += "\r\n";
+  AppendPageHeadJson(page.file, page.kind, page.section, page.machine, out);
+  for (std::size_t r = 0; r < page.rows.size(); ++r) {
+    *out += r > 0 ? ",\n" : "\n";
+    WithViewOf(page.rows[r], [&](const RowView& view) {
+      AppendRowHeadJson(view.section, view.machine, view.position, out);
+      AppendSourceJson(view.origin, &source, out);
+      AppendRowCellsJson(view, out);
+    });
   }
+  *out += "]}";
 }
 
-std::vector<std::string_view> ExportPieces(const ExportLayout& layout,
-                                           const std::vector<LanguageExport>& languages,
-                                           const std::vector<InputFile>& inputs,
-                                           const std::string& version,
-                                           std::deque<std::string>* glue) {
-  std::vector<std::string_view> pieces;
-  auto add_glue = [&](std::string text) { pieces.push_back(glue->emplace_back(std::move(text))); };
+SectionPagesExport::SectionPagesExport(const ExportLayout& layout, const std::string& language,
+                                       const std::string& section, const std::string& machine,
+                                       const PartPlace& part, std::string* out)
+    : layout_(layout),
+      language_(language),
+      section_(section),
+      machine_(machine),
+      part_(part),
+      out_(out),
+      origin_{part.workbook, part.sheet, 0, 0, 0} {
+  // The source of every row of the part starts with its workbook and sheet; the row number
+  // that follows needs no escaping.
+  origin_.sheet_row = 1;
+  scratch_.clear();
+  AppendOriginText(origin_, &scratch_);
+  scratch_.resize(scratch_.size() - 1);  // the row number
+  source_head_ = ",\"source\":";
+  AppendJsonString(scratch_, &source_head_);
+  source_head_.pop_back();  // the closing quote
+}
+
+void SectionPagesExport::SetOriginOf(const ShownRowView& row) {
+  origin_.sheet_row = SheetRowOf(row.origin, part_);
+  origin_.block = row.origin.block;
+  origin_.repetition = row.origin.repetition;
+}
+
+// A group's rows are written as "\n{...},\n{...}", preceded by a comma unless they are the
+// first of their page: that text is the same wherever the group is.
+void SectionPagesExport::AppendGroupJson(const std::shared_ptr<const ShownRowGroup>& group,
+                                         bool first) {
+  if (group->empty()) return;
+  if (!first) *out_ += ',';
+  for (const WrittenGroup& written : written_groups_) {
+    if (written.group == group) {
+      out_->append(*out_, written.offset, written.size);
+      return;
+    }
+  }
+  const std::size_t offset = out_->size();
+  std::string head;  // the same for every row of the group
+  group->ForEachRow([&](const ShownRowView& row) {
+    if (head.empty()) AppendRowHeadJson(section_, machine_, row.position, &head);
+    SetOriginOf(row);
+    *out_ += out_->size() == offset ? "\n" : ",\n";
+    *out_ += head;
+    if (origin_.sheet_row == 0) {
+      *out_ += ",\"source\":\"\"";
+    } else {
+      *out_ += source_head_;
+      AppendOriginRow(origin_, out_);
+      *out_ += '"';
+    }
+    AppendRowCellsJson(
+        {section_, machine_, row.position, origin_, row.font_class, row.cells, row.address_columns},
+        out_);
+  });
+  written_groups_.push_back({group, offset, out_->size() - offset});
+}
+
+void SectionPagesExport::AppendPage(const std::string& file, AllocationPageKind kind,
+                                    const ShownRows& rows) {
+  if (layout_.format == ExportFormat::kCsv) {
+    for (const std::shared_ptr<const ShownRowGroup>& group : rows) {
+      group->ForEachRow([&](const ShownRowView& row) {
+        SetOriginOf(row);
+        AppendRowCsv(layout_, language_, file, kind,
+                     {section_, machine_, row.position, origin_, row.font_class, row.cells,
+                      row.address_columns},
+                     &scratch_, out_);
+      });
+    }
+    return;
+  }
+  AppendPageHeadJson(file, kind, section_, machine_, out_);
+  const std::size_t no_rows = out_->size();
+  for (const std::shared_ptr<const ShownRowGroup>& group : rows) {
+    AppendGroupJson(group, out_->size() == no_rows);
+  }
+  *out_ += "]}";
+}
+
+std::string ExportHead(const ExportLayout& layout, const std::vector<InputFile>& inputs,
+                       const std::string& version) {
   if (layout.format == ExportFormat::kCsv) {
     std::string header = "language,page,section,machine,position,kind,source,class";
     for (std::size_t c = 1; c <= layout.cells; ++c) header += ",cell" + std::to_string(c);
-    add_glue(header + "\r\n");
-    for (const LanguageExport& language : languages) {
-      for (const std::string& piece : language.pieces) pieces.push_back(piece);
-    }
-    return pieces;
+    return header + "\r\n";
   }
   ordered_json head = {{"format_version", kExportFormatVersion},
                        {"program", {{"name", "orvano-html"}, {"version", version}}},
@@ -177,24 +355,28 @@ std::vector<std::string_view> ExportPieces(const ExportLayout& layout,
   }
   std::string text = Dumped(head);
   text.pop_back();  // the closing brace: the languages follow
-  text += ",\"languages\":[";
-  for (std::size_t l = 0; l < languages.size(); ++l) {
-    text += l > 0 ? ",\n{" : "\n{";
-    AppendMember("id", languages[l].id, &text);
-    text += ",\"pages\":[";
-    add_glue(std::move(text));
-    text.clear();
-    // Each page's text starts with the comma that joins it to the one before.
-    bool first = true;
-    for (const std::string& piece : languages[l].pieces) {
-      if (piece.empty()) continue;
-      pieces.push_back(first ? std::string_view(piece).substr(1) : std::string_view(piece));
-      first = false;
-    }
-    text = "]}";
-  }
-  add_glue(text + "]}\n");
-  return pieces;
+  return text + ",\"languages\":[";
+}
+
+std::string LanguageHead(const ExportLayout& layout, const std::string& id, bool first) {
+  if (layout.format == ExportFormat::kCsv) return "";
+  std::string text = first ? "\n{" : ",\n{";
+  AppendMember("id", id, &text);
+  return text + ",\"pages\":[";
+}
+
+std::string_view LanguageTail(const ExportLayout& layout) {
+  return layout.format == ExportFormat::kCsv ? "" : "]}";
+}
+
+std::string_view ExportTail(const ExportLayout& layout) {
+  return layout.format == ExportFormat::kCsv ? "" : "]}\n";
+}
+
+// Each page's JSON text starts with the comma that joins it to the one before.
+std::string_view PagesText(const ExportLayout& layout, std::string_view pages, bool first) {
+  if (layout.format == ExportFormat::kJson && first && !pages.empty()) pages.remove_prefix(1);
+  return pages;
 }
 
 std::size_t MostCells(const Allocation& allocation) {
@@ -209,20 +391,20 @@ std::size_t MostCells(const Allocation& allocation) {
 
 std::string ExportText(const ExportLayout& layout, const Allocation& allocation,
                        const std::vector<InputFile>& inputs, const std::string& version) {
-  std::vector<LanguageExport> languages;
-  for (const LanguageAllocation& language : allocation.languages) {
-    LanguageExport& out = languages.emplace_back();
-    out.id = language.language;
+  std::string text = ExportHead(layout, inputs, version);
+  for (std::size_t l = 0; l < allocation.languages.size(); ++l) {
+    const LanguageAllocation& language = allocation.languages[l];
+    text += LanguageHead(layout, language.language, l == 0);
+    bool first = true;
     for (const AllocationPage& page : language.pages) {
-      AppendPageExport(layout, language.language, page, &out.pieces.emplace_back());
+      std::string pages;
+      AppendPageExport(layout, language.language, page, &pages);
+      text += PagesText(layout, pages, first);
+      first = first && pages.empty();
     }
+    text += LanguageTail(layout);
   }
-  std::deque<std::string> glue;
-  std::string text;
-  for (std::string_view piece : ExportPieces(layout, languages, inputs, version, &glue)) {
-    text += piece;
-  }
-  return text;
+  return text + std::string(ExportTail(layout));
 }
 
 }  // namespace orvano

@@ -5,7 +5,7 @@
 #ifndef ORVANO_GENERATION_ALLOCATION_EXPORT_H_
 #define ORVANO_GENERATION_ALLOCATION_EXPORT_H_
 
-#include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,23 +37,66 @@ struct ExportLayout {
 void AppendPageExport(const ExportLayout& layout, const std::string& language,
                       const AllocationPage& page, std::string* out);
 
-/// One language's pages as AppendPageExport wrote them, in their order, in pieces (a piece per
-/// unit of work), so that a large export is never copied whole.
-struct LanguageExport {
-  std::string id;
-  std::vector<std::string> pieces;
+/// The export form of one unit's section page and its detail twin, made straight from the rows
+/// they show (of section `section`, machine `machine`, built from the part at `part`) and
+/// appended to `*out`. A JSON row does not name its page, so a group of rows the twin shares
+/// with its section page is written once and copied.
+class SectionPagesExport {
+ public:
+  SectionPagesExport(const ExportLayout& layout, const std::string& language,
+                     const std::string& section, const std::string& machine, const PartPlace& part,
+                     std::string* out);
+
+  /// Appends the export form of page `file` of kind `kind`, which shows `rows`, as
+  /// AppendPageExport does for a page of the allocation.
+  void AppendPage(const std::string& file, AllocationPageKind kind, const ShownRows& rows);
+
+ private:
+  void AppendGroupJson(const std::shared_ptr<const ShownRowGroup>& group, bool first);
+  void SetOriginOf(const ShownRowView& row);
+
+  /// Where a group's JSON rows were written in `*out_`. The group is held so that no other
+  /// group can take its address.
+  struct WrittenGroup {
+    std::shared_ptr<const ShownRowGroup> group;
+    std::size_t offset;
+    std::size_t size;
+  };
+
+  const ExportLayout& layout_;
+  const std::string& language_;
+  const std::string& section_;
+  const std::string& machine_;
+  const PartPlace& part_;
+  std::string* out_;
+  std::vector<WrittenGroup> written_groups_;
+  RowOrigin origin_;         // the origin of the row being written
+  std::string scratch_;      // the source text of the row being written
+  std::string source_head_;  // `,"source":"` and the sources' text before their row number
 };
 
-/// The whole export, as pieces to be written one after the other: for JSON the document
-/// (docs/export.schema.json) naming the program's `version` and the run's `inputs`; for CSV the
-/// header line (language, page, section, machine, position, kind, source, class,
-/// cell1..cellN) and every language's lines, ended by CR LF. The pieces view `languages` and
-/// the texts kept in `*glue`, which must outlive them.
-std::vector<std::string_view> ExportPieces(const ExportLayout& layout,
-                                           const std::vector<LanguageExport>& languages,
-                                           const std::vector<InputFile>& inputs,
-                                           const std::string& version,
-                                           std::deque<std::string>* glue);
+/// The export is written in this order: ExportHead, then per language LanguageHead, the text
+/// AppendPageExport gave its pages (each piece through PagesText), LanguageTail; then ExportTail.
+/// For JSON that is the document of docs/export.schema.json; for CSV the header line (language,
+/// page, section, machine, position, kind, source, class, cell1..cellN) and every language's
+/// lines, ended by CR LF.
+
+/// The export's start, naming the program's `version` and the run's `inputs`.
+std::string ExportHead(const ExportLayout& layout, const std::vector<InputFile>& inputs,
+                       const std::string& version);
+
+/// What opens the pages of language `id`; `first` for the export's first language.
+std::string LanguageHead(const ExportLayout& layout, const std::string& id, bool first);
+
+/// What closes the pages of a language.
+std::string_view LanguageTail(const ExportLayout& layout);
+
+/// What closes the export.
+std::string_view ExportTail(const ExportLayout& layout);
+
+/// `pages` (AppendPageExport's text of one or more pages) as written after LanguageHead when
+/// `first` (nothing of the language written yet), else after the pages before.
+std::string_view PagesText(const ExportLayout& layout, std::string_view pages, bool first);
 
 /// The export of `allocation`, all of whose rows are kept, as one text.
 std::string ExportText(const ExportLayout& layout, const Allocation& allocation,

@@ -4,7 +4,6 @@
 #include <atomic>
 #include <charconv>
 #include <chrono>
-#include <deque>
 #include <memory>
 #include <string>
 #include <thread>
@@ -15,6 +14,7 @@
 #include "generation/changes_page.h"
 #include "generation/error_reporting.h"
 #include "generation/export_reader.h"
+#include "generation/export_stream.h"
 #include "generation/generation_stop.h"
 #include "generation/language_run.h"
 #include "generation/language_selection.h"
@@ -88,14 +88,10 @@ class LanguagesGeneration {
     }
   }
 
-  /// Writes the export, when the run makes one, to `path`, replacing the file only when
-  /// complete. Throws what FileSystem::WritePiecesAtomically throws.
-  void WriteExport(FileSystem& fs, const std::string& path,
-                   const std::vector<InputFile>& inputs) const {
-    if (!export_layout_) return;
-    std::deque<std::string> glue;
-    fs.WritePiecesAtomically(
-        path, ExportPieces(*export_layout_, exports_, inputs, settings_.program_version, &glue));
+  /// Puts the export in place, when the run makes one. Throws what ExportStream::Finish
+  /// throws.
+  void FinishExport() {
+    if (export_stream_) export_stream_->Finish();
   }
 
   /// The rows of every language's pages, when the run keeps them.
@@ -144,6 +140,7 @@ class LanguagesGeneration {
         export_layout_->cells =
             static_cast<std::size_t>(data.shared->workbook.value->sheets.widest_column_count);
       }
+      if (export_layout_) StartExport();
       if (record_ != nullptr) {
         record_->reading_seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -163,8 +160,6 @@ class LanguagesGeneration {
   void RunLanguages(GenerationInputs& data, WorkerPool* pool, int jobs) {
     const std::size_t count = selection_.ids.size();
     complete_.assign(count, false);
-    exports_.resize(count);
-    for (std::size_t i = 0; i < count; ++i) exports_[i].id = selection_.ids[i];
     if (allocation_) {
       allocation_->languages.resize(count);
       for (std::size_t i = 0; i < count; ++i)
@@ -225,7 +220,8 @@ class LanguagesGeneration {
         .inputs = &data.inputs[i],
         .record = record,
         .allocation = allocation,
-        .export_pages = export_layout_ ? &exports_[i] : nullptr,
+        .export_stream = export_stream_.get(),
+        .export_index = i,
         .export_layout = export_layout_ ? &*export_layout_ : nullptr,
         .check_addresses = write_nothing_,
     };
@@ -239,6 +235,18 @@ class LanguagesGeneration {
     if (record != nullptr) {
       record->complete = complete_[i] != 0;
       record->files = fs.FilesWrittenIn(record->destination_folder);
+    }
+  }
+
+  // The export's file is written from here on, as the languages' pages are done.
+  void StartExport() {
+    try {
+      export_stream_ = std::make_unique<ExportStream>(
+          seams_.fs, settings_.export_file, *export_layout_, selection_.ids,
+          DescribeInputs(settings_), settings_.program_version);
+    } catch (OrvanoError& e) {
+      e.set_location(settings_.export_file);
+      throw;
     }
   }
 
@@ -296,9 +304,9 @@ class LanguagesGeneration {
   const bool write_nothing_;                // check mode
   RecordingFileSystem run_fs_;              // what the run reads and writes outside its languages
   std::shared_ptr<Allocation> allocation_;  // none unless a key asks for the rows
-  std::optional<ExportLayout> export_layout_;  // none unless the run exports
-  std::optional<Allocation> old_allocation_;   // the export to compare with (key Compare)
-  std::vector<LanguageExport> exports_;        // one per language, when the run exports
+  std::optional<ExportLayout> export_layout_;    // none unless the run exports
+  std::optional<Allocation> old_allocation_;     // the export to compare with (key Compare)
+  std::unique_ptr<ExportStream> export_stream_;  // when the run exports
 };
 
 // The checks of the keys that write the rows elsewhere, made before anything is written.
@@ -354,7 +362,7 @@ GenerationOutcome GeneratePages(const RunSettings& settings,
     // A run that stopped leaves the export it had before.
     if (outcome.complete && !settings.export_file.empty()) {
       try {
-        generation.WriteExport(seams.fs, settings.export_file, DescribeInputs(settings));
+        generation.FinishExport();
       } catch (OrvanoError& e) {
         e.set_location(settings.export_file);
         throw;

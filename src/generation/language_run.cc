@@ -7,6 +7,7 @@
 
 #include "fonts/font_classes.h"
 #include "generation/error_reporting.h"
+#include "generation/export_stream.h"
 #include "generation/folders.h"
 #include "generation/generation_stop.h"
 #include "generation/navigation_pages.h"
@@ -144,7 +145,7 @@ class UnitCommitter {
         overview_rows_(overview_rows),
         overview_row_places_(overview_row_places),
         recording_{run.job.allocation != nullptr, run.job.check_addresses,
-                   run.job.export_pages != nullptr ? run.job.export_layout : nullptr} {}
+                   run.job.export_stream != nullptr ? run.job.export_layout : nullptr} {}
 
   void BuildAndCommit(const std::vector<PageUnit>& units) {
     if (run_.job.pool == nullptr) {
@@ -198,8 +199,8 @@ class UnitCommitter {
         run_.job.allocation->pages.push_back(std::move(page));
       }
     }
-    if (replayed && run_.job.export_pages != nullptr) {
-      run_.job.export_pages->pieces.push_back(std::move(built.export_text));
+    if (replayed && run_.job.export_stream != nullptr) {
+      run_.job.export_stream->Add(run_.job.export_index, std::move(built.export_text));
     }
     page_ = std::move(built.leaving);
   }
@@ -279,18 +280,20 @@ class UnitCommitter {
 
 // The overview page's rows as the allocation keeps them: each shown row takes its section and
 // origin from the overview row it was built from.
-AllocationPage OverviewAllocationPage(std::vector<ShownRow> shown,
+AllocationPage OverviewAllocationPage(const ShownRows& shown,
                                       const std::vector<AllocationRow>& places) {
   AllocationPage page{"Overview.htm", AllocationPageKind::kOverview, "", "", {}};
-  for (ShownRow& row : shown) {
-    AllocationRow& out = page.rows.emplace_back();
-    const std::size_t r = row.origin.part_row;
-    if (r >= 1 && r <= places.size()) {
-      out.section = places[r - 1].section;
-      out.origin = places[r - 1].origin;
-    }
-    out.font_class = std::move(row.font_class);
-    out.cells = std::move(row.cells);
+  for (const std::shared_ptr<const ShownRowGroup>& group : shown) {
+    group->ForEachRow([&](const ShownRowView& row) {
+      AllocationRow& out = page.rows.emplace_back();
+      const std::size_t r = row.origin.part_row;
+      if (r >= 1 && r <= places.size()) {
+        out.section = places[r - 1].section;
+        out.origin = places[r - 1].origin;
+      }
+      out.font_class = row.font_class;
+      out.cells.assign(row.cells.begin(), row.cells.end());
+    });
   }
   return page;
 }
@@ -335,16 +338,17 @@ void Generate(Run& run, bool* complete) {
 
   // Pages are replaced only when complete, so nothing is deleted beforehand. The overview,
   // menu and main pages see the page state as the last section left it.
-  const bool wants_rows = job.allocation != nullptr || job.export_pages != nullptr;
-  std::vector<ShownRow> overview_shown;
+  const bool wants_rows = job.allocation != nullptr || job.export_stream != nullptr;
+  ShownRows overview_shown;
   std::optional<LineList> overview = BuildSectionPage(
       inputs, page, inputs.templates.entries[TemplateSet::kOverview], overview_rows, std::nullopt,
       std::nullopt, run.sink, wants_rows ? &overview_shown : nullptr);
   if (overview && wants_rows) {
-    AllocationPage rows = OverviewAllocationPage(std::move(overview_shown), overview_row_places);
-    if (job.export_pages != nullptr) {
-      AppendPageExport(*job.export_layout, inputs.language.id, rows,
-                       &job.export_pages->pieces.emplace_back());
+    AllocationPage rows = OverviewAllocationPage(overview_shown, overview_row_places);
+    if (job.export_stream != nullptr) {
+      std::string text;
+      AppendPageExport(*job.export_layout, inputs.language.id, rows, &text);
+      job.export_stream->Add(job.export_index, std::move(text));
     }
     if (job.allocation != nullptr) job.allocation->pages.push_back(std::move(rows));
   }

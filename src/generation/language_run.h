@@ -23,6 +23,7 @@
 
 namespace orvano {
 
+class ExportStream;
 class FileSystem;
 class Host;
 class WorkerPool;
@@ -49,9 +50,11 @@ struct LanguageJob {
   LanguageRecord* record = nullptr;  // when set, its problems and durations are kept there
   /// When set, the rows of every page built are kept there (in check mode too).
   LanguageAllocation* allocation = nullptr;
-  /// When set, every page built is appended there in the export's form (in check mode too).
-  LanguageExport* export_pages = nullptr;
-  const ExportLayout* export_layout = nullptr;  // the export's form, with `export_pages`
+  /// When set, every page built is added there in the export's form, as language
+  /// `export_index` (in check mode too).
+  ExportStream* export_stream = nullptr;
+  std::size_t export_index = 0;
+  const ExportLayout* export_layout = nullptr;  // the export's form, with `export_stream`
   bool check_addresses = false;                 // addresses given twice on a page are warnings
 };
 

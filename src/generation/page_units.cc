@@ -103,34 +103,34 @@ void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, cons
   const Table& main_part = parts.value->main;
   page.part_first_row = parts.value->main_first_row;
   page.last_page_rows.clear();  // only the detail twin may reuse the rows built here
+  const PartPlace part{WorkbookFileName(inputs.workbook_file),
+                       std::string(CurrentSheetName(inputs.sheets, page)), page.part_first_row};
+  std::optional<SectionPagesExport> page_export;
+  if (recording.export_layout != nullptr) {
+    page_export.emplace(*recording.export_layout, inputs.language.id, section_name, machine_name,
+                        part, &built.export_text);
+  }
   for (bool detail : {false, true}) {
     const LineList& page_template =
         inputs.templates.entries[detail ? TemplateSet::kDetail : TemplateSet::kSection];
     const std::string page_name = SectionPageName(section_name, machine_name, detail);
+    const AllocationPageKind kind =
+        detail ? AllocationPageKind::kDetail : AllocationPageKind::kSection;
     const bool wants_rows = recording.keep_rows || recording.export_layout != nullptr ||
                             (recording.check_addresses && !detail);
-    std::vector<ShownRow> shown;
+    ShownRows shown;
     std::optional<LineList> lines =
         BuildSectionPage(inputs, page, page_template, main_part, unit.section, unit.machine, work,
                          wants_rows ? &shown : nullptr);
     if (!lines)
       StopGeneration("Error generating Collectionfile", inputs.destination_folder + page_name);
-    if (wants_rows) {
-      const PartPlace part{WorkbookFileName(inputs.workbook_file),
-                           std::string(CurrentSheetName(inputs.sheets, page)), page.part_first_row};
-      std::vector<AllocationRow> rows =
-          AllocationRowsOf(std::move(shown), section_name, machine_name, part);
-      // The detail page shows the same rows as its section page: warn once.
-      if (recording.check_addresses && !detail) {
-        NoteAddressesGivenTwice(rows, inputs.workbook_file, work);
-      }
-      AllocationPage rows_page{page_name,
-                               detail ? AllocationPageKind::kDetail : AllocationPageKind::kSection,
-                               section_name, machine_name, std::move(rows)};
-      if (recording.export_layout != nullptr) {
-        AppendPageExport(*recording.export_layout, inputs.language.id, rows_page,
-                         &built.export_text);
-      }
+    if (page_export) page_export->AppendPage(page_name, kind, shown);
+    // The detail page shows the same rows as its section page: warn once.
+    const bool check = recording.check_addresses && !detail;
+    if (recording.keep_rows || check) {
+      AllocationPage rows_page{page_name, kind, section_name, machine_name,
+                               AllocationRowsOf(shown, section_name, machine_name, part)};
+      if (check) NoteAddressesGivenTwice(rows_page.rows, inputs.workbook_file, work);
       if (recording.keep_rows) built.pages.push_back(std::move(rows_page));
     }
     work.WritePage(inputs.destination_folder + page_name, EncodePage(*lines));

@@ -6,11 +6,24 @@
 
 namespace orvano {
 
-void FileSystem::WritePiecesAtomically(const std::string& path,
-                                       std::span<const std::string_view> pieces) {
-  std::string bytes;
-  for (std::string_view piece : pieces) bytes += piece;
-  WriteFileAtomically(path, bytes);
+namespace {
+
+class BufferedPendingFile final : public PendingFile {
+ public:
+  BufferedPendingFile(FileSystem& fs, const std::string& path) : fs_(fs), path_(path) {}
+  void Append(std::string_view bytes) override { bytes_ += bytes; }
+  void Commit() override { fs_.WriteFileAtomically(path_, bytes_); }
+
+ private:
+  FileSystem& fs_;
+  const std::string path_;
+  std::string bytes_;
+};
+
+}  // namespace
+
+std::unique_ptr<PendingFile> FileSystem::StartFile(const std::string& path) {
+  return std::make_unique<BufferedPendingFile>(*this, path);
 }
 
 std::optional<std::string> FindFileInFolder(FileSystem& fs, const std::string& folder,

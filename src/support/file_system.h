@@ -8,7 +8,6 @@
 #include <ctime>
 #include <memory>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +30,18 @@ class FolderLock {
   virtual ~FolderLock() = default;
 };
 
+/// A file written part by part and put in place whole (FileSystem::StartFile).
+class PendingFile {
+ public:
+  /// Throws away what was written unless Commit() was called: nothing of it remains.
+  virtual ~PendingFile() = default;
+  /// Appends `bytes`. Throws UnexpectedError naming the path.
+  virtual void Append(std::string_view bytes) = 0;
+  /// Puts the file in place as WriteFileAtomically does. Throws UnexpectedError naming the path;
+  /// the old file is then left as it was.
+  virtual void Commit() = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -45,10 +56,11 @@ class FileSystem {
   /// Throws UnexpectedError (70, 75, 76) naming the path on failure; no partial file remains.
   virtual void WriteFileAtomically(const std::string& path, std::string_view bytes) = 0;
 
-  /// As WriteFileAtomically, with the bytes of `pieces` one after the other: a large file made
-  /// of parts need not be put together in memory first. This default puts them together.
-  virtual void WritePiecesAtomically(const std::string& path,
-                                     std::span<const std::string_view> pieces);
+  /// Starts replacing the file at `path` as WriteFileAtomically does, with bytes given part by
+  /// part while other work goes on, so that a large file need not be held in memory. Nothing
+  /// changes at `path` before PendingFile::Commit. This default keeps the parts in memory and
+  /// writes them with WriteFileAtomically. Throws UnexpectedError naming the path.
+  virtual std::unique_ptr<PendingFile> StartFile(const std::string& path);
 
   /// Appends `bytes` to the file at `path`, creating it when missing. Throws UnexpectedError.
   virtual void AppendToFile(const std::string& path, std::string_view bytes) = 0;

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <memory>
+#include <utility>
 
 #include "support/errors.h"
 #include "support/file_system.h"
@@ -64,6 +66,46 @@ struct PosixFolderLock final : FolderLock {
   }
 };
 
+// A temporary file beside the file it is to replace, renamed over it on Commit.
+class PosixPendingFile final : public PendingFile {
+ public:
+  explicit PosixPendingFile(const std::string& path)
+      : path_(path), temp_(FolderOf(path) + "." + FileNameOf(path) + ".XXXXXX") {
+    fd_ = ::mkstemp(temp_.data());
+    if (fd_ < 0) throw PosixError("cannot create a file beside", path, errno);
+    // Keep the permissions of the file being replaced; a new file gets the usual ones.
+    struct stat old;
+    ::fchmod(fd_, ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
+  }
+
+  ~PosixPendingFile() override {
+    if (fd_ >= 0) ::close(fd_);
+    if (!committed_) ::unlink(temp_.c_str());
+  }
+
+  void Append(std::string_view bytes) override {
+    if (!WriteAll(fd_, bytes)) throw PosixError("cannot write", path_, errno);
+  }
+
+  // No fsync: a run writes hundreds of pages, and flushing each one costs more than the whole
+  // page build. The rename still makes every reader see the old file or the complete new one;
+  // what a power failure may cost is the newest pages, which the next run writes again.
+  void Commit() override {
+    const int fd = std::exchange(fd_, -1);
+    if (::close(fd) != 0) throw PosixError("cannot write", path_, errno);
+    if (::rename(temp_.c_str(), path_.c_str()) != 0) {
+      throw PosixError("cannot replace", path_, errno);
+    }
+    committed_ = true;
+  }
+
+ private:
+  const std::string path_;
+  std::string temp_;
+  int fd_ = -1;
+  bool committed_ = false;
+};
+
 class PosixFileSystem final : public FileSystem {
  public:
   ReadStatus ReadFile(const std::string& path, std::string* contents, std::string* err) override {
@@ -102,37 +144,13 @@ class PosixFileSystem final : public FileSystem {
   }
 
   void WriteFileAtomically(const std::string& path, std::string_view bytes) override {
-    WritePiecesAtomically(path, {&bytes, 1});
+    const std::unique_ptr<PendingFile> file = StartFile(path);
+    file->Append(bytes);
+    file->Commit();
   }
 
-  void WritePiecesAtomically(const std::string& path,
-                             std::span<const std::string_view> pieces) override {
-    std::string temp = FolderOf(path) + "." + FileNameOf(path) + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) throw PosixError("cannot create a file beside", path, errno);
-    // Keep the permissions of the file being replaced; a new file gets the usual ones.
-    struct stat old;
-    ::fchmod(fd, ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
-    // No fsync: a run writes hundreds of pages, and flushing each one costs more than the whole
-    // page build. The rename still makes every reader see the old file or the complete new one;
-    // what a power failure may cost is the newest pages, which the next run writes again.
-    for (std::string_view bytes : pieces) {
-      if (WriteAll(fd, bytes)) continue;
-      int error = errno;
-      ::close(fd);
-      ::unlink(temp.c_str());
-      throw PosixError("cannot write", path, error);
-    }
-    if (::close(fd) != 0) {
-      int error = errno;
-      ::unlink(temp.c_str());
-      throw PosixError("cannot write", path, error);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-      int error = errno;
-      ::unlink(temp.c_str());
-      throw PosixError("cannot replace", path, error);
-    }
+  std::unique_ptr<PendingFile> StartFile(const std::string& path) override {
+    return std::make_unique<PosixPendingFile>(path);
   }
 
   void AppendToFile(const std::string& path, std::string_view bytes) override {

@@ -53,15 +53,28 @@ TEST_F(FileSystemTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
   // A folder in the way of the page: the rename fails, nothing else changes.
   fs->MakeFolder(dir.path() + "page.htm");
   EXPECT_THROW(fs->WriteFileAtomically(dir.path() + "page.htm", "x"), UnexpectedError);
-  const std::string_view pieces[] = {"a", "", "bc"};
-  EXPECT_THROW(fs->WritePiecesAtomically(dir.path() + "page.htm", pieces), UnexpectedError);
+  std::unique_ptr<PendingFile> in_the_way = fs->StartFile(dir.path() + "page.htm");
+  in_the_way->Append("a");
+  EXPECT_THROW(in_the_way->Commit(), UnexpectedError);
+  in_the_way.reset();
+  // A file written in parts is not there before it is committed, and not at all when it is
+  // given up.
+  std::unique_ptr<PendingFile> given_up = fs->StartFile(dir.path() + "export.json");
+  given_up->Append("x");
+  given_up.reset();
   auto entries = fs->ListFolder(dir.path());
   ASSERT_EQ(1u, entries.size());
   EXPECT_EQ("page.htm", entries[0].name);
   EXPECT_TRUE(entries[0].is_folder);
-  // Written in pieces, the file holds them one after the other.
-  fs->WritePiecesAtomically(dir.path() + "export.json", pieces);
+
+  std::unique_ptr<PendingFile> file = fs->StartFile(dir.path() + "export.json");
+  file->Append("a");
+  file->Append("");
+  file->Append("bc");
+  EXPECT_FALSE(fs->IsFile(dir.path() + "export.json"));
+  file->Commit();
   EXPECT_EQ("abc", testing::ReadBytes(dir.path() + "export.json"));
+  EXPECT_EQ(2u, fs->ListFolder(dir.path()).size());
 }
 
 TEST_F(FileSystemTest, FoldersAndCaseInsensitiveLookUp) {

@@ -18,8 +18,18 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-// Decodes the UTF-8 character at `*pos` and advances past it. Returns nullopt for an invalid
-// sequence (advancing by one byte), so callers decide between U+FFFD and rejection.
+std::string Utf8Sanitized(std::string_view bytes) {
+  if (IsValidUtf8(bytes)) return std::string(bytes);
+  std::string out;
+  std::size_t pos = 0;
+  while (pos < bytes.size()) AppendUtf8(out, NextUtf8(bytes, &pos).value_or(kReplacement));
+  return out;
+}
+
+bool HasNul(std::string_view bytes) { return bytes.find('\0') != std::string_view::npos; }
+
+}  // namespace
+
 std::optional<char32_t> NextUtf8(std::string_view text, std::size_t* pos) {
   auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
   std::uint8_t lead = byte(*pos);
@@ -58,18 +68,6 @@ std::optional<char32_t> NextUtf8(std::string_view text, std::size_t* pos) {
   *pos += length;
   return cp;
 }
-
-std::string Utf8Sanitized(std::string_view bytes) {
-  if (IsValidUtf8(bytes)) return std::string(bytes);
-  std::string out;
-  std::size_t pos = 0;
-  while (pos < bytes.size()) AppendUtf8(out, NextUtf8(bytes, &pos).value_or(kReplacement));
-  return out;
-}
-
-bool HasNul(std::string_view bytes) { return bytes.find('\0') != std::string_view::npos; }
-
-}  // namespace
 
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {

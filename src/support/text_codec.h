@@ -39,6 +39,10 @@ std::string Utf8ToUtf16Le(std::string_view text);
 /// Appends the code point `cp` (at most U+10FFFF) to `out` as UTF-8.
 void AppendUtf8(std::string& out, char32_t cp);
 
+/// Decodes the UTF-8 character at `*pos` and advances past it. nullopt for an invalid sequence
+/// (advancing by one byte), so that callers decide between U+FFFD and rejection.
+std::optional<char32_t> NextUtf8(std::string_view text, std::size_t* pos);
+
 /// True when `bytes` is well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
 

@@ -1,6 +1,7 @@
 #include "templates/page_output.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -159,7 +160,7 @@ bool IsSafePageNamePart(const std::string& name) {
 std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& page,
                                          const LineList& page_template, const Table& rows,
                                          std::optional<int> section, std::optional<int> machine,
-                                         ErrorSink& errors, std::vector<ShownRow>* shown) {
+                                         ErrorSink& errors, ShownRows* shown) {
   LineList lines = page_template;
   const FontClassTable classes = CollectFontClasses(FontsOf(inputs), &lines, errors);
   const MachineDescription& description = inputs.description;
@@ -198,6 +199,11 @@ std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& pag
   std::vector<BuiltRows> built;
   const std::string_view sheet_name = CurrentSheetName(inputs.sheets, page);
   auto shown_position = [&]() -> std::string { return machine ? page.position : ""; };
+  AddressCellsOfPart address_cells(rows);
+  auto shown_group = [&](const BuiltRows& entry) {
+    return std::make_shared<const ShownRowGroup>(entry.fields, entry.origins, shown_position(),
+                                                 address_cells);
+  };
   auto build_rows = [&] {
     const std::size_t index = built.size();
     BuiltRows entry;
@@ -218,8 +224,8 @@ std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& pag
         // Leave what the build would have left (its range blocks are never read again).
         ResetWildcards(page);
         page.block_number = before.block_number_after;
-        AppendFieldRowsAsHtml(before.fields, classes, sheet_name, &out, errors);
-        if (shown) AppendShownRows(before.fields, before.origins, rows, shown_position(), shown);
+        AppendFieldRowsAsHtml(*before.fields, classes, sheet_name, &out, errors);
+        if (shown) shown->push_back(before.shown ? before.shown : shown_group(before));
         built.push_back(std::move(previous[index]));
         return;
       }
@@ -228,17 +234,21 @@ std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& pag
     Table table = BuildSectionTable(inputs, page, rows, recorder);
     std::vector<PartRowOrigin>* origins = shown ? &entry.origins : nullptr;
     if (section) {
-      entry.fields = CollectSectionFields(inputs, page, table, recorder, origins);
+      entry.fields = std::make_shared<const Table>(
+          CollectSectionFields(inputs, page, table, recorder, origins));
     } else {
-      entry.fields = std::move(table);
       if (origins) {
-        for (std::size_t r = 1; r < entry.fields.row_count(); ++r) origins->push_back({r, 0, 0});
+        for (std::size_t r = 1; r < table.row_count(); ++r) origins->push_back({r, 0, 0});
       }
+      entry.fields = std::make_shared<const Table>(std::move(table));
     }
     recorder.StopKeepingNotes();
     entry.block_number_after = page.block_number;
-    AppendFieldRowsAsHtml(entry.fields, classes, sheet_name, &out, recorder);
-    if (shown) AppendShownRows(entry.fields, entry.origins, rows, shown_position(), shown);
+    AppendFieldRowsAsHtml(*entry.fields, classes, sheet_name, &out, recorder);
+    if (shown) {
+      entry.shown = shown_group(entry);
+      shown->push_back(entry.shown);
+    }
     if (section && recorder.failures() == 0) built.push_back(std::move(entry));
   };
   auto generate = [&] {

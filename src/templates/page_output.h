@@ -12,6 +12,7 @@
 
 #include "support/line_list.h"
 #include "support/table.h"
+#include "templates/shown_rows.h"
 
 namespace orvano {
 
@@ -19,7 +20,6 @@ class ErrorSink;
 class FileSystem;
 struct PageState;
 struct RunInputs;
-struct ShownRow;
 
 /// The file name of a section page: section + ".htm", section + "_d.htm", or with a machine
 /// section + "_" + machine + ".htm" / "_d.htm".
@@ -38,11 +38,12 @@ bool IsSafePageNamePart(const std::string& name);
 /// twin built next with the same arguments reuses, writing the same notes again; the driver
 /// clears `page.last_page_rows` before each section page. nullopt when a step failed: the
 /// failure has been reported under "EditHTMLFile". With `shown`, appends the rows the page
-/// shows, position by position. Throws only EndProgram.
+/// shows, a group per position; the detail twin shares the groups of the rows it reuses.
+/// Throws only EndProgram.
 std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& page,
                                          const LineList& page_template, const Table& rows,
                                          std::optional<int> section, std::optional<int> machine,
-                                         ErrorSink& errors, std::vector<ShownRow>* shown = nullptr);
+                                         ErrorSink& errors, ShownRows* shown = nullptr);
 
 /// The lines of the menu page (element 0 empty) built from `menu_template`: one entry per
 /// section that has a sheet of its name and a name fit for a page (class "21"), or per

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -37,8 +38,9 @@ struct BuiltRows {
   std::int32_t block_number = 0;  // at the start of the build: formulas outside blocks read it
   std::int32_t block_number_after = 0;  // what the build left
   const Table* rows = nullptr;          // the part table they were built from
-  Table fields;
-  std::vector<PartRowOrigin> origins;  // where each row of `fields` came from, when kept
+  std::shared_ptr<const Table> fields;
+  std::vector<PartRowOrigin> origins;          // where each row of `fields` came from, when kept
+  std::shared_ptr<const ShownRowGroup> shown;  // the rows of `fields` the page shows, when kept
   // The event-log notes the build wrote, to write them again.
   std::vector<RecordedNote> notes;
 };

@@ -1,12 +1,17 @@
-// ShownRow: a row a section page (or the overview page) shows, kept as data when a run asks for
-// it (export, search, comparison): where it came from in the part it was built from, its font
-// class and the texts its cells put on the page.
+// ShownRowGroup: the rows a section page (or the overview page) shows, kept as data when a run
+// asks for it (export, search, comparison): where each came from in the part it was built from,
+// its font class and the texts its cells put on the page. A group views the fields the page was
+// built from rather than copying their texts.
 
 #ifndef ORVANO_TEMPLATES_SHOWN_ROWS_H_
 #define ORVANO_TEMPLATES_SHOWN_ROWS_H_
 
 #include <cstddef>
+#include <functional>
+#include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/table.h"
@@ -20,22 +25,72 @@ struct PartRowOrigin {
   int repetition = 0;        // a generated row's repetition in its block (from 1)
 };
 
-struct ShownRow {
-  std::string position;  // the position the rows were built for; "" on a page of none
+/// A shown row as ShownRowGroup::ForEachRow lends it; its texts are valid during the call.
+struct ShownRowView {
+  std::string_view position;  // the position the rows were built for; "" on a page of none
   PartRowOrigin origin;
-  std::string font_class;  // the text of column 0
+  std::string_view font_class;  // the text of column 0
   /// cells[k] is what the placeholder "###ZELLE###" k + 1 puts on the page (so cells[0] is the
   /// font class), trimmed as the page trims it; empty cells at the end are left out.
-  std::vector<std::string> cells;
+  std::span<const std::string_view> cells;
   /// The columns (indexes into `cells`) whose part cell held an address formula.
+  std::span<const std::size_t> address_columns;
+};
+
+/// A shown row with texts of its own.
+struct ShownRow {
+  std::string position;
+  PartRowOrigin origin;
+  std::string font_class;
+  std::vector<std::string> cells;
   std::vector<std::size_t> address_columns;
 };
 
-/// Appends to `*shown` the rows of `fields` (rows 1..R; `origins[r - 1]` is where row r came
-/// from in `part`) that a page shows: those with a font class. A cell is an address cell when
-/// its cell in `part` held an address formula.
-void AppendShownRows(const Table& fields, const std::vector<PartRowOrigin>& origins,
-                     const Table& part, const std::string& position, std::vector<ShownRow>* shown);
+/// The columns of each row of a part table whose cell holds an address formula, worked out
+/// once per row: a part's rows are shown once per position.
+class AddressCellsOfPart {
+ public:
+  explicit AddressCellsOfPart(const Table& part) : part_(part) {}
+  /// The columns of row `part_row` (from 1; none for 0 or a row the part lacks), in order.
+  const std::vector<std::size_t>& Of(std::size_t part_row);
+
+ private:
+  const Table& part_;
+  std::vector<std::vector<std::size_t>> columns_;  // by part row, once `known_` says so
+  std::vector<char> known_;
+};
+
+/// The rows one build of a part's fields shows: a position's, or the page's when it has none.
+class ShownRowGroup {
+ public:
+  /// The rows of `fields` (rows 1..R; `origins[r - 1]` is where row r came from in the part of
+  /// `address_cells`) that a page shows: those with a font class. A cell is an address cell
+  /// when its cell in the part held an address formula.
+  ShownRowGroup(std::shared_ptr<const Table> fields, std::vector<PartRowOrigin> origins,
+                std::string position, AddressCellsOfPart& address_cells);
+
+  std::size_t size() const { return rows_.size(); }
+  bool empty() const { return rows_.empty(); }
+
+  /// Calls `visit` with each row, in order.
+  void ForEachRow(const std::function<void(const ShownRowView&)>& visit) const;
+
+  /// The rows with texts of their own.
+  std::vector<ShownRow> Rows() const;
+
+ private:
+  std::shared_ptr<const Table> fields_;
+  std::vector<PartRowOrigin> origins_;
+  std::string position_;
+  std::vector<std::size_t> rows_;         // the rows of `fields_` shown
+  std::vector<std::size_t> cell_counts_;  // each shown row's cells, empty ones at the end left out
+  std::vector<std::size_t> address_columns_;  // each shown row's, one row after the other
+  std::vector<std::size_t> address_ends_;     // where each shown row's end in address_columns_
+};
+
+/// The rows a page shows, group by group in the order of the page. Groups are shared, not
+/// copied, by the pages that show them: a detail page reuses the fields of its section page.
+using ShownRows = std::vector<std::shared_ptr<const ShownRowGroup>>;
 
 }  // namespace orvano
 

@@ -39,11 +39,12 @@ TEST(ShownRowsTest, RowsKeepTheirOriginsCellsAndAddressCells) {
   section.At(2, 7) = "E1.0";
   testing::RecordingErrorSink errors;
   std::vector<PartRowOrigin> origins;
-  const Table fields = CollectSectionFields(inputs, page, section, errors, &origins);
-  ASSERT_EQ(fields.row_count() - 1, origins.size());
+  auto fields =
+      std::make_shared<const Table>(CollectSectionFields(inputs, page, section, errors, &origins));
+  ASSERT_EQ(fields->row_count() - 1, origins.size());
 
-  std::vector<ShownRow> shown;
-  AppendShownRows(fields, origins, part, "2", &shown);
+  AddressCellsOfPart address_cells(part);
+  const std::vector<ShownRow> shown = ShownRowGroup(fields, origins, "2", address_cells).Rows();
   ASSERT_EQ(5U, shown.size());
   EXPECT_EQ((std::vector<std::string>{"11", "", "Heading"}), shown[0].cells);
   EXPECT_EQ(1U, shown[0].origin.part_row);
