@@ -64,6 +64,12 @@ bool AppendUtf8AsJsonString(std::string_view text, std::string* out) {
       continue;
     }
     if (c >= 0x80) {
+      // Two-byte characters (accented Latin letters, Cyrillic) are the common ones.
+      if (c >= 0xC2 && c <= 0xDF && i + 1 < text.size() &&
+          (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+        i += 2;
+        continue;
+      }
       if (NextUtf8(text, &i)) continue;
       out->resize(start);
       return false;
