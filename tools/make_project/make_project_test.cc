@@ -3,7 +3,6 @@
 #include "jet/jet_database.h"
 #include "project_sources.h"
 #include "project_writer.h"
-#include "support/errors.h"
 #include "support/text_codec.h"
 #include "testing/test_util.h"
 
@@ -77,59 +76,6 @@ TEST_F(MakeProjectTest, BuildsAProjectEveryReaderOpens) {
   vws.database_name = "Project.vws";
   paths = WriteProject(*fs, sources, dir.path() + "vws/", vws);
   EXPECT_TRUE(JetDatabase::Open(paths.database)->HasTable("TcfgLanguages"));
-}
-
-TEST_F(MakeProjectTest, RefusesMalformedSourcesNamingTheLine) {
-  for (const auto& [texts, part] : std::vector<std::pair<std::string, std::string>>{
-           {"AddrIndex\t1031\nA.B\tx\ty\n", "texts.tsv, line 2"},
-           {"Index\t1031\n", "AddrIndex"},
-           {"AddrIndex\t1031\nA.B\tbad\\q\n", "unknown escape"},
-           {"AddrIndex\t1031\n\\N\tx\n", "address index"}}) {
-    const std::string src = WriteSources(texts);
-    EXPECT_NE(std::string::npos,
-              orvano::testing::ProgramErrorOf([&] { ReadProjectSources(*fs, src); }).find(part))
-        << texts;
-  }
-}
-
-// The demo project is what the end-to-end tests run; it must exercise the whole template
-// language and build into a complete project.
-TEST(DemoProject, BuildsAndUsesEveryKeyword) {
-  orvano::testing::ScopedTempDir dir;
-  auto fs = NewPosixFileSystem();
-  ProjectSources sources =
-      ReadProjectSources(*fs, std::string(ORVANO_SOURCE_DIR) + "/examples/demo/");
-  ProjectPaths paths = WriteProject(*fs, sources, dir.path());
-
-  std::string all;
-  for (const TemplateFile& file : sources.templates) all += file.bytes + "\n";
-  for (const XlsSheet& sheet : sources.workbook.sheets) {
-    for (const auto& [place, cell] : sheet.cells) {
-      if (const auto* text = std::get_if<std::string>(&cell.value)) all += *text + "\n";
-    }
-  }
-  for (const std::string& keyword : SplitLines(
-           "###Overview\n###Main\n###MNR\n###FLD\n###OVERVIEW\n###MAIN\n###SDR[REJ]\n###SDR[WAR]\n"
-           "###SDR[ALA]\n###EDR[REJ]\n###EDR[WAR]\n###EDR[ALA]\n###IF \n ###THEN \n###ELSE\n"
-           "###ENDIF\nMITAUSWURFZAEHLERN\nMITZUSATZSERVICEPRESETS\n###ADDR:\n:ADDR\n###INDEX:\n"
-           ":INDEX\n[MNR]\n[PLC]\n[FLD]\n[FLDNULL]\n[FREJ]\n[FALA]\n[FWAR]\n###DIREKT###\n"
-           "###ZELLE###\n###ZIEL_HTML###\n###ZIEL_D_HTML###\n###MASCHINE###\n###MASCHINEID###\n"
-           "###MENU_TEXT###\n###UEBERSCHRIFT###\n###MENU_TEXT_MODUL###\n###MENU_TEXT_MACHINE###\n"
-           "###FONTBEZUGANFANG###\n###FONTBEZUGENDE###\n###MASCHINE###1\n###MASCHINEID###1\n"
-           "###FONTCLASS###\n###FONT###\n###SIZE###\n###FONTBEZUG###EIN\n###FONTBEZUG###HAUPT\n"
-           "###FONTBEZUG###AUS\n###FONTBEZUG###ENDE")) {
-    EXPECT_NE(std::string::npos, all.find(keyword)) << keyword;
-  }
-  for (const char* name : {"Source_Main.htm", "Source_Menu.htm", "Source_OverView.htm",
-                           "Source_Section.htm", "Source_Section_d.htm", "Source_Section_OPC.htm",
-                           "Source_Section_OPC_d.htm", "Index.htm", "Brenk.gif"}) {
-    EXPECT_TRUE(fs->IsFile(paths.template_folder + name)) << name;
-  }
-  auto db = JetDatabase::Open(paths.database);
-  EXPECT_EQ(13u, db->ReadTable("TidxTexts").row_count());
-  EXPECT_EQ(3u,
-            JetDatabase::Open(paths.language_database)->ReadTable("LookUpLanguages").row_count());
-  EXPECT_EQ(4u, sources.workbook.sheets.size());
 }
 
 }  // namespace
