@@ -188,32 +188,5 @@ TEST(MdbWriterTest, HeaderUnscramblesLikeARealDatabase) {
   EXPECT_EQ(plain(testing::ReadBytes(real)).substr(at, 6), settings);
 }
 
-// The limits of the format and of the readers are refused with the table, row and column.
-TEST(MdbWriterTest, RefusesWhatItCannotWrite) {
-  auto with_value = [](MdbType type, MdbValue value) {
-    return std::vector<MdbTable>{{"T", {{"C", type}}, {Row{std::move(value)}}}};
-  };
-  const std::string cell = "table \"T\", row 1, column \"C\" ";
-  MdbTable too_wide{"T", {}, {Row{}}};
-  for (int i = 0; i < 9; ++i) {
-    too_wide.columns.push_back({"C" + std::to_string(i), MdbType::kText});
-    too_wide.rows[0].emplace_back(Repeat("x", 255));
-  }
-  const std::pair<std::vector<MdbTable>, std::string> cases[] = {
-      {with_value(MdbType::kText, Repeat("ä", 256)),
-       cell + "(Text): the text has 256 characters, a Text column holds at most 255 (use Memo)"},
-      {with_value(MdbType::kInteger, std::int64_t{32768}),
-       cell + "(Integer): 32768 is outside the Integer range -32768 to 32767"},
-      {with_value(MdbType::kMemo, "a\xF0\x9F\x98\x80"),
-       cell + "(Memo): the text holds a character beyond U+FFFF, which readers turn into \"?\""},
-      {with_value(MdbType::kText, std::string("\xEF\xBB\xBF") + "abc"),
-       cell + "(Text): the text begins with U+FEFF, which readers take for a compressed text"},
-      {{too_wide}, "table \"T\", row 1: the row needs 4616 bytes, a row holds at most 4080"},
-  };
-  for (const auto& [tables, message] : cases) {
-    EXPECT_EQ(testing::ProgramErrorOf([&] { BuildMdb(tables); }), message);
-  }
-}
-
 }  // namespace
 }  // namespace orvano::tools
