@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace orvano {
 namespace {
 
@@ -40,23 +42,15 @@ std::vector<std::string> Summary(const PageChanges& page) {
   return lines;
 }
 
-TEST(AllocationDiffTest, SameRowsFromOtherSheetRowsAreNoDifference) {
-  const Allocation old_one = OneLanguage({Page("A.htm", {Row("A100.0", "Speed", 17)})});
-  const Allocation new_one = OneLanguage({Page("A.htm", {Row("A100.0", "Speed", 18)})});
-  const AllocationDifference difference = CompareAllocations(old_one, new_one);
-  EXPECT_TRUE(difference.IsEmpty());
-  EXPECT_EQ(0U, difference.pages);
-  EXPECT_EQ(1U, difference.language_count);
-}
-
+// A row read from another sheet row is the same row.
 TEST(AllocationDiffTest, RowsChangedAddedAndRemovedInPageOrder) {
   const Allocation old_one = OneLanguage(
-      {Page("A.htm", {Row("A100.0", "Speed"), Row("A100.1", "Torque"), Row("A100.2", "Current"),
+      {Page("A.htm", {Row("A100.0", "Speed", 17), Row("A100.1", "Torque"), Row("A100.2", "Current"),
                       Row("A100.3", "Voltage"), Row("", "Heading"), Row("A100.4", "Power")})});
   const Allocation new_one = OneLanguage(
-      {Page("A.htm", {Row("A100.0", "Speed"), Row("A100.1", "Torque max"), Row("A100.9", "Current"),
-                      Row("A100.3", "Voltage"), Row("", "Heading 2"), Row("A100.4", "Power"),
-                      Row("A100.5", "Energy")})});
+      {Page("A.htm", {Row("A100.0", "Speed", 18), Row("A100.1", "Torque max"),
+                      Row("A100.9", "Current"), Row("A100.3", "Voltage"), Row("", "Heading 2"),
+                      Row("A100.4", "Power"), Row("A100.5", "Energy")})});
   const AllocationDifference difference = CompareAllocations(old_one, new_one);
   ASSERT_EQ(1U, difference.languages.size());
   ASSERT_EQ(1U, difference.languages[0].pages.size());
@@ -73,34 +67,30 @@ TEST(AllocationDiffTest, RowsChangedAddedAndRemovedInPageOrder) {
   EXPECT_EQ(3U, difference.added_rows);
   EXPECT_EQ(2U, difference.removed_rows);
   EXPECT_EQ(1U, difference.pages);
+  EXPECT_TRUE(CompareAllocations(old_one, old_one).IsEmpty());
 }
 
+// Several changes between the same unchanged rows; a row moved keeps its text, so it is removed
+// and added, not changed; an address met again after a pair is not paired backwards.
 TEST(AllocationDiffTest, RowsArePairedByAddressInOrder) {
-  {
-    SCOPED_TRACE("several changes between the same unchanged rows");
-    const Allocation old_one = OneLanguage(
-        {Page("A.htm", {Row("A1.0", "a"), Row("A1.1", "b"), Row("A1.2", "c"), Row("A1.3", "d")})});
-    const Allocation new_one =
-        OneLanguage({Page("A.htm", {Row("A1.0", "a"), Row("A1.1", "B"), Row("A7.7", "x"),
-                                    Row("A1.2", "C"), Row("A1.3", "d")})});
-    EXPECT_EQ((std::vector<std::string>{"changed b -> B", "added x", "changed c -> C"}),
-              Summary(CompareAllocations(old_one, new_one).languages[0].pages[0]));
-  }
-  {
-    SCOPED_TRACE("a row moved keeps its text: removed and added, not changed");
-    const Allocation old_one =
-        OneLanguage({Page("A.htm", {Row("A1.0", "a"), Row("A1.1", "b"), Row("A1.2", "c")})});
-    const Allocation new_one =
-        OneLanguage({Page("A.htm", {Row("A1.2", "c"), Row("A1.0", "a"), Row("A1.1", "b")})});
-    EXPECT_EQ((std::vector<std::string>{"added c", "removed c"}),
-              Summary(CompareAllocations(old_one, new_one).languages[0].pages[0]));
-  }
-  {
-    SCOPED_TRACE("an address met again after a pair is not paired backwards");
-    const Allocation old_one = OneLanguage({Page("A.htm", {Row("A1.1", "b"), Row("A1.0", "a")})});
-    const Allocation new_one = OneLanguage({Page("A.htm", {Row("A1.0", "A"), Row("A1.1", "B")})});
-    EXPECT_EQ((std::vector<std::string>{"removed b", "changed a -> A", "added B"}),
-              Summary(CompareAllocations(old_one, new_one).languages[0].pages[0]));
+  const std::tuple<std::vector<AllocationRow>, std::vector<AllocationRow>, std::vector<std::string>>
+      cases[] = {
+          {{Row("A1.0", "a"), Row("A1.1", "b"), Row("A1.2", "c"), Row("A1.3", "d")},
+           {Row("A1.0", "a"), Row("A1.1", "B"), Row("A7.7", "x"), Row("A1.2", "C"),
+            Row("A1.3", "d")},
+           {"changed b -> B", "added x", "changed c -> C"}},
+          {{Row("A1.0", "a"), Row("A1.1", "b"), Row("A1.2", "c")},
+           {Row("A1.2", "c"), Row("A1.0", "a"), Row("A1.1", "b")},
+           {"added c", "removed c"}},
+          {{Row("A1.1", "b"), Row("A1.0", "a")},
+           {Row("A1.0", "A"), Row("A1.1", "B")},
+           {"removed b", "changed a -> A", "added B"}},
+      };
+  for (const auto& [old_rows, new_rows, expected] : cases) {
+    EXPECT_EQ(expected, Summary(CompareAllocations(OneLanguage({Page("A.htm", old_rows)}),
+                                                   OneLanguage({Page("A.htm", new_rows)}))
+                                    .languages[0]
+                                    .pages[0]));
   }
 }
 

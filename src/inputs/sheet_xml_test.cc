@@ -45,8 +45,14 @@ TEST(SheetXmlTest, ReadsCellsAndTheirPositions) {
                   "<c t=\"e\"><v>#SPILL!</v></c></row>"
                   "<row><c t=\"s\"><v>1</v></c><c r=\"C9\"><v>1e3</v></c><c><v>-0</v></c></row>"
                   "<row><c t=\"inlineStr\"><is><t>in</t><rPh><t>reading</t></rPh><t>line</t>"
-                  "</is></c></row>"),
-            "A3 2.5\nD3 'TRUE'\nE3 '#SPILL!'\nA4 's1'\nC9 1000\nD9 0\nA10 'inline'\n");
+                  "</is></c></row>"
+                  // Formula results; formulas never calculated and formatted cells hold nothing.
+                  "<row><c t=\"str\"><f>X</f><v>ab</v></c><c><f>A1*2</f><v></v></c>"
+                  "<c t=\"str\"><f>X1</f><v></v></c><c s=\"1\"/><c t=\"s\"><v/></c>"
+                  "<c t=\"inlineStr\"><is><r><t>in</t></r><r><t>line</t></r></is></c>"
+                  "<c><is><t>no t</t></is></c><c t=\"b\"><f>1=1</f><v>0</v></c></row>"),
+            "A3 2.5\nD3 'TRUE'\nE3 '#SPILL!'\nA4 's1'\nC9 1000\nD9 0\nA10 'inline'\n"
+            "A11 'ab'\nF11 'inline'\nG11 'no t'\nH11 'FALSE'\n");
   // Dates: the 1900 system counts a 29 February 1900 that never was; the 1904 system does not.
   const std::string dates =
       "<row><c t=\"d\"><v>1900-02-28</v></c><c t=\"d\"><v>1900-03-01T06:00</v></c>"

@@ -4,7 +4,8 @@
 // expected ones, the settings and the error log must lie under that home, and the program must
 // write nothing anywhere else but the destination folder. Where strace can watch the program,
 // every file it writes is checked; else the prefix and the home folder are compared before and
-// after. The package must satisfy lintian, hardening included, and carry its licence; it is made
+// after. The package must satisfy lintian, hardening included (the stack protector, for which
+// lintian has no tag, is looked for in the binaries), and carry its licence; it is made
 // from the plain build only (see DebianPackageInstallsUnderUsrAndPassesLintian).
 
 #include <gmock/gmock.h>
@@ -112,25 +113,6 @@ bool IsSanitizerRuntimeFile(const std::string& path) {
 
 bool IsUnder(const std::string& path, const std::string& folder) {
   return path.rfind(folder, 0) == 0 || path + "/" == folder;
-}
-
-// The executable `binary` is position-independent, its relocations are bound at start-up and
-// then made read-only, and it was built with the stack protector. With `has_checked_calls` it
-// also calls the checked variant of some fortified function.
-void ExpectHardened(const std::string& binary, bool has_checked_calls) {
-  auto shows = [&](const std::string& readelf_option, const std::string& pattern) {
-    return RunCommand("readelf -W " + readelf_option + " " + binary + " | grep -Eq '" + pattern +
-                      "'")
-               .status == 0;
-  };
-  EXPECT_TRUE(shows("-h", "Type: +DYN")) << binary;
-  EXPECT_TRUE(shows("-d", "\\(FLAGS_1\\).* PIE")) << binary;
-  EXPECT_TRUE(shows("-d", "\\(FLAGS\\).* BIND_NOW")) << binary;
-  EXPECT_TRUE(shows("-l", "GNU_RELRO")) << binary;
-  EXPECT_TRUE(shows("--dyn-syms", " __stack_chk_fail@")) << binary;
-  if (has_checked_calls) {
-    EXPECT_TRUE(shows("--dyn-syms", " __[a-z]+_chk@")) << binary;
-  }
 }
 
 class InstallTest : public ::testing::Test {
@@ -315,10 +297,13 @@ TEST_F(InstallTest, DebianPackageInstallsUnderUsrAndPassesLintian) {
   std::vector<std::string> top;
   for (const FolderEntry& entry : fs_->ListFolder(root)) top.push_back(entry.name);
   EXPECT_EQ(std::vector<std::string>{"usr"}, top);
-  ExpectHardened(root + "usr/bin/orvano-html", true);
-  // The reader's few reads are all proved safe or unknowable at compile time (see the lintian
-  // overrides).
-  ExpectHardened(root + "usr/libexec/orvano-html/orvano-dbreader", false);
+  // Lintian has no tag for the stack protector.
+  for (const char* binary : {"usr/bin/orvano-html", "usr/libexec/orvano-html/orvano-dbreader"}) {
+    EXPECT_EQ(
+        0, RunCommand("readelf -W --dyn-syms " + root + binary + " | grep -q ' __stack_chk_fail@'")
+               .status)
+        << binary;
+  }
   const std::string copyright = ReadBytes(root + "usr/share/doc/orvano-html/copyright");
   EXPECT_THAT(copyright, HasSubstr("\nLicense: Apache-2.0\n"));
   EXPECT_THAT(copyright, HasSubstr("/usr/share/common-licenses/Apache-2.0"));
