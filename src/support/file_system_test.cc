@@ -96,30 +96,6 @@ TEST_F(FileSystemTest, FoldersAndCaseInsensitiveLookUp) {
   EXPECT_TRUE(fs->CanWrite(folder + "new.htm"));
 }
 
-TEST_F(FileSystemTest, PrivateFolderIsOpenToItsOwnerOnly) {
-  const std::string folder = dir.path() + "settings/";
-  fs->MakePrivateFolder(folder);
-  EXPECT_TRUE(fs->IsFolder(folder));
-  EXPECT_EQ(0700, testing::ModeOf(folder));
-  EXPECT_THROW(fs->MakePrivateFolder(folder), UnexpectedError);
-  EXPECT_THROW(fs->MakePrivateFolder(dir.path() + "a/b/"), UnexpectedError);
-  EXPECT_EQ(-1, testing::ModeOf(dir.path() + "a/"));
-}
-
-TEST_F(FileSystemTest, AFolderIsLockedByOneHolderAtATime) {
-  const std::string folder = dir.path() + "out/";
-  fs->MakeFolder(folder);
-  std::unique_ptr<FolderLock> first = fs->LockFolder(folder);
-  ASSERT_NE(nullptr, first);
-  EXPECT_EQ(nullptr, fs->LockFolder(folder));
-  EXPECT_EQ(nullptr, fs->LockFolder(dir.path() + "out"));
-  EXPECT_TRUE(fs->ListFolder(folder).empty());  // the lock adds no file
-  first.reset();
-  EXPECT_NE(nullptr, fs->LockFolder(folder));
-  // A folder that cannot be opened is left to the writes that follow.
-  EXPECT_NE(nullptr, fs->LockFolder(dir.path() + "missing/"));
-}
-
 TEST(FolderRelativeTo, StepsUpThenDown) {
   EXPECT_EQ("/usr/libexec/orvano-html/", FolderRelativeTo("/usr/bin/", "../libexec/orvano-html"));
   EXPECT_EQ("/opt/x/share/", FolderRelativeTo("/opt/x/bin/", "../share/"));
