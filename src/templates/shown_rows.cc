@@ -21,6 +21,12 @@ std::string_view Trimmed(std::string_view text) {
   return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
 }
 
+// True when CellText(`cell`) is not empty (a number's never is).
+bool HasText(const Cell& cell) {
+  if (const auto* text = std::get_if<std::string>(&cell)) return !text->empty();
+  return std::holds_alternative<double>(cell);
+}
+
 // True when the cell puts a text on the page (a number always does).
 bool ShowsText(const Cell& cell) {
   if (const auto* text = std::get_if<std::string>(&cell)) return !Trimmed(*text).empty();
@@ -52,7 +58,7 @@ ShownRowGroup::ShownRowGroup(std::shared_ptr<const Table> fields,
     : fields_(std::move(fields)), origins_(std::move(origins)), position_(std::move(position)) {
   for (std::size_t r = 1; r < fields_->row_count(); ++r) {
     const std::vector<Cell>& cells = fields_->rows()[r];
-    if (cells.empty() || CellText(cells[0]).empty()) continue;  // the page skips the row
+    if (cells.empty() || !HasText(cells[0])) continue;  // the page skips the row
     rows_.push_back(r);
     std::size_t last = 0;  // one past the last cell with a text
     for (std::size_t c = 0; c < cells.size(); ++c) {
