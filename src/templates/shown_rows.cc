@@ -27,12 +27,6 @@ bool HasText(const Cell& cell) {
   return std::holds_alternative<double>(cell);
 }
 
-// True when the cell puts a text on the page (a number always does).
-bool ShowsText(const Cell& cell) {
-  if (const auto* text = std::get_if<std::string>(&cell)) return !Trimmed(*text).empty();
-  return std::holds_alternative<double>(cell);
-}
-
 }  // namespace
 
 const std::vector<std::size_t>& AddressCellsOfPart::Of(std::size_t part_row) {
@@ -60,15 +54,9 @@ ShownRowGroup::ShownRowGroup(std::shared_ptr<const Table> fields,
     const std::vector<Cell>& cells = fields_->rows()[r];
     if (cells.empty() || !HasText(cells[0])) continue;  // the page skips the row
     rows_.push_back(r);
-    std::size_t last = 0;  // one past the last cell with a text
-    for (std::size_t c = 0; c < cells.size(); ++c) {
-      if (ShowsText(cells[c])) last = c + 1;
-    }
-    cell_counts_.push_back(last);
     const std::size_t part_row = r - 1 < origins_.size() ? origins_[r - 1].part_row : 0;
-    for (std::size_t c : address_cells.Of(part_row)) {
-      if (c < last) address_columns_.push_back(c);
-    }
+    const std::vector<std::size_t>& columns = address_cells.Of(part_row);
+    address_columns_.insert(address_columns_.end(), columns.begin(), columns.end());
     address_ends_.push_back(address_columns_.size());
   }
 }
@@ -77,35 +65,45 @@ void ShownRowGroup::ForEachRow(const std::function<void(const ShownRowView&)>& v
   std::vector<std::string_view> texts;
   std::string numbers;  // the texts of the row's number cells, one after the other
   std::vector<std::size_t> number_ends;
+  std::vector<std::size_t> address_columns;
+  // The font classes are numbers, mostly the same from row to row: printed once.
+  double printed = 0;
+  std::string printed_text = "0";
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     const std::vector<Cell>& cells = fields_->rows()[rows_[i]];
-    const std::size_t count = cell_counts_[i];
     // The numbers first: the texts view them, so their room must not move afterwards.
     numbers.clear();
     number_ends.clear();
-    for (std::size_t c = 0; c < count || c == 0; ++c) {
-      if (const auto* number = std::get_if<double>(&cells[c])) numbers += NumberToText(*number);
+    for (const Cell& cell : cells) {
+      if (const auto* number = std::get_if<double>(&cell)) {
+        if (*number != printed) {
+          printed = *number;
+          printed_text = NumberToText(printed);
+        }
+        numbers += printed_text;
+      }
       number_ends.push_back(numbers.size());
     }
-    auto number_text = [&](std::size_t c) {
-      const std::size_t begin = c == 0 ? 0 : number_ends[c - 1];
-      return std::string_view(numbers).substr(begin, number_ends[c] - begin);
-    };
-    texts.assign(count, std::string_view());
-    for (std::size_t c = 0; c < count; ++c) {
+    std::size_t last = 0;  // one past the last cell with a text
+    texts.assign(cells.size(), std::string_view());
+    for (std::size_t c = 0; c < cells.size(); ++c) {
       if (const auto* text = std::get_if<std::string>(&cells[c])) {
         texts[c] = Trimmed(*text);
       } else if (std::holds_alternative<double>(cells[c])) {
-        texts[c] = number_text(c);
+        const std::size_t begin = c == 0 ? 0 : number_ends[c - 1];
+        texts[c] = std::string_view(numbers).substr(begin, number_ends[c] - begin);
       }
+      if (!texts[c].empty()) last = c + 1;
+    }
+    address_columns.clear();
+    for (std::size_t k = i == 0 ? 0 : address_ends_[i - 1]; k < address_ends_[i]; ++k) {
+      if (address_columns_[k] < last) address_columns.push_back(address_columns_[k]);
     }
     const auto* class_text = std::get_if<std::string>(&cells[0]);
-    const std::size_t address_begin = i == 0 ? 0 : address_ends_[i - 1];
     const std::size_t r = rows_[i];
     visit({position_, r - 1 < origins_.size() ? origins_[r - 1] : PartRowOrigin(),
-           class_text != nullptr ? std::string_view(*class_text) : number_text(0), texts,
-           std::span<const std::size_t>(address_columns_)
-               .subspan(address_begin, address_ends_[i] - address_begin)});
+           class_text != nullptr ? std::string_view(*class_text) : texts[0],
+           std::span<const std::string_view>(texts).first(last), address_columns});
   }
 }
 

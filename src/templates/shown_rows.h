@@ -82,10 +82,11 @@ class ShownRowGroup {
   std::shared_ptr<const Table> fields_;
   std::vector<PartRowOrigin> origins_;
   std::string position_;
-  std::vector<std::size_t> rows_;         // the rows of `fields_` shown
-  std::vector<std::size_t> cell_counts_;  // each shown row's cells, empty ones at the end left out
-  std::vector<std::size_t> address_columns_;  // each shown row's, one row after the other
-  std::vector<std::size_t> address_ends_;     // where each shown row's end in address_columns_
+  std::vector<std::size_t> rows_;  // the rows of `fields_` shown
+  /// Each shown row's columns whose part cell held an address formula (empty cells at the end
+  /// included), one row after the other; address_ends_[i] is where row i's end.
+  std::vector<std::size_t> address_columns_;
+  std::vector<std::size_t> address_ends_;
 };
 
 /// The rows a page shows, group by group in the order of the page. Groups are shared, not
