@@ -107,16 +107,4 @@ void ShownRowGroup::ForEachRow(const std::function<void(const ShownRowView&)>& v
   }
 }
 
-std::vector<ShownRow> ShownRowGroup::Rows() const {
-  std::vector<ShownRow> rows;
-  rows.reserve(rows_.size());
-  ForEachRow([&rows](const ShownRowView& view) {
-    rows.push_back(
-        {std::string(view.position), view.origin, std::string(view.font_class),
-         std::vector<std::string>(view.cells.begin(), view.cells.end()),
-         std::vector<std::size_t>(view.address_columns.begin(), view.address_columns.end())});
-  });
-  return rows;
-}
-
 }  // namespace orvano

@@ -37,15 +37,6 @@ struct ShownRowView {
   std::span<const std::size_t> address_columns;
 };
 
-/// A shown row with texts of its own.
-struct ShownRow {
-  std::string position;
-  PartRowOrigin origin;
-  std::string font_class;
-  std::vector<std::string> cells;
-  std::vector<std::size_t> address_columns;
-};
-
 /// The columns of each row of a part table whose cell holds an address formula, worked out
 /// once per row: a part's rows are shown once per position.
 class AddressCellsOfPart {
@@ -74,9 +65,6 @@ class ShownRowGroup {
 
   /// Calls `visit` with each row, in order.
   void ForEachRow(const std::function<void(const ShownRowView&)>& visit) const;
-
-  /// The rows with texts of their own.
-  std::vector<ShownRow> Rows() const;
 
  private:
   std::shared_ptr<const Table> fields_;

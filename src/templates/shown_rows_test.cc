@@ -44,7 +44,20 @@ TEST(ShownRowsTest, RowsKeepTheirOriginsCellsAndAddressCells) {
   ASSERT_EQ(fields->row_count() - 1, origins.size());
 
   AddressCellsOfPart address_cells(part);
-  const std::vector<ShownRow> shown = ShownRowGroup(fields, origins, "2", address_cells).Rows();
+  struct Shown {
+    std::string position;
+    PartRowOrigin origin;
+    std::string font_class;
+    std::vector<std::string> cells;
+    std::vector<std::size_t> address_columns;
+  };
+  std::vector<Shown> shown;
+  ShownRowGroup(fields, origins, "2", address_cells).ForEachRow([&](const ShownRowView& row) {
+    shown.push_back(
+        {std::string(row.position), row.origin, std::string(row.font_class),
+         std::vector<std::string>(row.cells.begin(), row.cells.end()),
+         std::vector<std::size_t>(row.address_columns.begin(), row.address_columns.end())});
+  });
   ASSERT_EQ(5U, shown.size());
   EXPECT_EQ((std::vector<std::string>{"11", "", "Heading"}), shown[0].cells);
   EXPECT_EQ(1U, shown[0].origin.part_row);
