@@ -29,13 +29,19 @@ std::string OriginTextInWorkbook(const RowOrigin& origin) {
   return text;
 }
 
-void AppendOriginText(const RowOrigin& origin, std::string* out) {
-  if (origin.sheet_row == 0) return;
+void AppendOriginPlace(const RowOrigin& origin, std::string* out) {
   if (!origin.workbook.empty()) {
     *out += origin.workbook;
     *out += ':';
   }
-  AppendOriginInWorkbook(origin, out);
+  *out += origin.sheet;
+  *out += '!';
+}
+
+void AppendOriginText(const RowOrigin& origin, std::string* out) {
+  if (origin.sheet_row == 0) return;
+  AppendOriginPlace(origin, out);
+  AppendOriginRow(origin, out);
 }
 
 std::string OriginText(const RowOrigin& origin) {

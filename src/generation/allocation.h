@@ -33,6 +33,9 @@ std::string OriginText(const RowOrigin& origin);
 /// Appends OriginText(`origin`) to `*out`.
 void AppendOriginText(const RowOrigin& origin, std::string* out);
 
+/// Appends what OriginText gives up to the row: "Collection.xls:Drives!".
+void AppendOriginPlace(const RowOrigin& origin, std::string* out);
+
 /// Appends what OriginText gives after the sheet's "!": "17", "14 (block 2, repetition 3)".
 void AppendOriginRow(const RowOrigin& origin, std::string* out);
 

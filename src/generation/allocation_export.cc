@@ -273,10 +273,7 @@ SectionPagesExport::SectionPagesExport(const ExportLayout& layout, const std::st
       origin_{part.workbook, part.sheet, 0, 0, 0} {
   // The source of every row of the part starts with its workbook and sheet; the row number
   // that follows needs no escaping.
-  origin_.sheet_row = 1;
-  scratch_.clear();
-  AppendOriginText(origin_, &scratch_);
-  scratch_.resize(scratch_.size() - 1);  // the row number
+  AppendOriginPlace(origin_, &scratch_);
   source_head_ = ",\"source\":";
   AppendJsonString(scratch_, &source_head_);
   source_head_.pop_back();  // the closing quote
