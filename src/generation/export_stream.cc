@@ -2,12 +2,29 @@
 
 #include <utility>
 
+#include "support/errors.h"
+
 namespace orvano {
+namespace {
+
+// Runs `step`; an error it throws names the export's file `path` as its place.
+template <typename Step>
+void LocatedAt(const std::string& path, Step step) {
+  try {
+    step();
+  } catch (OrvanoError& e) {
+    e.set_location(path);
+    throw;
+  }
+}
+
+}  // namespace
 
 ExportStream::ExportStream(FileSystem& fs, const std::string& path, const ExportLayout& layout,
                            std::vector<std::string> ids, const std::vector<InputFile>& inputs,
                            const std::string& version)
-    : layout_(layout), file_(fs.StartFile(path)) {
+    : layout_(layout), path_(path) {
+  LocatedAt(path_, [&] { file_ = fs.StartFile(path_); });
   for (std::string& id : ids) languages_.push_back({std::move(id), false, {}});
   Write(ExportHead(layout_, inputs, version));
   if (!languages_.empty()) Write(LanguageHead(layout_, languages_[0].id, true));
@@ -34,22 +51,24 @@ void ExportStream::Add(std::size_t language, std::string pages) {
 }
 
 void ExportStream::Finish() {
-  for (std::size_t l = 0; l < languages_.size(); ++l) {
-    Language& language = languages_[l];
-    if (l > 0) {
-      Write(LanguageHead(layout_, language.id, false));
-      bool first = true;
-      for (std::string& pages : language.kept) {
-        Write(PagesText(layout_, pages, first));
-        first = first && pages.empty();
-        std::string().swap(pages);
+  LocatedAt(path_, [&] {
+    for (std::size_t l = 0; l < languages_.size(); ++l) {
+      Language& language = languages_[l];
+      if (l > 0) {
+        Write(LanguageHead(layout_, language.id, false));
+        bool first = true;
+        for (std::string& pages : language.kept) {
+          Write(PagesText(layout_, pages, first));
+          first = first && pages.empty();
+          std::string().swap(pages);
+        }
       }
+      Write(LanguageTail(layout_));
     }
-    Write(LanguageTail(layout_));
-  }
-  Write(ExportTail(layout_));
-  if (failure_) std::rethrow_exception(failure_);
-  file_->Commit();
+    Write(ExportTail(layout_));
+    if (failure_) std::rethrow_exception(failure_);
+    file_->Commit();
+  });
 }
 
 }  // namespace orvano

@@ -20,7 +20,8 @@ namespace orvano {
 class ExportStream {
  public:
   /// Starts the export at `path` of the languages `ids`, in this order, naming the program's
-  /// `version` and the run's `inputs`. Throws what FileSystem::StartFile throws.
+  /// `version` and the run's `inputs`. Throws what FileSystem::StartFile throws, located at
+  /// `path`.
   ExportStream(FileSystem& fs, const std::string& path, const ExportLayout& layout,
                std::vector<std::string> ids, const std::vector<InputFile>& inputs,
                const std::string& version);
@@ -30,7 +31,7 @@ class ExportStream {
   /// languages may add from different threads. A failure to write is kept for Finish.
   void Add(std::size_t language, std::string pages);
 
-  /// Writes the rest and puts the export in place. Throws UnexpectedError naming the path,
+  /// Writes the rest and puts the export in place. Throws UnexpectedError located at the path,
   /// also for a failure while the pages were added.
   void Finish();
 
@@ -44,6 +45,7 @@ class ExportStream {
   void Write(std::string_view bytes);
 
   const ExportLayout layout_;
+  const std::string path_;
   std::unique_ptr<PendingFile> file_;
   std::vector<Language> languages_;
   std::exception_ptr failure_;  // the first failure to write the first language's pages

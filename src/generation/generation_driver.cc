@@ -240,14 +240,9 @@ class LanguagesGeneration {
 
   // The export's file is written from here on, as the languages' pages are done.
   void StartExport() {
-    try {
-      export_stream_ = std::make_unique<ExportStream>(
-          seams_.fs, settings_.export_file, *export_layout_, selection_.ids,
-          DescribeInputs(settings_), settings_.program_version);
-    } catch (OrvanoError& e) {
-      e.set_location(settings_.export_file);
-      throw;
-    }
+    export_stream_ = std::make_unique<ExportStream>(
+        seams_.fs, settings_.export_file, *export_layout_, selection_.ids,
+        DescribeInputs(settings_), settings_.program_version);
   }
 
   // Changes.htm, in runs and checks alike, once every language was built to the end: the
@@ -360,14 +355,7 @@ GenerationOutcome GeneratePages(const RunSettings& settings,
     outcome.complete = generation.Generate(*inputs);
     inputs->allocation = generation.allocation();
     // A run that stopped leaves the export it had before.
-    if (outcome.complete && !settings.export_file.empty()) {
-      try {
-        generation.FinishExport();
-      } catch (OrvanoError& e) {
-        e.set_location(settings.export_file);
-        throw;
-      }
-    }
+    if (outcome.complete) generation.FinishExport();
   }));
   seams.host.StatusEnd();
   seams.host.PumpEvents();
