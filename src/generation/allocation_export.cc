@@ -40,74 +40,121 @@ bool MayNeedCare(std::uint64_t word) {
           has_zero_byte(word ^ (kOnes * '"')) | has_zero_byte(word ^ (kOnes * '\\'))) != 0;
 }
 
-// Appends `text`, which must be UTF-8, as a JSON string. False, with `*out` as it was, when it
-// is not. The rows are written straight into the document, for a tree of a whole project's rows
-// would take many times the time and memory of the text.
-bool AppendUtf8AsJsonString(std::string_view text, std::string* out) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  const std::size_t start = out->size();
-  *out += '"';
-  std::size_t plain = 0;  // the start of the bytes not yet appended
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (text.size() - i >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, text.data() + i, sizeof word);
-      if (!MayNeedCare(word)) {
-        i += 8;
-        continue;
-      }
-    }
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (kPlainInJson[c]) {
-      ++i;
-      continue;
-    }
-    if (c >= 0x80) {
-      // Two-byte characters (accented Latin letters, Cyrillic) are the common ones.
-      if (c >= 0xC2 && c <= 0xDF && i + 1 < text.size() &&
-          (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
-        i += 2;
-        continue;
-      }
-      if (NextUtf8(text, &i)) continue;
-      out->resize(start);
-      return false;
-    }
-    out->append(text.substr(plain, i - plain));
-    plain = ++i;
-    switch (c) {
-      case '"':
-        *out += "\\\"";
-        break;
-      case '\\':
-        *out += "\\\\";
-        break;
-      case '\n':
-        *out += "\\n";
-        break;
-      case '\r':
-        *out += "\\r";
-        break;
-      case '\t':
-        *out += "\\t";
-        break;
-      default:
-        *out += "\\u00";
-        *out += kHex[c >> 4];
-        *out += kHex[c & 15];
-    }
-  }
-  out->append(text.substr(plain));
-  *out += '"';
-  return true;
-}
+// Appends to a string through a pointer into room made ahead for what is about to be written,
+// rather than checking the room at every byte: an export is about as large as the pages. Until
+// the writer goes, the string holds zero bytes past what was written.
+class JsonWriter {
+ public:
+  explicit JsonWriter(std::string* out) : out_(out), end_(out->size()) {}
+  ~JsonWriter() { out_->resize(end_); }
+  JsonWriter(const JsonWriter&) = delete;
+  JsonWriter& operator=(const JsonWriter&) = delete;
 
-// Appends `text` as a JSON string; the rare text that is not UTF-8 goes through the JSON
-// library, which replaces what is not.
-void AppendJsonString(std::string_view text, std::string* out) {
-  if (!AppendUtf8AsJsonString(text, out)) *out += Dumped(ordered_json(std::string(text)));
-}
+  void Raw(char c) {
+    *Room(1) = c;
+    ++end_;
+  }
+  void Raw(std::string_view text) {
+    std::memcpy(Room(text.size()), text.data(), text.size());
+    end_ += text.size();
+  }
+  void Number(std::size_t number) {
+    char* at = Room(24);
+    end_ += static_cast<std::size_t>(std::to_chars(at, at + 24, number).ptr - at);
+  }
+  /// `text` as a JSON string; text that is not UTF-8 goes through the JSON library, which
+  /// replaces what is not.
+  void String(std::string_view text) {
+    if (!Utf8String(text)) Raw(Dumped(ordered_json(std::string(text))));
+  }
+
+ private:
+  // The string grows its capacity as usual, and its size (zero bytes past the end) a few
+  // kilobytes at a time, so that room is made for many texts at once.
+  char* Room(std::size_t bytes) {
+    if (out_->size() - end_ < bytes) [[unlikely]]
+      Grow(bytes);
+    return out_->data() + end_;
+  }
+  [[gnu::noinline]] void Grow(std::size_t bytes) {
+    const std::size_t needed = end_ + bytes;
+    if (needed > out_->capacity()) out_->reserve(std::max(needed, 2 * out_->capacity()));
+    out_->resize(std::max(needed, std::min(out_->capacity(), end_ + 4096)));
+  }
+
+  // Writes `text` as a JSON string when it is UTF-8; false, writing nothing, when it is not.
+  bool Utf8String(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    // An escaped byte takes at most six; eight more let a whole word be copied before it is
+    // looked at.
+    char* const start = Room(6 * text.size() + 2 + 8);
+    char* at = start;
+    *at++ = '"';
+    std::size_t i = 0;
+    while (i < text.size()) {
+      if (text.size() - i >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        std::memcpy(at, &word, sizeof word);
+        if (!MayNeedCare(word)) {
+          i += 8;
+          at += 8;
+          continue;
+        }
+      }
+      const auto c = static_cast<unsigned char>(text[i]);
+      if (kPlainInJson[c]) {
+        *at++ = text[i++];
+        continue;
+      }
+      if (c >= 0x80) {
+        std::size_t next = i;
+        // Two-byte characters (accented Latin letters, Cyrillic) are the common ones.
+        if (c >= 0xC2 && c <= 0xDF && i + 1 < text.size() &&
+            (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+          next = i + 2;
+        } else if (!NextUtf8(text, &next)) {
+          return false;
+        }
+        std::memcpy(at, text.data() + i, next - i);
+        at += next - i;
+        i = next;
+        continue;
+      }
+      ++i;
+      *at++ = '\\';
+      switch (c) {
+        case '"':
+        case '\\':
+          *at++ = static_cast<char>(c);
+          break;
+        case '\n':
+          *at++ = 'n';
+          break;
+        case '\r':
+          *at++ = 'r';
+          break;
+        case '\t':
+          *at++ = 't';
+          break;
+        default:
+          std::memcpy(at, "u00", 3);
+          at[3] = kHex[c >> 4];
+          at[4] = kHex[c & 15];
+          at += 5;
+      }
+    }
+    *at++ = '"';
+    end_ += static_cast<std::size_t>(at - start);
+    return true;
+  }
+
+  std::string* out_;
+  std::size_t end_;  // the end of what was written
+};
+
+// Appends `text` as a JSON string.
+void AppendJsonString(std::string_view text, std::string* out) { JsonWriter(out).String(text); }
 
 // Appends `,"key":` and `text` as a JSON string (no comma for the first key).
 void AppendMember(std::string_view key, std::string_view text, std::string* out) {
@@ -116,12 +163,6 @@ void AppendMember(std::string_view key, std::string_view text, std::string* out)
   *out += key;
   *out += "\":";
   AppendJsonString(text, out);
-}
-
-void AppendNumber(std::size_t number, std::string* out) {
-  char digits[24];
-  const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-  out->append(digits, end);
 }
 
 // A row as the export writes it, whether the allocation keeps it or a page just showed it.
@@ -163,20 +204,20 @@ void AppendSourceJson(const RowOrigin& origin, std::string* source, std::string*
 }
 
 // The rest of the row's JSON object after its source.
-void AppendRowCellsJson(const RowView& row, std::string* out) {
-  *out += ",\"class\":";
-  AppendJsonString(row.font_class, out);
-  *out += ",\"cells\":[";
+void AppendRowCellsJson(const RowView& row, JsonWriter& out) {
+  out.Raw(",\"class\":");
+  out.String(row.font_class);
+  out.Raw(",\"cells\":[");
   for (std::size_t c = 0; c < row.cells.size(); ++c) {
-    if (c > 0) *out += ',';
-    AppendJsonString(row.cells[c], out);
+    if (c > 0) out.Raw(',');
+    out.String(row.cells[c]);
   }
-  *out += "],\"address_cells\":[";
+  out.Raw("],\"address_cells\":[");
   for (std::size_t c = 0; c < row.address_columns.size(); ++c) {
-    if (c > 0) *out += ',';
-    AppendNumber(row.address_columns[c], out);
+    if (c > 0) out.Raw(',');
+    out.Number(row.address_columns[c]);
   }
-  *out += "]}";
+  out.Raw("]}");
 }
 
 // The page object's members before its rows: `,\n{"file":...,"rows":[`.
@@ -255,7 +296,8 @@ void AppendPageExport(const ExportLayout& layout, const std::string& language,
     WithViewOf(page.rows[r], [&](const RowView& view) {
       AppendRowHeadJson(view.section, view.machine, view.position, out);
       AppendSourceJson(view.origin, &source, out);
-      AppendRowCellsJson(view, out);
+      JsonWriter writer(out);
+      AppendRowCellsJson(view, writer);
     });
   }
   *out += "]}";
@@ -299,22 +341,27 @@ void SectionPagesExport::AppendGroupJson(const std::shared_ptr<const ShownRowGro
   }
   const std::size_t offset = out_->size();
   std::string head;  // the same for every row of the group
-  group->ForEachRow([&](const ShownRowView& row) {
-    if (head.empty()) AppendRowHeadJson(section_, machine_, row.position, &head);
-    SetOriginOf(row);
-    *out_ += out_->size() == offset ? "\n" : ",\n";
-    *out_ += head;
-    if (origin_.sheet_row == 0) {
-      *out_ += ",\"source\":\"\"";
-    } else {
-      *out_ += source_head_;
-      AppendOriginRow(origin_, out_);
-      *out_ += '"';
-    }
-    AppendRowCellsJson(
-        {section_, machine_, row.position, origin_, row.font_class, row.cells, row.address_columns},
-        out_);
-  });
+  {
+    JsonWriter writer(out_);
+    group->ForEachRow([&](const ShownRowView& row) {
+      writer.Raw(head.empty() ? "\n" : ",\n");
+      if (head.empty()) AppendRowHeadJson(section_, machine_, row.position, &head);
+      writer.Raw(head);
+      SetOriginOf(row);
+      if (origin_.sheet_row == 0) {
+        writer.Raw(",\"source\":\"\"");
+      } else {
+        writer.Raw(source_head_);
+        scratch_.clear();
+        AppendOriginRow(origin_, &scratch_);
+        writer.Raw(scratch_);
+        writer.Raw('"');
+      }
+      AppendRowCellsJson({section_, machine_, row.position, origin_, row.font_class, row.cells,
+                          row.address_columns},
+                         writer);
+    });
+  }
   written_groups_.push_back({group, offset, out_->size() - offset});
 }
 
