@@ -157,7 +157,7 @@ std::string ExpandDirectCellReferences(const Table& direct_cells, std::optional<
   }
 }
 
-Table CollectSectionFields(const RunInputs& inputs, const PageState& page, const Table& section,
+Table CollectSectionFields(const RunInputs& inputs, const PageState& page, Table section,
                            ErrorSink& errors, std::vector<PartRowOrigin>* origins) {
   Table fields(section.column_count(), 1);
   const bool standard = IsStandardSheet(inputs.sheets, page);
@@ -172,7 +172,7 @@ Table CollectSectionFields(const RunInputs& inputs, const PageState& page, const
       continue;  // the start marker row is not copied
     }
     if (!in_range) {
-      fields.AddRow(section.rows()[r]);
+      fields.AddRow(std::move(section.rows()[r]));
       if (origins != nullptr) origins->push_back({r, 0, 0});
       continue;
     }

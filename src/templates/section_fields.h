@@ -40,8 +40,9 @@ std::string ExpandDirectCellReferences(const Table& direct_cells, std::optional<
 /// number: the range is dropped); rows with an empty class column at the end are cut. An end
 /// marker followed by something that is not a block number is reported under
 /// "GetSectionFieldXL". With `origins`, appends where each row came from (one entry per row
-/// from 1). Throws only EndProgram.
-Table CollectSectionFields(const RunInputs& inputs, const PageState& page, const Table& section,
+/// from 1). The rows are moved out of `section`, which is not needed afterwards. Throws only
+/// EndProgram.
+Table CollectSectionFields(const RunInputs& inputs, const PageState& page, Table section,
                            ErrorSink& errors, std::vector<PartRowOrigin>* origins = nullptr);
 
 /// Appends to `*out` the HTML of `fields` (rows 1..R): each group of consecutive rows of one
