@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <span>
 
+#include "support/byte_words.h"
 #include "support/errors.h"
 #include "support/file_system.h"
 #include "support/text_case.h"
@@ -30,14 +31,12 @@ constexpr std::array<bool, 256> kPlainInJson = [] {
   return plain;
 }();
 
-// True when one of the eight bytes of `word` may need care in a JSON string: a byte that is not
-// ASCII, a control character, a quote or a backslash. Most texts have none in most words.
-bool MayNeedCare(std::uint64_t word) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101;
-  constexpr std::uint64_t kHigh = 0x8080808080808080;
-  const auto has_zero_byte = [](std::uint64_t v) { return (v - kOnes) & ~v & kHigh; };
-  return ((word & kHigh) | ((word - kOnes * 0x20) & ~word & kHigh) |
-          has_zero_byte(word ^ (kOnes * '"')) | has_zero_byte(word ^ (kOnes * '\\'))) != 0;
+// Marks the bytes of `word` that may need care in a JSON string: bytes that are not ASCII,
+// control characters, quotes and backslashes (see MarkBytesEqualTo). Most texts have none in
+// most words.
+std::uint64_t MarkBytesNeedingCare(std::uint64_t word) {
+  return (word & kEveryByteHigh) | MarkBytesBelow(word, 0x20) | MarkBytesEqualTo(word, '"') |
+         MarkBytesEqualTo(word, '\\');
 }
 
 // Appends to a string through a pointer into room made ahead for what is about to be written,
@@ -96,11 +95,15 @@ class JsonWriter {
         std::uint64_t word;
         std::memcpy(&word, text.data() + i, sizeof word);
         std::memcpy(at, &word, sizeof word);
-        if (!MayNeedCare(word)) {
+        const std::uint64_t marks = MarkBytesNeedingCare(word);
+        if (marks == 0) {
           i += 8;
           at += 8;
           continue;
         }
+        // The bytes before the first marked one are copied already.
+        i += FirstMarkedByte(marks);
+        at += FirstMarkedByte(marks);
       }
       const auto c = static_cast<unsigned char>(text[i]);
       if (kPlainInJson[c]) {

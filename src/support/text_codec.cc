@@ -3,8 +3,12 @@
 #include <unicode/ucnv.h>
 
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+
+#include "support/byte_words.h"
 
 namespace orvano {
 namespace {
@@ -122,19 +126,67 @@ std::string Utf16LeToUtf8(std::string_view bytes) {
   return out;
 }
 
-std::string Utf8ToUtf16Le(std::string_view text) {
+namespace {
+
+// Writes the eight ASCII bytes of `word` (in memory order) as sixteen bytes of UTF-16LE.
+void WriteAsciiAsUtf16Le(std::uint64_t word, char* out) {
+  if constexpr (std::endian::native == std::endian::little) {
+    // Spreads four bytes over eight: each byte moves to the low half of its own code unit.
+    const auto widen = [](std::uint64_t four) {
+      four = (four | (four << 16)) & 0x0000FFFF0000FFFF;
+      return (four | (four << 8)) & 0x00FF00FF00FF00FF;
+    };
+    const std::uint64_t low = widen(word & 0xFFFFFFFF);
+    const std::uint64_t high = widen(word >> 32);
+    std::memcpy(out, &low, sizeof low);
+    std::memcpy(out + 8, &high, sizeof high);
+  } else {
+    char bytes[8];
+    std::memcpy(bytes, &word, sizeof bytes);
+    for (int k = 0; k < 8; ++k) {
+      out[2 * k] = bytes[k];
+      out[2 * k + 1] = '\0';
+    }
+  }
+}
+
+}  // namespace
+
+char* WriteUtf8AsUtf16Le(std::string_view text, char* out) {
   // Every byte gives at most one code unit (a 4-byte character gives two), so twice the size
-  // is enough; the units are stored directly, pages being converted this way.
-  std::string out(text.size() * 2, '\0');
-  char* put_at = out.data();
+  // is enough.
   auto put = [&](char16_t u) {
-    *put_at++ = static_cast<char>(u & 0xFF);
-    *put_at++ = static_cast<char>(u >> 8);
+    *out++ = static_cast<char>(u & 0xFF);
+    *out++ = static_cast<char>(u >> 8);
   };
   std::size_t pos = 0;
   while (pos < text.size()) {
-    if (static_cast<std::uint8_t>(text[pos]) < 0x80) {
+    // Pages are mostly ASCII: eight bytes at a time, each followed by a zero byte.
+    if (text.size() - pos >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, text.data() + pos, sizeof word);
+      const std::uint64_t high_bits = word & kEveryByteHigh;
+      if (high_bits == 0) {
+        WriteAsciiAsUtf16Le(word, out);
+        out += 16;
+        pos += 8;
+        continue;
+      }
+      // The ASCII bytes before the first that is not.
+      for (std::size_t end = pos + FirstMarkedByte(high_bits); pos < end; ++pos) {
+        put(static_cast<char16_t>(text[pos]));
+      }
+    }
+    const auto lead = static_cast<std::uint8_t>(text[pos]);
+    if (lead < 0x80) {
       put(static_cast<char16_t>(text[pos++]));
+      continue;
+    }
+    // Two-byte characters (accented Latin letters, Cyrillic) are the common ones.
+    if (lead >= 0xC2 && lead <= 0xDF && pos + 1 < text.size() &&
+        (static_cast<std::uint8_t>(text[pos + 1]) & 0xC0) == 0x80) {
+      put(static_cast<char16_t>(((lead & 0x1F) << 6) | (text[pos + 1] & 0x3F)));
+      pos += 2;
       continue;
     }
     char32_t cp = NextUtf8(text, &pos).value_or(kReplacement);
@@ -146,7 +198,12 @@ std::string Utf8ToUtf16Le(std::string_view text) {
       put(static_cast<char16_t>(cp));
     }
   }
-  out.resize(static_cast<std::size_t>(put_at - out.data()));
+  return out;
+}
+
+std::string Utf8ToUtf16Le(std::string_view text) {
+  std::string out(text.size() * 2, '\0');
+  out.resize(static_cast<std::size_t>(WriteUtf8AsUtf16Le(text, out.data()) - out.data()));
   return out;
 }
 

@@ -35,6 +35,9 @@ std::string EncodeText(std::string_view text, TextEncoding encoding);
 std::string Utf16LeToUtf8(std::string_view bytes);
 /// UTF-8 to UTF-16LE bytes; invalid sequences become U+FFFD.
 std::string Utf8ToUtf16Le(std::string_view text);
+/// Writes what Utf8ToUtf16Le(`text`) gives at `out`, which has room for 2 * text.size() bytes,
+/// and returns the end of what it wrote.
+char* WriteUtf8AsUtf16Le(std::string_view text, char* out);
 
 /// Appends the code point `cp` (at most U+10FFFF) to `out` as UTF-8.
 void AppendUtf8(std::string& out, char32_t cp);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "support/text_case.h"
 
 namespace orvano {
@@ -59,6 +61,28 @@ TEST(TextCodec, EncodesUtf16LeUnitByUnit) {
   // Each broken byte becomes one U+FFFD; a cut character at the end too.
   EXPECT_EQ(std::string("\xFD\xFF\xFD\xFFz\0\xFD\xFF", 8), Utf8ToUtf16Le("\xFF\x80z\xE2"));
   EXPECT_EQ(std::string("\xFD\xFF\xFD\xFF\xFD\xFF\xFD\xFF", 8), Utf8ToUtf16Le("\xF8\x80\x80\x80"));
+}
+
+// Long texts go through the word-at-a-time path; the short pieces alone go character by
+// character, so the pieces' encodings joined are what the whole must give.
+TEST(TextCodec, EncodesLongMixedTextsAsItsPiecesOneByOne) {
+  const std::string_view pieces[] = {"a",        "Motor stop ",  "0123456789ABCDEFGHIJ", "\xC3\xBC",
+                                     "\xD0\x96", "\xE2\x82\xAC", "\xF0\x9F\x98\x80",     "\xFF",
+                                     "\xC0\xAF", "\xED\xA0\x80"};
+  std::mt19937 random(11);
+  for (int n = 0; n < 300; ++n) {
+    std::string text, expected;
+    for (int p = static_cast<int>(random() % 40); p > 0; --p) {
+      const std::string_view piece = pieces[random() % std::size(pieces)];
+      text += piece;
+      if (piece.size() < 8) {
+        expected += Utf8ToUtf16Le(piece);
+        continue;
+      }
+      for (char c : piece) expected += {c, '\0'};  // the long pieces are ASCII
+    }
+    EXPECT_EQ(expected, Utf8ToUtf16Le(text)) << n;
+  }
 }
 
 TEST(TextCodec, SplitLinesKnowsEveryLineEnd) {

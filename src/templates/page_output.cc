@@ -1,6 +1,7 @@
 #include "templates/page_output.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -235,7 +236,7 @@ std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& pag
     std::vector<PartRowOrigin>* origins = shown ? &entry.origins : nullptr;
     if (section) {
       entry.fields = std::make_shared<const Table>(
-          CollectSectionFields(inputs, page, table, recorder, origins));
+          CollectSectionFields(inputs, page, std::move(table), recorder, origins));
     } else {
       if (origins) {
         for (std::size_t r = 1; r < table.row_count(); ++r) origins->push_back({r, 0, 0});
@@ -356,26 +357,18 @@ LineList BuildMainPage(const RunInputs& inputs, const PageState& page,
 }
 
 std::string EncodePage(const LineList& lines) {
-  std::size_t size = 2;
-  for (const std::string& line : lines) size += 2 * (line.size() + 2);
-  std::string bytes;
-  bytes.reserve(size);
-  bytes.append("\xFF\xFE");
+  std::size_t most = 2;
+  for (const std::string& line : lines) most += 2 * (line.size() + 2);
+  std::string bytes(most, '\0');
+  char* at = bytes.data();
+  std::memcpy(at, "\xFF\xFE", 2);
+  at += 2;
   for (const std::string& line : lines) {
-    // Pages are mostly ASCII, whose UTF-16LE form is each byte followed by a zero byte.
-    if (std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; })) {
-      std::size_t at = bytes.size();
-      bytes.resize(at + 2 * line.size());
-      char* unit = bytes.data() + at;
-      for (char c : line) {
-        *unit++ = c;
-        *unit++ = '\0';
-      }
-    } else {
-      bytes.append(EncodeText(line, TextEncoding::kUtf16Le));
-    }
-    bytes.append("\r\0\n\0", 4);
+    at = WriteUtf8AsUtf16Le(line, at);
+    std::memcpy(at, "\r\0\n\0", 4);
+    at += 4;
   }
+  bytes.resize(static_cast<std::size_t>(at - bytes.data()));
   return bytes;
 }
 
