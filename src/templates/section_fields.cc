@@ -26,10 +26,10 @@ constexpr int kMaxDirectRounds = 1000;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string DigitsAt(std::string_view text, std::size_t pos) {
+std::string_view DigitsAt(std::string_view text, std::size_t pos) {
   std::size_t end = pos;
   while (end < text.size() && IsDigit(text[end])) ++end;
-  return std::string(text.substr(pos, end - pos));
+  return text.substr(pos, end - pos);
 }
 
 // The origins of the `count` rows of range block `block`: repetition after repetition of the
@@ -217,32 +217,53 @@ Table CollectSectionFields(const RunInputs& inputs, const PageState& page, Table
   return fields;
 }
 
-std::string FillCellPlaceholders(std::string line, const Table& fields, std::size_t row,
+std::string FillCellPlaceholders(std::string_view line, const Table& fields, std::size_t row,
                                  std::string_view sheet_name, ErrorSink& errors) {
   std::size_t pos = line.find(kCell);
-  if (pos == std::string::npos) return line;
+  if (pos == std::string_view::npos) return std::string(line);
   errors.KeepResponsive();
-  while (pos != std::string::npos) {
-    const std::string digits = DigitsAt(line, pos + kCell.size());
+  // The line is copied piece by piece, each placeholder's cell in its place; a cell's text is
+  // never searched for placeholders.
+  std::string filled;
+  filled.reserve(line.size() + 64);
+  std::size_t copied = 0;  // the end of what `filled` holds of `line`
+  std::string number;      // the text of a number cell
+  while (pos != std::string_view::npos) {
+    const std::string_view digits = DigitsAt(line, pos + kCell.size());
     const std::optional<std::size_t> column = ColumnNumber(digits);
     if (!column) {
       // Quote the placeholder with its digits, or with the whole character after it.
       const std::size_t after = pos + kCell.size();
       const std::size_t shown =
           kCell.size() + (digits.empty() ? Utf8CharacterLength(line, after) : digits.size());
-      errors.Note(ProblemKind::kWarning, "Cell placeholder not valid in sheet \"" +
-                                             std::string(sheet_name) + "\", row " +
-                                             std::to_string(row) + ": " + line.substr(pos, shown));
+      errors.Note(ProblemKind::kWarning,
+                  "Cell placeholder not valid in sheet \"" + std::string(sheet_name) + "\", row " +
+                      std::to_string(row) + ": " + std::string(line.substr(pos, shown)));
       pos = line.find(kCell, after);
       continue;
     }
+    filled.append(line.substr(copied, pos - copied));
     // A number beyond the last column (however long) stands for no cell: it becomes nothing.
-    std::string value = *column <= fields.column_count() ? fields.TextAt(*column - 1, row) : "";
-    if (!value.empty() && (value.front() == ' ' || value.back() == ' ')) value = TrimBlanks(value);
-    line.replace(pos, kCell.size() + digits.size(), value);
-    pos = line.find(kCell, pos + value.size());
+    std::string_view value;
+    if (row < fields.row_count() && *column <= fields.rows()[row].size()) {
+      const Cell& cell = fields.rows()[row][*column - 1];
+      if (const auto* text = std::get_if<std::string>(&cell)) {
+        value = *text;
+      } else if (IsNumber(cell)) {
+        number = CellText(cell);
+        value = number;
+      }
+    }
+    if (!value.empty() && (value.front() == ' ' || value.back() == ' ')) {
+      filled += TrimBlanks(value);
+    } else {
+      filled += value;
+    }
+    copied = pos + kCell.size() + digits.size();
+    pos = line.find(kCell, copied);
   }
-  return line;
+  filled.append(line.substr(copied));
+  return filled;
 }
 
 void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,

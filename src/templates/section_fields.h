@@ -59,7 +59,7 @@ void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
 /// a column beyond the last (however long its number) gives nothing. A placeholder without
 /// digits, or with the number 0, is noted with the sheet `sheet_name`, the row and the
 /// placeholder with its digits or the whole character after it, and left.
-std::string FillCellPlaceholders(std::string line, const Table& fields, std::size_t row,
+std::string FillCellPlaceholders(std::string_view line, const Table& fields, std::size_t row,
                                  std::string_view sheet_name, ErrorSink& errors);
 
 /// Appends rows 1.. of `source` to `*destination`, which becomes at least as wide as both and as
