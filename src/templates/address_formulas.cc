@@ -204,17 +204,20 @@ std::string ExpandIndexFormulas(const TextTable& texts, std::optional<int> code_
   return out;
 }
 
-std::string ReplaceWildcards(const WildcardTable& wildcards, std::string_view text) {
-  // Most cells hold "###" only for formulas: when no "###" is followed by a key, nothing changes.
-  bool any = false;
-  for (std::size_t at = text.find("###"); at != std::string_view::npos && !any;
+bool HasWildcards(const WildcardTable& wildcards, std::string_view text) {
+  for (std::size_t at = text.find("###"); at != std::string_view::npos;
        at = text.find("###", at + 1)) {
     std::string_view rest = text.substr(at + 3);
     for (const auto& wildcard : wildcards) {
-      if (rest.starts_with(wildcard.first)) any = true;
+      if (rest.starts_with(wildcard.first)) return true;
     }
   }
-  if (!any) return std::string(text);
+  return false;
+}
+
+std::string ReplaceWildcards(const WildcardTable& wildcards, std::string_view text) {
+  // Most cells hold "###" only for formulas: when no "###" is followed by a key, nothing changes.
+  if (!HasWildcards(wildcards, text)) return std::string(text);
   // ReplaceFirstTrimmed's effect, without building a new text for each wildcard.
   std::string out(text);
   std::string search = "###";

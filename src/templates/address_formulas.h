@@ -60,6 +60,9 @@ std::string ExpandIndexFormulas(const TextTable& texts, std::optional<int> code_
 /// value without surrounding blanks, in table order.
 std::string ReplaceWildcards(const WildcardTable& wildcards, std::string_view text);
 
+/// True when `text` holds a wildcard of `wildcards`, that is, when ReplaceWildcards changes it.
+bool HasWildcards(const WildcardTable& wildcards, std::string_view text);
+
 }  // namespace orvano
 
 #endif  // ORVANO_TEMPLATES_ADDRESS_FORMULAS_H_

@@ -102,6 +102,27 @@ void CloseRange(const RunInputs& inputs, PageState& page, Table& table, const Ra
   }
 }
 
+bool IsMarkerCell(const std::string& text) { return Contains(text, "###"); }
+
+// A copy of `part` whose cells after the first row and column that hold markers are null: the
+// section table's builder works those out from the part, and a copy would be thrown away.
+Table CopyWithoutMarkerCells(const Table& part) {
+  Table table(part.column_count(), 0);
+  std::vector<std::vector<Cell>>& rows = table.rows();
+  rows.reserve(part.row_count());
+  for (std::size_t r = 0; r < part.row_count(); ++r) {
+    const std::vector<Cell>& source = part.rows()[r];
+    std::vector<Cell>& row = rows.emplace_back();
+    row.reserve(source.size());
+    for (std::size_t c = 0; c < source.size(); ++c) {
+      const std::string* text = TextOf(source[c]);
+      const bool worked_out = r > 0 && c > 0 && text != nullptr && IsMarkerCell(*text);
+      row.push_back(worked_out ? Cell() : source[c]);
+    }
+  }
+  return table;
+}
+
 }  // namespace
 
 std::string_view CurrentSheetName(const SheetList& sheets, const PageState& page) {
@@ -124,16 +145,16 @@ Table BuildSectionTable(const RunInputs& inputs, PageState& page, const Table& p
   page.range_blocks.assign(1, Table());
   page.range_spans.assign(1, PageState::RangeSpan());
 
-  Table table = part;
+  Table table = CopyWithoutMarkerCells(part);
   const bool standard = IsStandardSheet(inputs.sheets, page);
   const std::string_view sheet_name = CurrentSheetName(inputs.sheets, page);
   PlaceScope place(errors, errors.place());
   std::size_t start = 0;  // the row after the open range's start marker; 0 when none is open
   for (std::size_t r = 1; r < table.row_count(); ++r) {
     for (std::size_t c = 1; c < table.column_count(); ++c) {
-      const std::string* text = TextOf(table.At(c, r));
+      const std::string* text = TextOf(part.At(c, r));
       if (text == nullptr) continue;
-      const bool has_marker = Contains(*text, "###");
+      const bool has_marker = IsMarkerCell(*text);
       // A cell without markers stays as copied, unless an open range must look for its end.
       if (!has_marker && (!standard || start == 0)) continue;
       std::string x = *text;
@@ -147,7 +168,7 @@ Table BuildSectionTable(const RunInputs& inputs, PageState& page, const Table& p
             if (Contains(x, kind.start)) start = r + 1;
           }
         }
-        for (int pass = 0; pass < 5 && Contains(x, "###"); ++pass) {
+        for (int pass = 0; pass < 5 && HasWildcards(page.wildcards, x); ++pass) {
           std::string next = ReplaceWildcards(page.wildcards, x);
           if (next == x) break;  // a pass that changes nothing changes nothing later either
           x = std::move(next);
