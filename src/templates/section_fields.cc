@@ -217,53 +217,67 @@ Table CollectSectionFields(const RunInputs& inputs, const PageState& page, Table
   return fields;
 }
 
-std::string FillCellPlaceholders(std::string_view line, const Table& fields, std::size_t row,
-                                 std::string_view sheet_name, ErrorSink& errors) {
+CellPlaceholderLine::CellPlaceholderLine(std::string_view line) : line_(line) {
   std::size_t pos = line.find(kCell);
-  if (pos == std::string_view::npos) return std::string(line);
-  errors.KeepResponsive();
-  // The line is copied piece by piece, each placeholder's cell in its place; a cell's text is
-  // never searched for placeholders.
-  std::string filled;
-  filled.reserve(line.size() + 64);
-  std::size_t copied = 0;  // the end of what `filled` holds of `line`
-  std::string number;      // the text of a number cell
+  has_placeholders_ = pos != std::string_view::npos;
+  std::size_t copied = 0;  // the end of the pieces so far
   while (pos != std::string_view::npos) {
     const std::string_view digits = DigitsAt(line, pos + kCell.size());
     const std::optional<std::size_t> column = ColumnNumber(digits);
     if (!column) {
-      // Quote the placeholder with its digits, or with the whole character after it.
+      // Quote the placeholder with its digits, or with the whole character after it; it stays.
       const std::size_t after = pos + kCell.size();
       const std::size_t shown =
           kCell.size() + (digits.empty() ? Utf8CharacterLength(line, after) : digits.size());
-      errors.Note(ProblemKind::kWarning,
-                  "Cell placeholder not valid in sheet \"" + std::string(sheet_name) + "\", row " +
-                      std::to_string(row) + ": " + std::string(line.substr(pos, shown)));
+      not_valid_.push_back(line.substr(pos, shown));
       pos = line.find(kCell, after);
       continue;
     }
-    filled.append(line.substr(copied, pos - copied));
     // A number beyond the last column (however long) stands for no cell: it becomes nothing.
+    pieces_.push_back({line.substr(copied, pos - copied), *column});
+    copied = pos + kCell.size() + digits.size();
+    pos = line.find(kCell, copied);
+  }
+  pieces_.push_back({line.substr(copied), 0});
+}
+
+std::string CellPlaceholderLine::Fill(const Table& fields, std::size_t row,
+                                      std::string_view sheet_name, ErrorSink& errors) const {
+  if (!has_placeholders_) return std::string(line_);
+  errors.KeepResponsive();
+  for (std::string_view placeholder : not_valid_) {
+    errors.Note(ProblemKind::kWarning, "Cell placeholder not valid in sheet \"" +
+                                           std::string(sheet_name) + "\", row " +
+                                           std::to_string(row) + ": " + std::string(placeholder));
+  }
+  const std::vector<Cell>* cells = row < fields.row_count() ? &fields.rows()[row] : nullptr;
+  std::string filled;
+  filled.reserve(line_.size() + 64);
+  std::string number;  // the text of a number cell
+  for (const Piece& piece : pieces_) {
+    filled += piece.text;
+    if (piece.column == 0 || cells == nullptr || piece.column > cells->size()) continue;
+    const Cell& cell = (*cells)[piece.column - 1];
     std::string_view value;
-    if (row < fields.row_count() && *column <= fields.rows()[row].size()) {
-      const Cell& cell = fields.rows()[row][*column - 1];
-      if (const auto* text = std::get_if<std::string>(&cell)) {
-        value = *text;
-      } else if (IsNumber(cell)) {
-        number = CellText(cell);
-        value = number;
-      }
+    if (const auto* text = std::get_if<std::string>(&cell)) {
+      value = *text;
+    } else if (IsNumber(cell)) {
+      number = CellText(cell);
+      value = number;
     }
+    // A cell is put in without blanks around it.
     if (!value.empty() && (value.front() == ' ' || value.back() == ' ')) {
       filled += TrimBlanks(value);
     } else {
       filled += value;
     }
-    copied = pos + kCell.size() + digits.size();
-    pos = line.find(kCell, copied);
   }
-  filled.append(line.substr(copied));
   return filled;
+}
+
+std::string FillCellPlaceholders(std::string_view line, const Table& fields, std::size_t row,
+                                 std::string_view sheet_name, ErrorSink& errors) {
+  return CellPlaceholderLine(line).Fill(fields, row, sheet_name, errors);
 }
 
 void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
@@ -272,16 +286,24 @@ void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
     const FontClass* open = nullptr;   // the class of the current group, when it is defined
     std::optional<std::string> group;  // the class text of the current group
     const Cell* group_code = nullptr;  // column 0 of the group's last row
+    // The main part of each class used so far, cut at its placeholders once.
+    std::vector<std::pair<const FontClass*, std::vector<CellPlaceholderLine>>> cut_parts;
+    auto cut_main_part = [&](const FontClass& font) -> const std::vector<CellPlaceholderLine>& {
+      for (const auto& [cut_font, lines] : cut_parts) {
+        if (cut_font == &font) return lines;
+      }
+      std::vector<CellPlaceholderLine> lines(font.main.begin(), font.main.end());
+      return cut_parts.emplace_back(&font, std::move(lines)).second;
+    };
+    auto append_part = [&](const LineList& part) {
+      out->insert(out->end(), part.begin(), part.end());
+    };
     // A part's line is the template line that the notes of its placeholders name.
-    auto append_part = [&](const LineList& part, std::size_t first_line, std::size_t row,
-                           bool fill) {
-      for (std::size_t k = 0; k < part.size(); ++k) {
-        if (!fill) {
-          out->push_back(part[k]);
-          continue;
-        }
-        PlaceScope at(errors, LinePlace(classes.template_path, first_line + k));
-        out->push_back(FillCellPlaceholders(part[k], fields, row, sheet_name, errors));
+    auto append_main_part = [&](const FontClass& font, std::size_t row) {
+      const std::vector<CellPlaceholderLine>& lines = cut_main_part(font);
+      for (std::size_t k = 0; k < lines.size(); ++k) {
+        PlaceScope at(errors, LinePlace(classes.template_path, font.main_line + k));
+        out->push_back(lines[k].Fill(fields, row, sheet_name, errors));
       }
     };
     for (std::size_t r = 1; r < fields.row_count(); ++r) {
@@ -292,25 +314,25 @@ void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
                                std::get<double>(code) == std::get<double>(*group_code);
       group_code = &code;
       if (same_number) {
-        if (open != nullptr) append_part(open->main, open->main_line, r, true);
+        if (open != nullptr) append_main_part(*open, r);
         continue;
       }
       std::string text = CellText(code);
       if (group && *group == text) {
-        if (open != nullptr) append_part(open->main, open->main_line, r, true);
+        if (open != nullptr) append_main_part(*open, r);
         continue;
       }
-      if (open != nullptr) append_part(open->closing, 0, r, false);
+      if (open != nullptr) append_part(open->closing);
       group = text;
       open = FindFontClass(classes, code);
       if (open != nullptr) {
-        append_part(open->opening, 0, r, false);
-        append_part(open->main, open->main_line, r, true);
+        append_part(open->opening);
+        append_main_part(*open, r);
       } else {
         out->push_back("Following Fontclass not defined: " + text);
       }
     }
-    if (open != nullptr) append_part(open->closing, 0, fields.row_count(), false);
+    if (open != nullptr) append_part(open->closing);
   });
 }
 

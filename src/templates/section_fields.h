@@ -62,6 +62,29 @@ void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
 std::string FillCellPlaceholders(std::string_view line, const Table& fields, std::size_t row,
                                  std::string_view sheet_name, ErrorSink& errors);
 
+/// A main-part line cut at its cell placeholders once, so that the line of each row is put
+/// together from its pieces instead of being searched again (FillCellPlaceholders).
+class CellPlaceholderLine {
+ public:
+  /// Views `line`, which must outlive it.
+  explicit CellPlaceholderLine(std::string_view line);
+
+  /// What FillCellPlaceholders(line, fields, row, sheet_name, errors) gives, with its notes.
+  std::string Fill(const Table& fields, std::size_t row, std::string_view sheet_name,
+                   ErrorSink& errors) const;
+
+ private:
+  /// Text copied as it is, then the cell of column `column` (from 1; 0 for none) put in.
+  struct Piece {
+    std::string_view text;
+    std::size_t column = 0;
+  };
+  std::string_view line_;
+  bool has_placeholders_ = false;
+  std::vector<Piece> pieces_;
+  std::vector<std::string_view> not_valid_;  // the placeholders that are noted, in order
+};
+
 /// Appends rows 1.. of `source` to `*destination`, which becomes at least as wide as both and as
 /// one more than `widest_column_count` (the workbook's widest sheet).
 void AppendRows(const Table& source, std::int16_t widest_column_count, Table* destination);
