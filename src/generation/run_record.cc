@@ -142,21 +142,35 @@ std::string CheckModeLines(const RunRecord& record) {
   return out + CheckModeSummary(record, lines) + "\n";
 }
 
-void RecordingFileSystem::Keep(const std::string& path, std::uint64_t bytes, bool append) {
+void RecordingFileSystem::Keep(const std::string& path, std::uint64_t bytes, bool append,
+                               bool unchanged) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto [it, inserted] = index_.emplace(path, written_.size());
   if (inserted) {
-    written_.push_back({path, bytes});
-  } else if (append) {
-    written_[it->second].bytes += bytes;
-  } else {
-    written_[it->second].bytes = bytes;
+    written_.push_back({path, bytes, unchanged});
+    return;
   }
+  WrittenFile& file = written_[it->second];
+  file.bytes = append ? file.bytes + bytes : bytes;
+  // A file changed by any write of the run has changed.
+  file.unchanged = file.unchanged && unchanged;
 }
 
 void RecordingFileSystem::WriteFileAtomically(const std::string& path, std::string_view bytes) {
   if (!write_nothing_) target_.WriteFileAtomically(path, bytes);
   Keep(path, bytes.size(), false);
+}
+
+WriteOutcome RecordingFileSystem::WriteFileIfChanged(const std::string& path,
+                                                     std::string_view bytes) {
+  WriteOutcome outcome;
+  if (write_nothing_) {
+    outcome = target_.HoldsExactly(path, bytes) ? WriteOutcome::kUnchanged : WriteOutcome::kWritten;
+  } else {
+    outcome = target_.WriteFileIfChanged(path, bytes);
+  }
+  Keep(path, bytes.size(), false, outcome == WriteOutcome::kUnchanged);
+  return outcome;
 }
 
 void RecordingFileSystem::AppendToFile(const std::string& path, std::string_view bytes) {
@@ -194,13 +208,17 @@ void RecordingFileSystem::RemoveFile(const std::string& path) {
   index_.erase(it);
 }
 
-void RecordingFileSystem::CopyOver(const std::string& source, const std::string& target) {
-  if (!write_nothing_) target_.CopyOver(source, target);
+WriteOutcome RecordingFileSystem::CopyOver(const std::string& source, const std::string& target) {
+  WriteOutcome outcome = WriteOutcome::kWritten;
+  if (!write_nothing_) outcome = target_.CopyOver(source, target);
   std::string bytes;
   std::string err;
-  const std::uint64_t size =
-      target_.ReadFile(source, &bytes, &err) == ReadStatus::kOkay ? bytes.size() : 0;
-  Keep(target, size, false);
+  const bool read = target_.ReadFile(source, &bytes, &err) == ReadStatus::kOkay;
+  if (write_nothing_ && read && target_.HoldsExactly(target, bytes)) {
+    outcome = WriteOutcome::kUnchanged;
+  }
+  Keep(target, read ? bytes.size() : 0, false, outcome == WriteOutcome::kUnchanged);
+  return outcome;
 }
 
 std::vector<WrittenFile> RecordingFileSystem::FilesWrittenIn(const std::string& folder) const {

@@ -56,6 +56,9 @@ struct ProblemList {
 struct WrittenFile {
   std::string path;
   std::uint64_t bytes = 0;
+  /// Every write of the run found the file holding its bytes already and left it as it was
+  /// (in a check: a run would leave it).
+  bool unchanged = false;
 };
 
 /// What one language of the run did.
@@ -119,10 +122,11 @@ std::string CheckModeSummary(const RunRecord& record, const std::vector<CheckLin
 std::string CheckModeLines(const RunRecord& record);
 
 /// A file system that passes everything on to `target` and keeps the files written: pages
-/// replaced (WriteFileAtomically), files copied and appended to. With `write_nothing` it
-/// writes, appends, copies, removes and makes nothing, but answers as if it had: a folder it
-/// "made" exists, and the files it "wrote" have their sizes kept. Safe to use from several
-/// threads.
+/// replaced (WriteFileAtomically, WriteFileIfChanged), files copied and appended to, each
+/// marked unchanged when it was left as it was. With `write_nothing` it writes, appends,
+/// copies, removes and makes nothing, but answers as if it had: a folder it "made" exists,
+/// and the files it "wrote" have their sizes kept, marked unchanged when `target` holds their
+/// bytes already. Safe to use from several threads.
 class RecordingFileSystem final : public FileSystem {
  public:
   RecordingFileSystem(FileSystem& target, bool write_nothing)
@@ -131,7 +135,11 @@ class RecordingFileSystem final : public FileSystem {
   ReadStatus ReadFile(const std::string& path, std::string* contents, std::string* err) override {
     return target_.ReadFile(path, contents, err);
   }
+  bool HoldsExactly(const std::string& path, std::string_view bytes) override {
+    return target_.HoldsExactly(path, bytes);
+  }
   void WriteFileAtomically(const std::string& path, std::string_view bytes) override;
+  WriteOutcome WriteFileIfChanged(const std::string& path, std::string_view bytes) override;
   void AppendToFile(const std::string& path, std::string_view bytes) override;
   bool IsFile(const std::string& path) override { return target_.IsFile(path); }
   bool IsFolder(const std::string& path) override;
@@ -142,7 +150,7 @@ class RecordingFileSystem final : public FileSystem {
   void MakeFolder(const std::string& path) override;
   void MakePrivateFolder(const std::string& path) override;
   void RemoveFile(const std::string& path) override;
-  void CopyOver(const std::string& source, const std::string& target) override;
+  WriteOutcome CopyOver(const std::string& source, const std::string& target) override;
   std::unique_ptr<FolderLock> LockFolder(const std::string& path) override {
     return target_.LockFolder(path);
   }
@@ -152,7 +160,7 @@ class RecordingFileSystem final : public FileSystem {
   std::vector<WrittenFile> FilesWrittenIn(const std::string& folder) const;
 
  private:
-  void Keep(const std::string& path, std::uint64_t bytes, bool append);
+  void Keep(const std::string& path, std::uint64_t bytes, bool append, bool unchanged = false);
 
   FileSystem& target_;
   const bool write_nothing_;

@@ -26,6 +26,14 @@ std::unique_ptr<PendingFile> FileSystem::StartFile(const std::string& path) {
   return std::make_unique<BufferedPendingFile>(*this, path);
 }
 
+bool FileSystem::HoldsExactly(const std::string&, std::string_view) { return false; }
+
+WriteOutcome FileSystem::WriteFileIfChanged(const std::string& path, std::string_view bytes) {
+  if (HoldsExactly(path, bytes)) return WriteOutcome::kUnchanged;
+  WriteFileAtomically(path, bytes);
+  return WriteOutcome::kWritten;
+}
+
 std::optional<std::string> FindFileInFolder(FileSystem& fs, const std::string& folder,
                                             const std::string& name) {
   std::string exact = folder + name;

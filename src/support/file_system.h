@@ -23,6 +23,12 @@ struct FolderEntry {
   bool is_folder = false;
 };
 
+/// What a write did to its file.
+enum class WriteOutcome {
+  kWritten,    // the file was replaced (or made)
+  kUnchanged,  // the file already held exactly those bytes and was left as it was
+};
+
 /// An exclusive lock on a folder, held for as long as the object lives (and at most as long as
 /// the process).
 class FolderLock {
@@ -56,6 +62,17 @@ class FileSystem {
   /// Throws UnexpectedError (70, 75, 76) naming the path on failure; no partial file remains.
   virtual void WriteFileAtomically(const std::string& path, std::string_view bytes) = 0;
 
+  /// True when `path` names a regular file (not a link to one) that holds exactly `bytes`.
+  /// Anything else, or a file that cannot be read, gives false. This default always gives
+  /// false, so that WriteFileIfChanged writes.
+  virtual bool HoldsExactly(const std::string& path, std::string_view bytes);
+
+  /// Writes `bytes` to `path` as WriteFileAtomically does, unless HoldsExactly(path, bytes):
+  /// that file is then left untouched, its content and modification time, so that tools
+  /// which watch modification times see only the files that changed. Returns which was done.
+  /// Throws what WriteFileAtomically throws.
+  virtual WriteOutcome WriteFileIfChanged(const std::string& path, std::string_view bytes);
+
   /// Starts replacing the file at `path` as WriteFileAtomically does, with bytes given part by
   /// part while other work goes on, so that a large file need not be held in memory. Nothing
   /// changes at `path` before PendingFile::Commit. This default keeps the parts in memory and
@@ -88,9 +105,10 @@ class FileSystem {
   /// Deletes the file at `path`. Throws UnexpectedError naming the path on failure.
   virtual void RemoveFile(const std::string& path) = 0;
 
-  /// Makes `target` a byte copy of `source`, replacing an existing target atomically.
-  /// Throws UnexpectedError naming the failing path.
-  virtual void CopyOver(const std::string& source, const std::string& target) = 0;
+  /// Makes `target` a byte copy of `source` as WriteFileIfChanged writes it: a target that
+  /// already holds those bytes is left untouched, another one is replaced atomically. Returns
+  /// which was done. Throws UnexpectedError naming the failing path.
+  virtual WriteOutcome CopyOver(const std::string& source, const std::string& target) = 0;
 
   /// Takes an exclusive lock on the folder `path` itself (no file is added to it), without
   /// waiting. Returns the lock; nullptr when another process (or another lock of this one)

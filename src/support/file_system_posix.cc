@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -51,6 +53,28 @@ bool WriteAll(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
   return true;
+}
+
+// True when reading `fd` from where it stands gives exactly `bytes` and then the end of the
+// file. Stops at the first part that differs.
+bool ReadsExactly(int fd, std::string_view bytes) {
+  constexpr std::size_t kPart = std::size_t{1} << 18;
+  const auto buffer = std::make_unique_for_overwrite<char[]>(kPart);
+  std::size_t at = 0;
+  for (;;) {
+    // One byte more than is left, to see that the file ends where `bytes` end.
+    const ssize_t n = ::read(fd, buffer.get(), std::min(kPart, bytes.size() - at + 1));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return at == bytes.size();
+    const auto got = static_cast<std::size_t>(n);
+    if (got > bytes.size() - at || std::memcmp(buffer.get(), bytes.data() + at, got) != 0) {
+      return false;
+    }
+    at += got;
+  }
 }
 
 // The process's umask may take bits away from `mode`, never add any.
@@ -143,6 +167,23 @@ class PosixFileSystem final : public FileSystem {
     return ReadStatus::kOkay;
   }
 
+  bool HoldsExactly(const std::string& path, std::string_view bytes) override {
+    // A size that differs settles it without opening the file. A link is never followed: the
+    // rename of a write replaces the link itself, so the file it points to is no reason to
+    // leave it.
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) != bytes.size()) {
+      return false;
+    }
+    // Whatever was put there since lstat is not followed (a link) or waited on (a FIFO).
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool same = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ReadsExactly(fd, bytes);
+    ::close(fd);
+    return same;
+  }
+
   void WriteFileAtomically(const std::string& path, std::string_view bytes) override {
     const std::unique_ptr<PendingFile> file = StartFile(path);
     file->Append(bytes);
@@ -213,14 +254,14 @@ class PosixFileSystem final : public FileSystem {
     if (::unlink(path.c_str()) != 0) throw PosixError("cannot delete", path, errno);
   }
 
-  void CopyOver(const std::string& source, const std::string& target) override {
+  WriteOutcome CopyOver(const std::string& source, const std::string& target) override {
     std::string bytes;
     std::string error;
     if (ReadFile(source, &bytes, &error) != ReadStatus::kOkay) {
       throw UnexpectedError(IsFile(source) ? err::kPathFileAccess : err::kFileNotFound, error,
                             "FileSystem");
     }
-    WriteFileAtomically(target, bytes);
+    return WriteFileIfChanged(target, bytes);
   }
 
   std::time_t Now() override { return std::time(nullptr); }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 
 #include "support/errors.h"
 #include "testing/test_util.h"
@@ -75,6 +77,63 @@ TEST_F(FileSystemTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
   file->Commit();
   EXPECT_EQ("abc", testing::ReadBytes(dir.path() + "export.json"));
   EXPECT_EQ(2u, fs->ListFolder(dir.path()).size());
+}
+
+// A file whose bytes are already there is left as it is: the same file (a hard link made
+// before still names it) with the same modification time. A difference in size or in any one
+// byte, also far into a file read in several parts, replaces it as a write does.
+TEST_F(FileSystemTest, WriteFileIfChangedLeavesOnlyAFileHoldingExactlyTheBytes) {
+  namespace stdfs = std::filesystem;
+  const std::string long_page(3 * 262144 + 5, 'p');
+  std::string last_byte_differs = long_page;
+  last_byte_differs.back() = 'q';
+  struct Case {
+    const char* name;
+    std::string old_bytes;
+    std::string bytes;
+    WriteOutcome expected;
+  };
+  const Case cases[] = {
+      {"same bytes", std::string("\xFF\xFE<\0h\0", 6), std::string("\xFF\xFE<\0h\0", 6),
+       WriteOutcome::kUnchanged},
+      {"both empty", "", "", WriteOutcome::kUnchanged},
+      {"long, same bytes", long_page, long_page, WriteOutcome::kUnchanged},
+      {"one byte differs", "abc", "abd", WriteOutcome::kWritten},
+      {"last byte of a long file differs", long_page, last_byte_differs, WriteOutcome::kWritten},
+      {"old file shorter", "abc", "abcd", WriteOutcome::kWritten},
+      {"old file longer", "abcd", "abc", WriteOutcome::kWritten},
+  };
+  const auto old_time = stdfs::file_time_type::clock::now() - std::chrono::hours(48);
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.path() + "page" + std::to_string(++n) + ".htm";
+    testing::WriteBytes(path, c.old_bytes);
+    stdfs::last_write_time(path, old_time);
+    stdfs::create_hard_link(path, path + ".link");
+    EXPECT_EQ(c.expected, fs->WriteFileIfChanged(path, c.bytes));
+    EXPECT_EQ(c.bytes, testing::ReadBytes(path));
+    const bool left = c.expected == WriteOutcome::kUnchanged;
+    EXPECT_EQ(left, stdfs::equivalent(path, path + ".link"));
+    EXPECT_EQ(left, stdfs::last_write_time(path) == old_time);
+  }
+
+  EXPECT_EQ(WriteOutcome::kWritten, fs->WriteFileIfChanged(dir.path() + "new.htm", ""));
+  EXPECT_TRUE(fs->IsFile(dir.path() + "new.htm"));
+
+  // A link is replaced as a write replaces it, even when what it points to holds the bytes.
+  const std::string linked = dir.path() + "linked.htm";
+  testing::WriteBytes(linked, "abc");
+  stdfs::last_write_time(linked, old_time);
+  stdfs::create_symlink(linked, dir.path() + "link.htm");
+  EXPECT_EQ(WriteOutcome::kWritten, fs->WriteFileIfChanged(dir.path() + "link.htm", "abc"));
+  EXPECT_FALSE(stdfs::is_symlink(dir.path() + "link.htm"));
+  EXPECT_EQ(old_time, stdfs::last_write_time(linked));
+
+  // No temporary file is left behind.
+  for (const FolderEntry& entry : fs->ListFolder(dir.path())) {
+    EXPECT_NE('.', entry.name[0]) << entry.name;
+  }
 }
 
 TEST_F(FileSystemTest, FoldersAndCaseInsensitiveLookUp) {

@@ -151,6 +151,9 @@ ReadStatus FixedClockFileSystem::ReadFile(const std::string& path, std::string* 
                                           std::string* err) {
   return real_->ReadFile(path, contents, err);
 }
+bool FixedClockFileSystem::HoldsExactly(const std::string& path, std::string_view bytes) {
+  return real_->HoldsExactly(path, bytes);
+}
 void FixedClockFileSystem::WriteFileAtomically(const std::string& path, std::string_view bytes) {
   real_->WriteFileAtomically(path, bytes);
 }
@@ -168,8 +171,8 @@ void FixedClockFileSystem::MakePrivateFolder(const std::string& path) {
   real_->MakePrivateFolder(path);
 }
 void FixedClockFileSystem::RemoveFile(const std::string& path) { real_->RemoveFile(path); }
-void FixedClockFileSystem::CopyOver(const std::string& source, const std::string& target) {
-  real_->CopyOver(source, target);
+WriteOutcome FixedClockFileSystem::CopyOver(const std::string& source, const std::string& target) {
+  return real_->CopyOver(source, target);
 }
 
 std::uint64_t GetLe(std::string_view bytes, std::size_t at, int size) {

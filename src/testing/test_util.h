@@ -139,12 +139,14 @@ void ExpectFailure(const RecordingErrorSink::Failure& failure, std::string_view 
                    int number, std::string_view part = "");
 
 /// A file system that forwards to the real one but reports a pinned time from Now(). Tests that
-/// need a fault the real disk cannot give on demand derive from it and override one call.
+/// need a fault the real disk cannot give on demand derive from it and override one call
+/// (WriteFileIfChanged compares through the real one and writes through WriteFileAtomically).
 class FixedClockFileSystem : public FileSystem {
  public:
   explicit FixedClockFileSystem(std::time_t now);
 
   ReadStatus ReadFile(const std::string& path, std::string* contents, std::string* err) override;
+  bool HoldsExactly(const std::string& path, std::string_view bytes) override;
   void WriteFileAtomically(const std::string& path, std::string_view bytes) override;
   void AppendToFile(const std::string& path, std::string_view bytes) override;
   bool IsFile(const std::string& path) override;
@@ -154,7 +156,7 @@ class FixedClockFileSystem : public FileSystem {
   void MakeFolder(const std::string& path) override;
   void MakePrivateFolder(const std::string& path) override;
   void RemoveFile(const std::string& path) override;
-  void CopyOver(const std::string& source, const std::string& target) override;
+  WriteOutcome CopyOver(const std::string& source, const std::string& target) override;
   std::unique_ptr<FolderLock> LockFolder(const std::string& path) override {
     return real_->LockFolder(path);
   }
