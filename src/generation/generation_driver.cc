@@ -256,8 +256,9 @@ class LanguagesGeneration {
     });
   }
 
-  // Writes the run's own file `path` with the text `make` gives, a failure reported as the
-  // run's; the report lists it among the run's files.
+  // Writes the run's own file `path` with the text `make` gives (left as it is when it holds
+  // that text already), a failure reported as the run's; the report lists it among the run's
+  // files.
   template <typename Make>
   void WriteRunFile(FileSystem& fs, const std::string& path, Make make) {
     WorkerHost host(coordinator_);
@@ -266,8 +267,8 @@ class LanguagesGeneration {
                               settings_.silent,
                               {},
                               record_ != nullptr ? &record_->run_problems : nullptr};
-    static_cast<void>(Guarded(errors, kGenerateProcedure, kWindow,
-                              [&] { fs.WriteFileAtomically(path, make()); }));
+    static_cast<void>(
+        Guarded(errors, kGenerateProcedure, kWindow, [&] { fs.WriteFileIfChanged(path, make()); }));
     if (record_ != nullptr) {
       for (const WrittenFile& file : run_fs_.FilesWrittenIn(path)) record_->files.push_back(file);
     }

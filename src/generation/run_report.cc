@@ -43,7 +43,7 @@ json ProblemsJson(const ProblemList& list) {
 json FilesJson(const std::vector<WrittenFile>& files) {
   json list = json::array();
   for (const WrittenFile& file : files)
-    list.push_back({{"file", file.path}, {"bytes", file.bytes}});
+    list.push_back({{"file", file.path}, {"bytes", file.bytes}, {"unchanged", file.unchanged}});
   return list;
 }
 

@@ -375,7 +375,7 @@ std::string EncodePage(const LineList& lines) {
 bool WriteEncodedPage(FileSystem& fs, const std::string& bytes, const std::string& path,
                       ErrorSink& errors) {
   PlaceScope at(errors, {path});
-  return RunStep(errors, kWritePageProcedure, [&] { fs.WriteFileAtomically(path, bytes); });
+  return RunStep(errors, kWritePageProcedure, [&] { fs.WriteFileIfChanged(path, bytes); });
 }
 
 bool WritePage(FileSystem& fs, const LineList& lines, const std::string& path, ErrorSink& errors) {

@@ -64,15 +64,16 @@ LineList BuildMainPage(const RunInputs& inputs, const PageState& page,
 /// The bytes of a page of `lines`: UTF-16LE with a byte-order mark, every line ended by CR LF.
 std::string EncodePage(const LineList& lines);
 
-/// Writes the page `bytes` (from EncodePage) to `path`, replacing the file only when complete.
-/// Returns true when written; false when not (reported under "WriteHTMLFile"). Throws only
-/// EndProgram.
+/// Writes the page `bytes` (from EncodePage) to `path`, replacing the file only when complete,
+/// and leaving a file that holds exactly these bytes untouched (FileSystem::WriteFileIfChanged).
+/// Returns true when written or left; false when not (reported under "WriteHTMLFile"). Throws
+/// only EndProgram.
 [[nodiscard]] bool WriteEncodedPage(FileSystem& fs, const std::string& bytes,
                                     const std::string& path, ErrorSink& errors);
 
 /// Writes `lines` (every element from 0, each ended by CR LF) as UTF-16LE with a byte-order mark
-/// to `path`, replacing the file only when complete. Returns true when the page was written;
-/// false when it could not be (reported under "WriteHTMLFile"). Throws only EndProgram.
+/// to `path` as WriteEncodedPage does. Returns true when the page was written (or left as it
+/// was); false when it could not be (reported under "WriteHTMLFile"). Throws only EndProgram.
 [[nodiscard]] bool WritePage(FileSystem& fs, const LineList& lines, const std::string& path,
                              ErrorSink& errors);
 

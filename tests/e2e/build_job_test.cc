@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -97,7 +98,7 @@ TEST_F(BuildJobTest, DemoReportValidatesAndListsExactlyTheFilesWritten) {
       EXPECT_EQ("0\n", query.output);
     }
   }
-  EXPECT_EQ(5, queries);
+  EXPECT_EQ(6, queries);
 }
 
 TEST_F(BuildJobTest, ExitStatusesFromRealRuns) {
@@ -173,6 +174,79 @@ TEST_F(BuildJobTest, ASecondRunIntoTheSameDestinationEndsAtOnce) {
   EXPECT_TRUE(std::filesystem::is_empty(out_));
   const Outcome check = Run(paths, "Check=TRUE LangID=1033");
   EXPECT_EQ(0, check.status) << check.output;
+}
+
+// A run leaves every file of its destination that already holds the bytes it would write as
+// it is, its modification time too, and its report marks which files it replaced; a check
+// marks the same and touches nothing. Logfile.log is written anew by every run.
+TEST_F(BuildJobTest, PagesWhoseBytesAreAlreadyThereAreLeftAsTheyAre) {
+  namespace stdfs = std::filesystem;
+  ProjectPaths paths = MakeProject();
+  const std::string report_path = dir_.path() + "report.json";
+  ASSERT_EQ(0, Run(paths, "Silent=TRUE LangID=ALL").status);
+  const auto old_time = stdfs::file_time_type::clock::now() - std::chrono::hours(48);
+  struct Touched {
+    std::set<std::string> on_disk;  // by their modification times
+    std::set<std::string> in_report;
+  };
+  // Runs with `arguments` after making every file of the destination two days old.
+  auto touched_by = [&](const std::string& arguments) {
+    for (const std::string& file : FilesBelow(out_)) stdfs::last_write_time(file, old_time);
+    const Outcome outcome = Run(paths, arguments + " LangID=ALL Report=" + report_path);
+    EXPECT_EQ(0, outcome.status) << outcome.output;
+    EXPECT_TRUE(testing::MatchesSchema("run-report", report_path));
+    const json report = json::parse(ReadBytes(report_path));
+    Touched touched;
+    std::set<std::string> listed;
+    auto add = [&](const json& files) {
+      for (const json& file : files) {
+        const std::string path = file["file"];
+        listed.insert(path);
+        if (!file["unchanged"].get<bool>()) touched.in_report.insert(path);
+      }
+    };
+    for (const json& language : report["languages"]) add(language["files"]);
+    add(report["files"]);
+    if (report["mode"] == "run") {
+      EXPECT_EQ(FilesBelow(out_), listed);
+    }
+    for (const std::string& file : FilesBelow(out_)) {
+      if (stdfs::last_write_time(file) != old_time) touched.on_disk.insert(file);
+    }
+    return touched;
+  };
+  auto in_each_language = [&](std::initializer_list<const char*> names) {
+    std::set<std::string> files;
+    for (const char* id : {"1031/", "1033/", "1049/"}) {
+      for (const char* name : names) files.insert(out_ + id + name);
+    }
+    return files;
+  };
+  const std::set<std::string> logs = in_each_language({"Logfile.log"});
+
+  Touched again = touched_by("Silent=TRUE");
+  EXPECT_EQ(logs, again.on_disk);
+  EXPECT_EQ(logs, again.in_report);
+  Touched check = touched_by("Check=TRUE");
+  EXPECT_TRUE(check.on_disk.empty());
+  EXPECT_TRUE(check.in_report.empty());
+
+  // A changed main template and logo change the main page and the logo's copy, nothing else.
+  paths = MakeProject([](ProjectSources& s) {
+    EditTemplate(s, "Source_Main.htm", ">Overview</a>", ">Overview of every section</a>");
+    for (auto& file : s.templates) {
+      if (file.name == "Brenk.gif") file.bytes += "!";
+    }
+  });
+  const std::set<std::string> changed = in_each_language({"Main.htm", "Brenk.gif"});
+  check = touched_by("Check=TRUE");
+  EXPECT_TRUE(check.on_disk.empty());
+  EXPECT_EQ(changed, check.in_report);
+  std::set<std::string> changed_and_logs = changed;
+  changed_and_logs.insert(logs.begin(), logs.end());
+  again = touched_by("Silent=TRUE");
+  EXPECT_EQ(changed_and_logs, again.on_disk);
+  EXPECT_EQ(changed_and_logs, again.in_report);
 }
 
 // The demo with faults that page building notes or reports, one at each kind of place the
