@@ -58,12 +58,12 @@ bool WriteAll(int fd, std::string_view bytes) {
 // True when reading `fd` from where it stands gives exactly `bytes` and then the end of the
 // file. Stops at the first part that differs.
 bool ReadsExactly(int fd, std::string_view bytes) {
-  constexpr std::size_t kPart = std::size_t{1} << 18;
-  const auto buffer = std::make_unique_for_overwrite<char[]>(kPart);
+  const std::size_t part = std::min(std::size_t{1} << 18, bytes.size() + 1);
+  const auto buffer = std::make_unique_for_overwrite<char[]>(part);
   std::size_t at = 0;
   for (;;) {
     // One byte more than is left, to see that the file ends where `bytes` end.
-    const ssize_t n = ::read(fd, buffer.get(), std::min(kPart, bytes.size() - at + 1));
+    const ssize_t n = ::read(fd, buffer.get(), std::min(part, bytes.size() - at + 1));
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
