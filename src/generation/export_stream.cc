@@ -24,7 +24,8 @@ ExportStream::ExportStream(FileSystem& fs, const std::string& path, const Export
                            std::vector<std::string> ids, const std::vector<InputFile>& inputs,
                            const std::string& version)
     : layout_(layout), path_(path) {
-  LocatedAt(path_, [&] { file_ = fs.StartFile(path_); });
+  // Same inputs give the same export: an export already there is then left as it is.
+  LocatedAt(path_, [&] { file_ = fs.StartFileIfChanged(path_); });
   for (std::string& id : ids) languages_.push_back({std::move(id), false, {}});
   Write(ExportHead(layout_, inputs, version));
   if (!languages_.empty()) Write(LanguageHead(layout_, languages_[0].id, true));

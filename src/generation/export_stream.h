@@ -20,8 +20,8 @@ namespace orvano {
 class ExportStream {
  public:
   /// Starts the export at `path` of the languages `ids`, in this order, naming the program's
-  /// `version` and the run's `inputs`. Throws what FileSystem::StartFile throws, located at
-  /// `path`.
+  /// `version` and the run's `inputs`; an export there that holds exactly the same bytes is left
+  /// as it is. Throws what FileSystem::StartFileIfChanged throws, located at `path`.
   ExportStream(FileSystem& fs, const std::string& path, const ExportLayout& layout,
                std::vector<std::string> ids, const std::vector<InputFile>& inputs,
                const std::string& version);

@@ -13,8 +13,8 @@ class FailingWritesFileSystem : public testing::FixedClockFileSystem {
  public:
   FailingWritesFileSystem() : FixedClockFileSystem(testing::TestTime()) {}
 
-  std::unique_ptr<PendingFile> StartFile(const std::string& path) override {
-    return std::make_unique<Failing>(real_->StartFile(path), path, fail_at);
+  std::unique_ptr<PendingFile> StartFileIfChanged(const std::string& path) override {
+    return std::make_unique<Failing>(real_->StartFileIfChanged(path), path, fail_at);
   }
 
   int fail_at = 0;

@@ -10,20 +10,32 @@ namespace {
 
 class BufferedPendingFile final : public PendingFile {
  public:
-  BufferedPendingFile(FileSystem& fs, const std::string& path) : fs_(fs), path_(path) {}
+  BufferedPendingFile(FileSystem& fs, const std::string& path, bool if_changed)
+      : fs_(fs), path_(path), if_changed_(if_changed) {}
   void Append(std::string_view bytes) override { bytes_ += bytes; }
-  void Commit() override { fs_.WriteFileAtomically(path_, bytes_); }
+  void Commit() override {
+    if (if_changed_) {
+      fs_.WriteFileIfChanged(path_, bytes_);
+    } else {
+      fs_.WriteFileAtomically(path_, bytes_);
+    }
+  }
 
  private:
   FileSystem& fs_;
   const std::string path_;
+  const bool if_changed_;
   std::string bytes_;
 };
 
 }  // namespace
 
 std::unique_ptr<PendingFile> FileSystem::StartFile(const std::string& path) {
-  return std::make_unique<BufferedPendingFile>(*this, path);
+  return std::make_unique<BufferedPendingFile>(*this, path, false);
+}
+
+std::unique_ptr<PendingFile> FileSystem::StartFileIfChanged(const std::string& path) {
+  return std::make_unique<BufferedPendingFile>(*this, path, true);
 }
 
 bool FileSystem::HoldsExactly(const std::string&, std::string_view) { return false; }

@@ -79,6 +79,12 @@ class FileSystem {
   /// writes them with WriteFileAtomically. Throws UnexpectedError naming the path.
   virtual std::unique_ptr<PendingFile> StartFile(const std::string& path);
 
+  /// Starts replacing the file at `path` as StartFile does, but as WriteFileIfChanged writes:
+  /// when the bytes given are exactly the file's, Commit leaves it untouched. The bytes are
+  /// compared as they come, and written only from the first that differs. This default keeps
+  /// the parts in memory and writes them with WriteFileIfChanged.
+  virtual std::unique_ptr<PendingFile> StartFileIfChanged(const std::string& path);
+
   /// Appends `bytes` to the file at `path`, creating it when missing. Throws UnexpectedError.
   virtual void AppendToFile(const std::string& path, std::string_view bytes) = 0;
 

@@ -91,23 +91,53 @@ struct PosixFolderLock final : FolderLock {
 };
 
 // A temporary file beside the file it is to replace, renamed over it on Commit.
+// True when the next bytes read from `fd` are exactly `bytes`; `buffer` has room for `part`.
+bool ReadsNext(int fd, std::string_view bytes, char* buffer, std::size_t part) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::read(fd, buffer, std::min(part, bytes.size()));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    const auto got = static_cast<std::size_t>(n);
+    if (std::memcmp(buffer, bytes.data(), got) != 0) return false;
+    bytes.remove_prefix(got);
+  }
+  return true;
+}
+
+// True when `a` and `b` describe the same file, not written to between them.
+bool SameFileUntouched(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
 class PosixPendingFile final : public PendingFile {
  public:
-  explicit PosixPendingFile(const std::string& path)
+  // With `if_changed`, the bytes are compared with those of the regular file at `path` as they
+  // come, and written only from the first that differs: a file that holds them all is left.
+  PosixPendingFile(const std::string& path, bool if_changed)
       : path_(path), temp_(FolderOf(path) + "." + FileNameOf(path) + ".XXXXXX") {
     fd_ = ::mkstemp(temp_.data());
     if (fd_ < 0) throw PosixError("cannot create a file beside", path, errno);
     // Keep the permissions of the file being replaced; a new file gets the usual ones.
     struct stat old;
     ::fchmod(fd_, ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
+    if (if_changed) StartComparing();
   }
 
   ~PosixPendingFile() override {
+    if (old_fd_ >= 0) ::close(old_fd_);
     if (fd_ >= 0) ::close(fd_);
     if (!committed_) ::unlink(temp_.c_str());
   }
 
   void Append(std::string_view bytes) override {
+    if (old_fd_ >= 0) {
+      if (ReadsNext(old_fd_, bytes, buffer_.get(), kPart)) {
+        same_ += bytes.size();
+        return;
+      }
+      StopComparing();
+    }
     if (!WriteAll(fd_, bytes)) throw PosixError("cannot write", path_, errno);
   }
 
@@ -115,6 +145,15 @@ class PosixPendingFile final : public PendingFile {
   // page build. The rename still makes every reader see the old file or the complete new one;
   // what a power failure may cost is the newest pages, which the next run writes again.
   void Commit() override {
+    if (old_fd_ >= 0 && ReadsExactly(old_fd_, "") && StillUntouched()) {
+      // The file holds exactly the bytes given: it stays as it is.
+      ::close(std::exchange(old_fd_, -1));
+      ::close(std::exchange(fd_, -1));
+      ::unlink(temp_.c_str());
+      committed_ = true;
+      return;
+    }
+    if (old_fd_ >= 0) StopComparing();  // the bytes given are only the start of the file's
     const int fd = std::exchange(fd_, -1);
     if (::close(fd) != 0) throw PosixError("cannot write", path_, errno);
     if (::rename(temp_.c_str(), path_.c_str()) != 0) {
@@ -124,10 +163,65 @@ class PosixPendingFile final : public PendingFile {
   }
 
  private:
+  static constexpr std::size_t kPart = std::size_t{1} << 18;
+
+  // Opens the file at `path` for comparing when it is a regular file (a link is not followed:
+  // the rename replaces the link itself).
+  void StartComparing() {
+    struct stat st;
+    if (::lstat(path_.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    old_fd_ = ::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (old_fd_ < 0) return;
+    if (::fstat(old_fd_, &old_) != 0 || !S_ISREG(old_.st_mode)) {
+      ::close(std::exchange(old_fd_, -1));
+      return;
+    }
+    buffer_ = std::make_unique_for_overwrite<char[]>(kPart);
+  }
+
+  bool StillUntouched() const {
+    struct stat now;
+    return ::fstat(old_fd_, &now) == 0 && SameFileUntouched(old_, now);
+  }
+
+  // Writes the bytes found equal so far, which were not written, from the file at `path`, and
+  // stops comparing. A file that another program changed meanwhile cannot give them.
+  void StopComparing() {
+    const int old_fd = std::exchange(old_fd_, -1);
+    for (std::size_t at = 0; at < same_;) {
+      const ssize_t n =
+          ::pread(old_fd, buffer_.get(), std::min(kPart, same_ - at), static_cast<off_t>(at));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        const int error = n < 0 ? errno : EIO;
+        ::close(old_fd);
+        throw PosixError("cannot read", path_, error);
+      }
+      if (!WriteAll(fd_, std::string_view(buffer_.get(), static_cast<std::size_t>(n)))) {
+        const int error = errno;
+        ::close(old_fd);
+        throw PosixError("cannot write", path_, error);
+      }
+      at += static_cast<std::size_t>(n);
+    }
+    struct stat now;
+    const bool untouched = ::fstat(old_fd, &now) == 0 && SameFileUntouched(old_, now);
+    ::close(old_fd);
+    if (!untouched) {
+      throw UnexpectedError(err::kPathFileAccess,
+                            "cannot replace '" + path_ + "': another program changed it meanwhile",
+                            "FileSystem");
+    }
+  }
+
   const std::string path_;
   std::string temp_;
   int fd_ = -1;
   bool committed_ = false;
+  int old_fd_ = -1;       // the file at `path_` while its bytes equal those given
+  struct stat old_ {};    // that file as it was opened
+  std::size_t same_ = 0;  // the bytes given so far, all equal to the file's and not written
+  std::unique_ptr<char[]> buffer_;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -191,7 +285,11 @@ class PosixFileSystem final : public FileSystem {
   }
 
   std::unique_ptr<PendingFile> StartFile(const std::string& path) override {
-    return std::make_unique<PosixPendingFile>(path);
+    return std::make_unique<PosixPendingFile>(path, false);
+  }
+
+  std::unique_ptr<PendingFile> StartFileIfChanged(const std::string& path) override {
+    return std::make_unique<PosixPendingFile>(path, true);
   }
 
   void AppendToFile(const std::string& path, std::string_view bytes) override {

@@ -104,19 +104,37 @@ TEST_F(FileSystemTest, WriteFileIfChangedLeavesOnlyAFileHoldingExactlyTheBytes) 
       {"old file longer", "abcd", "abc", WriteOutcome::kWritten},
   };
   const auto old_time = stdfs::file_time_type::clock::now() - std::chrono::hours(48);
+  // A pending file compares the parts as they come: given in parts of changing sizes, it
+  // must leave and write exactly what WriteFileIfChanged does.
+  const auto write_in_parts = [&](const std::string& path, std::string_view bytes) {
+    const std::unique_ptr<PendingFile> file = fs->StartFileIfChanged(path);
+    const std::size_t sizes[] = {1, 5, 262144, 3};
+    for (std::size_t at = 0, k = 0; at < bytes.size(); at += sizes[k++ % 4]) {
+      file->Append(bytes.substr(at, sizes[k % 4]));
+    }
+    file->Commit();
+  };
   int n = 0;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string path = dir.path() + "page" + std::to_string(++n) + ".htm";
-    testing::WriteBytes(path, c.old_bytes);
-    stdfs::last_write_time(path, old_time);
-    stdfs::create_hard_link(path, path + ".link");
-    EXPECT_EQ(c.expected, fs->WriteFileIfChanged(path, c.bytes));
-    EXPECT_EQ(c.bytes, testing::ReadBytes(path));
-    const bool left = c.expected == WriteOutcome::kUnchanged;
-    EXPECT_EQ(left, stdfs::equivalent(path, path + ".link"));
-    EXPECT_EQ(left, stdfs::last_write_time(path) == old_time);
+  for (bool in_parts : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (in_parts ? ", in parts" : ""));
+      const std::string path = dir.path() + "page" + std::to_string(++n) + ".htm";
+      testing::WriteBytes(path, c.old_bytes);
+      stdfs::last_write_time(path, old_time);
+      stdfs::create_hard_link(path, path + ".link");
+      if (in_parts) {
+        write_in_parts(path, c.bytes);
+      } else {
+        EXPECT_EQ(c.expected, fs->WriteFileIfChanged(path, c.bytes));
+      }
+      EXPECT_EQ(c.bytes, testing::ReadBytes(path));
+      const bool left = c.expected == WriteOutcome::kUnchanged;
+      EXPECT_EQ(left, stdfs::equivalent(path, path + ".link"));
+      EXPECT_EQ(left, stdfs::last_write_time(path) == old_time);
+    }
   }
+  write_in_parts(dir.path() + "new.json", "{}");
+  EXPECT_EQ("{}", testing::ReadBytes(dir.path() + "new.json"));
 
   EXPECT_EQ(WriteOutcome::kWritten, fs->WriteFileIfChanged(dir.path() + "new.htm", ""));
   EXPECT_TRUE(fs->IsFile(dir.path() + "new.htm"));

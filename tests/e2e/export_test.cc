@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <future>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -89,6 +91,12 @@ TEST_F(ExportTest, DemoExportListsExactlyTheRowsEveryPageShowsWhateverTheJobs) {
   Outcome run = Run(paths, "Silent=TRUE LangID=ALL Jobs=1 Export=" + export_path);
   ASSERT_EQ(0, run.status) << run.output;
   ASSERT_EQ(0, Run(paths, "Silent=TRUE LangID=ALL Jobs=4 Export=" + four, out_ + "4/").status);
+  EXPECT_EQ(ReadBytes(export_path), ReadBytes(four));
+  // Run again, the same export is left as it is.
+  const auto two_days_ago = std::filesystem::last_write_time(four) - std::chrono::hours(48);
+  std::filesystem::last_write_time(four, two_days_ago);
+  ASSERT_EQ(0, Run(paths, "Silent=TRUE LangID=ALL Jobs=4 Export=" + four, out_ + "4/").status);
+  EXPECT_EQ(two_days_ago, std::filesystem::last_write_time(four));
   EXPECT_EQ(ReadBytes(export_path), ReadBytes(four));
   ASSERT_TRUE(testing::MatchesSchema("export", export_path));
   const std::map<std::string, std::map<std::string, std::vector<int>>> columns = {
