@@ -140,6 +140,30 @@ TEST(JetDatabaseTest, TruncatedFileIsDamageNeverShortData) {
   EXPECT_GE(damaged, 10);
 }
 
+// The reader answers a table's rows while it reads them: a table larger than one answer comes
+// whole and in order, and one whose last pages are cut off is damage, although rows went out
+// before the damage was found.
+TEST(JetDatabaseTest, LargeTablesComeWholeOrAsDamage) {
+  using tools::MdbType;
+  tools::MdbTable big{"Big", {{"Id", MdbType::kLongInteger}, {"Name", MdbType::kText}}, {}};
+  for (std::int64_t i = 0; i < 30000; ++i) {
+    big.rows.push_back({i, "Signal text of row " + std::to_string(i) + std::string(24, '.')});
+  }
+  const std::string bytes = tools::BuildMdb({big});
+  testing::ScopedTempDir dir;
+  const std::string path = dir.path() + "big.mdb";
+  testing::WriteBytes(path, bytes);
+  const Table table = JetDatabase::Open(path)->ReadTable("Big");
+  ASSERT_EQ(table.row_count(), 30000u);
+  for (std::size_t r : {0, 12345, 29999}) {
+    EXPECT_EQ(table.TextAt(0, r), std::to_string(r));
+    EXPECT_EQ(table.TextAt(1, r), "Signal text of row " + std::to_string(r) + std::string(24, '.'));
+  }
+  testing::WriteBytes(path, bytes.substr(0, bytes.size() - 16 * 4096));
+  ExpectError([&] { JetDatabase::Open(path)->ReadTable("Big"); }, err::kDbUnrecognizedFormat, path,
+              "Damaged database: ");
+}
+
 // The rows of `table`, each cell as text ("" for null), with `null` for null cells.
 std::vector<std::vector<std::string>> Texts(const Table& table, const std::string& null = "") {
   std::vector<std::vector<std::string>> rows;

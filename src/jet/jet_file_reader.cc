@@ -501,6 +501,21 @@ std::vector<std::string> JetFileReader::ColumnNames(std::string_view table) {
 }
 
 Table JetFileReader::ReadTable(std::string_view table, const std::vector<std::string>& columns) {
+  Table result;
+  ReadRows(
+      table, columns,
+      [&](std::size_t count, std::size_t rows_expected) {
+        result = Table(count, 0);
+        result.rows().reserve(rows_expected);
+      },
+      [&](std::vector<Cell>& row) { result.AddRow(std::move(row)); });
+  return result;
+}
+
+void JetFileReader::ReadRows(
+    std::string_view table, const std::vector<std::string>& columns,
+    const std::function<void(std::size_t columns, std::size_t rows_expected)>& begin,
+    const std::function<void(std::vector<Cell>& row)>& visit) {
   MdbCatalogEntry* entry = handle_->FindUserTable(table);
   if (entry == nullptr) throw NoSuchTable(path_, table);
   MdbHandle* mdb = handle_->mdb;
@@ -529,9 +544,10 @@ Table JetFileReader::ReadTable(std::string_view table, const std::vector<std::st
   const TableSource source{handle_->bytes, mdb, path_, table};
   const std::vector<JetRowColumn> places = RowColumns(source, def.get(), wanted);
 
-  Table result(wanted.size(), 0);
   // The stored row count only sizes the first allocation; a row takes at least a few bytes.
-  result.rows().reserve(std::min<std::size_t>(def->num_rows, handle_->bytes.size() / 8));
+  begin(wanted.size(), std::min<std::size_t>(def->num_rows, handle_->bytes.size() / 8));
+  std::size_t rows_read = 0;
+  std::vector<Cell> row;
 
   const JetVersion version = IS_JET3(mdb) ? JetVersion::kJet3 : JetVersion::kJet4;
   const auto page_size = static_cast<std::size_t>(mdb->fmt->pg_size);
@@ -559,20 +575,20 @@ Table JetFileReader::ReadTable(std::string_view table, const std::vector<std::st
       } catch (const DataError&) {
         throw Damaged(path_, table);
       }
-      std::vector<Cell> row;
+      row.clear();
       row.reserve(wanted.size());
       for (std::size_t k = 0; k < wanted.size(); ++k) {
         row.push_back(FieldValue(source, ColumnAt(def.get(), wanted[k]), fields[k], row_start));
       }
-      result.AddRow(std::move(row));
+      visit(row);
+      ++rows_read;
     }
   }
   // Pages lost from the end of the table's page list go unnoticed by libmdb; the row count in
   // the table definition shows them. The count is not always kept up to date (a file closed
   // without it, or written by other tools), but it never counts rows that are not there.
-  if (result.row_count() < def->num_rows) throw Damaged(path_, table);
+  if (rows_read < def->num_rows) throw Damaged(path_, table);
   CheckQuiet(capture, path_, table);
-  return result;
 }
 
 }  // namespace orvano

@@ -5,6 +5,7 @@
 #ifndef ORVANO_JET_JET_FILE_READER_H_
 #define ORVANO_JET_JET_FILE_READER_H_
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -33,6 +34,12 @@ class JetFileReader {
   std::vector<std::string> ColumnNames(std::string_view table);
   /// As JetDatabase::ReadTable.
   Table ReadTable(std::string_view table, const std::vector<std::string>& columns);
+  /// Reads the rows ReadTable returns, handing each to `visit` as it is read rather than
+  /// keeping them (it may take the cells); `begin` is first given the number of columns and
+  /// the rows the table says it has, at most. Throws as ReadTable, possibly after some rows.
+  void ReadRows(std::string_view table, const std::vector<std::string>& columns,
+                const std::function<void(std::size_t columns, std::size_t rows_expected)>& begin,
+                const std::function<void(std::vector<Cell>& row)>& visit);
 
  private:
   struct Handle;  // the libmdb handle and the bytes it reads

@@ -98,24 +98,39 @@ std::vector<std::string> ReadNames(ByteReader& reader) {
   return names;
 }
 
+void TableFrameWriter::Start(std::size_t columns) {
+  columns_ = static_cast<std::uint32_t>(columns);
+}
+
+void TableFrameWriter::Row(const std::vector<Cell>& cells) {
+  for (const Cell& cell : cells) cells_.CellValue(cell);
+  ++rows_;
+  ++waiting_;
+  if (cells_.size() >= kChunkSize) SendRows();
+}
+
+void TableFrameWriter::SendRows() {
+  FramePayload frame;
+  frame.U32(columns_).U32(waiting_).Raw(cells_.bytes());
+  frame_.clear();
+  frame.AppendFrame(kRows, &frame_);
+  send_(frame_);
+  cells_ = FramePayload();
+  waiting_ = 0;
+}
+
+void TableFrameWriter::Finish() {
+  if (waiting_ > 0) SendRows();
+  frame_.clear();
+  FramePayload().U32(columns_).U64(rows_).AppendFrame(kEnd, &frame_);
+  send_(frame_);
+}
+
 void AppendTableFrames(const Table& table, std::string* out) {
-  const auto columns = static_cast<std::uint32_t>(table.column_count());
-  FramePayload cells;
-  std::size_t first = 0;
-  auto flush = [&](std::size_t end) {
-    FramePayload frame;
-    frame.U32(columns).U32(static_cast<std::uint32_t>(end - first)).Raw(cells.bytes());
-    frame.AppendFrame(kRows, out);
-    cells = FramePayload();
-    first = end;
-  };
-  for (std::size_t row = 0; row < table.row_count(); ++row) {
-    for (const Cell& cell : table.rows()[row]) cells.CellValue(cell);
-    if (cells.size() >= kChunkSize) flush(row + 1);
-  }
-  if (first < table.row_count()) flush(table.row_count());
-  FramePayload end;
-  end.U32(columns).U64(table.row_count()).AppendFrame(kEnd, out);
+  TableFrameWriter writer([out](std::string_view frame) { out->append(frame); });
+  writer.Start(table.column_count());
+  for (const std::vector<Cell>& row : table.rows()) writer.Row(row);
+  writer.Finish();
 }
 
 void AppendRows(std::string_view payload, Table* table) {

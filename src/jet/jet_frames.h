@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/table.h"
@@ -59,8 +60,33 @@ std::string ReadText(ByteReader& reader);
 /// The next count-prefixed list of texts of `reader`. Throws DataError when it is cut short.
 std::vector<std::string> ReadNames(ByteReader& reader);
 
-/// Appends `table` to `*out` as kRows frames of about jet_frames::kChunkSize bytes, then the
-/// kEnd frame with its size.
+/// Sends a table's rows as they come, as kRows frames of about jet_frames::kChunkSize bytes,
+/// then the kEnd frame with its size: no frame waits for the whole table.
+class TableFrameWriter {
+ public:
+  /// `send` is given each finished frame.
+  explicit TableFrameWriter(std::function<void(std::string_view frame)> send)
+      : send_(std::move(send)) {}
+
+  /// Starts a table of `columns` columns.
+  void Start(std::size_t columns);
+  /// Adds a row of the table's columns.
+  void Row(const std::vector<Cell>& cells);
+  /// Sends the rows not sent yet and the kEnd frame.
+  void Finish();
+
+ private:
+  void SendRows();
+
+  std::function<void(std::string_view)> send_;
+  std::uint32_t columns_ = 0;
+  std::uint64_t rows_ = 0;
+  std::uint32_t waiting_ = 0;  // the rows in cells_
+  FramePayload cells_;
+  std::string frame_;
+};
+
+/// Appends `table` to `*out` as TableFrameWriter sends it.
 void AppendTableFrames(const Table& table, std::string* out);
 
 /// Adds the rows of the kRows `payload` to `*table`. A table without columns takes the

@@ -14,6 +14,13 @@ namespace orvano {
 
 using namespace jet_frames;
 
+namespace {
+
+// The program stopped reading the answers.
+struct OutputLost {};
+
+}  // namespace
+
 int ServeJetRequests(std::FILE* in, std::FILE* out) {
   const ReadExactly read = [in](char* buffer, std::size_t size) {
     return std::fread(buffer, 1, size, in) == size;
@@ -51,12 +58,23 @@ int ServeJetRequests(std::FILE* in, std::FILE* out) {
       } else if (frame->tag == kRead && database != nullptr) {
         const std::string table = ReadText(request);
         const std::vector<std::string> columns = ReadNames(request);
-        AppendTableFrames(database->ReadTable(table, columns), &answer);
+        // The rows go out as they are read; an error found later follows them.
+        TableFrameWriter writer([out](std::string_view frames) {
+          if (std::fwrite(frames.data(), 1, frames.size(), out) != frames.size()) {
+            throw OutputLost();
+          }
+        });
+        database->ReadRows(
+            table, columns, [&](std::size_t count, std::size_t) { writer.Start(count); },
+            [&](std::vector<Cell>& row) { writer.Row(row); });
+        writer.Finish();
       } else {
         return 2;
       }
     } catch (const DataError&) {
       return 2;
+    } catch (const OutputLost&) {
+      return 3;
     } catch (const OrvanoError& e) {
       answer.clear();
       FramePayload()
