@@ -343,6 +343,10 @@ void SectionPagesExport::AppendGroupJson(const std::shared_ptr<const ShownRowGro
     }
   }
   const std::size_t offset = out_->size();
+  // Room for the group's rows at once, and for its copy on the detail page: a row takes about
+  // 200 bytes. Growing step by step would copy the unit's text again and again.
+  constexpr std::size_t kRowBytes = 256;
+  out_->reserve(offset + 2 * group->size() * kRowBytes);
   std::string head;  // the same for every row of the group
   {
     JsonWriter writer(out_);
