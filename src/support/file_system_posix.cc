@@ -90,7 +90,6 @@ struct PosixFolderLock final : FolderLock {
   }
 };
 
-// A temporary file beside the file it is to replace, renamed over it on Commit.
 // True when the next bytes read from `fd` are exactly `bytes`; `buffer` has room for `part`.
 bool ReadsNext(int fd, std::string_view bytes, char* buffer, std::size_t part) {
   while (!bytes.empty()) {
@@ -110,6 +109,7 @@ bool SameFileUntouched(const struct stat& a, const struct stat& b) {
          a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
 }
 
+// A temporary file beside the file it is to replace, renamed over it on Commit.
 class PosixPendingFile final : public PendingFile {
  public:
   // With `if_changed`, the bytes are compared with those of the regular file at `path` as they
