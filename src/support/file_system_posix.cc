@@ -55,26 +55,47 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// True when reading `fd` from where it stands gives exactly `bytes` and then the end of the
-// file. Stops at the first part that differs.
-bool ReadsExactly(int fd, std::string_view bytes) {
-  const std::size_t part = std::min(std::size_t{1} << 18, bytes.size() + 1);
-  const auto buffer = std::make_unique_for_overwrite<char[]>(part);
-  std::size_t at = 0;
-  for (;;) {
-    // One byte more than is left, to see that the file ends where `bytes` end.
-    const ssize_t n = ::read(fd, buffer.get(), std::min(part, bytes.size() - at + 1));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) return at == bytes.size();
+// True when the next bytes read from `fd` are exactly `bytes`; `buffer` has room for `part`.
+// Stops at the first part that differs.
+bool ReadsNext(int fd, std::string_view bytes, char* buffer, std::size_t part) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::read(fd, buffer, std::min(part, bytes.size()));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
     const auto got = static_cast<std::size_t>(n);
-    if (got > bytes.size() - at || std::memcmp(buffer.get(), bytes.data() + at, got) != 0) {
-      return false;
-    }
-    at += got;
+    if (std::memcmp(buffer, bytes.data(), got) != 0) return false;
+    bytes.remove_prefix(got);
   }
+  return true;
+}
+
+// True when `fd` stands at the end of its file.
+bool AtEnd(int fd) {
+  char byte;
+  for (;;) {
+    const ssize_t n = ::read(fd, &byte, 1);
+    if (n < 0 && errno == EINTR) continue;
+    return n == 0;
+  }
+}
+
+// True when reading `fd` from where it stands gives exactly `bytes` and then the end of the
+// file.
+bool ReadsExactly(int fd, std::string_view bytes) {
+  const std::size_t part = std::min(std::size_t{1} << 18, bytes.size());
+  const auto buffer = std::make_unique_for_overwrite<char[]>(part);
+  return ReadsNext(fd, bytes, buffer.get(), part) && AtEnd(fd);
+}
+
+// Opens the regular file at `path` for reading into `*st`; -1 for anything else. A link is not
+// followed (the rename of a write replaces the link itself, so the file it points to is no
+// reason to leave it) and a FIFO is not waited on.
+int OpenRegularFile(const std::string& path, struct stat* st) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  if (::fstat(fd, st) == 0 && S_ISREG(st->st_mode)) return fd;
+  ::close(fd);
+  return -1;
 }
 
 // The process's umask may take bits away from `mode`, never add any.
@@ -89,19 +110,6 @@ struct PosixFolderLock final : FolderLock {
     if (fd >= 0) ::close(fd);
   }
 };
-
-// True when the next bytes read from `fd` are exactly `bytes`; `buffer` has room for `part`.
-bool ReadsNext(int fd, std::string_view bytes, char* buffer, std::size_t part) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::read(fd, buffer, std::min(part, bytes.size()));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    const auto got = static_cast<std::size_t>(n);
-    if (std::memcmp(buffer, bytes.data(), got) != 0) return false;
-    bytes.remove_prefix(got);
-  }
-  return true;
-}
 
 // True when `a` and `b` describe the same file, not written to between them.
 bool SameFileUntouched(const struct stat& a, const struct stat& b) {
@@ -145,7 +153,7 @@ class PosixPendingFile final : public PendingFile {
   // page build. The rename still makes every reader see the old file or the complete new one;
   // what a power failure may cost is the newest pages, which the next run writes again.
   void Commit() override {
-    if (old_fd_ >= 0 && ReadsExactly(old_fd_, "") && StillUntouched()) {
+    if (old_fd_ >= 0 && AtEnd(old_fd_) && StillUntouched(old_fd_)) {
       // The file holds exactly the bytes given: it stays as it is.
       ::close(std::exchange(old_fd_, -1));
       ::close(std::exchange(fd_, -1));
@@ -165,23 +173,16 @@ class PosixPendingFile final : public PendingFile {
  private:
   static constexpr std::size_t kPart = std::size_t{1} << 18;
 
-  // Opens the file at `path` for comparing when it is a regular file (a link is not followed:
-  // the rename replaces the link itself).
+  // Opens the file at `path` for comparing when it is a regular file.
   void StartComparing() {
-    struct stat st;
-    if (::lstat(path_.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
-    old_fd_ = ::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (old_fd_ < 0) return;
-    if (::fstat(old_fd_, &old_) != 0 || !S_ISREG(old_.st_mode)) {
-      ::close(std::exchange(old_fd_, -1));
-      return;
-    }
-    buffer_ = std::make_unique_for_overwrite<char[]>(kPart);
+    old_fd_ = OpenRegularFile(path_, &old_);
+    if (old_fd_ >= 0) buffer_ = std::make_unique_for_overwrite<char[]>(kPart);
   }
 
-  bool StillUntouched() const {
+  // True when `old_fd` (the file at `path_`) was not written to since it was opened.
+  bool StillUntouched(int old_fd) const {
     struct stat now;
-    return ::fstat(old_fd_, &now) == 0 && SameFileUntouched(old_, now);
+    return ::fstat(old_fd, &now) == 0 && SameFileUntouched(old_, now);
   }
 
   // Writes the bytes found equal so far, which were not written, from the file at `path`, and
@@ -204,8 +205,7 @@ class PosixPendingFile final : public PendingFile {
       }
       at += static_cast<std::size_t>(n);
     }
-    struct stat now;
-    const bool untouched = ::fstat(old_fd, &now) == 0 && SameFileUntouched(old_, now);
+    const bool untouched = StillUntouched(old_fd);
     ::close(old_fd);
     if (!untouched) {
       throw UnexpectedError(err::kPathFileAccess,
@@ -262,18 +262,15 @@ class PosixFileSystem final : public FileSystem {
   }
 
   bool HoldsExactly(const std::string& path, std::string_view bytes) override {
-    // A size that differs settles it without opening the file. A link is never followed: the
-    // rename of a write replaces the link itself, so the file it points to is no reason to
-    // leave it.
+    // A size that differs settles it without opening the file.
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
         static_cast<std::uint64_t>(st.st_size) != bytes.size()) {
       return false;
     }
-    // Whatever was put there since lstat is not followed (a link) or waited on (a FIFO).
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = OpenRegularFile(path, &st);
     if (fd < 0) return false;
-    const bool same = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ReadsExactly(fd, bytes);
+    const bool same = ReadsExactly(fd, bytes);
     ::close(fd);
     return same;
   }
