@@ -1,11 +1,11 @@
 #include "generation/search_page.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <map>
 #include <utility>
 
 #include "generation/allocation.h"
+#include "support/text_codec.h"
 
 namespace orvano {
 namespace {
@@ -334,33 +334,12 @@ mark { background: var(--mark-bg); color: var(--mark-fg); }
 </html>
 )html";
 
-// The length of the valid UTF-8 sequence at `at` (2 to 4), or 0 when the bytes there are not
+// The length of the valid UTF-8 sequence at `at`, or 0 when the bytes there are not
 // one: a stray continuation byte, a cut sequence, an overlong form, a surrogate or a code point
 // beyond U+10FFFF.
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  std::size_t length = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-  } else {
-    return 0;
-  }
-  if (text.size() - at < length) return 0;
-  std::uint32_t code_point = lead & (0x7F >> length);
-  for (std::size_t k = 1; k < length; ++k) {
-    const auto byte = static_cast<unsigned char>(text[at + k]);
-    if ((byte & 0xC0) != 0x80) return 0;
-    code_point = (code_point << 6) | (byte & 0x3F);
-  }
-  if (length == 3 && (code_point < 0x800 || (code_point >= 0xD800 && code_point <= 0xDFFF))) {
-    return 0;
-  }
-  if (length == 4 && (code_point < 0x10000 || code_point > 0x10FFFF)) return 0;
-  return length;
+  std::size_t end = at;
+  return NextUtf8(text, &end) ? end - at : 0;
 }
 
 bool IsLineSeparator(std::string_view text, std::size_t at, std::size_t length) {
