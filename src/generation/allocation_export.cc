@@ -112,9 +112,7 @@ class JsonWriter {
       }
       if (c >= 0x80) {
         std::size_t next = i;
-        // Two-byte characters (accented Latin letters, Cyrillic) are the common ones.
-        if (c >= 0xC2 && c <= 0xDF && i + 1 < text.size() &&
-            (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+        if (StartsTwoByteUtf8(text, i)) {
           next = i + 2;
         } else if (!NextUtf8(text, &next)) {
           return false;

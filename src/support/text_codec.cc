@@ -182,9 +182,7 @@ char* WriteUtf8AsUtf16Le(std::string_view text, char* out) {
       put(static_cast<char16_t>(text[pos++]));
       continue;
     }
-    // Two-byte characters (accented Latin letters, Cyrillic) are the common ones.
-    if (lead >= 0xC2 && lead <= 0xDF && pos + 1 < text.size() &&
-        (static_cast<std::uint8_t>(text[pos + 1]) & 0xC0) == 0x80) {
+    if (StartsTwoByteUtf8(text, pos)) {
       put(static_cast<char16_t>(((lead & 0x1F) << 6) | (text[pos + 1] & 0x3F)));
       pos += 2;
       continue;

@@ -42,6 +42,15 @@ char* WriteUtf8AsUtf16Le(std::string_view text, char* out);
 /// Appends the code point `cp` (at most U+10FFFF) to `out` as UTF-8.
 void AppendUtf8(std::string& out, char32_t cp);
 
+/// True when a two-byte UTF-8 character starts at `pos` (< text.size()): the accented Latin
+/// letters and Cyrillic, the common characters beyond ASCII, for which a loop over a text may
+/// take a shorter way than NextUtf8.
+inline bool StartsTwoByteUtf8(std::string_view text, std::size_t pos) {
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  return lead >= 0xC2 && lead <= 0xDF && pos + 1 < text.size() &&
+         (static_cast<unsigned char>(text[pos + 1]) & 0xC0) == 0x80;
+}
+
 /// Decodes the UTF-8 character at `*pos` and advances past it. nullopt for an invalid sequence
 /// (advancing by one byte), so that callers decide between U+FFFD and rejection.
 std::optional<char32_t> NextUtf8(std::string_view text, std::size_t* pos);
