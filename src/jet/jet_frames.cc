@@ -126,13 +126,6 @@ void TableFrameWriter::Finish() {
   send_(frame_);
 }
 
-void AppendTableFrames(const Table& table, std::string* out) {
-  TableFrameWriter writer([out](std::string_view frame) { out->append(frame); });
-  writer.Start(table.column_count());
-  for (const std::vector<Cell>& row : table.rows()) writer.Row(row);
-  writer.Finish();
-}
-
 void AppendRows(std::string_view payload, Table* table) {
   ByteReader reader(std::as_bytes(std::span<const char>(payload.data(), payload.size())));
   const std::uint32_t columns = reader.U32();

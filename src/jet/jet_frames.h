@@ -86,9 +86,6 @@ class TableFrameWriter {
   std::string frame_;
 };
 
-/// Appends `table` to `*out` as TableFrameWriter sends it.
-void AppendTableFrames(const Table& table, std::string* out);
-
 /// Adds the rows of the kRows `payload` to `*table`. A table without columns takes the
 /// frame's column count. Throws DataError when the payload is malformed or its column count
 /// differs from the table's.

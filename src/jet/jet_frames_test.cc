@@ -10,6 +10,14 @@ namespace {
 
 using namespace jet_frames;
 
+// Appends `table` to `*out` as the reader sends it.
+void AppendTableFrames(const Table& table, std::string* out) {
+  TableFrameWriter writer([out](std::string_view frame) { out->append(frame); });
+  writer.Start(table.column_count());
+  for (const std::vector<Cell>& row : table.rows()) writer.Row(row);
+  writer.Finish();
+}
+
 // Reads frames out of `bytes` as the client does, into a table; DataError when malformed.
 Table ReadTableFrames(const std::string& bytes) {
   std::size_t at = 0;
