@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         orvano::Table fields(4, 2);
         fields.At(0, 1) = 12.0;
         fields.At(2, 1) = std::string("x");
-        orvano::FillCellPlaceholders(text, fields, 1, "Standard", errors);
+        orvano::CellPlaceholderLine(text).Fill(fields, 1, "Standard", errors);
         break;
       }
       case 5:

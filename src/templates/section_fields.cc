@@ -275,11 +275,6 @@ std::string CellPlaceholderLine::Fill(const Table& fields, std::size_t row,
   return filled;
 }
 
-std::string FillCellPlaceholders(std::string_view line, const Table& fields, std::size_t row,
-                                 std::string_view sheet_name, ErrorSink& errors) {
-  return CellPlaceholderLine(line).Fill(fields, row, sheet_name, errors);
-}
-
 void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
                            std::string_view sheet_name, LineList* out, ErrorSink& errors) {
   RunStep(errors, kRowsAsHtmlProcedure, [&] {

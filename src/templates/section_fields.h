@@ -54,22 +54,18 @@ Table CollectSectionFields(const RunInputs& inputs, const PageState& page, Table
 void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
                            std::string_view sheet_name, LineList* out, ErrorSink& errors);
 
-/// `line` (a main-part line) with every "###ZELLE###" n replaced by the text of column n - 1 of
-/// row `row` of `fields`. n is the whole digit run after the placeholder, leading zeros aside;
-/// a column beyond the last (however long its number) gives nothing. A placeholder without
-/// digits, or with the number 0, is noted with the sheet `sheet_name`, the row and the
-/// placeholder with its digits or the whole character after it, and left.
-std::string FillCellPlaceholders(std::string_view line, const Table& fields, std::size_t row,
-                                 std::string_view sheet_name, ErrorSink& errors);
-
 /// A main-part line cut at its cell placeholders once, so that the line of each row is put
-/// together from its pieces instead of being searched again (FillCellPlaceholders).
+/// together from its pieces instead of being searched again.
 class CellPlaceholderLine {
  public:
   /// Views `line`, which must outlive it.
   explicit CellPlaceholderLine(std::string_view line);
 
-  /// What FillCellPlaceholders(line, fields, row, sheet_name, errors) gives, with its notes.
+  /// The line with every "###ZELLE###" n replaced by the text of column n - 1 of row `row` of
+  /// `fields`, without blanks around it. n is the whole digit run after the placeholder,
+  /// leading zeros aside; a column beyond the last (however long its number) gives nothing. A
+  /// placeholder without digits, or with the number 0, is noted with the sheet `sheet_name`,
+  /// the row and the placeholder with its digits or the whole character after it, and left.
   std::string Fill(const Table& fields, std::size_t row, std::string_view sheet_name,
                    ErrorSink& errors) const;
 

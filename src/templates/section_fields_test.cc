@@ -126,13 +126,13 @@ TEST(SectionFieldsTest, WritesRowsThroughTheirFontClasses) {
 TEST(SectionFieldsTest, CellPlaceholdersTakeTheirWholeDigitRunAndNoteWhatIsNone) {
   RecordingErrorSink errors;
   const Table fields = Rows({{11.0, "one", "two", "three", "four"}});
-  auto fill = [&](std::string line) {
-    return FillCellPlaceholders(std::move(line), fields, 1, "Drives", errors);
+  auto fill = [&](const std::string& line) {
+    return CellPlaceholderLine(line).Fill(fields, 1, "Drives", errors);
   };
   EXPECT_EQ("one|11|11", fill("###ZELLE###2|###ZELLE###1|###ZELLE###1"));
   // Inserted text is not filled again.
   EXPECT_EQ("###ZELLE###",
-            FillCellPlaceholders("###ZELLE###2", Rows({{1.0, "###ZELLE###"}}), 1, "X", errors));
+            CellPlaceholderLine("###ZELLE###2").Fill(Rows({{1.0, "###ZELLE###"}}), 1, "X", errors));
   // Leading zeros do not count, however many there are.
   EXPECT_EQ("[two][two]", fill("[###ZELLE###0000000003][###ZELLE###003]"));
   EXPECT_EQ("[four]", fill("[###ZELLE###" + std::string(40, '0') + "5]"));
