@@ -154,7 +154,8 @@ Table BuildSectionTable(const RunInputs& inputs, PageState& page, const Table& p
     for (std::size_t c = 1; c < table.column_count(); ++c) {
       const std::string* text = TextOf(part.At(c, r));
       if (text == nullptr) continue;
-      const bool has_marker = IsMarkerCell(*text);
+      // The copy left exactly the part's marker cells null, and none is set before it is met.
+      const bool has_marker = IsNull(table.rows()[r][c]);
       // A cell without markers stays as copied, unless an open range must look for its end.
       if (!has_marker && (!standard || start == 0)) continue;
       std::string x = *text;
