@@ -65,7 +65,8 @@ void BuildSectionStart(const RunInputs& inputs, const SharedInputs& shared, cons
   work.Append(parts.record);
   if (!parts.value) StopGeneration("Error reading Collectionfile", inputs.workbook_file);
   page.part_first_row = parts.value->overview_first_row;
-  built.overview_rows = BuildSectionTable(inputs, page, parts.value->overview, work);
+  built.overview_rows = BuildSectionTable(inputs, page, parts.value->overview, work,
+                                          &shared.PreparedParts(*page.sheet_index).overview);
   if (recording.keep_rows || recording.export_layout != nullptr) {
     const std::string sheet(CurrentSheetName(inputs.sheets, page));
     for (std::size_t r = 1; r < built.overview_rows->row_count(); ++r) {
@@ -101,6 +102,7 @@ void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, cons
   const RecordedRead<SheetParts>& parts = shared.SectionParts(*page.sheet_index);
   if (!parts.value) StopGeneration("Error reading Collectionfile", inputs.workbook_file);
   const Table& main_part = parts.value->main;
+  const PreparedPart& prepared_main = shared.PreparedParts(*page.sheet_index).main;
   page.part_first_row = parts.value->main_first_row;
   page.last_page_rows.clear();  // only the detail twin may reuse the rows built here
   const PartPlace part{WorkbookFileName(inputs.workbook_file),
@@ -121,7 +123,7 @@ void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, cons
     ShownRows shown;
     std::optional<LineList> lines =
         BuildSectionPage(inputs, page, page_template, main_part, unit.section, unit.machine, work,
-                         wants_rows ? &shown : nullptr);
+                         wants_rows ? &shown : nullptr, &prepared_main);
     if (!lines)
       StopGeneration("Error generating Collectionfile", inputs.destination_folder + page_name);
     if (page_export) page_export->AppendPage(page_name, kind, shown);

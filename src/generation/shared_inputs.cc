@@ -74,8 +74,17 @@ const RecordedRead<SheetParts>& SharedInputs::SectionParts(std::size_t sheet) co
     std::optional<Table> table =
         ReadSheetTable(*workbook.value, sheet, RowSwitchesOf(*description.value), record);
     if (table) lazy.parts.value = SplitOverviewAndMain(*table, record);
+    if (lazy.parts.value) {
+      lazy.prepared.overview = PreparedPart(lazy.parts.value->overview);
+      lazy.prepared.main = PreparedPart(lazy.parts.value->main);
+    }
   });
   return lazy.parts;
+}
+
+const PreparedSheetParts& SharedInputs::PreparedParts(std::size_t sheet) const {
+  SectionParts(sheet);
+  return section_parts_[sheet].prepared;
 }
 
 }  // namespace orvano

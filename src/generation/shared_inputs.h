@@ -21,6 +21,7 @@
 #include "inputs/workbook.h"
 #include "support/parallel_for.h"
 #include "support/table.h"
+#include "templates/prepared_part.h"
 #include "templates/template_files.h"
 #include "templates/template_set.h"
 
@@ -37,6 +38,12 @@ template <typename T>
 struct RecordedRead {
   std::optional<T> value;  // none when it could not be read
   RecordedWork record;
+};
+
+/// The marker cells of a sheet's two parts, prepared once for every page and language.
+struct PreparedSheetParts {
+  PreparedPart overview;
+  PreparedPart main;
 };
 
 /// The rows of a sheet that its conditional rows are read by.
@@ -58,6 +65,9 @@ class SharedInputs {
   /// they are asked for. Safe to call from several threads. Requires: the workbook was read.
   const RecordedRead<SheetParts>& SectionParts(std::size_t sheet) const;
 
+  /// The prepared cells of SectionParts(`sheet`); empty when its parts could not be read.
+  const PreparedSheetParts& PreparedParts(std::size_t sheet) const;
+
   /// The texts of several languages read together, each joined when its language needs it;
   /// null when they were not (one language, or a failure).
   std::unique_ptr<const TextJoin> text_join;
@@ -78,6 +88,7 @@ class SharedInputs {
   struct LazyParts {
     std::once_flag once;
     RecordedRead<SheetParts> parts;
+    PreparedSheetParts prepared;
   };
   std::unique_ptr<LazyParts[]> section_parts_;
 };

@@ -9,11 +9,13 @@
 
 namespace orvano {
 
-std::string TrimBlanks(std::string_view text) {
+std::string TrimBlanks(std::string_view text) { return std::string(TrimmedBlanks(text)); }
+
+std::string_view TrimmedBlanks(std::string_view text) {
   std::size_t begin = text.find_first_not_of(' ');
-  if (begin == std::string_view::npos) return "";
+  if (begin == std::string_view::npos) return {};
   std::size_t end = text.find_last_not_of(' ');
-  return std::string(text.substr(begin, end - begin + 1));
+  return text.substr(begin, end - begin + 1);
 }
 
 namespace {
@@ -38,13 +40,18 @@ std::optional<int> ParseCodePage(std::string_view text) {
   return static_cast<int>(*number);
 }
 
-std::string RecodeThroughCodePage(std::string_view text, std::optional<int> code_page) {
-  if (!code_page) return std::string(text);
+bool RecodingKeepsText(std::string_view text, std::optional<int> code_page) {
+  if (!code_page) return true;
   const int page = *code_page;
   // Shortcuts for the usual cases, with the result of the full way: cp1252 bytes decoded as
   // cp1252 give the text back (its UTF-8 is strict, so re-encoding restores the same bytes),
   // and ASCII stays ASCII in the code pages above.
-  if (page == 1252 || (IsAsciiCodePage(page) && IsAscii(text))) return std::string(text);
+  return page == 1252 || (IsAsciiCodePage(page) && IsAscii(text));
+}
+
+std::string RecodeThroughCodePage(std::string_view text, std::optional<int> code_page) {
+  if (RecodingKeepsText(text, code_page)) return std::string(text);
+  const int page = *code_page;
   std::optional<std::string> bytes = Utf8ToCp1252(text);
   if (!bytes) return std::string(text);
   // A NUL inside the text is decoded like any other byte: it never cuts the text.

@@ -22,6 +22,9 @@ inline bool Contains(std::string_view text, std::string_view what) {
 /// `text` without leading and trailing blanks (U+0020 only; tabs and line breaks stay).
 std::string TrimBlanks(std::string_view text);
 
+/// TrimBlanks as a view into `text`.
+std::string_view TrimmedBlanks(std::string_view text);
+
 /// `text` with the first occurrence of `search` (exact, case-sensitive) replaced by `value`
 /// without its surrounding blanks; `text` unchanged when there is none. An empty `search` is
 /// found at the start.
@@ -37,6 +40,10 @@ std::optional<int> ParseCodePage(std::string_view text);
 /// characters has no cp1252 form, when the code page is unknown, or when the bytes are not valid
 /// in it: the result never holds a "?" or U+FFFD the input did not.
 std::string RecodeThroughCodePage(std::string_view text, std::optional<int> code_page);
+
+/// True when RecodeThroughCodePage gives `text` back as it is without decoding it: no code page,
+/// cp1252, or ASCII in a code page that keeps ASCII.
+bool RecodingKeepsText(std::string_view text, std::optional<int> code_page);
 
 /// The first row whose cell in `column` is the text `key`; nullopt when there is none. Rows must
 /// be sorted by that column in CompareCells order (SortRowsByFirstColumn does this for column 0).

@@ -43,28 +43,6 @@ double PositionValue(std::string_view position) {
   return *value;
 }
 
-double FactorValue(const FormulaFactors& factors, std::string_view name) {
-  if (NameIs(name, "MNR")) return factors.machine_index - 1.0;
-  if (NameIs(name, "PLC")) {
-    switch (factors.control_type) {
-      case 0:
-      case 3:
-        return 0;
-      case 1:
-      case 2:
-        return 1;
-      default:
-        return 0;  // other control types give an empty value, which counts as 0
-    }
-  }
-  if (NameIs(name, "FLD")) return PositionValue(factors.position);
-  if (NameIs(name, "FLDNULL")) return PositionValue(factors.position) - 1;
-  if (NameIs(name, "FREJ") || NameIs(name, "FALA") || NameIs(name, "FWAR")) {
-    return factors.block_number;
-  }
-  throw ProgramError("Unknown factor in formula: " + std::string(name));
-}
-
 // The value of a multiplier's digits: read directly when they fit, as LeadingNumber would read
 // them.
 std::int64_t Multiplier(std::string_view digits) {
@@ -114,14 +92,52 @@ std::optional<std::int32_t> EvaluateAddress(const FormulaFactors& factors, std::
 
 }  // namespace
 
+std::optional<FormulaFactor> FindFormulaFactor(std::string_view name) {
+  if (NameIs(name, "MNR")) return FormulaFactor::kMachine;
+  if (NameIs(name, "PLC")) return FormulaFactor::kControl;
+  if (NameIs(name, "FLD")) return FormulaFactor::kPosition;
+  if (NameIs(name, "FLDNULL")) return FormulaFactor::kPositionFromZero;
+  if (NameIs(name, "FREJ") || NameIs(name, "FALA") || NameIs(name, "FWAR")) {
+    return FormulaFactor::kBlock;
+  }
+  return std::nullopt;
+}
+
+double FormulaFactorValueOf(const FormulaFactors& factors, FormulaFactor factor) {
+  switch (factor) {
+    case FormulaFactor::kMachine:
+      return factors.machine_index - 1.0;
+    case FormulaFactor::kControl:
+      switch (factors.control_type) {
+        case 1:
+        case 2:
+          return 1;
+        default:
+          return 0;  // 0 and 3, and other control types, whose empty value counts as 0
+      }
+    case FormulaFactor::kPosition:
+      return PositionValue(factors.position);
+    case FormulaFactor::kPositionFromZero:
+      return PositionValue(factors.position) - 1;
+    case FormulaFactor::kBlock:
+      return factors.block_number;
+  }
+  return 0;
+}
+
 double FormulaFactorValue(const FormulaFactors& factors, std::string_view name, ErrorSink& errors) {
-  // These factors cannot fail, so they need no error guard (formulas ask for them by the million).
-  if (NameIs(name, "MNR") || NameIs(name, "PLC") || NameIs(name, "FREJ") || NameIs(name, "FALA") ||
-      NameIs(name, "FWAR")) {
-    return FactorValue(factors, name);
+  const std::optional<FormulaFactor> factor = FindFormulaFactor(name);
+  // Only a position can fail, so the others need no error guard (formulas ask for them by the
+  // million).
+  if (factor && *factor != FormulaFactor::kPosition &&
+      *factor != FormulaFactor::kPositionFromZero) {
+    return FormulaFactorValueOf(factors, *factor);
   }
   double value = 0;
-  RunStep(errors, kFactorProcedure, [&] { value = FactorValue(factors, name); });
+  RunStep(errors, kFactorProcedure, [&] {
+    if (!factor) throw ProgramError("Unknown factor in formula: " + std::string(name));
+    value = FormulaFactorValueOf(factors, *factor);
+  });
   return value;
 }
 

@@ -7,6 +7,7 @@
 #ifndef ORVANO_TEMPLATES_ADDRESS_FORMULAS_H_
 #define ORVANO_TEMPLATES_ADDRESS_FORMULAS_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,6 +28,23 @@ struct FormulaFactors {
   std::int32_t block_number = 0;    // "FREJ", "FALA", "FWAR"
   std::int16_t control_type = 0;    // "PLC"
 };
+
+/// The factors a formula can name.
+enum class FormulaFactor : std::uint8_t {
+  kMachine,           // "MNR"
+  kControl,           // "PLC"
+  kPosition,          // "FLD"
+  kPositionFromZero,  // "FLDNULL"
+  kBlock,             // "FREJ", "FALA", "FWAR"
+};
+inline constexpr std::size_t kFormulaFactorCount = 5;
+
+/// The factor `name` names (any letter case); nullopt for an unknown name.
+std::optional<FormulaFactor> FindFormulaFactor(std::string_view name);
+
+/// The value of `factor` on the page of `factors`, as FormulaFactorValue gives it. Throws
+/// UnexpectedError for a position that does not read as a number.
+double FormulaFactorValueOf(const FormulaFactors& factors, FormulaFactor factor);
 
 /// The value of the factor `name` (any letter case): "MNR" the machine index - 1; "PLC" 0 for
 /// control types 0 and 3, 1 for 1 and 2, else empty (0); "FLD" the position; "FLDNULL" the

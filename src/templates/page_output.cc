@@ -161,7 +161,8 @@ bool IsSafePageNamePart(const std::string& name) {
 std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& page,
                                          const LineList& page_template, const Table& rows,
                                          std::optional<int> section, std::optional<int> machine,
-                                         ErrorSink& errors, ShownRows* shown) {
+                                         ErrorSink& errors, ShownRows* shown,
+                                         const PreparedPart* prepared) {
   LineList lines = page_template;
   const FontClassTable classes = CollectFontClasses(FontsOf(inputs), &lines, errors);
   const MachineDescription& description = inputs.description;
@@ -232,7 +233,7 @@ std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& pag
       }
     }
     BuildRecorder recorder(errors, &entry.notes);
-    Table table = BuildSectionTable(inputs, page, rows, recorder);
+    Table table = BuildSectionTable(inputs, page, rows, recorder, prepared);
     std::vector<PartRowOrigin>* origins = shown ? &entry.origins : nullptr;
     if (section) {
       entry.fields = std::make_shared<const Table>(

@@ -18,6 +18,7 @@ namespace orvano {
 
 class ErrorSink;
 class FileSystem;
+class PreparedPart;
 struct PageState;
 struct RunInputs;
 
@@ -39,11 +40,12 @@ bool IsSafePageNamePart(const std::string& name);
 /// clears `page.last_page_rows` before each section page. nullopt when a step failed: the
 /// failure has been reported under "EditHTMLFile". With `shown`, appends the rows the page
 /// shows, a group per position; the detail twin shares the groups of the rows it reuses.
-/// Throws only EndProgram.
+/// `prepared`, when given, is the PreparedPart of `rows`. Throws only EndProgram.
 std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& page,
                                          const LineList& page_template, const Table& rows,
                                          std::optional<int> section, std::optional<int> machine,
-                                         ErrorSink& errors, ShownRows* shown = nullptr);
+                                         ErrorSink& errors, ShownRows* shown = nullptr,
+                                         const PreparedPart* prepared = nullptr);
 
 /// The lines of the menu page (element 0 empty) built from `menu_template`: one entry per
 /// section that has a sheet of its name and a name fit for a page (class "21"), or per

@@ -1,6 +1,7 @@
 #include "templates/section_builder.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "support/error_sink.h"
@@ -11,6 +12,7 @@
 #include "templates/address_formulas.h"
 #include "templates/conditions.h"
 #include "templates/page_state.h"
+#include "templates/prepared_part.h"
 #include "templates/run_inputs.h"
 
 namespace orvano {
@@ -140,7 +142,7 @@ void ResetWildcards(PageState& page) {
 }
 
 Table BuildSectionTable(const RunInputs& inputs, PageState& page, const Table& part,
-                        ErrorSink& errors) {
+                        ErrorSink& errors, const PreparedPart* prepared) {
   ResetWildcards(page);
   page.range_blocks.assign(1, Table());
   page.range_spans.assign(1, PageState::RangeSpan());
@@ -149,6 +151,9 @@ Table BuildSectionTable(const RunInputs& inputs, PageState& page, const Table& p
   const bool standard = IsStandardSheet(inputs.sheets, page);
   const std::string_view sheet_name = CurrentSheetName(inputs.sheets, page);
   PlaceScope place(errors, errors.place());
+  std::optional<PreparedPageValues> values;
+  if (prepared != nullptr) values.emplace(page, FactorsOf(inputs, page));
+  std::string filled;     // a prepared cell's value
   std::size_t start = 0;  // the row after the open range's start marker; 0 when none is open
   for (std::size_t r = 1; r < table.row_count(); ++r) {
     for (std::size_t c = 1; c < table.column_count(); ++c) {
@@ -158,6 +163,13 @@ Table BuildSectionTable(const RunInputs& inputs, PageState& page, const Table& p
       const bool has_marker = IsNull(table.rows()[r][c]);
       // A cell without markers stays as copied, unless an open range must look for its end.
       if (!has_marker && (!standard || start == 0)) continue;
+      if (has_marker && start == 0 && prepared != nullptr && prepared->Has(c, r)) {
+        errors.KeepResponsive();
+        if (prepared->Fill(c, r, *values, inputs.texts, inputs.language.code_page, &filled)) {
+          table.At(c, r) = std::string(filled);
+          continue;
+        }
+      }
       std::string x = *text;
       if (page.part_first_row) {
         // Sheet table row k is the sheet's row k + 1 as spreadsheets number them.
@@ -194,6 +206,7 @@ Table BuildSectionTable(const RunInputs& inputs, PageState& page, const Table& p
         if (start == 0 || !Contains(x, kind.end)) continue;
         RunStep(errors, kProcedure,
                 [&] { CloseRange(inputs, page, table, kind, start, r, c, errors); });
+        if (values) values->SetBlockNumber(page.block_number);
         start = 0;
       }
     }

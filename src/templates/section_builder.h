@@ -13,6 +13,7 @@
 namespace orvano {
 
 class ErrorSink;
+class PreparedPart;
 struct PageState;
 struct RunInputs;
 struct SheetList;
@@ -23,9 +24,11 @@ struct SheetList;
 /// block of repetitions appended to the range blocks, and its two marker cells get the block's
 /// number appended; `page.block_number` is left at the last repetition generated. A range with
 /// no rows between its markers whose item count differs from the base count is reported
-/// (division by zero) under "GetHTMLFromXL" and gives no block. Throws only EndProgram.
+/// (division by zero) under "GetHTMLFromXL" and gives no block. With `prepared` (the
+/// PreparedPart of `part`), its prepared cells are put together rather than worked out, with the
+/// same result. Throws only EndProgram.
 Table BuildSectionTable(const RunInputs& inputs, PageState& page, const Table& part,
-                        ErrorSink& errors);
+                        ErrorSink& errors, const PreparedPart* prepared = nullptr);
 
 /// Sets the wildcard values a section table is built with: "MNR" the page's machine name, "FLD"
 /// its position, "OVERVIEW" and "MAIN" empty.
