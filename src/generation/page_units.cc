@@ -121,10 +121,10 @@ void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, cons
     const bool wants_rows = recording.keep_rows || recording.export_layout != nullptr ||
                             (recording.check_addresses && !detail);
     ShownRows shown;
-    std::optional<LineList> lines =
-        BuildSectionPage(inputs, page, page_template, main_part, unit.section, unit.machine, work,
-                         wants_rows ? &shown : nullptr, &prepared_main);
-    if (!lines)
+    std::optional<std::string> bytes =
+        BuildSectionPageBytes(inputs, page, page_template, main_part, unit.section, unit.machine,
+                              work, wants_rows ? &shown : nullptr, &prepared_main);
+    if (!bytes)
       StopGeneration("Error generating Collectionfile", inputs.destination_folder + page_name);
     if (page_export) page_export->AppendPage(page_name, kind, shown);
     // The detail page shows the same rows as its section page: warn once.
@@ -135,7 +135,7 @@ void BuildSectionPages(const RunInputs& inputs, const SharedInputs& shared, cons
       if (check) NoteAddressesGivenTwice(rows_page.rows, inputs.workbook_file, work);
       if (recording.keep_rows) built.pages.push_back(std::move(rows_page));
     }
-    work.WritePage(inputs.destination_folder + page_name, EncodePage(*lines));
+    work.WritePage(inputs.destination_folder + page_name, std::move(*bytes));
     work.Tick(page_name);
   }
 }

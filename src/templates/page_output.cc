@@ -13,6 +13,7 @@
 #include "support/text_codec.h"
 #include "templates/address_formulas.h"
 #include "templates/page_state.h"
+#include "templates/page_text.h"
 #include "templates/run_inputs.h"
 #include "templates/section_builder.h"
 #include "templates/section_fields.h"
@@ -41,14 +42,18 @@ void Replace(std::string* line, std::string_view search, std::string_view value)
   *line = ReplaceFirstTrimmed(*line, search, value);
 }
 
+void StartPage(LineList* out) { out->assign(1, ""); }
+void StartPage(PageText* out) { out->AppendLine(""); }
+void AddLine(LineList* out, std::string line) { out->push_back(std::move(line)); }
+void AddLine(PageText* out, const std::string& line) { out->AppendLine(line); }
+
 // The frame both editors share: lines are copied while copying is on; the line holding the
 // block start marker is replaced by what `generate` appends; lines up to and including the block
 // end marker are dropped. `edit` fills a line's placeholders, with the template line as the
-// place of what it reports.
-template <typename Edit, typename Generate>
-void EditFrame(const LineList& lines, LineList* out, Edit edit, Generate generate,
-               ErrorSink& errors) {
-  out->assign(1, "");
+// place of what it reports. The page starts with an empty line.
+template <typename Out, typename Edit, typename Generate>
+void EditFrame(const LineList& lines, Out* out, Edit edit, Generate generate, ErrorSink& errors) {
+  StartPage(out);
   bool copying = true;
   bool resume = false;
   for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -56,11 +61,11 @@ void EditFrame(const LineList& lines, LineList* out, Edit edit, Generate generat
       resume = false;
       copying = true;
     }
-    std::string line = lines[i];
-    if (!Contains(line, "###")) {
-      if (copying) out->push_back(std::move(line));
+    if (!Contains(lines[i], "###")) {
+      if (copying) AddLine(out, lines[i]);
       continue;
     }
+    std::string line = lines[i];
     {
       PlaceScope at(errors, LinePlace(lines[0], i));
       edit(&line);
@@ -69,7 +74,7 @@ void EditFrame(const LineList& lines, LineList* out, Edit edit, Generate generat
       copying = false;
       generate();
     } else if (copying) {
-      out->push_back(std::move(line));
+      AddLine(out, std::move(line));
     } else if (Contains(line, kBlockEnd)) {
       resume = true;
     }
@@ -158,11 +163,14 @@ bool IsSafePageNamePart(const std::string& name) {
          name.find('\\') == std::string::npos && name.find("..") == std::string::npos;
 }
 
-std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& page,
-                                         const LineList& page_template, const Table& rows,
-                                         std::optional<int> section, std::optional<int> machine,
-                                         ErrorSink& errors, ShownRows* shown,
-                                         const PreparedPart* prepared) {
+namespace {
+
+// BuildSectionPage, the lines appended to `*out`; false when a step failed.
+template <typename Out>
+bool BuildSectionPageInto(const RunInputs& inputs, PageState& page, const LineList& page_template,
+                          const Table& rows, std::optional<int> section, std::optional<int> machine,
+                          ErrorSink& errors, ShownRows* shown, const PreparedPart* prepared,
+                          Out* out) {
   LineList lines = page_template;
   const FontClassTable classes = CollectFontClasses(FontsOf(inputs), &lines, errors);
   const MachineDescription& description = inputs.description;
@@ -174,7 +182,7 @@ std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& pag
       machine_id = description.Machine(*machine).id;
     }
   });
-  if (!ok) return std::nullopt;
+  if (!ok) return false;
 
   auto edit = [&](std::string* line) {
     *line = ExpandDirectCells(inputs, *line, errors);
@@ -193,7 +201,6 @@ std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& pag
     if (section) Replace(line, "###UEBERSCHRIFT###", CurrentSheetName(inputs.sheets, page));
   };
 
-  LineList out;
   // The twin pages of a section build the same fields for every position; the second takes the
   // first one's, writing the same notes again, unless anything differs or a failure was
   // reported while they were built.
@@ -226,7 +233,7 @@ std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& pag
         // Leave what the build would have left (its range blocks are never read again).
         ResetWildcards(page);
         page.block_number = before.block_number_after;
-        AppendFieldRowsAsHtml(*before.fields, classes, sheet_name, &out, errors);
+        AppendFieldRowsAsHtml(*before.fields, classes, sheet_name, out, errors);
         if (shown) shown->push_back(before.shown ? before.shown : shown_group(before));
         built.push_back(std::move(previous[index]));
         return;
@@ -246,7 +253,7 @@ std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& pag
     }
     recorder.StopKeepingNotes();
     entry.block_number_after = page.block_number;
-    AppendFieldRowsAsHtml(*entry.fields, classes, sheet_name, &out, recorder);
+    AppendFieldRowsAsHtml(*entry.fields, classes, sheet_name, out, recorder);
     if (shown) {
       entry.shown = shown_group(entry);
       shown->push_back(entry.shown);
@@ -268,10 +275,37 @@ std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& pag
       build_rows();
     }
   };
-  EditFrame(lines, &out, edit, generate, errors);
+  EditFrame(lines, out, edit, generate, errors);
   page.last_page_rows = std::move(built);
-  if (!ok) return std::nullopt;
+  return ok;
+}
+
+}  // namespace
+
+std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& page,
+                                         const LineList& page_template, const Table& rows,
+                                         std::optional<int> section, std::optional<int> machine,
+                                         ErrorSink& errors, ShownRows* shown,
+                                         const PreparedPart* prepared) {
+  LineList out;
+  if (!BuildSectionPageInto(inputs, page, page_template, rows, section, machine, errors, shown,
+                            prepared, &out)) {
+    return std::nullopt;
+  }
   return out;
+}
+
+std::optional<std::string> BuildSectionPageBytes(const RunInputs& inputs, PageState& page,
+                                                 const LineList& page_template, const Table& rows,
+                                                 std::optional<int> section,
+                                                 std::optional<int> machine, ErrorSink& errors,
+                                                 ShownRows* shown, const PreparedPart* prepared) {
+  PageText out;
+  if (!BuildSectionPageInto(inputs, page, page_template, rows, section, machine, errors, shown,
+                            prepared, &out)) {
+    return std::nullopt;
+  }
+  return out.Bytes();
 }
 
 LineList BuildMenuPage(const RunInputs& inputs, const PageState& page,
@@ -358,19 +392,9 @@ LineList BuildMainPage(const RunInputs& inputs, const PageState& page,
 }
 
 std::string EncodePage(const LineList& lines) {
-  std::size_t most = 2;
-  for (const std::string& line : lines) most += 2 * (line.size() + 2);
-  std::string bytes(most, '\0');
-  char* at = bytes.data();
-  std::memcpy(at, "\xFF\xFE", 2);
-  at += 2;
-  for (const std::string& line : lines) {
-    at = WriteUtf8AsUtf16Le(line, at);
-    std::memcpy(at, "\r\0\n\0", 4);
-    at += 4;
-  }
-  bytes.resize(static_cast<std::size_t>(at - bytes.data()));
-  return bytes;
+  PageText page;
+  for (const std::string& line : lines) page.AppendLine(line);
+  return page.Bytes();
 }
 
 bool WriteEncodedPage(FileSystem& fs, const std::string& bytes, const std::string& path,

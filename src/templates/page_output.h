@@ -47,6 +47,14 @@ std::optional<LineList> BuildSectionPage(const RunInputs& inputs, PageState& pag
                                          ErrorSink& errors, ShownRows* shown = nullptr,
                                          const PreparedPart* prepared = nullptr);
 
+/// BuildSectionPage's page as EncodePage gives its bytes, built straight into them.
+std::optional<std::string> BuildSectionPageBytes(const RunInputs& inputs, PageState& page,
+                                                 const LineList& page_template, const Table& rows,
+                                                 std::optional<int> section,
+                                                 std::optional<int> machine, ErrorSink& errors,
+                                                 ShownRows* shown = nullptr,
+                                                 const PreparedPart* prepared = nullptr);
+
 /// The lines of the menu page (element 0 empty) built from `menu_template`: one entry per
 /// section that has a sheet of its name and a name fit for a page (class "21"), or per
 /// machine-dependent section a heading (class "22") and one entry per machine that has the

@@ -98,6 +98,27 @@ TEST_F(PageOutputTest, WritesSectionPages) {
   EXPECT_TRUE(errors.failures.empty());
 }
 
+// Built straight into bytes, a page is what its lines encode to, even where a cell or the
+// template breaks a UTF-8 sequence at a line's end or holds a line break of its own.
+TEST_F(PageOutputTest, SectionPageBytesAreItsEncodedLines) {
+  rows.AddRow({11.0, "Cut \xE2\x82", "\xC3"});
+  rows.AddRow({11.0, "Break\r\nin a cell\r", "\x82\xAC ok \xF0\x9F\x98\x80"});
+  const LineList page_template = SplitLines(
+      "section.htm\n###FONTBEZUGANFANG###" +
+      FontClassBlock("11", "<td>###ZELLE###2\xE2</td><td>###ZELLE###3", "<tr>", "</tr>\xC3") +
+      "\n###FONTBEZUGENDE###\nend");
+  page.machine_index = 1;
+  page.machine_name = "M1";
+  const std::optional<LineList> lines =
+      BuildSectionPage(inputs, page, page_template, rows, 1, 1, errors);
+  page.last_page_rows.clear();
+  const std::optional<std::string> bytes =
+      BuildSectionPageBytes(inputs, page, page_template, rows, 1, 1, errors);
+  ASSERT_TRUE(lines && bytes);
+  EXPECT_EQ(EncodePage(*lines), *bytes);
+  EXPECT_FALSE(BuildSectionPageBytes(inputs, page, kSection, rows, 9, std::nullopt, errors));
+}
+
 TEST_F(PageOutputTest, BuildsTheOverviewPage) {
   // An opening block whose first line is empty gives one empty line, not two.
   const LineList overview = SplitLines(

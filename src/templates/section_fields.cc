@@ -10,6 +10,7 @@
 #include "support/number_text.h"
 #include "support/string_helpers.h"
 #include "templates/page_state.h"
+#include "templates/page_text.h"
 #include "templates/run_inputs.h"
 #include "templates/section_builder.h"
 
@@ -243,7 +244,20 @@ CellPlaceholderLine::CellPlaceholderLine(std::string_view line) : line_(line) {
 
 std::string CellPlaceholderLine::Fill(const Table& fields, std::size_t row,
                                       std::string_view sheet_name, ErrorSink& errors) const {
-  if (!has_placeholders_) return std::string(line_);
+  std::string filled;
+  FillInto(fields, row, sheet_name, errors, &filled);
+  return filled;
+}
+
+void CellPlaceholderLine::FillInto(const Table& fields, std::size_t row,
+                                   std::string_view sheet_name, ErrorSink& errors,
+                                   std::string* line) const {
+  std::string& filled = *line;
+  filled.clear();
+  if (!has_placeholders_) {
+    filled = line_;
+    return;
+  }
   errors.KeepResponsive();
   for (std::string_view placeholder : not_valid_) {
     errors.Note(ProblemKind::kWarning, "Cell placeholder not valid in sheet \"" +
@@ -251,8 +265,6 @@ std::string CellPlaceholderLine::Fill(const Table& fields, std::size_t row,
                                            std::to_string(row) + ": " + std::string(placeholder));
   }
   const std::vector<Cell>* cells = row < fields.row_count() ? &fields.rows()[row] : nullptr;
-  std::string filled;
-  filled.reserve(line_.size() + 64);
   std::string number;  // the text of a number cell
   for (const Piece& piece : pieces_) {
     filled += piece.text;
@@ -272,11 +284,16 @@ std::string CellPlaceholderLine::Fill(const Table& fields, std::size_t row,
       filled += value;
     }
   }
-  return filled;
 }
 
-void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
-                           std::string_view sheet_name, LineList* out, ErrorSink& errors) {
+namespace {
+
+void AddLine(LineList* out, std::string_view line) { out->emplace_back(line); }
+void AddLine(PageText* out, std::string_view line) { out->AppendLine(line); }
+
+template <typename Out>
+void AppendRowsAsHtml(const Table& fields, const FontClassTable& classes,
+                      std::string_view sheet_name, Out* out, ErrorSink& errors) {
   RunStep(errors, kRowsAsHtmlProcedure, [&] {
     const FontClass* open = nullptr;   // the class of the current group, when it is defined
     std::optional<std::string> group;  // the class text of the current group
@@ -291,14 +308,16 @@ void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
       return cut_parts.emplace_back(&font, std::move(lines)).second;
     };
     auto append_part = [&](const LineList& part) {
-      out->insert(out->end(), part.begin(), part.end());
+      for (const std::string& line : part) AddLine(out, line);
     };
+    std::string filled;  // a row's line
     // A part's line is the template line that the notes of its placeholders name.
     auto append_main_part = [&](const FontClass& font, std::size_t row) {
       const std::vector<CellPlaceholderLine>& lines = cut_main_part(font);
       for (std::size_t k = 0; k < lines.size(); ++k) {
         PlaceScope at(errors, LinePlace(classes.template_path, font.main_line + k));
-        out->push_back(lines[k].Fill(fields, row, sheet_name, errors));
+        lines[k].FillInto(fields, row, sheet_name, errors, &filled);
+        AddLine(out, filled);
       }
     };
     for (std::size_t r = 1; r < fields.row_count(); ++r) {
@@ -324,11 +343,23 @@ void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
         append_part(open->opening);
         append_main_part(*open, r);
       } else {
-        out->push_back("Following Fontclass not defined: " + text);
+        AddLine(out, "Following Fontclass not defined: " + text);
       }
     }
     if (open != nullptr) append_part(open->closing);
   });
+}
+
+}  // namespace
+
+void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
+                           std::string_view sheet_name, LineList* out, ErrorSink& errors) {
+  AppendRowsAsHtml(fields, classes, sheet_name, out, errors);
+}
+
+void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
+                           std::string_view sheet_name, PageText* out, ErrorSink& errors) {
+  AppendRowsAsHtml(fields, classes, sheet_name, out, errors);
 }
 
 void AppendRows(const Table& source, std::int16_t widest_column_count, Table* destination) {

@@ -20,6 +20,7 @@
 namespace orvano {
 
 class ErrorSink;
+class PageText;
 struct FontClassTable;
 struct PageState;
 struct RunInputs;
@@ -54,6 +55,10 @@ Table CollectSectionFields(const RunInputs& inputs, const PageState& page, Table
 void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
                            std::string_view sheet_name, LineList* out, ErrorSink& errors);
 
+/// AppendFieldRowsAsHtml, the lines appended to the page `out`.
+void AppendFieldRowsAsHtml(const Table& fields, const FontClassTable& classes,
+                           std::string_view sheet_name, PageText* out, ErrorSink& errors);
+
 /// A main-part line cut at its cell placeholders once, so that the line of each row is put
 /// together from its pieces instead of being searched again.
 class CellPlaceholderLine {
@@ -68,6 +73,10 @@ class CellPlaceholderLine {
   /// the row and the placeholder with its digits or the whole character after it, and left.
   std::string Fill(const Table& fields, std::size_t row, std::string_view sheet_name,
                    ErrorSink& errors) const;
+
+  /// Fill, into `*line` (emptied first), whose room is kept from row to row.
+  void FillInto(const Table& fields, std::size_t row, std::string_view sheet_name,
+                ErrorSink& errors, std::string* line) const;
 
  private:
   /// Text copied as it is, then the cell of column `column` (from 1; 0 for none) put in.
