@@ -180,10 +180,38 @@ bool PreparedPart::AddAddress(std::string_view formula) {
   return true;
 }
 
+const PreparedPart::KeyRows& PreparedPart::KeyRowsFor(const TextTable& texts) const {
+  KeyRows& key_rows = *key_rows_;
+  std::call_once(key_rows.once, [&] {
+    key_rows.addresses = texts.addresses.get();
+    key_rows.rows.assign(pieces_.size(), kNoText);
+    for (std::size_t k = 0; k < pieces_.size(); ++k) {
+      const Piece& piece = pieces_[k];
+      if (piece.kind != Kind::kIndex) continue;
+      if (std::optional<std::uint32_t> row =
+              FindTextRow(texts, std::string_view(text_).substr(piece.begin, piece.size))) {
+        key_rows.rows[k] = *row;
+      }
+    }
+  });
+  return key_rows;
+}
+
+const Cell* PreparedPart::FindKeyText(const TextTable& texts, const KeyRows& key_rows,
+                                      std::uint32_t piece) const {
+  if (key_rows.addresses != texts.addresses.get()) {
+    const Piece& index = pieces_[piece];
+    return FindText(texts, std::string_view(text_).substr(index.begin, index.size));
+  }
+  const std::uint32_t row = key_rows.rows[piece];
+  return row == kNoText ? nullptr : &texts.rows->rows()[row][texts.column];
+}
+
 bool PreparedPart::Fill(std::size_t column, std::size_t row, const PreparedPageValues& values,
                         const TextTable& texts, std::optional<int> code_page,
                         std::string* out) const {
   if (!values.wildcards_usable_) return false;
+  const KeyRows& key_rows = KeyRowsFor(texts);
   const PreparedCell& cell = cells_[static_cast<std::size_t>(cell_of_[row * columns_ + column])];
   out->clear();
   for (std::uint32_t k = 0; k < cell.piece_count; ++k) {
@@ -214,8 +242,7 @@ bool PreparedPart::Fill(std::size_t column, std::size_t row, const PreparedPageV
         break;
       }
       case Kind::kIndex: {
-        const Cell* found =
-            FindText(texts, std::string_view(text_).substr(piece.begin, piece.size));
+        const Cell* found = FindKeyText(texts, key_rows, cell.first_piece + k);
         if (found == nullptr) return false;
         const auto* found_text = std::get_if<std::string>(found);
         const std::string number_text = found_text ? std::string() : CellText(*found);

@@ -11,6 +11,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +24,7 @@
 namespace orvano {
 
 struct PageState;
+struct TextAddresses;
 struct TextTable;
 
 /// What a page gives the prepared cells: its wildcard values and formula factors, each worked
@@ -79,8 +82,20 @@ class PreparedPart {
     std::uint32_t piece_count = 0;
   };
 
+  // The text rows of the index pieces' keys, looked up once for the texts first asked with;
+  // texts with other addresses look theirs up each time.
+  struct KeyRows {
+    std::once_flag once;
+    const TextAddresses* addresses = nullptr;
+    std::vector<std::uint32_t> rows;  // by piece; kNoText for none and for other pieces
+  };
+  static constexpr std::uint32_t kNoText = UINT32_MAX;
+
   bool Prepare(std::string_view text);
   bool AddAddress(std::string_view formula);
+  const KeyRows& KeyRowsFor(const TextTable& texts) const;
+  const Cell* FindKeyText(const TextTable& texts, const KeyRows& key_rows,
+                          std::uint32_t piece) const;
 
   std::size_t columns_ = 0;
   std::size_t rows_ = 0;
@@ -89,6 +104,7 @@ class PreparedPart {
   std::vector<Piece> pieces_;
   std::vector<Term> terms_;
   std::string text_;  // the texts and keys of the pieces, one after the other
+  std::unique_ptr<KeyRows> key_rows_ = std::make_unique<KeyRows>();
 };
 
 }  // namespace orvano

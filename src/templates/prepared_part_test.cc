@@ -16,9 +16,9 @@ namespace {
 
 using testing::RecordingErrorSink;
 
-TextTable Texts() {
+TextTable Texts(std::string_view stop = "  Stopped ") {
   std::array<Table, 5> texts;
-  for (auto [key, text] : {std::pair<std::string, Cell>{"Alarms.Stop", "  Stopped "},
+  for (auto [key, text] : {std::pair<std::string, Cell>{"Alarms.Stop", std::string(stop)},
                            {"Alarms.Null", Cell()},
                            {"Alarms.Count", 12.5},
                            {"A.B.C.D.E.F", "deep"},
@@ -144,6 +144,27 @@ TEST(PreparedPartTest, GivesWhatTheStepByStepWayGives) {
       }
     }
   }
+}
+
+// A part's keys are looked up once for the texts it first meets; texts of another read (a
+// language read on its own) and other columns of the same read still give their own texts.
+TEST(PreparedPartTest, EachLanguageGetsItsOwnTexts) {
+  const Table part = PartOf({"###INDEX:Alarms.Stop:INDEX"});
+  const PreparedPart prepared(part);
+  const PreparedPageValues values{PageState(), FormulaFactors()};
+  std::string out;
+  const TextTable first = Texts();
+  ASSERT_TRUE(prepared.Fill(1, 1, values, first, std::nullopt, &out));
+  EXPECT_EQ("Stopped", out);
+  ASSERT_TRUE(prepared.Fill(1, 1, values, Texts("Halt"), std::nullopt, &out));
+  EXPECT_EQ("Halt", out);
+  TextTable other_column = first;
+  auto rows = std::make_shared<Table>(*first.rows);
+  for (auto& row : rows->rows()) row.push_back(Cell("same for all"));
+  other_column.rows = rows;
+  other_column.column = rows->column_count();
+  ASSERT_TRUE(prepared.Fill(1, 1, values, other_column, std::nullopt, &out));
+  EXPECT_EQ("same for all", out);
 }
 
 }  // namespace
