@@ -16,9 +16,9 @@ namespace {
 
 using testing::RecordingErrorSink;
 
-TextTable Texts(std::string_view stop = "  Stopped ") {
+TextTable Texts() {
   std::array<Table, 5> texts;
-  for (auto [key, text] : {std::pair<std::string, Cell>{"Alarms.Stop", std::string(stop)},
+  for (auto [key, text] : {std::pair<std::string, Cell>{"Alarms.Stop", "  Stopped "},
                            {"Alarms.Null", Cell()},
                            {"Alarms.Count", 12.5},
                            {"A.B.C.D.E.F", "deep"},
@@ -156,7 +156,12 @@ TEST(PreparedPartTest, EachLanguageGetsItsOwnTexts) {
   const TextTable first = Texts();
   ASSERT_TRUE(prepared.Fill(1, 1, values, first, std::nullopt, &out));
   EXPECT_EQ("Stopped", out);
-  ASSERT_TRUE(prepared.Fill(1, 1, values, Texts("Halt"), std::nullopt, &out));
+  std::array<Table, 5> depths;
+  depths[0] = Table(2, 0);
+  for (const char* key : {"Aa.A", "Ab.B", "Ac.C", "Alarms.Stop"}) {
+    depths[0].AddRow({Cell(key), Cell(std::string(key) == "Alarms.Stop" ? "Halt" : key)});
+  }
+  ASSERT_TRUE(prepared.Fill(1, 1, values, MakeTextTable(std::move(depths)), std::nullopt, &out));
   EXPECT_EQ("Halt", out);
   TextTable other_column = first;
   auto rows = std::make_shared<Table>(*first.rows);
