@@ -29,6 +29,7 @@
 #include "support/byte_reader.h"
 #include "support/errors.h"
 #include "support/file_system.h"
+#include "support/mapped_file.h"
 #include "support/number_text.h"
 #include "support/stderr_capture.h"
 #include "support/text_case.h"
@@ -424,7 +425,10 @@ std::vector<JetRowColumn> RowColumns(const TableSource& source, MdbTableDef* def
 }  // namespace
 
 struct JetFileReader::Handle {
-  std::string bytes;  // libmdb reads them in place for the handle's whole life
+  // libmdb reads the bytes in place for the handle's whole life: the file mapped, or a copy.
+  std::unique_ptr<MappedFile> mapped;
+  std::string bytes;
+  std::string_view file;  // the bytes libmdb reads
   MdbHandle* mdb = nullptr;
 
   ~Handle() {
@@ -452,12 +456,20 @@ JetFileReader::JetFileReader(std::unique_ptr<Handle> handle, std::string path)
 JetFileReader::~JetFileReader() = default;
 
 std::unique_ptr<JetFileReader> JetFileReader::Open(std::string bytes, const std::string& path) {
-  CheckFileShape(bytes, path);
   auto handle = std::make_unique<Handle>();
   handle->bytes = std::move(bytes);
+  char* data = handle->bytes.data();
+  const std::size_t size = handle->bytes.size();
+  return OpenHandle(std::move(handle), data, size, path);
+}
 
+std::unique_ptr<JetFileReader> JetFileReader::OpenHandle(std::unique_ptr<Handle> handle,
+                                                         char* bytes, std::size_t size,
+                                                         const std::string& path) {
+  handle->file = std::string_view(bytes, size);
+  CheckFileShape(handle->file, path);
   StderrCapture capture;
-  handle->mdb = mdb_open_buffer(handle->bytes.data(), handle->bytes.size(), MDB_NOFLAGS);
+  handle->mdb = mdb_open_buffer(bytes, size, MDB_NOFLAGS);
   if (handle->mdb == nullptr) throw Damaged(path);
   if (mdb_read_catalog(handle->mdb, MDB_TABLE) == nullptr) throw Damaged(path);
   CheckCatalogComplete(handle->mdb, path);
@@ -466,6 +478,15 @@ std::unique_ptr<JetFileReader> JetFileReader::Open(std::string bytes, const std:
 }
 
 std::unique_ptr<JetFileReader> JetFileReader::OpenFile(const std::string& path) {
+  // A database is read in place; one that cannot be mapped is read, which says why it fails.
+  auto mapped = std::make_unique<MappedFile>(path);
+  if (mapped->mapped()) {
+    auto handle = std::make_unique<Handle>();
+    char* bytes = mapped->data();
+    const std::size_t size = mapped->size();
+    handle->mapped = std::move(mapped);
+    return OpenHandle(std::move(handle), bytes, size, path);
+  }
   std::string bytes;
   std::string error;
   switch (NewPosixFileSystem()->ReadFile(path, &bytes, &error)) {
@@ -541,17 +562,17 @@ void JetFileReader::ReadRows(
       wanted.push_back(i);
     }
   }
-  const TableSource source{handle_->bytes, mdb, path_, table};
+  const TableSource source{handle_->file, mdb, path_, table};
   const std::vector<JetRowColumn> places = RowColumns(source, def.get(), wanted);
 
   // The stored row count only sizes the first allocation; a row takes at least a few bytes.
-  begin(wanted.size(), std::min<std::size_t>(def->num_rows, handle_->bytes.size() / 8));
+  begin(wanted.size(), std::min<std::size_t>(def->num_rows, handle_->file.size() / 8));
   std::size_t rows_read = 0;
   std::vector<Cell> row;
 
   const JetVersion version = IS_JET3(mdb) ? JetVersion::kJet3 : JetVersion::kJet4;
   const auto page_size = static_cast<std::size_t>(mdb->fmt->pg_size);
-  const std::size_t page_count = handle_->bytes.size() / page_size;
+  const std::size_t page_count = handle_->file.size() / page_size;
   mdb_rewind_table(def.get());
   // libmdb walks the table's usage map and loads each data page into pg_buf; the rows on it are
   // read here, from the same page in the file's bytes.
