@@ -28,28 +28,23 @@ Table DepthRows(const TextTable& texts, std::size_t k) {
   const Table& addresses = texts.addresses->depths[k];
   Table result(2, 0);
   for (std::size_t r = 0; r < addresses.row_count(); ++r) {
-    result.AddRow(
-        {addresses.At(0, r), texts.rows->At(texts.column, texts.addresses->text_rows[k][r])});
+    result.AddRow({addresses.At(0, r),
+                   texts.rows->At(texts.column, texts.addresses->text_rows[k][r])});
   }
   return result;
 }
 
-std::optional<std::uint32_t> FindTextRow(const TextTable& texts, std::string_view address) {
+const Cell* FindText(const TextTable& texts, std::string_view address) {
   auto dots = std::count(address.begin(), address.end(), '.');
-  if (dots < 1 || dots > 5 || texts.addresses == nullptr) return std::nullopt;
+  if (dots < 1 || dots > 5 || texts.addresses == nullptr) return nullptr;
   const auto k = static_cast<std::size_t>(dots - 1);
   const Table& table = texts.addresses->depths[k];
-  if (table.column_count() < 1) return std::nullopt;
+  if (table.column_count() < 1) return nullptr;
   const AddressIndex& index = texts.addresses->by_address[k];
   const std::optional<std::size_t> row =
       index.empty() ? FindRowInSortedTable(table, 0, address) : index.Find(table, address);
-  if (!row) return std::nullopt;
-  return texts.addresses->text_rows[k][*row];
-}
-
-const Cell* FindText(const TextTable& texts, std::string_view address) {
-  const std::optional<std::uint32_t> row = FindTextRow(texts, address);
-  return row ? &texts.rows->rows()[*row][texts.column] : nullptr;
+  if (!row) return nullptr;
+  return &texts.rows->rows()[texts.addresses->text_rows[k][*row]][texts.column];
 }
 
 }  // namespace orvano

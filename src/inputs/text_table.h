@@ -10,7 +10,6 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -49,10 +48,6 @@ Table DepthRows(const TextTable& texts, std::size_t k);
 /// the first such row when several are equal. nullptr when the address has no dots or more
 /// than five, or no row has it.
 const Cell* FindText(const TextTable& texts, std::string_view address);
-
-/// The row of `texts.rows` that holds the text FindText finds; nullopt when it finds none. The
-/// same for every TextTable that shares `texts.addresses`.
-std::optional<std::uint32_t> FindTextRow(const TextTable& texts, std::string_view address);
 
 }  // namespace orvano
 

@@ -180,38 +180,65 @@ bool PreparedPart::AddAddress(std::string_view formula) {
   return true;
 }
 
-const PreparedPart::KeyRows& PreparedPart::KeyRowsFor(const TextTable& texts) const {
-  KeyRows& key_rows = *key_rows_;
-  std::call_once(key_rows.once, [&] {
-    key_rows.addresses = texts.addresses.get();
-    key_rows.rows.assign(pieces_.size(), kNoText);
-    for (std::size_t k = 0; k < pieces_.size(); ++k) {
-      const Piece& piece = pieces_[k];
-      if (piece.kind != Kind::kIndex) continue;
-      if (std::optional<std::uint32_t> row =
-              FindTextRow(texts, std::string_view(text_).substr(piece.begin, piece.size))) {
-        key_rows.rows[k] = *row;
-      }
-    }
-  });
-  return key_rows;
+namespace {
+
+template <typename T>
+bool SameOwner(const std::weak_ptr<T>& known, const std::shared_ptr<T>& asked) {
+  return !known.owner_before(asked) && !asked.owner_before(known);
 }
 
-const Cell* PreparedPart::FindKeyText(const TextTable& texts, const KeyRows& key_rows,
-                                      std::uint32_t piece) const {
-  if (key_rows.addresses != texts.addresses.get()) {
-    const Piece& index = pieces_[piece];
-    return FindText(texts, std::string_view(text_).substr(index.begin, index.size));
+}  // namespace
+
+std::unique_ptr<PreparedPart::IndexTexts> PreparedPart::LookUpTexts(
+    const TextTable& texts, std::optional<int> code_page) const {
+  auto result = std::make_unique<IndexTexts>();
+  result->spans_.resize(pieces_.size());
+  for (std::size_t k = 0; k < pieces_.size(); ++k) {
+    const Piece& piece = pieces_[k];
+    if (piece.kind != Kind::kIndex) continue;
+    const Cell* found = FindText(texts, std::string_view(text_).substr(piece.begin, piece.size));
+    if (found == nullptr) continue;
+    const auto* found_text = std::get_if<std::string>(found);
+    const std::string number_text = found_text ? std::string() : CellText(*found);
+    const std::string_view stored = found_text ? *found_text : number_text;
+    std::string recoded;
+    std::string_view value = stored;
+    if (!RecodingKeepsText(stored, code_page)) {
+      recoded = RecodeThroughCodePage(stored, code_page);
+      value = recoded;
+    }
+    value = TrimmedBlanks(value);
+    // A text with "#" could hold markers that the step-by-step way would work out.
+    if (value.find('#') != std::string_view::npos) continue;
+    result->spans_[k] = {static_cast<std::uint32_t>(result->texts_.size()),
+                         static_cast<std::uint32_t>(value.size())};
+    result->texts_.append(value);
   }
-  const std::uint32_t row = key_rows.rows[piece];
-  return row == kNoText ? nullptr : &texts.rows->rows()[row][texts.column];
+  return result;
+}
+
+const PreparedPart::IndexTexts& PreparedPart::TextsIn(const TextTable& texts,
+                                                      std::optional<int> code_page) const {
+  TextsCache& cache = *texts_cache_;
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  for (const LanguageTexts& known : cache.languages) {
+    if (SameOwner(known.rows, texts.rows) && SameOwner(known.addresses, texts.addresses) &&
+        known.column == texts.column && known.code_page == code_page) {
+      return *known.texts;
+    }
+  }
+  LanguageTexts& added = cache.languages.emplace_back();
+  added.rows = texts.rows;
+  added.addresses = texts.addresses;
+  added.column = texts.column;
+  added.code_page = code_page;
+  added.texts = LookUpTexts(texts, code_page);
+  return *added.texts;
 }
 
 bool PreparedPart::Fill(std::size_t column, std::size_t row, const PreparedPageValues& values,
-                        const TextTable& texts, std::optional<int> code_page,
-                        std::string* out) const {
+                        const IndexTexts& index_texts, std::string* out) const {
   if (!values.wildcards_usable_) return false;
-  const KeyRows& key_rows = KeyRowsFor(texts);
   const PreparedCell& cell = cells_[static_cast<std::size_t>(cell_of_[row * columns_ + column])];
   out->clear();
   for (std::uint32_t k = 0; k < cell.piece_count; ++k) {
@@ -242,21 +269,9 @@ bool PreparedPart::Fill(std::size_t column, std::size_t row, const PreparedPageV
         break;
       }
       case Kind::kIndex: {
-        const Cell* found = FindKeyText(texts, key_rows, cell.first_piece + k);
-        if (found == nullptr) return false;
-        const auto* found_text = std::get_if<std::string>(found);
-        const std::string number_text = found_text ? std::string() : CellText(*found);
-        const std::string_view stored = found_text ? *found_text : number_text;
-        std::string recoded;
-        std::string_view value = stored;
-        if (!RecodingKeepsText(stored, code_page)) {
-          recoded = RecodeThroughCodePage(stored, code_page);
-          value = recoded;
-        }
-        value = TrimmedBlanks(value);
-        // A text with "#" could hold markers that the step-by-step way would work out.
-        if (value.find('#') != std::string_view::npos) return false;
-        out->append(value);
+        const std::optional<std::string_view> value = index_texts.Text(cell.first_piece + k);
+        if (!value) return false;
+        out->append(*value);
         break;
       }
     }

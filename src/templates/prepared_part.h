@@ -56,13 +56,40 @@ class PreparedPart {
   /// True when the cell (`column`, `row`) of the part is prepared.
   bool Has(std::size_t column, std::size_t row) const;
 
+  /// What the part's index formulas give in one language: each formula's text, looked up,
+  /// re-decoded and trimmed, or that it declines.
+  class IndexTexts {
+   public:
+    /// The text of index piece `piece`; nullopt when the cell declines.
+    std::optional<std::string_view> Text(std::uint32_t piece) const {
+      const Span span = spans_[piece];
+      if (span.begin == kDeclines) return std::nullopt;
+      return std::string_view(texts_).substr(span.begin, span.size);
+    }
+
+   private:
+    friend class PreparedPart;
+    static constexpr std::uint32_t kDeclines = UINT32_MAX;
+    struct Span {
+      std::uint32_t begin = kDeclines;
+      std::uint32_t size = 0;
+    };
+    std::vector<Span> spans_;  // by piece
+    std::string texts_;
+  };
+
+  /// The index texts of this part in `texts` re-decoded through `code_page`, worked out the
+  /// first time they are asked for and kept while the part lives. Safe to call from several
+  /// threads.
+  const IndexTexts& TextsIn(const TextTable& texts, std::optional<int> code_page) const;
+
   /// Puts the value of the prepared cell (`column`, `row`) on the page of `values` into `*out`,
-  /// index formulas looked up in `texts` and re-decoded through `code_page`; exactly what the
-  /// cell's wildcards, address formulas and index formulas give when worked out one after the
-  /// other. False when this page needs the step-by-step way (a value that could make markers, a
-  /// factor that fails, a sum out of range, a text not found or one that holds "#").
+  /// its index formulas giving `index_texts` (from TextsIn); exactly what the cell's wildcards,
+  /// address formulas and index formulas give when worked out one after the other. False when
+  /// this page needs the step-by-step way (a value that could make markers, a factor that
+  /// fails, a sum out of range, a text not found or one that holds "#").
   bool Fill(std::size_t column, std::size_t row, const PreparedPageValues& values,
-            const TextTable& texts, std::optional<int> code_page, std::string* out) const;
+            const IndexTexts& index_texts, std::string* out) const;
 
  private:
   enum class Kind : std::uint8_t { kText, kWildcard, kAddress, kIndex };
@@ -82,20 +109,25 @@ class PreparedPart {
     std::uint32_t piece_count = 0;
   };
 
-  // The text rows of the index pieces' keys, looked up once for the texts first asked with;
-  // texts with other addresses look theirs up each time.
-  struct KeyRows {
-    std::once_flag once;
-    const TextAddresses* addresses = nullptr;
-    std::vector<std::uint32_t> rows;  // by piece; kNoText for none and for other pieces
+  // The index texts of each language asked for so far. A language is known by its text rows
+  // and addresses, compared by owner, so that texts freed after their language cannot be
+  // mistaken for the next language's.
+  struct LanguageTexts {
+    std::weak_ptr<const Table> rows;
+    std::weak_ptr<const TextAddresses> addresses;
+    std::size_t column = 0;
+    std::optional<int> code_page;
+    std::unique_ptr<IndexTexts> texts;
   };
-  static constexpr std::uint32_t kNoText = UINT32_MAX;
+  struct TextsCache {
+    std::mutex mutex;
+    std::vector<LanguageTexts> languages;
+  };
 
   bool Prepare(std::string_view text);
   bool AddAddress(std::string_view formula);
-  const KeyRows& KeyRowsFor(const TextTable& texts) const;
-  const Cell* FindKeyText(const TextTable& texts, const KeyRows& key_rows,
-                          std::uint32_t piece) const;
+  std::unique_ptr<IndexTexts> LookUpTexts(const TextTable& texts,
+                                          std::optional<int> code_page) const;
 
   std::size_t columns_ = 0;
   std::size_t rows_ = 0;
@@ -104,7 +136,7 @@ class PreparedPart {
   std::vector<Piece> pieces_;
   std::vector<Term> terms_;
   std::string text_;  // the texts and keys of the pieces, one after the other
-  std::unique_ptr<KeyRows> key_rows_ = std::make_unique<KeyRows>();
+  std::unique_ptr<TextsCache> texts_cache_ = std::make_unique<TextsCache>();
 };
 
 }  // namespace orvano

@@ -152,7 +152,11 @@ Table BuildSectionTable(const RunInputs& inputs, PageState& page, const Table& p
   const std::string_view sheet_name = CurrentSheetName(inputs.sheets, page);
   PlaceScope place(errors, errors.place());
   std::optional<PreparedPageValues> values;
-  if (prepared != nullptr) values.emplace(page, FactorsOf(inputs, page));
+  const PreparedPart::IndexTexts* index_texts = nullptr;
+  if (prepared != nullptr) {
+    values.emplace(page, FactorsOf(inputs, page));
+    index_texts = &prepared->TextsIn(inputs.texts, inputs.language.code_page);
+  }
   std::string filled;     // a prepared cell's value
   std::size_t start = 0;  // the row after the open range's start marker; 0 when none is open
   for (std::size_t r = 1; r < table.row_count(); ++r) {
@@ -165,7 +169,7 @@ Table BuildSectionTable(const RunInputs& inputs, PageState& page, const Table& p
       if (!has_marker && (!standard || start == 0)) continue;
       if (has_marker && start == 0 && prepared != nullptr && prepared->Has(c, r)) {
         errors.KeepResponsive();
-        if (prepared->Fill(c, r, *values, inputs.texts, inputs.language.code_page, &filled)) {
+        if (prepared->Fill(c, r, *values, *index_texts, &filled)) {
           table.At(c, r) = std::string(filled);
           continue;
         }
