@@ -90,22 +90,77 @@ bool PreparedPart::Has(std::size_t column, std::size_t row) const {
   return column < columns_ && row < rows_ && cell_of_[row * columns_ + column] >= 0;
 }
 
+void PreparedPart::AddText(std::string_view text) {
+  Piece piece;
+  piece.begin = static_cast<std::uint32_t>(text_.size());
+  piece.size = static_cast<std::uint32_t>(text.size());
+  text_.append(text);
+  pieces_.push_back(piece);
+}
+
+// Prepares a cell that is one condition and nothing else that holds "#": before "###IF ", a
+// condition of a known factor, "<", "=" or ">" and a number, " ###THEN ", the text when it holds,
+// optionally "###ELSE" and the text when not, "###ENDIF", and after it. The chosen text then
+// holds no marker that a later step could work out.
+bool PreparedPart::PrepareCondition(std::string_view text) {
+  constexpr std::string_view kIf = "###IF ";
+  constexpr std::string_view kThen = " ###THEN ";
+  constexpr std::string_view kElse = "###ELSE";
+  constexpr std::string_view kEndIf = "###ENDIF";
+  const std::size_t if_at = text.find(kIf);
+  if (if_at == std::string_view::npos) return false;
+  const std::size_t cond_at = if_at + kIf.size();
+  const std::size_t then_at = text.find(kThen, cond_at);
+  if (then_at == std::string_view::npos) return false;
+  const std::size_t rest_at = then_at + kThen.size();
+  const std::size_t end_at = text.find(kEndIf, rest_at);
+  if (end_at == std::string_view::npos) return false;
+  std::size_t else_at = text.find(kElse, rest_at);
+  if (else_at > end_at) else_at = end_at;
+  const std::size_t else_text = else_at == end_at ? end_at : else_at + kElse.size();
+  const std::string_view condition = text.substr(cond_at, then_at - cond_at);
+  const std::string_view before = text.substr(0, if_at);
+  const std::string_view when_true = text.substr(rest_at, else_at - rest_at);
+  const std::string_view when_false = text.substr(else_text, end_at - else_text);
+  const std::string_view after = text.substr(end_at + kEndIf.size());
+  for (std::string_view part : {before, condition, when_true, when_false, after}) {
+    if (part.find('#') != std::string_view::npos) return false;
+  }
+  std::size_t at = condition.find('<');
+  if (at == std::string_view::npos) at = condition.find('=');
+  if (at == std::string_view::npos) at = condition.find('>');
+  if (at == std::string_view::npos) return false;
+  const std::optional<FormulaFactor> factor = FindFormulaFactor(condition.substr(0, at));
+  if (!factor) return false;
+  Condition prepared{*factor, condition[at], 0};
+  try {
+    prepared.number = ToInt16(LeadingNumber(condition.substr(at + 1)));
+  } catch (const UnexpectedError&) {
+    return false;  // the step-by-step way reports it
+  }
+  if (!before.empty()) AddText(before);
+  Piece piece;
+  piece.kind = Kind::kCondition;
+  piece.begin = static_cast<std::uint32_t>(conditions_.size());
+  conditions_.push_back(prepared);
+  pieces_.push_back(piece);
+  AddText(when_true);
+  AddText(when_false);
+  if (!after.empty()) AddText(after);
+  return true;
+}
+
 // Cuts `text` into pieces. Every "#" must begin a marker "###" (not followed by a fourth "#")
 // that is a wildcard, a plain address formula or an index formula whose key holds no "#": then
 // replacing one marker never makes or breaks another, and the pieces can be filled one by one.
 bool PreparedPart::Prepare(std::string_view text) {
+  if (text.find("###IF") != std::string_view::npos) return PrepareCondition(text);
   std::array<int, 4> wildcard_counts{};
   std::size_t pos = 0;
   while (pos < text.size()) {
     const std::size_t hash = text.find('#', pos);
     const std::size_t literal_end = hash == std::string_view::npos ? text.size() : hash;
-    if (literal_end > pos) {
-      Piece piece;
-      piece.begin = static_cast<std::uint32_t>(text_.size());
-      piece.size = static_cast<std::uint32_t>(literal_end - pos);
-      text_.append(text.substr(pos, literal_end - pos));
-      pieces_.push_back(piece);
-    }
+    if (literal_end > pos) AddText(text.substr(pos, literal_end - pos));
     if (hash == std::string_view::npos) break;
     const std::string_view rest = text.substr(hash + kMarker.size());
     if (!text.substr(hash).starts_with(kMarker) || rest.starts_with('#')) return false;
@@ -244,6 +299,20 @@ bool PreparedPart::Fill(std::size_t column, std::size_t row, const PreparedPageV
   for (std::uint32_t k = 0; k < cell.piece_count; ++k) {
     const Piece& piece = pieces_[cell.first_piece + k];
     switch (piece.kind) {
+      case Kind::kCondition: {
+        const Condition& condition = conditions_[piece.begin];
+        const std::optional<std::int16_t>& factor =
+            values.factors_[static_cast<std::size_t>(condition.factor)];
+        if (!factor) return false;
+        const bool holds = condition.comparison == '<'   ? *factor < condition.number
+                           : condition.comparison == '=' ? *factor == condition.number
+                                                         : *factor > condition.number;
+        // Of the two text pieces that follow, the one chosen is written; both are passed.
+        const Piece& chosen = pieces_[cell.first_piece + k + (holds ? 1 : 2)];
+        out->append(text_, chosen.begin, chosen.size);
+        k += 2;
+        break;
+      }
       case Kind::kText:
         out->append(text_, piece.begin, piece.size);
         break;

@@ -1,9 +1,9 @@
 // Prepared parts: the marker cells of a sheet part cut into their pieces once, so that the
 // section tables of every page and language put a cell's value together instead of searching
 // and rebuilding its text step by step. Only cells whose markers are wildcards, plain address
-// formulas and index formulas are prepared; the value comes out as the step-by-step way gives
-// it, and a page on which it could differ (or could write a note) declines, leaving the cell to
-// that way.
+// formulas and index formulas, or that are one plain condition, are prepared; the value comes
+// out as the step-by-step way gives it, and a page on which it could differ (or could write a
+// note) declines, leaving the cell to that way.
 
 #ifndef ORVANO_TEMPLATES_PREPARED_PART_H_
 #define ORVANO_TEMPLATES_PREPARED_PART_H_
@@ -92,13 +92,20 @@ class PreparedPart {
             const IndexTexts& index_texts, std::string* out) const;
 
  private:
-  enum class Kind : std::uint8_t { kText, kWildcard, kAddress, kIndex };
+  enum class Kind : std::uint8_t { kText, kWildcard, kAddress, kIndex, kCondition };
   struct Piece {
     Kind kind = Kind::kText;
     std::uint8_t wildcard = 0;  // kWildcard: its place in the wildcard table
     std::uint32_t begin = 0;    // kText: the text, kIndex: the key (in text_)
     std::uint32_t size = 0;
     std::int32_t base = 0;  // kAddress: the base, then terms_[begin, begin + size)
+  };
+  // A condition's piece is followed by two text pieces: what it gives when it holds, and
+  // when it does not.
+  struct Condition {
+    FormulaFactor factor = FormulaFactor::kMachine;
+    char comparison = '=';  // '<', '=' or '>'
+    std::int16_t number = 0;
   };
   struct Term {
     std::int32_t multiplier = 0;  // with its sign
@@ -126,6 +133,8 @@ class PreparedPart {
 
   bool Prepare(std::string_view text);
   bool AddAddress(std::string_view formula);
+  bool PrepareCondition(std::string_view text);
+  void AddText(std::string_view text);
   std::unique_ptr<IndexTexts> LookUpTexts(const TextTable& texts,
                                           std::optional<int> code_page) const;
 
@@ -135,7 +144,8 @@ class PreparedPart {
   std::vector<PreparedCell> cells_;
   std::vector<Piece> pieces_;
   std::vector<Term> terms_;
-  std::string text_;  // the texts and keys of the pieces, one after the other
+  std::vector<Condition> conditions_;  // a kCondition piece's is conditions_[piece.begin]
+  std::string text_;                   // the texts and keys of the pieces, one after the other
   std::unique_ptr<TextsCache> texts_cache_ = std::make_unique<TextsCache>();
 };
 

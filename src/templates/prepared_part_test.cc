@@ -44,9 +44,22 @@ const std::vector<std::string> kPreparedCells = {
     "###INDEX:T.Outer:INDEX",      // its text holds markers: this cell declines
     "###INDEX:Missing.Key:INDEX",  // not found: declines, and the note comes as before
     "###ADDR:1+30000[FREJ]+30000[FREJ]:ADDR",
+    "###IF PLC=1 ###THEN a###ELSE b###ENDIF",
+    "x ###IF fld>2 ###THEN rear ###ENDIF y",
+    "###IF FREJ<5 ###THEN few###ELSE many###ENDIF",
+    "###IF MNR=1.5 ###THEN one###ELSE other###ENDIF",
+    "###IF MNR<1 ###THEN lt###ELSE ge###ENDIF",
+    "###IF MNR>1 ###THEN gt###ELSE le###ENDIF",
 };
 const std::vector<std::string> kUnpreparedCells = {
-    "###IF PLC=1 ###THEN a###ELSE b###ENDIF",
+    "###IF PLC=1 ###THEN ###MNR###ENDIF",
+    "###IF PLC ###THEN a###ENDIF",
+    "###IF XYZ=1 ###THEN a###ENDIF",
+    "###IF PLC=99999 ###THEN a###ENDIF",
+    "###IF  ###THEN a###ENDIF",
+    "###IF PLC=1 ###THEN a###ENDIF ###ELSE",
+    "###ENDIF ###IF PLC=1 ###THEN a###ENDIF",
+    "###IF PLC=1 ###THEN a###ENDIF###IF PLC=0 ###THEN b###ENDIF",
     "####MNR",
     "###MNR###MNR###MNR###MNR###MNR###MNR",
     "###ADDR:1+1[XYZ]:ADDR",

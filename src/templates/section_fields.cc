@@ -164,11 +164,22 @@ Table CollectSectionFields(const RunInputs& inputs, const PageState& page, Table
   const bool standard = IsStandardSheet(inputs.sheets, page);
   bool in_range = false;
   for (std::size_t r = 1; r < section.row_count(); ++r) {
-    const std::string marker = section.TextAt(1, r);
+    // Only the sheet "Standard" has range markers; its column 1 is read as text.
+    std::string number_text;
+    std::string_view marker;
+    if (standard && section.column_count() > 1) {
+      const Cell& cell = section.rows()[r][1];
+      if (const auto* text = std::get_if<std::string>(&cell)) {
+        marker = *text;
+      } else {
+        number_text = CellText(cell);
+        marker = number_text;
+      }
+    }
     if (standard && !in_range &&
-        (marker.find("###SDR[REJ]") != std::string::npos ||
-         marker.find("###SDR[WAR]") != std::string::npos ||
-         marker.find("###SDR[ALA]") != std::string::npos)) {
+        (marker.find("###SDR[REJ]") != std::string_view::npos ||
+         marker.find("###SDR[WAR]") != std::string_view::npos ||
+         marker.find("###SDR[ALA]") != std::string_view::npos)) {
       in_range = true;
       continue;  // the start marker row is not copied
     }
@@ -178,9 +189,9 @@ Table CollectSectionFields(const RunInputs& inputs, const PageState& page, Table
       continue;
     }
     if (!standard) continue;
-    if (marker.find("###EDR[REJ]") == std::string::npos &&
-        marker.find("###EDR[WAR]") == std::string::npos &&
-        marker.find("###EDR[ALA]") == std::string::npos) {
+    if (marker.find("###EDR[REJ]") == std::string_view::npos &&
+        marker.find("###EDR[WAR]") == std::string_view::npos &&
+        marker.find("###EDR[ALA]") == std::string_view::npos) {
       continue;
     }
     in_range = false;
@@ -194,7 +205,7 @@ Table CollectSectionFields(const RunInputs& inputs, const PageState& page, Table
       if (marker.size() <= 11) return;  // no number: the range is dropped
       auto block = ParseNumber(marker.substr(11));
       if (!block) {
-        throw UnexpectedError(err::kTypeMismatch, "Type mismatch: \"" + marker +
+        throw UnexpectedError(err::kTypeMismatch, "Type mismatch: \"" + std::string(marker) +
                                                       "\" in sheet row " + std::to_string(r) +
                                                       " does not end with a block number");
       }
