@@ -59,18 +59,11 @@ int CompareCells(const Cell& a, const Cell& b) {
 Table::Table(std::size_t columns, std::size_t rows)
     : columns_(columns), rows_(rows, std::vector<Cell>(columns)) {}
 
-Cell& Table::At(std::size_t column, std::size_t row) {
-  if (column >= columns_ || row >= rows_.size()) {
-    throw UnexpectedError(err::kSubscriptOutOfRange,
-                          "Subscript out of range: cell (" + std::to_string(column) + ", " +
-                              std::to_string(row) + ") of a table of " + std::to_string(columns_) +
-                              " columns and " + std::to_string(rows_.size()) + " rows");
-  }
-  return rows_[row][column];
-}
-
-const Cell& Table::At(std::size_t column, std::size_t row) const {
-  return const_cast<Table*>(this)->At(column, row);
+void Table::ThrowOutside(std::size_t column, std::size_t row) const {
+  throw UnexpectedError(err::kSubscriptOutOfRange,
+                        "Subscript out of range: cell (" + std::to_string(column) + ", " +
+                            std::to_string(row) + ") of a table of " + std::to_string(columns_) +
+                            " columns and " + std::to_string(rows_.size()) + " rows");
 }
 
 std::string Table::TextAt(std::size_t column, std::size_t row) const {

@@ -41,8 +41,13 @@ class Table {
   bool empty() const { return rows_.empty(); }
 
   /// The cell at (`column`, `row`). Throws UnexpectedError 9 (subscript out of range) outside.
-  Cell& At(std::size_t column, std::size_t row);
-  const Cell& At(std::size_t column, std::size_t row) const;
+  Cell& At(std::size_t column, std::size_t row) {
+    if (column >= columns_ || row >= rows_.size()) ThrowOutside(column, row);
+    return rows_[row][column];
+  }
+  const Cell& At(std::size_t column, std::size_t row) const {
+    return const_cast<Table*>(this)->At(column, row);
+  }
 
   /// The cell as text (see CellText); "" outside the table instead of an error.
   std::string TextAt(std::size_t column, std::size_t row) const;
@@ -60,6 +65,8 @@ class Table {
   const std::vector<std::vector<Cell>>& rows() const { return rows_; }
 
  private:
+  [[noreturn]] void ThrowOutside(std::size_t column, std::size_t row) const;
+
   std::size_t columns_ = 0;
   std::vector<std::vector<Cell>> rows_;
 };

@@ -2,6 +2,10 @@
 
 #include <unicode/ucnv.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -150,6 +154,28 @@ void WriteAsciiAsUtf16Le(std::uint64_t word, char* out) {
   }
 }
 
+// Writes the ASCII bytes that `text` starts with, at most 16 of them and only while at least 8
+// bytes remain, as UTF-16LE at `out`, and returns how many. It may write the code units of up
+// to 16 bytes: the room for twice the bytes still to come.
+std::size_t WidenAsciiPrefix(std::string_view text, char* out) {
+#if defined(__SSE2__)
+  if (text.size() >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data()));
+    const __m128i zero = _mm_setzero_si128();
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), _mm_unpackhi_epi8(bytes, zero));
+    const auto high = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+    return high == 0 ? 16 : static_cast<std::size_t>(std::countr_zero(high));
+  }
+#endif
+  if (text.size() < 8) return 0;
+  std::uint64_t word;
+  std::memcpy(&word, text.data(), sizeof word);
+  WriteAsciiAsUtf16Le(word, out);
+  const std::uint64_t high_bits = word & kEveryByteHigh;
+  return high_bits == 0 ? 8 : FirstMarkedByte(high_bits);
+}
+
 }  // namespace
 
 char* WriteUtf8AsUtf16Le(std::string_view text, char* out) {
@@ -161,21 +187,12 @@ char* WriteUtf8AsUtf16Le(std::string_view text, char* out) {
   };
   std::size_t pos = 0;
   while (pos < text.size()) {
-    // Pages are mostly ASCII: eight bytes at a time, each followed by a zero byte.
-    if (text.size() - pos >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, text.data() + pos, sizeof word);
-      const std::uint64_t high_bits = word & kEveryByteHigh;
-      if (high_bits == 0) {
-        WriteAsciiAsUtf16Le(word, out);
-        out += 16;
-        pos += 8;
-        continue;
-      }
-      // The ASCII bytes before the first that is not.
-      for (std::size_t end = pos + FirstMarkedByte(high_bits); pos < end; ++pos) {
-        put(static_cast<char16_t>(text[pos]));
-      }
+    // Pages are mostly ASCII: a run of it is widened many bytes at a time.
+    const std::size_t ascii = WidenAsciiPrefix(text.substr(pos), out);
+    if (ascii != 0) {
+      pos += ascii;
+      out += 2 * ascii;
+      continue;
     }
     const auto lead = static_cast<std::uint8_t>(text[pos]);
     if (lead < 0x80) {
