@@ -170,6 +170,7 @@ class UnitCommitter {
     int ticked = 0;
     bool replayed = false;
     try {
+      HeldEvents held(run_.logs);
       built.work.Replay({run_.sink, run_.job.fs,
                          [&](std::string_view done) {
                            ++ticked;

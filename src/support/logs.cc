@@ -48,7 +48,37 @@ void Logs::AppendEvent(std::string_view message) {
   std::time_t now = fs_.Now();
   std::string entry = FormatLocal(now, "%x") + " / " + FormatLocal(now, "%X") + "\r\n" +
                       std::string(message) + "\r\n";
-  fs_.AppendToFile(event_log_path_, entry);
+  if (!holding_) {
+    fs_.AppendToFile(event_log_path_, entry);
+    return;
+  }
+  if (held_path_ != event_log_path_) {
+    ReleaseEvents();  // what was gathered goes where it was meant to
+    holding_ = true;
+    held_path_ = event_log_path_;
+  }
+  held_ += entry;
+}
+
+void Logs::HoldEvents() {
+  holding_ = true;
+  held_path_ = event_log_path_;
+}
+
+void Logs::ReleaseEvents() {
+  holding_ = false;
+  if (held_.empty()) return;
+  std::string entries = std::move(held_);
+  held_.clear();
+  fs_.AppendToFile(held_path_, entries);
+}
+
+HeldEvents::~HeldEvents() {
+  try {
+    logs_.ReleaseEvents();
+  } catch (const OrvanoError&) {
+    // Lost, as a note that cannot be written is.
+  }
 }
 
 }  // namespace orvano

@@ -1,6 +1,7 @@
 // The program's two logs: the error log beside the executable, which keeps every reported error
 // across runs, and the event log of a run ("Logfile.log" in the destination folder), which keeps
-// notes such as missing sheets. Each entry is appended and the file closed at once.
+// notes such as missing sheets. Each entry is appended and the file closed at once, unless the
+// event log's entries are held (HeldEvents) to be appended together.
 
 #ifndef ORVANO_SUPPORT_LOGS_H_
 #define ORVANO_SUPPORT_LOGS_H_
@@ -31,6 +32,13 @@ class Logs {
   /// FileSystem::AppendToFile throws when the log could not be written; the note is then lost.
   void AppendEvent(std::string_view message);
 
+  /// While held, event-log entries are gathered instead of appended; they are appended together,
+  /// in one write, when the hold ends. See HeldEvents.
+  void HoldEvents();
+  /// Ends the hold and appends what it gathered. Throws as AppendEvent; the entries are then
+  /// lost.
+  void ReleaseEvents();
+
   /// While `sink` is set (not null), every event message is also appended to it; used to note
   /// what a piece of work logged so that it can be logged again when the work is reused.
   void set_event_sink(std::vector<std::string>* sink) { event_sink_ = sink; }
@@ -49,6 +57,22 @@ class Logs {
   std::string event_log_path_;
   std::vector<std::string>* event_sink_ = nullptr;
   int error_count_ = 0;
+  bool holding_ = false;
+  std::string held_;       // the entries gathered while held
+  std::string held_path_;  // the event log they go to
+};
+
+/// Holds the event log of `logs` while it lives: a unit of work's notes are written with one
+/// open, write and close instead of one each. What cannot be written is lost, as a note is.
+class HeldEvents {
+ public:
+  explicit HeldEvents(Logs& logs) : logs_(logs) { logs_.HoldEvents(); }
+  ~HeldEvents();
+  HeldEvents(const HeldEvents&) = delete;
+  HeldEvents& operator=(const HeldEvents&) = delete;
+
+ private:
+  Logs& logs_;
 };
 
 }  // namespace orvano

@@ -47,5 +47,35 @@ TEST_F(LogsTest, EachRunStartsItsEventLogAfresh) {
   EXPECT_NE(std::string::npos, lost.find("no/such/Logfile.log")) << lost;
 }
 
+// Held entries reach the file when the hold ends, in order and as they would have one by one; a
+// change of the event log's path sends the held ones where they were meant to go, and a hold
+// whose entries cannot be written loses them without throwing from its end.
+TEST_F(LogsTest, HeldEventsAreWrittenTogetherWhenTheHoldEnds) {
+  const std::string first = dir.path() + "first.log";
+  const std::string second = dir.path() + "second.log";
+  logs.set_event_log_path(first);
+  {
+    HeldEvents held(logs);
+    logs.AppendEvent("one");
+    logs.AppendEvent("two");
+    EXPECT_FALSE(fs.IsFile(first));
+    logs.set_event_log_path(second);
+    logs.AppendEvent("three");
+    EXPECT_EQ("03/04/26 / 05:06:07\r\none\r\n03/04/26 / 05:06:07\r\ntwo\r\n", ReadBytes(first));
+  }
+  EXPECT_EQ("03/04/26 / 05:06:07\r\nthree\r\n", ReadBytes(second));
+  logs.AppendEvent("four");  // after the hold: at once
+  EXPECT_EQ("03/04/26 / 05:06:07\r\nthree\r\n03/04/26 / 05:06:07\r\nfour\r\n", ReadBytes(second));
+
+  logs.set_event_log_path(dir.path() + "no/such/Logfile.log");
+  {
+    HeldEvents held(logs);
+    logs.AppendEvent("lost");
+  }
+  logs.set_event_log_path(second);
+  logs.AppendEvent("five");
+  EXPECT_NE(std::string::npos, ReadBytes(second).find("five"));
+}
+
 }  // namespace
 }  // namespace orvano
