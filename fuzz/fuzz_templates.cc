@@ -1,6 +1,7 @@
 // Fuzzes the template engine: the first byte picks a procedure, the rest is a cell or a template.
 // Covers conditions, address and index formulas, direct cells, cell placeholders, sizes, font
-// specifications, font-class markers and the section page builder.
+// specifications, font-class markers and the section page builder, which must build the same
+// section table with the part's cells prepared as without.
 
 #include <cstdint>
 #include <string>
@@ -11,6 +12,7 @@
 #include "templates/address_formulas.h"
 #include "templates/conditions.h"
 #include "templates/page_state.h"
+#include "templates/prepared_part.h"
 #include "templates/run_inputs.h"
 #include "templates/section_builder.h"
 #include "templates/section_fields.h"
@@ -93,7 +95,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           part.At(0, i + 1) = 12.0;
           part.At(1 + i % 2, i + 1) = cells[i];
         }
+        orvano::PageState prepared_page = page;
         orvano::Table section = orvano::BuildSectionTable(inputs, page, part, errors);
+        const orvano::PreparedPart prepared(part);
+        const orvano::Table prepared_section =
+            orvano::BuildSectionTable(inputs, prepared_page, part, errors, &prepared);
+        if (prepared_section.rows() != section.rows()) __builtin_trap();
         orvano::CollectSectionFields(inputs, page, section, errors);
         break;
       }

@@ -162,8 +162,9 @@ bool PreparedPart::Prepare(std::string_view text) {
     const std::size_t literal_end = hash == std::string_view::npos ? text.size() : hash;
     if (literal_end > pos) AddText(text.substr(pos, literal_end - pos));
     if (hash == std::string_view::npos) break;
+    if (!text.substr(hash).starts_with(kMarker)) return false;
     const std::string_view rest = text.substr(hash + kMarker.size());
-    if (!text.substr(hash).starts_with(kMarker) || rest.starts_with('#')) return false;
+    if (rest.starts_with('#')) return false;
     if (rest.starts_with(kAddrOpen)) {
       const std::size_t body = hash + kMarker.size() + kAddrOpen.size();
       const std::size_t close = text.find(kAddrClose, body);

@@ -70,6 +70,8 @@ const std::vector<std::string> kUnpreparedCells = {
     "###ADDR:1234567890+1[MNR]:ADDR",
     "###INDEX:A.###MNR:INDEX",
     "###Main",
+    "###ADDR:0+1[FREJ]:ADDR0 ###FLD#",
+    "ends with ##",
 };
 
 Table PartOf(const std::vector<std::string>& cells) {
