@@ -23,14 +23,6 @@ constexpr std::string_view kMarker = "###FONTBEZUG###";
 // Marker lines are short; longer lines are not upper-cased for the marker comparison.
 constexpr std::size_t kLongestMarkerLine = 64;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view DigitsAt(std::string_view text, std::size_t at) {
-  std::size_t end = at;
-  while (end < text.size() && IsDigit(text[end])) ++end;
-  return text.substr(std::min(at, text.size()), end - std::min(at, text.size()));
-}
-
 std::string Where(const LineList& lines, std::size_t i) {
   return lines[0] + ", line " + NumberToText(static_cast<double>(i));
 }

@@ -1,5 +1,6 @@
 #include "support/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -90,6 +91,13 @@ std::optional<double> ParseNumber(std::string_view text) {
     return std::nullopt;
   }
   return value;
+}
+
+std::string_view DigitsAt(std::string_view text, std::size_t pos) {
+  pos = std::min(pos, text.size());
+  std::size_t end = pos;
+  while (end < text.size() && IsDigit(text[end])) ++end;
+  return text.substr(pos, end - pos);
 }
 
 double RoundHalfEven(double value) { return std::nearbyint(value); }

@@ -19,6 +19,10 @@ namespace orvano {
 /// Throws UnexpectedError 6 (overflow) when the number is too large for a double.
 double LeadingNumber(std::string_view text);
 
+/// The decimal digits (0-9) that start at `pos` of `text`, as a view; empty when none or when
+/// `pos` is past the end.
+std::string_view DigitsAt(std::string_view text, std::size_t pos);
+
 /// `text` as a number when the whole text (blanks around it aside) is one decimal number, as
 /// "12", "-1.5", "1E3"; otherwise nullopt.
 std::optional<double> ParseNumber(std::string_view text);

@@ -25,8 +25,6 @@ constexpr std::string_view kIndexClose = ":INDEX";
 // itself would otherwise go on for ever.
 constexpr int kMaxIndexRounds = 1000;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // Factor names are ASCII; comparing them byte by byte keeps the formulas cheap.
 bool NameIs(std::string_view name, std::string_view upper) {
   return std::equal(name.begin(), name.end(), upper.begin(), upper.end(), [](char a, char b) {
@@ -73,8 +71,7 @@ std::optional<std::int32_t> EvaluateAddress(const FormulaFactors& factors, std::
       op = term[0];
       term.remove_prefix(1);
     }
-    std::size_t digits = 0;
-    while (digits < term.size() && IsDigit(term[digits])) ++digits;
+    const std::size_t digits = DigitsAt(term, 0).size();
     if (digits == 0 || term[digits] != '[') return std::nullopt;  // term ends with "]"
     std::int64_t multiplier = Multiplier(term.substr(0, digits));
     std::string_view name = term.substr(digits + 1, term.size() - digits - 2);

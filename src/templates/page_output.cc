@@ -1,7 +1,6 @@
 #include "templates/page_output.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -42,18 +41,13 @@ void Replace(std::string* line, std::string_view search, std::string_view value)
   *line = ReplaceFirstTrimmed(*line, search, value);
 }
 
-void StartPage(LineList* out) { out->assign(1, ""); }
-void StartPage(PageText* out) { out->AppendLine(""); }
-void AddLine(LineList* out, std::string line) { out->push_back(std::move(line)); }
-void AddLine(PageText* out, const std::string& line) { out->AppendLine(line); }
-
 // The frame both editors share: lines are copied while copying is on; the line holding the
 // block start marker is replaced by what `generate` appends; lines up to and including the block
 // end marker are dropped. `edit` fills a line's placeholders, with the template line as the
 // place of what it reports. The page starts with an empty line.
 template <typename Out, typename Edit, typename Generate>
 void EditFrame(const LineList& lines, Out* out, Edit edit, Generate generate, ErrorSink& errors) {
-  StartPage(out);
+  AppendPageLine(out, "");
   bool copying = true;
   bool resume = false;
   for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -62,7 +56,7 @@ void EditFrame(const LineList& lines, Out* out, Edit edit, Generate generate, Er
       copying = true;
     }
     if (!Contains(lines[i], "###")) {
-      if (copying) AddLine(out, lines[i]);
+      if (copying) AppendPageLine(out, lines[i]);
       continue;
     }
     std::string line = lines[i];
@@ -74,7 +68,7 @@ void EditFrame(const LineList& lines, Out* out, Edit edit, Generate generate, Er
       copying = false;
       generate();
     } else if (copying) {
-      AddLine(out, std::move(line));
+      AppendPageLine(out, std::move(line));
     } else if (Contains(line, kBlockEnd)) {
       resume = true;
     }

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "support/line_list.h"
+
 namespace orvano {
 
 class PageText {
@@ -27,6 +29,11 @@ class PageText {
  private:
   std::string text_;
 };
+
+/// Appends `line` to a page made as lines or to one made as bytes, so that a page builder can
+/// write either with the same code.
+inline void AppendPageLine(LineList* page, std::string line) { page->push_back(std::move(line)); }
+inline void AppendPageLine(PageText* page, std::string_view line) { page->AppendLine(line); }
 
 }  // namespace orvano
 

@@ -22,14 +22,6 @@ constexpr int kMostOfOneWildcard = 5;
 // Numbers of more digits could leave 32 bits; the step-by-step way reads them.
 constexpr std::size_t kMostDigits = 9;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::size_t DigitRun(std::string_view text, std::size_t pos) {
-  std::size_t end = pos;
-  while (end < text.size() && IsDigit(text[end])) ++end;
-  return end - pos;
-}
-
 std::int32_t DigitsValue(std::string_view digits) {
   std::int32_t value = 0;
   for (char c : digits) value = value * 10 + (c - '0');
@@ -206,7 +198,7 @@ bool PreparedPart::Prepare(std::string_view text) {
 // Adds the formula between "###ADDR:" and ":ADDR" when it is plain: a base of digits, then one
 // or more terms of a sign, digits and a known factor in brackets, and nothing else.
 bool PreparedPart::AddAddress(std::string_view formula) {
-  std::size_t digits = DigitRun(formula, 0);
+  std::size_t digits = DigitsAt(formula, 0).size();
   if (digits == 0 || digits > kMostDigits) return false;
   Piece piece;
   piece.kind = Kind::kAddress;
@@ -217,7 +209,7 @@ bool PreparedPart::AddAddress(std::string_view formula) {
   while (pos < formula.size()) {
     const char sign = formula[pos++];
     if (sign != '+' && sign != '-') return false;
-    digits = DigitRun(formula, pos);
+    digits = DigitsAt(formula, pos).size();
     if (digits == 0 || digits > kMostDigits || pos + digits >= formula.size() ||
         formula[pos + digits] != '[') {
       return false;

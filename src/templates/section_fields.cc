@@ -25,14 +25,6 @@ constexpr std::string_view kDirect = "###DIREKT###";
 constexpr std::string_view kCell = "###ZELLE###";
 constexpr int kMaxDirectRounds = 1000;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view DigitsAt(std::string_view text, std::size_t pos) {
-  std::size_t end = pos;
-  while (end < text.size() && IsDigit(text[end])) ++end;
-  return text.substr(pos, end - pos);
-}
-
 // The origins of the `count` rows of range block `block`: repetition after repetition of the
 // range's rows.
 void AppendBlockOrigins(const PageState& page, std::size_t block, std::size_t count,
@@ -299,9 +291,6 @@ void CellPlaceholderLine::FillInto(const Table& fields, std::size_t row,
 
 namespace {
 
-void AddLine(LineList* out, std::string_view line) { out->emplace_back(line); }
-void AddLine(PageText* out, std::string_view line) { out->AppendLine(line); }
-
 template <typename Out>
 void AppendRowsAsHtml(const Table& fields, const FontClassTable& classes,
                       std::string_view sheet_name, Out* out, ErrorSink& errors) {
@@ -319,7 +308,7 @@ void AppendRowsAsHtml(const Table& fields, const FontClassTable& classes,
       return cut_parts.emplace_back(&font, std::move(lines)).second;
     };
     auto append_part = [&](const LineList& part) {
-      for (const std::string& line : part) AddLine(out, line);
+      for (const std::string& line : part) AppendPageLine(out, line);
     };
     std::string filled;  // a row's line
     // A part's line is the template line that the notes of its placeholders name.
@@ -328,7 +317,7 @@ void AppendRowsAsHtml(const Table& fields, const FontClassTable& classes,
       for (std::size_t k = 0; k < lines.size(); ++k) {
         PlaceScope at(errors, LinePlace(classes.template_path, font.main_line + k));
         lines[k].FillInto(fields, row, sheet_name, errors, &filled);
-        AddLine(out, filled);
+        AppendPageLine(out, filled);
       }
     };
     for (std::size_t r = 1; r < fields.row_count(); ++r) {
@@ -354,7 +343,7 @@ void AppendRowsAsHtml(const Table& fields, const FontClassTable& classes,
         append_part(open->opening);
         append_main_part(*open, r);
       } else {
-        AddLine(out, "Following Fontclass not defined: " + text);
+        AppendPageLine(out, "Following Fontclass not defined: " + text);
       }
     }
     if (open != nullptr) append_part(open->closing);
