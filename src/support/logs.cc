@@ -53,8 +53,7 @@ void Logs::AppendEvent(std::string_view message) {
     return;
   }
   if (held_path_ != event_log_path_) {
-    ReleaseEvents();  // what was gathered goes where it was meant to
-    holding_ = true;
+    WriteHeld();  // what was gathered goes where it was meant to
     held_path_ = event_log_path_;
   }
   held_ += entry;
@@ -67,6 +66,10 @@ void Logs::HoldEvents() {
 
 void Logs::ReleaseEvents() {
   holding_ = false;
+  WriteHeld();
+}
+
+void Logs::WriteHeld() {
   if (held_.empty()) return;
   std::string entries = std::move(held_);
   held_.clear();

@@ -57,6 +57,9 @@ class Logs {
   std::string event_log_path_;
   std::vector<std::string>* event_sink_ = nullptr;
   int error_count_ = 0;
+  // Appends what the hold gathered to its event log and empties it. Throws as AppendEvent.
+  void WriteHeld();
+
   bool holding_ = false;
   std::string held_;       // the entries gathered while held
   std::string held_path_;  // the event log they go to
