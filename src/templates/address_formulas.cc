@@ -17,10 +17,6 @@ namespace {
 constexpr std::string_view kFactorProcedure = "GetFormulaFaktor";
 constexpr std::string_view kAddressProcedure = "CalculateAdressFormula";
 
-constexpr std::string_view kAddrOpen = "###ADDR:";
-constexpr std::string_view kAddrClose = ":ADDR";
-constexpr std::string_view kIndexOpen = "###INDEX:";
-constexpr std::string_view kIndexClose = ":INDEX";
 // Look-ups inside texts found by earlier look-ups of the same formula; a text that refers to
 // itself would otherwise go on for ever.
 constexpr int kMaxIndexRounds = 1000;
@@ -79,9 +75,9 @@ std::optional<std::int32_t> EvaluateAddress(const FormulaFactors& factors, std::
     value += op == '+' ? multiplier * factor : -multiplier * factor;
     if (value < std::numeric_limits<std::int32_t>::min() ||
         value > std::numeric_limits<std::int32_t>::max()) {
-      throw UnexpectedError(err::kOverflow, "Overflow in the address formula " +
-                                                std::string(kAddrOpen) + std::string(formula) +
-                                                std::string(kAddrClose));
+      throw UnexpectedError(err::kOverflow,
+                            "Overflow in the address formula " + std::string(kAddressFormulaOpen) +
+                                std::string(formula) + std::string(kAddressFormulaClose));
     }
   }
   return static_cast<std::int32_t>(value);
@@ -143,11 +139,11 @@ std::string ExpandAddressFormulas(const FormulaFactors& factors, std::string_vie
   std::string out(text);
   std::size_t from = 0;
   for (;;) {
-    std::size_t open = out.find(kAddrOpen, from);
+    std::size_t open = out.find(kAddressFormulaOpen, from);
     if (open == std::string::npos) break;
     errors.KeepResponsive();
-    std::size_t body = open + kAddrOpen.size();
-    std::size_t close = out.find(kAddrClose, body);
+    std::size_t body = open + kAddressFormulaOpen.size();
+    std::size_t close = out.find(kAddressFormulaClose, body);
     if (close == std::string::npos) {
       errors.Note(ProblemKind::kWarning, "Address formula not closed: " + out.substr(open));
       break;
@@ -159,14 +155,15 @@ std::string ExpandAddressFormulas(const FormulaFactors& factors, std::string_vie
       if (result) {
         value = std::to_string(*result);  // NumberToText of a whole number in 32 bits
       } else {
-        errors.Note(ProblemKind::kWarning, "Address formula not valid: " + std::string(kAddrOpen) +
-                                               std::string(formula) + std::string(kAddrClose));
+        errors.Note(ProblemKind::kWarning,
+                    "Address formula not valid: " + std::string(kAddressFormulaOpen) +
+                        std::string(formula) + std::string(kAddressFormulaClose));
       }
     });
-    out.replace(open, close + kAddrClose.size() - open, value);
+    out.replace(open, close + kAddressFormulaClose.size() - open, value);
     // Every pass shortens the text; looking back a marker's length finds a marker that the
     // replacement joined together, as a search from the start would.
-    from = open >= kAddrOpen.size() ? open - (kAddrOpen.size() - 1) : 0;
+    from = open >= kAddressFormulaOpen.size() ? open - (kAddressFormulaOpen.size() - 1) : 0;
   }
   return out;
 }
@@ -178,16 +175,16 @@ std::string ExpandIndexFormulas(const TextTable& texts, std::optional<int> code_
   std::size_t chain_end = 0;  // end of the texts inserted by the current chain of look-ups
   int rounds = 0;
   for (;;) {
-    std::size_t open = out.find(kIndexOpen, from);
+    std::size_t open = out.find(kIndexFormulaOpen, from);
     if (open == std::string::npos) break;
     errors.KeepResponsive();
-    std::size_t body = open + kIndexOpen.size();
-    std::size_t close = out.find(kIndexClose, body);
+    std::size_t body = open + kIndexFormulaOpen.size();
+    std::size_t close = out.find(kIndexFormulaClose, body);
     if (close == std::string::npos) {
       errors.Note(ProblemKind::kWarning, "Index formula not closed: " + out.substr(open));
       break;
     }
-    std::size_t end = close + kIndexClose.size();
+    std::size_t end = close + kIndexFormulaClose.size();
     std::string key = out.substr(body, close - body);
     // A formula of the cell's own text starts a new chain; one inside an inserted text goes on
     // with the chain that inserted it.
@@ -212,7 +209,7 @@ std::string ExpandIndexFormulas(const TextTable& texts, std::optional<int> code_
     std::size_t inserted_end = open + value.size();
     chain_end = chain_end > end ? chain_end - (end - open) + value.size() : inserted_end;
     chain_end = std::max(chain_end, inserted_end);
-    from = open >= kIndexOpen.size() ? open - (kIndexOpen.size() - 1) : 0;
+    from = open >= kIndexFormulaOpen.size() ? open - (kIndexFormulaOpen.size() - 1) : 0;
   }
   return out;
 }

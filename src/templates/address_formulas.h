@@ -20,6 +20,12 @@ namespace orvano {
 class ErrorSink;
 struct TextTable;
 
+/// The markers around an address formula and an index formula.
+inline constexpr std::string_view kAddressFormulaOpen = "###ADDR:";
+inline constexpr std::string_view kAddressFormulaClose = ":ADDR";
+inline constexpr std::string_view kIndexFormulaOpen = "###INDEX:";
+inline constexpr std::string_view kIndexFormulaClose = ":INDEX";
+
 /// What the factor names of a formula stand for on the page being built. `position` must
 /// outlive the calls it is handed to.
 struct FormulaFactors {

@@ -12,11 +12,6 @@ namespace {
 
 constexpr std::string_view kProcedure = "CalculateIfBedingungen";
 
-constexpr std::string_view kIf = "###IF ";
-constexpr std::string_view kThen = " ###THEN ";
-constexpr std::string_view kElse = "###ELSE";
-constexpr std::string_view kEndIf = "###ENDIF";
-
 enum class Choice { kThen, kElse, kNone };
 
 Choice Decide(const FormulaFactors& factors, std::string_view condition, ErrorSink& errors) {
@@ -45,22 +40,22 @@ std::string EvaluateConditions(const FormulaFactors& factors, std::string_view c
   RunStep(errors, kProcedure, [&] {
     std::size_t if_at = cell.find("###IF");
     if (if_at == std::string_view::npos) return;
-    std::size_t end_if = cell.find(kEndIf);
+    std::size_t end_if = cell.find(kConditionEnd);
     if (end_if != std::string_view::npos && end_if < if_at) return;
-    if (cell.substr(if_at, kIf.size()) != kIf) ThrowUncut(cell, kIf);
+    if (cell.substr(if_at, kConditionIf.size()) != kConditionIf) ThrowUncut(cell, kConditionIf);
     // "###IF  ###THEN " shares its blank: an empty condition.
-    std::size_t then_at = cell.find(kThen, if_at + kIf.size() - 1);
+    std::size_t then_at = cell.find(kConditionThen, if_at + kConditionIf.size() - 1);
     if (then_at == std::string_view::npos || end_if == std::string_view::npos || then_at > end_if) {
-      ThrowUncut(cell, then_at == std::string_view::npos ? kThen : kEndIf);
+      ThrowUncut(cell, then_at == std::string_view::npos ? kConditionThen : kConditionEnd);
     }
-    std::size_t cond_at = if_at + kIf.size();
+    std::size_t cond_at = if_at + kConditionIf.size();
     std::string_view condition =
         then_at > cond_at ? cell.substr(cond_at, then_at - cond_at) : std::string_view();
-    std::size_t rest_at = then_at + kThen.size();
+    std::size_t rest_at = then_at + kConditionThen.size();
     // The first "###ENDIF" after " ###THEN " closes the block; its "###ELSE" must stand before.
-    std::size_t close = cell.find(kEndIf, rest_at);
-    if (close == std::string_view::npos) ThrowUncut(cell, kEndIf);
-    std::size_t else_at = cell.find(kElse, rest_at);
+    std::size_t close = cell.find(kConditionEnd, rest_at);
+    if (close == std::string_view::npos) ThrowUncut(cell, kConditionEnd);
+    std::size_t else_at = cell.find(kConditionElse, rest_at);
     if (else_at != std::string_view::npos && else_at > close) else_at = std::string_view::npos;
 
     std::string_view chosen;
@@ -71,7 +66,7 @@ std::string EvaluateConditions(const FormulaFactors& factors, std::string_view c
         break;
       case Choice::kElse:
         if (else_at != std::string_view::npos) {
-          std::size_t else_text = else_at + kElse.size();
+          std::size_t else_text = else_at + kConditionElse.size();
           chosen = cell.substr(else_text, close - else_text);
         }
         break;
@@ -79,7 +74,7 @@ std::string EvaluateConditions(const FormulaFactors& factors, std::string_view c
         break;
     }
     result = std::string(cell.substr(0, if_at)) + std::string(chosen) +
-             std::string(cell.substr(close + kEndIf.size()));
+             std::string(cell.substr(close + kConditionEnd.size()));
   });
   return result;
 }

@@ -14,6 +14,12 @@ namespace orvano {
 
 class ErrorSink;
 
+/// The markers of a conditional block.
+inline constexpr std::string_view kConditionIf = "###IF ";
+inline constexpr std::string_view kConditionThen = " ###THEN ";
+inline constexpr std::string_view kConditionElse = "###ELSE";
+inline constexpr std::string_view kConditionEnd = "###ENDIF";
+
 /// `cell` with its first conditional block replaced by the chosen text; text before "###IF" and
 /// after "###ENDIF" stays. The condition is a factor name, then "<", "=" or ">" (the first of
 /// these found, in that order of preference), then a number read as a leading numeric part and

@@ -7,16 +7,13 @@
 #include "support/errors.h"
 #include "support/number_text.h"
 #include "support/string_helpers.h"
+#include "templates/conditions.h"
 #include "templates/page_state.h"
 
 namespace orvano {
 namespace {
 
 constexpr std::string_view kMarker = "###";
-constexpr std::string_view kAddrOpen = "ADDR:";
-constexpr std::string_view kAddrClose = ":ADDR";
-constexpr std::string_view kIndexOpen = "INDEX:";
-constexpr std::string_view kIndexClose = ":INDEX";
 // The wildcard passes of a section table replace at most this many of each wildcard.
 constexpr int kMostOfOneWildcard = 5;
 // Numbers of more digits could leave 32 bits; the step-by-step way reads them.
@@ -95,26 +92,22 @@ void PreparedPart::AddText(std::string_view text) {
 // optionally "###ELSE" and the text when not, "###ENDIF", and after it. The chosen text then
 // holds no marker that a later step could work out.
 bool PreparedPart::PrepareCondition(std::string_view text) {
-  constexpr std::string_view kIf = "###IF ";
-  constexpr std::string_view kThen = " ###THEN ";
-  constexpr std::string_view kElse = "###ELSE";
-  constexpr std::string_view kEndIf = "###ENDIF";
-  const std::size_t if_at = text.find(kIf);
+  const std::size_t if_at = text.find(kConditionIf);
   if (if_at == std::string_view::npos) return false;
-  const std::size_t cond_at = if_at + kIf.size();
-  const std::size_t then_at = text.find(kThen, cond_at);
+  const std::size_t cond_at = if_at + kConditionIf.size();
+  const std::size_t then_at = text.find(kConditionThen, cond_at);
   if (then_at == std::string_view::npos) return false;
-  const std::size_t rest_at = then_at + kThen.size();
-  const std::size_t end_at = text.find(kEndIf, rest_at);
+  const std::size_t rest_at = then_at + kConditionThen.size();
+  const std::size_t end_at = text.find(kConditionEnd, rest_at);
   if (end_at == std::string_view::npos) return false;
-  std::size_t else_at = text.find(kElse, rest_at);
+  std::size_t else_at = text.find(kConditionElse, rest_at);
   if (else_at > end_at) else_at = end_at;
-  const std::size_t else_text = else_at == end_at ? end_at : else_at + kElse.size();
+  const std::size_t else_text = else_at == end_at ? end_at : else_at + kConditionElse.size();
   const std::string_view condition = text.substr(cond_at, then_at - cond_at);
   const std::string_view before = text.substr(0, if_at);
   const std::string_view when_true = text.substr(rest_at, else_at - rest_at);
   const std::string_view when_false = text.substr(else_text, end_at - else_text);
-  const std::string_view after = text.substr(end_at + kEndIf.size());
+  const std::string_view after = text.substr(end_at + kConditionEnd.size());
   for (std::string_view part : {before, condition, when_true, when_false, after}) {
     if (part.find('#') != std::string_view::npos) return false;
   }
@@ -154,21 +147,22 @@ bool PreparedPart::Prepare(std::string_view text) {
     const std::size_t literal_end = hash == std::string_view::npos ? text.size() : hash;
     if (literal_end > pos) AddText(text.substr(pos, literal_end - pos));
     if (hash == std::string_view::npos) break;
-    if (!text.substr(hash).starts_with(kMarker)) return false;
-    const std::string_view rest = text.substr(hash + kMarker.size());
+    const std::string_view token = text.substr(hash);
+    if (!token.starts_with(kMarker)) return false;
+    const std::string_view rest = token.substr(kMarker.size());
     if (rest.starts_with('#')) return false;
-    if (rest.starts_with(kAddrOpen)) {
-      const std::size_t body = hash + kMarker.size() + kAddrOpen.size();
-      const std::size_t close = text.find(kAddrClose, body);
+    if (token.starts_with(kAddressFormulaOpen)) {
+      const std::size_t body = hash + kAddressFormulaOpen.size();
+      const std::size_t close = text.find(kAddressFormulaClose, body);
       if (close == std::string_view::npos || !AddAddress(text.substr(body, close - body))) {
         return false;
       }
-      pos = close + kAddrClose.size();
+      pos = close + kAddressFormulaClose.size();
       continue;
     }
-    if (rest.starts_with(kIndexOpen)) {
-      const std::size_t body = hash + kMarker.size() + kIndexOpen.size();
-      const std::size_t close = text.find(kIndexClose, body);
+    if (token.starts_with(kIndexFormulaOpen)) {
+      const std::size_t body = hash + kIndexFormulaOpen.size();
+      const std::size_t close = text.find(kIndexFormulaClose, body);
       if (close == std::string_view::npos) return false;
       const std::string_view key = text.substr(body, close - body);
       if (key.find('#') != std::string_view::npos) return false;
@@ -178,7 +172,7 @@ bool PreparedPart::Prepare(std::string_view text) {
       piece.size = static_cast<std::uint32_t>(key.size());
       text_.append(key);
       pieces_.push_back(piece);
-      pos = close + kIndexClose.size();
+      pos = close + kIndexFormulaClose.size();
       continue;
     }
     static constexpr std::array<std::string_view, 4> kWildcardKeys = {"MNR", "FLD", "OVERVIEW",

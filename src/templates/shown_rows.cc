@@ -3,22 +3,15 @@
 #include <utility>
 
 #include "support/number_text.h"
+#include "support/string_helpers.h"
+#include "templates/address_formulas.h"
 
 namespace orvano {
 namespace {
 
-constexpr std::string_view kAddressFormula = "###ADDR:";
-
 bool HeldAddressFormula(const Cell& cell) {
   const std::string* text = std::get_if<std::string>(&cell);
-  return text != nullptr && text->find(kAddressFormula) != std::string::npos;
-}
-
-// `text` as a "###ZELLE###" placeholder puts it on the page: without blanks around it.
-std::string_view Trimmed(std::string_view text) {
-  const std::size_t begin = text.find_first_not_of(' ');
-  if (begin == std::string_view::npos) return {};
-  return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
+  return text != nullptr && text->find(kAddressFormulaOpen) != std::string::npos;
 }
 
 // True when CellText(`cell`) is not empty (a number's never is).
@@ -88,7 +81,7 @@ void ShownRowGroup::ForEachRow(const std::function<void(const ShownRowView&)>& v
     texts.assign(cells.size(), std::string_view());
     for (std::size_t c = 0; c < cells.size(); ++c) {
       if (const auto* text = std::get_if<std::string>(&cells[c])) {
-        texts[c] = Trimmed(*text);
+        texts[c] = TrimmedBlanks(*text);  // as a "###ZELLE###" placeholder puts it on the page
       } else if (std::holds_alternative<double>(cells[c])) {
         const std::size_t begin = c == 0 ? 0 : number_ends[c - 1];
         texts[c] = std::string_view(numbers).substr(begin, number_ends[c] - begin);
