@@ -22,6 +22,8 @@
 #include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <optional>
+#include <string>
 
 #include "jet/jet_database.h"  // FormatJetDateTime
 #include "jet/jet_row.h"
@@ -33,6 +35,7 @@
 #include "support/number_text.h"
 #include "support/stderr_capture.h"
 #include "support/text_case.h"
+#include "support/text_codec.h"
 
 namespace orvano {
 namespace {
@@ -183,7 +186,28 @@ struct TableSource {
   MdbHandle* mdb;
   const std::string& path;
   std::string_view table;
+  bool plain_texts;  // libmdb turns plain UTF-16 texts into UTF-8 (ConvertsPlainTexts)
 };
+
+// True when libmdb converts the texts of `mdb` from UTF-16 to UTF-8, as it does for Jet 4 files
+// unless told otherwise, judged on a probe of three characters. Then the reader converts the
+// texts that hold only characters that every converter renders alike itself, without iconv.
+bool ConvertsPlainTexts(MdbHandle* mdb) {
+  static constexpr std::string_view kProbe("A\0\xE4\0\xAC\x20", 6);  // "A", a-umlaut, euro
+  static constexpr std::string_view kProbeText = "A\xC3\xA4\xE2\x82\xAC";
+  char converted[32] = {};
+  mdb_unicode2ascii(mdb, kProbe.data(), kProbe.size(), converted, sizeof converted - 1);
+  return converted == kProbeText;
+}
+
+// The UTF-8 text of the stored text bytes `stored` when it is plain: libmdb converts plainly on
+// this handle and all the text's characters are ones that every converter renders alike.
+// nullopt when libmdb is to convert it, as it is a compressed text: one that starts with FF FE,
+// which read as UTF-16 is U+FEFF, not a plain character.
+std::optional<std::string> PlainText(const TableSource& source, std::string_view stored) {
+  if (!source.plain_texts) return std::nullopt;
+  return PlainUtf16LeToUtf8(stored);
+}
 
 // The bytes of the long-value row `pointer` (page << 8 | row on that page), read in place: libmdb
 // copies its page buffers three times over for every such row, which made reading a table of
@@ -238,9 +262,14 @@ std::string MemoBytes(const TableSource& source, std::string_view field) {
 std::string MemoText(const TableSource& source, std::string_view field, std::string_view column) {
   const std::string stored = MemoBytes(source, field);
   const std::size_t size = std::min(kBindSize, 3 * stored.size() + 8);
-  std::string text(size, '\0');
-  mdb_unicode2ascii(source.mdb, stored.data(), stored.size(), text.data(), size);
-  text.resize(std::strlen(text.c_str()));
+  std::string text;
+  if (std::optional<std::string> plain = PlainText(source, stored)) {
+    text = std::move(*plain);
+  } else {
+    text.assign(size, '\0');
+    mdb_unicode2ascii(source.mdb, stored.data(), stored.size(), text.data(), size);
+    text.resize(std::strlen(text.c_str()));
+  }
   // libmdb cuts what does not fit; a text that fills the buffer was cut.
   if (text.size() + 4 >= size) {
     throw UnexpectedError(err::kDbUnrecognizedFormat,
@@ -305,11 +334,21 @@ Cell FieldValue(const TableSource& source, MdbColumn* column, const JetField& fi
   // A Text field's characters are all in the row: at most one per byte, three UTF-8 bytes each.
   auto text = [&]() -> Cell {
     const std::size_t bind_size = 3 * field.size + 8;
-    mdb_set_bind_size(mdb, bind_size);
-    std::unique_ptr<char, GFreeDeleter> value(
-        mdb_col_to_string(mdb, mdb->pg_buf, start, column->col_type, size));
-    if (!value) throw Damaged(path, table);
-    std::size_t length = std::strlen(value.get());
+    std::optional<std::string> plain;
+    if (column->col_type == MDB_TEXT) {
+      plain = PlainText(source, {reinterpret_cast<const char*>(bytes), field.size});
+    }
+    std::string value;
+    if (plain) {
+      value = std::move(*plain);
+    } else {
+      mdb_set_bind_size(mdb, bind_size);
+      std::unique_ptr<char, GFreeDeleter> converted(
+          mdb_col_to_string(mdb, mdb->pg_buf, start, column->col_type, size));
+      if (!converted) throw Damaged(path, table);
+      value = converted.get();
+    }
+    const std::size_t length = value.size();
     // libmdb cuts what does not fit its bind buffer; a text that fills it was cut.
     if (length + 4 >= bind_size) {
       throw UnexpectedError(err::kDbUnrecognizedFormat,
@@ -318,7 +357,7 @@ Cell FieldValue(const TableSource& source, MdbColumn* column, const JetField& fi
                                 std::string(table) + "' in " + path,
                             kSource);
     }
-    return std::string(value.get(), length);
+    return value;
   };
 
   switch (column->col_type) {
@@ -430,6 +469,7 @@ struct JetFileReader::Handle {
   std::string bytes;
   std::string_view file;  // the bytes libmdb reads
   MdbHandle* mdb = nullptr;
+  bool plain_texts = false;  // see ConvertsPlainTexts
 
   ~Handle() {
     if (mdb != nullptr) mdb_close(mdb);
@@ -458,22 +498,24 @@ JetFileReader::~JetFileReader() = default;
 std::unique_ptr<JetFileReader> JetFileReader::Open(std::string bytes, const std::string& path) {
   auto handle = std::make_unique<Handle>();
   handle->bytes = std::move(bytes);
-  char* data = handle->bytes.data();
+  const char* data = handle->bytes.data();
   const std::size_t size = handle->bytes.size();
   return OpenHandle(std::move(handle), data, size, path);
 }
 
 std::unique_ptr<JetFileReader> JetFileReader::OpenHandle(std::unique_ptr<Handle> handle,
-                                                         char* bytes, std::size_t size,
+                                                         const char* bytes, std::size_t size,
                                                          const std::string& path) {
   handle->file = std::string_view(bytes, size);
   CheckFileShape(handle->file, path);
   StderrCapture capture;
-  handle->mdb = mdb_open_buffer(bytes, size, MDB_NOFLAGS);
+  // libmdb only reads the buffer (a stream opened for reading), whatever its type says.
+  handle->mdb = mdb_open_buffer(const_cast<char*>(bytes), size, MDB_NOFLAGS);
   if (handle->mdb == nullptr) throw Damaged(path);
   if (mdb_read_catalog(handle->mdb, MDB_TABLE) == nullptr) throw Damaged(path);
   CheckCatalogComplete(handle->mdb, path);
   CheckQuiet(capture, path);
+  handle->plain_texts = ConvertsPlainTexts(handle->mdb);
   return std::unique_ptr<JetFileReader>(new JetFileReader(std::move(handle), path));
 }
 
@@ -482,7 +524,7 @@ std::unique_ptr<JetFileReader> JetFileReader::OpenFile(const std::string& path) 
   auto mapped = std::make_unique<MappedFile>(path);
   if (mapped->mapped()) {
     auto handle = std::make_unique<Handle>();
-    char* bytes = mapped->data();
+    const char* bytes = mapped->data();
     const std::size_t size = mapped->size();
     handle->mapped = std::move(mapped);
     return OpenHandle(std::move(handle), bytes, size, path);
@@ -562,7 +604,7 @@ void JetFileReader::ReadRows(
       wanted.push_back(i);
     }
   }
-  const TableSource source{handle_->file, mdb, path_, table};
+  const TableSource source{handle_->file, mdb, path_, table, handle_->plain_texts};
   const std::vector<JetRowColumn> places = RowColumns(source, def.get(), wanted);
 
   // The stored row count only sizes the first allocation; a row takes at least a few bytes.

@@ -44,8 +44,9 @@ class JetFileReader {
  private:
   struct Handle;  // the libmdb handle and the bytes it reads
   JetFileReader(std::unique_ptr<Handle> handle, std::string path);
-  static std::unique_ptr<JetFileReader> OpenHandle(std::unique_ptr<Handle> handle, char* bytes,
-                                                   std::size_t size, const std::string& path);
+  static std::unique_ptr<JetFileReader> OpenHandle(std::unique_ptr<Handle> handle,
+                                                   const char* bytes, std::size_t size,
+                                                   const std::string& path);
 
   std::unique_ptr<Handle> handle_;
   std::string path_;

@@ -164,5 +164,37 @@ TEST(JetFileReaderTest, MemosAreReadWholeOrNotAtAll) {
             "3343: Text longer than 1048572 bytes in column 'Note' of table 'T' in db.mdb");
 }
 
+TEST(JetFileReaderTest, ReadsTextsOfEveryKindOfCharacter) {
+  // Plain texts are converted by the reader, the others by libmdb; both give the same UTF-8.
+  const std::vector<std::string> texts = {"",
+                                          "a",
+                                          "abcd",
+                                          "abcdefghi",
+                                          "Z\xC3\xA4hler \xE2\x82\xAC 5",
+                                          "\xD0\x9F\xD1\x80\xD0\xB8",
+                                          "private \xEE\x80\x80 use",
+                                          "\xEF\xBF\xBD",
+                                          "abc\xEF\xBC\xA1"
+                                          "defgh"};
+  std::vector<Row> rows;
+  for (const std::string& text : texts) rows.push_back(Row{text, text});
+  const std::string bytes = tools::BuildMdb(
+      {{"T", {{"Name", MdbType::kText}, {"Note", MdbType::kMemo}}, std::move(rows)}});
+  const Texts read = ReadT(bytes);
+  ASSERT_EQ(read.size(), texts.size());
+  for (std::size_t r = 0; r < texts.size(); ++r) {
+    EXPECT_EQ(read[r], (std::vector<std::string>{texts[r], texts[r]}));
+  }
+
+  // A compressed text: FF FE, then one byte per character.
+  std::string compressed = Database("wxyz");
+  const std::size_t memo = compressed.find(std::string("w\0x\0y\0z\0", 8));
+  ASSERT_NE(memo, std::string::npos);
+  compressed.replace(memo, 8,
+                     "\xFF\xFE"
+                     "abcdef");
+  EXPECT_EQ(ReadT(compressed)[0][1], "abcdef");
+}
+
 }  // namespace
 }  // namespace orvano

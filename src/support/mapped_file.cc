@@ -15,7 +15,7 @@ MappedFile::MappedFile(const std::string& path) {
     const auto size = static_cast<std::size_t>(st.st_size);
     // Populated at once: the reader goes over most of the file, and faulting it in page by page
     // costs more.
-    void* data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
     if (data != MAP_FAILED) {
       data_ = static_cast<char*>(data);
       size_ = size;

@@ -1,6 +1,6 @@
 // MappedFile: the bytes of a regular file mapped into memory instead of read and copied, for a
-// reader that goes over a large file in place. The mapping is private and copy-on-write: what
-// the process writes to the bytes stays its own.
+// reader that goes over a large file in place. The mapping is read-only, so that it shares the
+// file's pages in the page cache instead of copying them.
 
 #ifndef ORVANO_SUPPORT_MAPPED_FILE_H_
 #define ORVANO_SUPPORT_MAPPED_FILE_H_
@@ -20,7 +20,7 @@ class MappedFile {
   MappedFile& operator=(const MappedFile&) = delete;
 
   bool mapped() const { return data_ != nullptr; }
-  char* data() const { return data_; }
+  const char* data() const { return data_; }
   std::size_t size() const { return size_; }
 
  private:

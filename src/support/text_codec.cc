@@ -130,6 +130,42 @@ std::string Utf16LeToUtf8(std::string_view bytes) {
   return out;
 }
 
+std::optional<std::string> PlainUtf16LeToUtf8(std::string_view bytes) {
+  if (bytes.size() % 2 != 0) return std::nullopt;
+  // At most three UTF-8 bytes for each two bytes of UTF-16.
+  std::string out(bytes.size() / 2 * 3, '\0');
+  char* to = out.data();
+  std::size_t i = 0;
+  // Four ASCII characters at a time: no unit has a bit above 0x7F, and none is zero.
+  constexpr std::uint64_t kLows = 0x0001000100010001;
+  constexpr std::uint64_t kHighBits = 0x8000800080008000;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i + 8 <= bytes.size(); i += 8) {
+      std::uint64_t units;
+      std::memcpy(&units, bytes.data() + i, 8);
+      if ((units & 0xFF80FF80FF80FF80) != 0 || ((units - kLows) & ~units & kHighBits) != 0) break;
+      for (int k = 0; k < 4; ++k) *to++ = static_cast<char>(units >> (16 * k));
+    }
+  }
+  for (; i < bytes.size(); i += 2) {
+    const auto u = static_cast<char16_t>(static_cast<std::uint8_t>(bytes[i]) |
+                                         (static_cast<std::uint8_t>(bytes[i + 1]) << 8));
+    if (u == 0 || u >= 0xD800) return std::nullopt;
+    if (u < 0x80) {
+      *to++ = static_cast<char>(u);
+    } else if (u < 0x800) {
+      *to++ = static_cast<char>(0xC0 | (u >> 6));
+      *to++ = static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+      *to++ = static_cast<char>(0xE0 | (u >> 12));
+      *to++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+      *to++ = static_cast<char>(0x80 | (u & 0x3F));
+    }
+  }
+  out.resize(static_cast<std::size_t>(to - out.data()));
+  return out;
+}
+
 namespace {
 
 // Writes the eight ASCII bytes of `word` (in memory order) as sixteen bytes of UTF-16LE.

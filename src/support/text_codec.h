@@ -33,6 +33,10 @@ std::string EncodeText(std::string_view text, TextEncoding encoding);
 /// UTF-16LE bytes (no BOM handling) to UTF-8; an odd last byte is dropped, unpaired surrogates
 /// become U+FFFD.
 std::string Utf16LeToUtf8(std::string_view bytes);
+/// Utf16LeToUtf8(`bytes`) when every code unit of `bytes` is a character from U+0001 to U+D7FF,
+/// which every UTF-16 converter renders alike; nullopt for an odd length, U+0000, surrogates and
+/// the characters from U+E000 up, so that a caller can leave those to the converter it emulates.
+std::optional<std::string> PlainUtf16LeToUtf8(std::string_view bytes);
 /// UTF-8 to UTF-16LE bytes; invalid sequences become U+FFFD.
 std::string Utf8ToUtf16Le(std::string_view text);
 /// Writes what Utf8ToUtf16Le(`text`) gives at `out`, which has room for 2 * text.size() bytes,

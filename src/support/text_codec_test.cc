@@ -54,6 +54,29 @@ TEST(TextCodec, ReplacesBrokenSequences) {
   EXPECT_EQ("\xEF\xBF\xBDZ", DecodeTextFile("\xEF\xBB\xBF\xFFZ", false).text);
 }
 
+TEST(TextCodec, ConvertsPlainUtf16OnlyAndAsTheFullConverterDoes) {
+  // ASCII runs of every length around the four characters taken at once, then other planes.
+  for (std::string_view tail : {"", "\xC3\xA4", "\xD0\x96", "\xE2\x82\xAC", "\xED\x9F\xBF"}) {
+    std::string text;
+    for (int length = 0; length < 11; ++length) {
+      const std::string utf16 = Utf8ToUtf16Le(text + std::string(tail) + text);
+      EXPECT_EQ(PlainUtf16LeToUtf8(utf16), Utf16LeToUtf8(utf16)) << text << tail;
+      text += static_cast<char>('a' + length);
+    }
+  }
+  const std::string ascii = Utf8ToUtf16Le("abcdefgh");
+  for (std::size_t at = 0; at <= ascii.size(); at += 2) {
+    // NUL, a surrogate, U+E000, U+FEFF (a compressed text's start) and an odd byte.
+    for (std::string_view unit :
+         {std::string_view("\0\0", 2), std::string_view("\0\xD8", 2), std::string_view("\0\xE0", 2),
+          std::string_view("\xFF\xFE"), std::string_view("a")}) {
+      std::string bytes = ascii;
+      bytes.insert(at, unit);
+      EXPECT_EQ(PlainUtf16LeToUtf8(bytes), std::nullopt) << at << " " << unit.size();
+    }
+  }
+}
+
 TEST(TextCodec, EncodesUtf16LeUnitByUnit) {
   EXPECT_EQ("", Utf8ToUtf16Le(""));
   EXPECT_EQ(std::string("a\0\xE4\0\xAC\x20\x3D\xD8\x00\xDE", 10),
