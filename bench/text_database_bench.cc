@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
                               texts = std::move(*read);
                             }));
     rows = 0;
-    for (const auto& depth : texts.addresses->depths) rows += depth.row_count();
+    for (const auto& depth : texts.addresses->depths) rows += depth.size();
 
     // The share of the work that is ours rather than libmdb's.
     auto database = orvano::JetDatabase::Open(path);

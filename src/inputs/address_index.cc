@@ -2,7 +2,7 @@
 
 #include <bit>
 #include <functional>
-#include <string>
+#include <string_view>
 
 namespace orvano {
 namespace {
@@ -11,26 +11,20 @@ std::uint64_t HashOf(std::string_view text) { return std::hash<std::string_view>
 
 }  // namespace
 
-const std::string* AddressIndex::AddressAt(const Table& table, std::size_t row) {
-  if (row >= table.row_count() || table.column_count() < 1) return nullptr;
-  return std::get_if<std::string>(&table.rows()[row][0]);
-}
-
 void AddressIndex::Clear() {
   slots_.clear();
   size_ = 0;
 }
 
-void AddressIndex::Build(const Table& table) {
+void AddressIndex::Build(const AddressList& list) {
   Clear();
-  const std::size_t rows = table.row_count();
+  const std::size_t rows = list.size();
   if (rows == 0 || rows >= (std::size_t{1} << 31)) return;
   slots_.resize(std::bit_ceil(2 * rows));
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t r = 0; r < rows; ++r) {
-    const std::string* address = AddressAt(table, r);
-    if (address == nullptr) continue;
-    const std::uint64_t hash = HashOf(*address);
+    const std::string_view address = list[r];
+    const std::uint64_t hash = HashOf(address);
     const auto high = static_cast<std::uint32_t>(hash >> 32);
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
       Slot& slot = slots_[at];
@@ -39,12 +33,13 @@ void AddressIndex::Build(const Table& table) {
         ++size_;
         break;
       }
-      if (slot.hash == high && *AddressAt(table, slot.row - 1) == *address) break;  // keep first
+      if (slot.hash == high && list[slot.row - 1] == address) break;  // keep the first
     }
   }
 }
 
-std::optional<std::size_t> AddressIndex::Find(const Table& table, std::string_view address) const {
+std::optional<std::size_t> AddressIndex::Find(const AddressList& list,
+                                              std::string_view address) const {
   if (slots_.empty()) return std::nullopt;
   const std::uint64_t hash = HashOf(address);
   const auto high = static_cast<std::uint32_t>(hash >> 32);
@@ -53,9 +48,8 @@ std::optional<std::size_t> AddressIndex::Find(const Table& table, std::string_vi
     const Slot& slot = slots_[at];
     if (slot.row == 0) return std::nullopt;
     if (slot.hash != high) continue;
-    // A table changed since the index was built may no longer hold the row.
-    const std::string* found = AddressAt(table, slot.row - 1);
-    if (found != nullptr && *found == address) return slot.row - 1;
+    // A list other than the one indexed may not hold the position.
+    if (slot.row <= list.size() && list[slot.row - 1] == address) return slot.row - 1;
   }
 }
 

@@ -1,6 +1,6 @@
-// AddressIndex: finds the row of an address index in one depth table of the texts in constant
-// time. An open-addressing hash table of row numbers: the addresses stay in the table, so
-// building it copies no text and a look-up touches few cache lines.
+// AddressIndex: finds an address index in the address list of one depth of the texts in constant
+// time. An open-addressing hash table of positions: the addresses stay in the list, so building
+// it copies no text and a look-up touches few cache lines.
 
 #ifndef ORVANO_INPUTS_ADDRESS_INDEX_H_
 #define ORVANO_INPUTS_ADDRESS_INDEX_H_
@@ -11,31 +11,30 @@
 #include <string_view>
 #include <vector>
 
-#include "support/table.h"
+#include "inputs/address_list.h"
 
 namespace orvano {
 
 class AddressIndex {
  public:
-  /// Indexes the text cells of column 0 of `table` (the first row of equal ones). A table of
-  /// 2^31 rows or more is left unindexed.
-  void Build(const Table& table);
+  /// Indexes the addresses of `list` (the first of equal ones). A list of 2^31 addresses or
+  /// more is left unindexed.
+  void Build(const AddressList& list);
   void Clear();
 
   /// The number of distinct addresses indexed; 0 when not built.
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
 
-  /// The first row of `table` (the one it was built from) whose column 0 is the text `address`;
-  /// nullopt when there is none.
-  std::optional<std::size_t> Find(const Table& table, std::string_view address) const;
+  /// The first position of `address` in `list` (the one it was built from); nullopt when it is
+  /// not there.
+  std::optional<std::size_t> Find(const AddressList& list, std::string_view address) const;
 
  private:
   struct Slot {
     std::uint32_t hash = 0;  // the high half of the address's hash
-    std::uint32_t row = 0;   // row + 1; 0 marks an empty slot
+    std::uint32_t row = 0;   // position + 1; 0 marks an empty slot
   };
-  static const std::string* AddressAt(const Table& table, std::size_t row);
 
   std::vector<Slot> slots_;  // a power of two in size, at most half full
   std::size_t size_ = 0;

@@ -2,47 +2,69 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
+
+#include "inputs/address_list.h"
+#include "support/table.h"
 
 namespace orvano {
 namespace {
 
-// The first row holding `address` in column 0, found by looking at every row.
-std::optional<std::size_t> LinearFind(const Table& table, const std::string& address) {
-  for (std::size_t r = 0; r < table.row_count(); ++r) {
-    const auto* text = std::get_if<std::string>(&table.At(0, r));
-    if (text != nullptr && *text == address) return r;
+// The first position of `address` in `list`, found by looking at every one.
+std::optional<std::size_t> LinearFind(const AddressList& list, const std::string& address) {
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (list[i] == address) return i;
   }
   return std::nullopt;
 }
 
-TEST(AddressIndex, FindsTheFirstRowOfEveryAddressAndNothingElse) {
-  // Enough rows to fill the table's probe runs and wrap around its end; every seventh address
-  // repeats an earlier one, every eleventh row has a number or null instead.
-  Table table(2, 0);
+TEST(AddressIndex, FindsTheFirstOfEveryAddressAndNothingElse) {
+  // Enough addresses to fill the table's probe runs and wrap around its end; every seventh
+  // repeats an earlier one, every eleventh is empty.
+  AddressList list;
   for (int i = 0; i < 5000; ++i) {
-    Cell address = "G" + std::to_string(i % 97) + ".t" + std::to_string(i % 7 == 0 ? i / 7 : i);
-    if (i % 11 == 0) address = i % 2 == 0 ? Cell(static_cast<double>(i)) : Cell();
-    table.AddRow({address, static_cast<double>(i)});
+    list.Add(i % 11 == 0
+                 ? ""
+                 : "G" + std::to_string(i % 97) + ".t" + std::to_string(i % 7 == 0 ? i / 7 : i));
   }
   AddressIndex index;
-  EXPECT_FALSE(index.Find(table, "G0.t0"));  // not built yet
-  index.Build(table);
+  EXPECT_FALSE(index.Find(list, "G0.t0"));  // not built yet
+  index.Build(list);
   EXPECT_GT(index.size(), 3000u);
   for (int i = 0; i < 6000; ++i) {
     const std::string address = "G" + std::to_string(i % 97) + ".t" + std::to_string(i);
-    EXPECT_EQ(LinearFind(table, address), index.Find(table, address)) << address;
+    EXPECT_EQ(LinearFind(list, address), index.Find(list, address)) << address;
   }
-  EXPECT_FALSE(index.Find(table, "22"));  // number addresses are not indexed
-  EXPECT_FALSE(index.Find(table, ""));
+  EXPECT_EQ(index.Find(list, ""), 0u);
 
-  // Rows removed after building are not found (the table must be indexed again).
+  // A shorter list than the one indexed does not hold what lay beyond its end.
   const std::string last = "G" + std::to_string(4999 % 97) + ".t4999";
-  ASSERT_TRUE(index.Find(table, last));
-  table.Resize(2, 10);
-  EXPECT_FALSE(index.Find(table, last));
+  ASSERT_TRUE(index.Find(list, last));
+  AddressList shorter;
+  for (std::size_t i = 0; i < 10; ++i) shorter.Add(list[i]);
+  EXPECT_FALSE(index.Find(shorter, last));
   index.Clear();
   EXPECT_TRUE(index.empty());
+}
+
+TEST(AddressList, FindsTheFirstOfEqualAddressesInCodeUnitOrder) {
+  // U+1F600 sorts before U+E000 in code units, unlike in UTF-8 bytes.
+  std::vector<std::string> addresses = {"A.b", "A.b", "A.c", "B.\xF0\x9F\x98\x80", "B.\xEE\x80\x80",
+                                        "a.a", "a.b"};
+  AddressList list;
+  for (const std::string& address : addresses) list.Add(address);
+  for (std::size_t i = 0; i < addresses.size(); ++i) {
+    EXPECT_EQ(list[i], addresses[i]);
+    const std::size_t first = static_cast<std::size_t>(
+        std::find(addresses.begin(), addresses.end(), addresses[i]) - addresses.begin());
+    EXPECT_EQ(list.FindInOrder(addresses[i]), first) << addresses[i];
+  }
+  for (std::string_view absent : {"", "A.a", "A.bb", "B.", "b.a", "\xF4\x8F\xBF\xBF"}) {
+    EXPECT_EQ(list.FindInOrder(absent), std::nullopt) << absent;
+  }
+  EXPECT_EQ(AddressList().FindInOrder(""), std::nullopt);
 }
 
 }  // namespace

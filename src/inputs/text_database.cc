@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "inputs/address_list.h"
 #include "inputs/text_table.h"
 #include "jet/jet_database.h"
 #include "support/error_sink.h"
@@ -84,18 +85,20 @@ class AddressOrder {
 // Puts `addresses` and `rows` (side by side) in the order SortRowsByFirstColumn gives the
 // addresses: a stable sort in code-unit order. They usually are in order already; checking that
 // is linear.
-void SortByAddress(std::vector<std::string>* addresses, std::vector<std::uint32_t>* rows,
+void SortByAddress(AddressList* addresses, std::vector<std::uint32_t>* rows,
                    const AddressOrder& less) {
-  if (std::is_sorted(addresses->begin(), addresses->end(), less)) return;
-  std::vector<std::size_t> order(addresses->size());
+  const AddressList& list = *addresses;
+  bool sorted = true;
+  for (std::size_t i = 1; i < list.size() && sorted; ++i) sorted = !less(list[i], list[i - 1]);
+  if (sorted) return;
+  std::vector<std::size_t> order(list.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return less((*addresses)[a], (*addresses)[b]);
-  });
-  std::vector<std::string> sorted_addresses(order.size());
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return less(list[a], list[b]); });
+  AddressList sorted_addresses;
   std::vector<std::uint32_t> sorted_rows(order.size());
   for (std::size_t i = 0; i < order.size(); ++i) {
-    sorted_addresses[i] = std::move((*addresses)[order[i]]);
+    sorted_addresses.Add(list[order[i]]);
     sorted_rows[i] = (*rows)[order[i]];
   }
   *addresses = std::move(sorted_addresses);
@@ -309,25 +312,22 @@ std::shared_ptr<const TextAddresses> TextOrder::Addresses(const ParallelFor& par
   auto result = std::make_shared<TextAddresses>();
   parallel(kDepths, [&](std::size_t k) {
     const std::vector<const GroupText*> entries = Entries(k);
-    std::vector<std::string> addresses;
+    AddressList& addresses = result->depths[k];
     std::vector<std::uint32_t>& rows = result->text_rows[k];
-    addresses.reserve(entries.size());
-    rows.reserve(entries.size());
+    std::size_t bytes = 0;
     for (const GroupText* entry : entries) {
-      const std::string& group_prefix = *prefix_[k][entry->group];
-      std::string& address = addresses.emplace_back();
-      address.reserve(group_prefix.size() + entry->name.size());
-      address.append(group_prefix).append(entry->name);
+      bytes += prefix_[k][entry->group]->size() + entry->name.size();
+    }
+    addresses.Reserve(entries.size(), bytes);
+    rows.reserve(entries.size());
+    std::string address;
+    for (const GroupText* entry : entries) {
+      address.assign(*prefix_[k][entry->group]).append(entry->name);
+      addresses.Add(address);
       rows.push_back(static_cast<std::uint32_t>(entry->row));
     }
     SortByAddress(&addresses, &rows, less_);
-    Table& table = result->depths[k];
-    table = Table(1, 0);
-    table.rows().reserve(addresses.size());
-    for (std::string& address : addresses) {
-      table.rows().emplace_back().emplace_back(std::move(address));
-    }
-    result->by_address[k].Build(table);
+    result->by_address[k].Build(addresses);
   });
   return result;
 }

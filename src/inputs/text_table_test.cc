@@ -30,7 +30,10 @@ TEST(TextTable, IndexFindsWhatTheSortedSearchFinds) {
   const TextTable indexed = MakeTextTable(Depths(), true);
   EXPECT_TRUE(searched.addresses->by_address[0].empty());
   EXPECT_EQ(4u, indexed.addresses->by_address[0].size());  // text addresses only, equal ones once
-  EXPECT_EQ(DepthRows(searched, 0).rows(), Depths()[0].rows());
+  // Rows whose address is no text are left out; the others keep their order.
+  std::vector<std::vector<Cell>> text_rows = Depths()[0].rows();
+  std::erase_if(text_rows, [](const std::vector<Cell>& row) { return !IsText(row[0]); });
+  EXPECT_EQ(DepthRows(searched, 0).rows(), text_rows);
 
   for (const std::string key : {"A.b", "A.a", "A.c", "B.\xF0\x9F\x98\x80", "B.\xEE\x80\x80",
                                 "A.b.c", "5", "", "x", "a.b.c.d.e.f.g", "A.B"}) {

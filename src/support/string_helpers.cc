@@ -72,22 +72,6 @@ std::string ReplaceFirstTrimmed(std::string_view text, std::string_view search,
   return result;
 }
 
-std::optional<std::size_t> FindRowInSortedTable(const Table& table, std::size_t column,
-                                                std::string_view key) {
-  if (column >= table.column_count()) return std::nullopt;
-  const auto& rows = table.rows();
-  // CompareCells against a text key: null and number cells sort before every text.
-  auto it = std::lower_bound(rows.begin(), rows.end(), key,
-                             [column](const auto& row, std::string_view k) {
-                               const auto* text = std::get_if<std::string>(&row[column]);
-                               return text == nullptr || CompareCodeUnits(*text, k) < 0;
-                             });
-  if (it == rows.end()) return std::nullopt;
-  const auto* text = std::get_if<std::string>(&(*it)[column]);
-  if (text == nullptr || *text != key) return std::nullopt;
-  return static_cast<std::size_t>(it - rows.begin());
-}
-
 void SortRowsByFirstColumn(Table& table) {
   if (table.row_count() < 2 || table.column_count() == 0) return;
   auto& rows = table.rows();

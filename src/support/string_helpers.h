@@ -45,12 +45,6 @@ std::string RecodeThroughCodePage(std::string_view text, std::optional<int> code
 /// cp1252, or ASCII in a code page that keeps ASCII.
 bool RecodingKeepsText(std::string_view text, std::optional<int> code_page);
 
-/// The first row whose cell in `column` is the text `key`; nullopt when there is none. Rows must
-/// be sorted by that column in CompareCells order (SortRowsByFirstColumn does this for column 0).
-/// Works in logarithmic time.
-std::optional<std::size_t> FindRowInSortedTable(const Table& table, std::size_t column,
-                                                std::string_view key);
-
 /// Sorts the rows of `table` by column 0 in CompareCells order, moving whole rows; rows with
 /// equal keys keep their order.
 void SortRowsByFirstColumn(Table& table);

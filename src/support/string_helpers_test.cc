@@ -52,35 +52,6 @@ TEST(ParseCodePage, TakesWholeNumbersOfSixteenBits) {
   }
 }
 
-TEST(FindRowInSortedTable, FindsEveryPresentKeyByExactBisection) {
-  Table one = KeyTable({std::string("1.1")});
-  EXPECT_EQ(0u, FindRowInSortedTable(one, 0, "1.1"));  // a one-row table is searched too
-
-  std::vector<Cell> keys;
-  for (int i = 0; i < 1000; ++i) keys.emplace_back("k" + std::to_string(1000 + i));
-  Table many = KeyTable(keys);
-  for (int i = 0; i < 1000; ++i) {
-    ASSERT_EQ(static_cast<std::size_t>(i),
-              FindRowInSortedTable(many, 0, "k" + std::to_string(1000 + i)))
-        << i;
-  }
-  EXPECT_EQ(std::nullopt, FindRowInSortedTable(many, 0, "k0999"));
-  EXPECT_EQ(std::nullopt, FindRowInSortedTable(many, 0, "k2000"));
-  EXPECT_EQ(std::nullopt, FindRowInSortedTable(many, 0, "K1000"));  // case matters
-  EXPECT_EQ(std::nullopt, FindRowInSortedTable(many, 5, "k1000"));  // no such column
-
-  Table none(2, 0);
-  EXPECT_EQ(std::nullopt, FindRowInSortedTable(none, 0, ""));
-
-  Table duplicates =
-      KeyTable({std::string("a"), std::string("b"), std::string("b"), std::string("c")});
-  EXPECT_EQ(1u, FindRowInSortedTable(duplicates, 0, "b"));
-
-  Table with_null = KeyTable({Cell(), std::string("a")});
-  EXPECT_EQ(1u, FindRowInSortedTable(with_null, 0, "a"));
-  EXPECT_EQ(std::nullopt, FindRowInSortedTable(with_null, 0, ""));  // a null cell is no empty text
-}
-
 TEST(SortRowsByFirstColumn, SortsWholeRowsByTheFirstColumn) {
   Table table = KeyTable({std::string("b"), std::string("a"), std::string("c")});
   SortRowsByFirstColumn(table);
