@@ -20,6 +20,7 @@
 #include "support/ini_file.h"
 #include "templates/page_output.h"
 #include "templates/page_state.h"
+#include "templates/page_text.h"
 #include "templates/prepared_part.h"
 #include "templates/run_inputs.h"
 
@@ -136,6 +137,7 @@ double TimePages(orvano::FileSystem& fs, const std::string& folder, int rows, in
           std::fprintf(stderr, "page not written: %s\n", path.c_str());
           return -1;
         }
+        orvano::RecyclePageBytes(std::move(*page_bytes));  // as a run does once it is written
         std::string page, err;
         fs.ReadFile(path, &page, &err);
         *bytes += page.size();

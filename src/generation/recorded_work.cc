@@ -4,8 +4,15 @@
 
 #include "support/errors.h"
 #include "templates/page_output.h"
+#include "templates/page_text.h"
 
 namespace orvano {
+
+RecordedWork::~RecordedWork() {
+  for (Step& step : steps_) {
+    if (step.kind == Kind::kPage) RecyclePageBytes(std::move(step.bytes));
+  }
+}
 
 void RecordedWork::ReportFailure(std::string_view procedure) {
   steps_.push_back(

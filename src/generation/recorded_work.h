@@ -25,6 +25,12 @@ class RecordedWork final : public ErrorSink {
   /// `keep_responsive` is called for KeepResponsive (work done on the window's thread).
   explicit RecordedWork(std::function<void()> keep_responsive)
       : keep_responsive_(std::move(keep_responsive)) {}
+  RecordedWork(const RecordedWork&) = default;
+  RecordedWork(RecordedWork&&) = default;
+  RecordedWork& operator=(const RecordedWork&) = default;
+  RecordedWork& operator=(RecordedWork&&) = default;
+  /// Hands the bytes of the recorded pages back for the pages built later (RecyclePageBytes).
+  ~RecordedWork() override;
 
   /// Records the failure being handled; the work goes on, as after the answer "continue".
   void ReportFailure(std::string_view procedure) override;

@@ -401,7 +401,9 @@ bool WritePage(FileSystem& fs, const LineList& lines, const std::string& path, E
   std::string bytes;
   // Encoding fails only when memory runs out; that is the write's failure too.
   if (!RunStep(errors, kWritePageProcedure, [&] { bytes = EncodePage(lines); })) return false;
-  return WriteEncodedPage(fs, bytes, path, errors);
+  const bool written = WriteEncodedPage(fs, bytes, path, errors);
+  RecyclePageBytes(std::move(bytes));
+  return written;
 }
 
 }  // namespace orvano

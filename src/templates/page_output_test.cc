@@ -8,6 +8,7 @@
 #include "support/ini_file.h"
 #include "support/text_codec.h"
 #include "templates/page_state.h"
+#include "templates/page_text.h"
 #include "templates/run_inputs.h"
 #include "testing/test_util.h"
 
@@ -117,6 +118,11 @@ TEST_F(PageOutputTest, SectionPageBytesAreItsEncodedLines) {
   ASSERT_TRUE(lines && bytes);
   EXPECT_EQ(EncodePage(*lines), *bytes);
   EXPECT_FALSE(BuildSectionPageBytes(inputs, page, kSection, rows, 9, std::nullopt, errors));
+
+  // Built in the memory of a longer page handed back, a page is still exactly its bytes.
+  RecyclePageBytes(std::string(3 * bytes->size(), 'x'));
+  page.last_page_rows.clear();
+  EXPECT_EQ(BuildSectionPageBytes(inputs, page, page_template, rows, 1, 1, errors), bytes);
 }
 
 TEST_F(PageOutputTest, BuildsTheOverviewPage) {

@@ -16,6 +16,9 @@ namespace orvano {
 class PageText {
  public:
   PageText();
+  ~PageText();
+  PageText(const PageText&) = delete;
+  PageText& operator=(const PageText&) = delete;
 
   /// Appends the UTF-8 `line` (invalid sequences become U+FFFD) and a line end.
   void AppendLine(std::string_view line) {
@@ -29,6 +32,10 @@ class PageText {
  private:
   std::string text_;
 };
+
+/// Hands back the bytes of a page (from PageText::Bytes) once they are written, so that the
+/// bytes of a page built later, on any thread, reuse their memory.
+void RecyclePageBytes(std::string bytes);
 
 /// Appends `line` to a page made as lines or to one made as bytes, so that a page builder can
 /// write either with the same code.
