@@ -73,7 +73,7 @@ const RecordedRead<SheetParts>& SharedInputs::SectionParts(std::size_t sheet) co
     RecordedWork& record = lazy.parts.record;
     std::optional<Table> table =
         ReadSheetTable(*workbook.value, sheet, RowSwitchesOf(*description.value), record);
-    if (table) lazy.parts.value = SplitOverviewAndMain(*table, record);
+    if (table) lazy.parts.value = SplitOverviewAndMain(std::move(*table), record);
     if (lazy.parts.value) {
       lazy.prepared.overview = PreparedPart(lazy.parts.value->overview);
       lazy.prepared.main = PreparedPart(lazy.parts.value->main);

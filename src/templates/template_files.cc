@@ -1,6 +1,7 @@
 #include "templates/template_files.h"
 
 #include <optional>
+#include <utility>
 
 #include "support/error_sink.h"
 #include "support/errors.h"
@@ -25,10 +26,10 @@ bool CellMatches(const Table& sheet, std::size_t row, std::string_view marker_up
   return ToUpper(*text) == marker_upper;
 }
 
-// Copies the sheet rows `first`..`first + count - 1` into a fresh part with an empty row 0.
-Table CopyRows(const Table& sheet, std::size_t first, std::size_t count) {
+// Moves the sheet rows `first`..`first + count - 1` into a fresh part with an empty row 0.
+Table MoveRows(Table& sheet, std::size_t first, std::size_t count) {
   Table part(sheet.column_count(), 1);
-  for (std::size_t i = 0; i < count; ++i) part.AddRow(sheet.rows()[first + i]);
+  for (std::size_t i = 0; i < count; ++i) part.AddRow(std::move(sheet.rows()[first + i]));
   return part;
 }
 
@@ -81,7 +82,7 @@ std::optional<LineList> ReadTemplateFile(FileSystem& fs, const std::string& path
   return result;
 }
 
-std::optional<SheetParts> SplitOverviewAndMain(const Table& sheet, ErrorSink& errors) {
+std::optional<SheetParts> SplitOverviewAndMain(Table sheet, ErrorSink& errors) {
   std::optional<SheetParts> result;
   RunStep(errors, kSplitProcedure, [&] {
     const std::size_t rows = sheet.row_count();
@@ -103,18 +104,18 @@ std::optional<SheetParts> SplitOverviewAndMain(const Table& sheet, ErrorSink& er
     SheetParts parts;
     if (main_row) {
       // The overview part ends before the marker, which itself opens the main part.
-      parts.overview = CopyRows(sheet, start, *main_row - start);
-      parts.main = CopyRows(sheet, *main_row, rows - *main_row);
+      parts.overview = MoveRows(sheet, start, *main_row - start);
+      parts.main = MoveRows(sheet, *main_row, rows - *main_row);
       parts.overview_first_row = start;
       parts.main_first_row = *main_row;
     } else if (overview_found) {
-      parts.overview = CopyRows(sheet, start, rows - start);
-      parts.main = CopyRows(sheet, 0, 0);
+      parts.overview = MoveRows(sheet, start, rows - start);
+      parts.main = MoveRows(sheet, 0, 0);
       parts.overview_first_row = start;
     } else {
       // Neither marker: the overview part is the empty header row, the main part the rest.
-      parts.overview = CopyRows(sheet, 0, rows > 0 ? 1 : 0);
-      parts.main = CopyRows(sheet, rows > 0 ? 1 : 0, rows > 0 ? rows - 1 : 0);
+      parts.overview = MoveRows(sheet, 0, rows > 0 ? 1 : 0);
+      parts.main = MoveRows(sheet, rows > 0 ? 1 : 0, rows > 0 ? rows - 1 : 0);
       parts.main_first_row = 1;
     }
     result = std::move(parts);

@@ -52,7 +52,7 @@ struct SheetParts {
 /// the rows from "###Main" to the end. With an "###Overview" marker but no "###Main", the
 /// overview part runs to the end and the main part has no rows. nullopt when an unexpected
 /// failure was reported under "SeparateOverviewAndMain". Throws only EndProgram.
-std::optional<SheetParts> SplitOverviewAndMain(const Table& sheet, ErrorSink& errors);
+std::optional<SheetParts> SplitOverviewAndMain(Table sheet, ErrorSink& errors);
 
 }  // namespace orvano
 
