@@ -221,33 +221,38 @@ char* WriteUtf8AsUtf16Le(std::string_view text, char* out) {
     *out++ = static_cast<char>(u & 0xFF);
     *out++ = static_cast<char>(u >> 8);
   };
+  auto is_ascii = [&](std::size_t at) { return static_cast<std::uint8_t>(text[at]) < 0x80; };
   std::size_t pos = 0;
   while (pos < text.size()) {
-    // Pages are mostly ASCII: a run of it is widened many bytes at a time.
-    const std::size_t ascii = WidenAsciiPrefix(text.substr(pos), out);
-    if (ascii != 0) {
-      pos += ascii;
-      out += 2 * ascii;
+    if (is_ascii(pos)) {
+      // Pages are mostly ASCII: a run of it is widened many bytes at a time.
+      const std::size_t ascii = WidenAsciiPrefix(text.substr(pos), out);
+      if (ascii != 0) {
+        pos += ascii;
+        out += 2 * ascii;
+      } else {
+        put(static_cast<char16_t>(text[pos++]));
+      }
       continue;
     }
-    const auto lead = static_cast<std::uint8_t>(text[pos]);
-    if (lead < 0x80) {
-      put(static_cast<char16_t>(text[pos++]));
-      continue;
-    }
-    if (StartsTwoByteUtf8(text, pos)) {
-      put(static_cast<char16_t>(((lead & 0x1F) << 6) | (text[pos + 1] & 0x3F)));
-      pos += 2;
-      continue;
-    }
-    char32_t cp = NextUtf8(text, &pos).value_or(kReplacement);
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      put(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      put(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      put(static_cast<char16_t>(cp));
-    }
+    // A run of other characters (a word of Cyrillic, say) one by one, without looking for ASCII
+    // in between.
+    do {
+      if (StartsTwoByteUtf8(text, pos)) {
+        const auto lead = static_cast<std::uint8_t>(text[pos]);
+        put(static_cast<char16_t>(((lead & 0x1F) << 6) | (text[pos + 1] & 0x3F)));
+        pos += 2;
+        continue;
+      }
+      char32_t cp = NextUtf8(text, &pos).value_or(kReplacement);
+      if (cp >= 0x10000) {
+        cp -= 0x10000;
+        put(static_cast<char16_t>(0xD800 + (cp >> 10)));
+        put(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+      } else {
+        put(static_cast<char16_t>(cp));
+      }
+    } while (pos < text.size() && !is_ascii(pos));
   }
   return out;
 }

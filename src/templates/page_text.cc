@@ -33,7 +33,6 @@ class SpareBytes {
   }
   void Give(std::string bytes) {
     if (bytes.capacity() > kKeptRoom) return;
-    bytes.clear();
     std::lock_guard<std::mutex> lock(mutex_);
     if (spare_.size() < kKeptBuffers) spare_.push_back(std::move(bytes));
   }
@@ -64,8 +63,11 @@ PageText::~PageText() {
 
 std::string PageText::Bytes() const {
   // Every UTF-8 byte gives at most two bytes.
+  // A buffer handed back keeps its size (its old bytes are overwritten): only what this page
+  // needs beyond it is cleared when it grows.
   std::string bytes = Spares().Take();
-  bytes.resize(2 + 2 * text_.size());
+  const std::size_t room = 2 + 2 * text_.size();
+  if (bytes.size() < room) bytes.resize(room);
   std::memcpy(bytes.data(), "\xFF\xFE", 2);
   bytes.resize(
       static_cast<std::size_t>(WriteUtf8AsUtf16Le(text_, bytes.data() + 2) - bytes.data()));
