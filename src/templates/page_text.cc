@@ -62,9 +62,8 @@ PageText::~PageText() {
 }
 
 std::string PageText::Bytes() const {
-  // Every UTF-8 byte gives at most two bytes.
-  // A buffer handed back keeps its size (its old bytes are overwritten): only what this page
-  // needs beyond it is cleared when it grows.
+  // Every UTF-8 byte gives at most two bytes. A buffer handed back keeps its size (its old bytes
+  // are overwritten): only what this page needs beyond it is cleared when it grows.
   std::string bytes = Spares().Take();
   const std::size_t room = 2 + 2 * text_.size();
   if (bytes.size() < room) bytes.resize(room);
